@@ -1,0 +1,35 @@
+#pragma once
+// The two places every diagnostic of the application passes through: each
+// thrown error on its way to the throw, and each console message. Both are
+// silent unless the environment variable DOTFIELD_DIAGNOSTICS is set to 1,
+// when they write the message with its source location to standard error.
+
+#include <exception>
+#include <source_location>
+#include <string_view>
+#include <type_traits>
+#include <typeinfo>
+
+namespace VeltranePatterns {
+
+bool diagnosticsEnabled();
+void writeDiagnostic(std::string_view kind, std::string_view message, const std::source_location& location);
+
+// Discards the message unless diagnostics are switched on.
+void printWithContext(std::string_view message,
+                      const std::source_location& location = std::source_location::current());
+
+// Returns the error unchanged; callers throw what it returns.
+template <typename E>
+E logAndReturnError(E error, const std::source_location& location = std::source_location::current()) {
+    if (diagnosticsEnabled()) {
+        if constexpr (std::is_base_of_v<std::exception, E>) {
+            writeDiagnostic("error", error.what(), location);
+        } else {
+            writeDiagnostic("error", typeid(E).name(), location);
+        }
+    }
+    return error;
+}
+
+} // namespace VeltranePatterns

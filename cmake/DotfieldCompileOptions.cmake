@@ -1,0 +1,14 @@
+# Warnings and sanitizers shared by every target of the tree.
+add_library(dotfield_warnings INTERFACE)
+target_compile_options(dotfield_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor
+  $<$<BOOL:${DOTFIELD_WERROR}>:-Werror>)
+
+if(DOTFIELD_SANITIZE)
+  string(REPLACE "," ";" _sanitizers "${DOTFIELD_SANITIZE}")
+  foreach(s IN LISTS _sanitizers)
+    add_compile_options(-fsanitize=${s})
+    add_link_options(-fsanitize=${s})
+  endforeach()
+  add_compile_options(-fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+endif()

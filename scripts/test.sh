@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the tree with AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs every test headless, then builds the
+# concurrency tests under ThreadSanitizer and runs them again.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+scripts/build.sh build-test -DCMAKE_BUILD_TYPE=Debug -DDOTFIELD_SANITIZE=address,undefined -DDOTFIELD_WERROR=ON
+(cd build-test && ctest --output-on-failure --parallel "$jobs" --timeout 300)
+
+DOTFIELD_BUILD_TARGETS=concurrency-tests scripts/build.sh build-tsan \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOTFIELD_SANITIZE=thread -DDOTFIELD_WERROR=ON -DDOTFIELD_BUILD_BENCHMARKS=OFF
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+(cd build-tsan && ctest --output-on-failure --parallel "$jobs" --timeout 300 -L concurrency)
