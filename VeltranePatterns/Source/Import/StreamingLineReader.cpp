@@ -1,0 +1,136 @@
+#include "VeltranePatterns/Source/Import/StreamingLineReader.hpp"
+
+#include <cstring>
+#include <system_error>
+
+namespace VeltranePatterns {
+
+namespace {
+constexpr std::size_t readChunk = 64 * 1024;
+} // namespace
+
+std::unique_ptr<StreamingLineReader> StreamingLineReader::open(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error)) {
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return std::unique_ptr<StreamingLineReader>(new StreamingLineReader(file));
+}
+
+StreamingLineReader::StreamingLineReader(std::FILE* file) : file_(file), buffer_(readChunk) {}
+
+StreamingLineReader::~StreamingLineReader() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+// Reads up to and including the next LF into raw_ (without the LF); false at the end of input.
+bool StreamingLineReader::readRawLine() {
+    raw_.clear();
+    bool gotAnything = false;
+    while (true) {
+        if (bufferStart_ == bufferEnd_) {
+            if (endOfFile_) {
+                return gotAnything;
+            }
+            bufferStart_ = 0;
+            bufferEnd_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+            if (bufferEnd_ == 0) {
+                endOfFile_ = true;
+                return gotAnything;
+            }
+        }
+        gotAnything = true;
+        const char* begin = buffer_.data() + bufferStart_;
+        const std::size_t available = bufferEnd_ - bufferStart_;
+        const void* newline = std::memchr(begin, '\n', available);
+        const std::size_t length = newline != nullptr ? static_cast<const char*>(newline) - begin : available;
+        if (raw_.size() < maximumLineLength) {
+            raw_.append(begin, std::min(length, maximumLineLength - raw_.size()));
+        }
+        bufferStart_ += length;
+        if (newline != nullptr) {
+            ++bufferStart_;
+            return true;
+        }
+    }
+}
+
+std::optional<std::string> StreamingLineReader::nextLine() {
+    if (!readRawLine()) {
+        return std::nullopt;
+    }
+    return repairUTF8(trimImportLine(raw_));
+}
+
+std::string_view trimImportLine(std::string_view raw) {
+    std::size_t start = 0;
+    while (start < raw.size() && raw[start] == ' ') {
+        ++start;
+    }
+    std::size_t end = start;
+    while (end < raw.size() && raw[end] != '\0' && raw[end] != '\n' && raw[end] != '\r') {
+        ++end;
+    }
+    return raw.substr(start, end - start);
+}
+
+std::string repairUTF8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    static constexpr char replacement[] = "\xEF\xBF\xBD";
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        // Expected length and the allowed range of the second byte (Unicode table 3-7).
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        }
+        if (length == 0) {
+            out.append(replacement);
+            ++i;
+            continue;
+        }
+        std::size_t valid = 1;
+        while (valid < length && i + valid < n) {
+            const unsigned char b = s[i + valid];
+            const unsigned char lo = valid == 1 ? low : 0x80;
+            const unsigned char hi = valid == 1 ? high : 0xBF;
+            if (b < lo || b > hi) {
+                break;
+            }
+            ++valid;
+        }
+        if (valid == length) {
+            out.append(bytes.substr(i, length));
+        } else {
+            out.append(replacement); // one replacement for the maximal valid prefix
+        }
+        i += valid;
+    }
+    return out;
+}
+
+} // namespace VeltranePatterns

@@ -1,0 +1,49 @@
+#pragma once
+// Hands the text of an import file to a parser one line at a time, without
+// loading the whole file: leading spaces and the line terminator removed,
+// decoded as UTF-8 with ill-formed bytes replaced by U+FFFD.
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace VeltranePatterns {
+
+class StreamingLineReader {
+public:
+    // Longest line kept; the rest of a longer line is read and dropped, so a
+    // hostile file cannot make one line take unbounded memory.
+    static constexpr std::size_t maximumLineLength = 16 * 1024 * 1024;
+
+    // A reader over the file at the path, or nothing when there is no file there.
+    static std::unique_ptr<StreamingLineReader> open(const std::filesystem::path& path);
+
+    ~StreamingLineReader();
+    StreamingLineReader(const StreamingLineReader&) = delete;
+    StreamingLineReader& operator=(const StreamingLineReader&) = delete;
+
+    // The next line, or nothing at the end of the input (and on every call after).
+    std::optional<std::string> nextLine();
+
+private:
+    explicit StreamingLineReader(std::FILE* file);
+    bool readRawLine();
+
+    std::FILE* file_;
+    std::vector<char> buffer_;
+    std::size_t bufferStart_ = 0;
+    std::size_t bufferEnd_ = 0;
+    bool endOfFile_ = false;
+    std::string raw_;
+};
+
+// Leading spaces skipped (tabs kept), cut at the first NUL, LF or CR.
+std::string_view trimImportLine(std::string_view raw);
+
+// UTF-8 decoding with repair: each maximal ill-formed subsequence becomes U+FFFD.
+std::string repairUTF8(std::string_view bytes);
+
+} // namespace VeltranePatterns
