@@ -1,0 +1,65 @@
+#include "VeltranePatterns/Source/Import/DXF/BulgeArcs.hpp"
+
+#include <cmath>
+
+namespace VeltranePatterns {
+
+namespace {
+constexpr double pi = 3.141592653589793;
+constexpr double twoPi = 6.283185307179586;
+} // namespace
+
+Angle directionalArcTangent(double x, double y) {
+    double angle = 0.0;
+    if (std::isnan(x) || std::fabs(x) <= 0.01) {
+        angle = y > 0.0 ? pi / 2.0 : 3.0 * pi / 2.0;
+    } else if (x >= 0.0) {
+        angle = y >= 0.0 ? std::atan(y / x) : twoPi - std::atan(-y / x);
+    } else {
+        angle = y < 0.0 ? std::atan(y / x) + pi : pi - std::atan(y / (-x));
+    }
+    return Zovudidova::radians(angle);
+}
+
+std::optional<ArcBetweenPoints> calculateArcBetweenPoints(const Coordinate& first, const Coordinate& second,
+                                                          double bulge) {
+    const double x1 = first.x, y1 = first.y, x2 = second.x, y2 = second.y;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
+        !std::isfinite(bulge) || bulge == 0.0) {
+        return std::nullopt;
+    }
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    const double chord = std::sqrt(dx * dx + dy * dy);
+    if (!(chord > 0.0) || !std::isfinite(chord)) {
+        return std::nullopt;
+    }
+    const double halfChord = 0.5 * chord;
+    const double b = std::fabs(bulge);
+    // h (b^2 + 1) / (2 b): the radius for a sagitta of b times the half chord.
+    const double radius = (b * (b * halfChord) + halfChord) / (b + b);
+    // From the chord's midpoint to the centre: the radius less the sagitta.
+    const double toCenter = radius - b * halfChord;
+    const double midX = (x2 + x1) * 0.5;
+    const double midY = (y2 + y1) * 0.5;
+
+    ArcBetweenPoints arc;
+    arc.radius = radius;
+    if (bulge >= 0.0) {
+        arc.centerPoint = {midX + dy * toCenter / chord, midY + -(toCenter * dx) / chord};
+    } else {
+        arc.centerPoint = {midX + -(dy * toCenter) / chord, midY + toCenter * dx / chord};
+    }
+    if (!std::isfinite(arc.radius) || !std::isfinite(arc.centerPoint.x) || !std::isfinite(arc.centerPoint.y)) {
+        return std::nullopt;
+    }
+    arc.startingAngle = directionalArcTangent(x1 - arc.centerPoint.x, y1 - arc.centerPoint.y);
+    arc.endingAngle = directionalArcTangent(x2 - arc.centerPoint.x, y2 - arc.centerPoint.y);
+    if (arc.endingAngle < arc.startingAngle) {
+        arc.endingAngle = arc.endingAngle + Zovudidova::radians(twoPi);
+    }
+    arc.clockwise = bulge >= 0.0;
+    return arc;
+}
+
+} // namespace VeltranePatterns
