@@ -6,7 +6,7 @@
 #include <span>
 #include <utility>
 
-#include "VeltranePatterns/Source/Import/DXF/ProgramStop.hpp"
+#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace VeltranePatterns {

@@ -1,0 +1,14 @@
+#pragma once
+// The one way the program stops on a broken invariant or a misuse of an API
+// ("You forgot to set the layer callback before parsing"): the message goes to
+// standard error with its source location, then the process aborts.
+
+#include <source_location>
+#include <string_view>
+
+namespace VeltranePatterns {
+
+[[noreturn]] void stopProgram(std::string_view message,
+                              const std::source_location& location = std::source_location::current());
+
+} // namespace VeltranePatterns
