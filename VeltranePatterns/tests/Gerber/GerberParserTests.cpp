@@ -92,10 +92,11 @@ const std::vector<LineCase> lineCases{
      "%ADD10C,0.5XabcX0.1*%\nD10*\nD03*\n"
      "%ADD11C, 0.5*%\nD11*\nD03*\n"
      "%ADD20RECT1,0.5*%\nD20*\nD03*\n"
-     "%ADD21Q,0.5*%\nD21*\nD03*\n",
+     "%ADD21Q,0.5*%\nD21*\nD03*\n"
+     "%ADD22C,0.5X0.2X1e999*%\nD22*\nD03*\n",
      {"flash " + origin + " with circle 0.0", "flash " + origin + " with circle 0.5 hole 0.1",
       "flash " + origin + " with circle 0.0", "flash " + origin + " with circle 0.0",
-      "flash " + origin + " with circle 0.0"}},
+      "flash " + origin + " with circle 0.0", "flash " + origin + " with circle 0.5 hole 0.2"}},
     {"UndefinedSelectionFlashesTheDefault",
      "X100000Y100000D02*\nD15*\nD03*\n",
      {"flash (1.0, 1.0, 0.0) with circle 0.0"}},
@@ -211,7 +212,8 @@ TEST(GerberParser, MissingFileGivesNoParser) {
 
 TEST(GerberParserDeathTest, ParsingWithoutCallbacksStopsTheProgram) {
     testing::FLAGS_gtest_death_test_style = "threadsafe";
-    const auto path = writeFile("callbacks.gbr", "D03*\n");
+    // A file of the source tree: the child process of a death test writes nothing.
+    const auto path = std::filesystem::path(GERBER_FIXTURE_DIRECTORY) / "coupon.gbr";
     EXPECT_DEATH(
         {
             auto parser = GerberParser::open(path);

@@ -2,9 +2,11 @@
 // Small helpers shared by the Gerber tests: files written on the fly and a
 // readable text for every reported command.
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 #include "VeltranePatterns/Source/Import/Gerber/GerberDrawingCommand.hpp"
@@ -12,11 +14,31 @@
 
 namespace GerberTestSupport {
 
-inline std::filesystem::path scratchDirectory() {
-    // One folder per process: ctest runs the cases of one executable side by side.
-    const auto dir = std::filesystem::temp_directory_path() / ("dotfield-gerber-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
+// One folder per process (ctest runs the cases of one executable side by side),
+// removed again when the process ends.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        const char* output = std::getenv("DOTFIELD_TEST_OUTPUT");
+        const std::filesystem::path base = output != nullptr ? output : std::filesystem::temp_directory_path();
+        path_ = base / ("dotfield-gerber-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline const std::filesystem::path& scratchDirectory() {
+    static const ScratchDirectory directory;
+    return directory.path();
 }
 
 inline std::filesystem::path writeFile(const std::string& name, const std::string& bytes) {

@@ -1,12 +1,13 @@
 #include "VeltranePatterns/Source/Import/Gerber/GerberParser.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <span>
 #include <utility>
 
 #include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "VeltranePatterns/Source/Import/ImportMessages.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace VeltranePatterns {
@@ -85,28 +86,39 @@ std::optional<std::int64_t> vertexCount(double value) {
     return static_cast<std::int64_t>(value);
 }
 
+// The template of a definition's letter from its readable parameters, or nothing
+// when there are too few of them, the letter is unknown, or a parameter the
+// template uses has no finite value (an overflow such as 1e999, or nan): such a
+// size would give items that can be neither measured nor printed.
 std::optional<GerberApertureTemplate> apertureTemplate(char letter, std::span<const double> p) {
     const auto optionalParameter = [&p](std::size_t index) {
         return p.size() > index ? std::optional<double>(p[index]) : std::nullopt;
     };
+    const auto usable = [&p](std::size_t needed, std::size_t used) {
+        if (p.size() < needed) {
+            return false;
+        }
+        const auto first = p.first(std::min(p.size(), used));
+        return std::all_of(first.begin(), first.end(), [](double value) { return std::isfinite(value); });
+    };
     switch (letter) {
     case 'C':
-        if (p.size() >= 1) {
+        if (usable(1, 2)) {
             return GerberApertureTemplate::circle(p[0], optionalParameter(1));
         }
         break;
     case 'R':
-        if (p.size() >= 2) {
+        if (usable(2, 3)) {
             return GerberApertureTemplate::rectangle(p[0], p[1], optionalParameter(2));
         }
         break;
     case 'O':
-        if (p.size() >= 2) {
+        if (usable(2, 3)) {
             return GerberApertureTemplate::obround(p[0], p[1], optionalParameter(2));
         }
         break;
     case 'P':
-        if (p.size() >= 3) {
+        if (usable(3, 4)) {
             if (const auto vertices = vertexCount(p[1])) {
                 return GerberApertureTemplate::polygon(p[0], *vertices, p[2], optionalParameter(3));
             }
@@ -245,14 +257,6 @@ void GerberParser::parseApertureDefinition(std::string_view text) {
             parameters[count++] = *value;
         }
     }
-    // A size that overflowed to infinity, or that is not a number at all, would
-    // give items no machine can print; such a definition is skipped.
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!std::isfinite(parameters[i])) {
-            return;
-        }
-    }
-
     auto aperture = apertureTemplate(name->back(), std::span<const double>(parameters.data(), count));
     if (!aperture) {
         return;
@@ -287,7 +291,7 @@ void GerberParser::parseDataBlock(std::string_view line) {
     const auto coordinates = atD.next();
     const auto operation = atD.next();
     if (!operation) {
-        std::puts("Parse error: no trailing draw command");
+        printImportMessage("Parse error: no trailing draw command");
         return;
     }
 
