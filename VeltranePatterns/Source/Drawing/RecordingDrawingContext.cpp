@@ -54,17 +54,21 @@ namespace {
 
 using Zovudidova::formatDouble;
 
-std::string text(DrawingPoint p) { return "(" + formatDouble(p.x) + ", " + formatDouble(p.y) + ")"; }
+} // namespace
 
-std::string text(DrawingRect r) {
+std::string describe(DrawingPoint p) { return "(" + formatDouble(p.x) + ", " + formatDouble(p.y) + ")"; }
+
+std::string describe(DrawingRect r) {
     return "(" + formatDouble(r.x) + ", " + formatDouble(r.y) + ", " + formatDouble(r.width) + ", " +
            formatDouble(r.height) + ")";
 }
 
-std::string text(DrawingColor c) {
+std::string describe(DrawingColor c) {
     return "rgba(" + formatDouble(c.red) + ", " + formatDouble(c.green) + ", " + formatDouble(c.blue) + ", " +
            formatDouble(c.alpha) + ")";
 }
+
+namespace {
 
 std::string text(const Path& path) {
     std::string result = "[";
@@ -78,16 +82,16 @@ std::string text(const Path& path) {
 }
 
 struct Describer {
-    std::string operator()(const MoveTo& o) const { return "moveTo " + text(o.point); }
-    std::string operator()(const LineTo& o) const { return "lineTo " + text(o.point); }
+    std::string operator()(const MoveTo& o) const { return "moveTo " + describe(o.point); }
+    std::string operator()(const LineTo& o) const { return "lineTo " + describe(o.point); }
     std::string operator()(const Arc& o) const {
-        return "arc center " + text(o.center) + " radius " + formatDouble(o.radius) + " from " +
+        return "arc center " + describe(o.center) + " radius " + formatDouble(o.radius) + " from " +
                formatDouble(o.startAngle) + " to " + formatDouble(o.endAngle) +
                (o.clockwise ? " clockwise" : " counterclockwise");
     }
     std::string operator()(const ClosePath&) const { return "closePath"; }
-    std::string operator()(const AddRect& o) const { return "addRect " + text(o.rect); }
-    std::string operator()(const FillRect& o) const { return "fillRect " + text(o.rect); }
+    std::string operator()(const AddRect& o) const { return "addRect " + describe(o.rect); }
+    std::string operator()(const FillRect& o) const { return "fillRect " + describe(o.rect); }
     std::string operator()(const FillPath& o) const { return "fillPath " + text(o.path); }
     std::string operator()(const StrokePath& o) const { return "strokePath " + text(o.path); }
     std::string operator()(const SetLineWidth& o) const { return "lineWidth " + formatDouble(o.width); }
@@ -99,11 +103,11 @@ struct Describer {
         static constexpr const char* names[] = {"miter", "round", "bevel"};
         return std::string("lineJoin ") + names[static_cast<int>(o.join)];
     }
-    std::string operator()(const SetStrokeColor& o) const { return "strokeColor " + text(o.color); }
-    std::string operator()(const SetFillColor& o) const { return "fillColor " + text(o.color); }
+    std::string operator()(const SetStrokeColor& o) const { return "strokeColor " + describe(o.color); }
+    std::string operator()(const SetFillColor& o) const { return "fillColor " + describe(o.color); }
     std::string operator()(const SetShadow& o) const {
-        return "shadow offset " + text(o.shadow.offset) + " blur " + formatDouble(o.shadow.blur) + " color " +
-               text(o.shadow.color);
+        return "shadow offset " + describe(o.shadow.offset) + " blur " + formatDouble(o.shadow.blur) + " color " +
+               describe(o.shadow.color);
     }
 };
 

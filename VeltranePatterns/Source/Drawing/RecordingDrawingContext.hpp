@@ -104,6 +104,9 @@ private:
     RecordedOperation::Path currentPath_;
 };
 
+std::string describe(DrawingPoint point);
+std::string describe(DrawingRect rect);
+std::string describe(DrawingColor color);
 // One line per operation, numbers at full precision, for test failure messages.
 std::string describe(const RecordedOperation::PathElement& element);
 std::string describe(const RecordedDrawingOperation& operation);
