@@ -1,0 +1,52 @@
+#pragma once
+// Values of the groups of one DXF record, shared by the entity readers: numbers,
+// positions collected from their x, y and z groups, layer and flag groups.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFNumbers.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFParser.hpp"
+
+namespace VeltranePatterns::DXFGroupValues {
+
+using Group = DXFParser::DXFGroup;
+
+inline std::optional<double> number(const Group& group) { return readDXFNumber(group.name); }
+
+// A position being collected from its x, y and z groups.
+struct PendingPoint {
+    std::optional<double> x;
+    std::optional<double> y;
+    std::optional<double> z;
+
+    bool isComplete() const { return x.has_value() && y.has_value(); }
+    // A missing z is 0.
+    Coordinate coordinate() const { return {*x, *y, z.value_or(0.0)}; }
+    void clear() { *this = {}; }
+    // Appends the point when it has x and y.
+    void appendIfComplete(std::vector<Coordinate>& points) const {
+        if (isComplete()) {
+            points.push_back(coordinate());
+        }
+    }
+};
+
+// The first group 8 names the layer; later ones are ignored.
+inline void noteLayer(std::optional<std::string>& layer, const Group& group) {
+    if (!layer) {
+        layer = group.name;
+    }
+}
+
+// The last group that reads as an integer wins; others leave the flags alone.
+inline void noteFlags(std::int64_t& flags, const Group& group) {
+    if (const auto value = readDXFInteger(group.name)) {
+        flags = *value;
+    }
+}
+
+} // namespace VeltranePatterns::DXFGroupValues
