@@ -1,0 +1,220 @@
+#include "VeltranePatterns/Source/ToolPaths/PolygonOutline.hpp"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace VeltranePatterns {
+
+namespace {
+
+constexpr double zeroLength = 0.01;
+constexpr double equalDirection = 0.05;
+
+bool isFinite(const Coordinate& c) { return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z); }
+
+// The edge's x and y over its 3-D length; (0, 0) for an edge of 0.01 or less.
+std::pair<double, double> planarDirection(const Coordinate& edge) {
+    const double length = edge.magnitude();
+    if (length > zeroLength) {
+        return {edge.x / length, edge.y / length};
+    }
+    return {0.0, 0.0};
+}
+
+double turnAt(const Coordinate& a, const Coordinate& p, const Coordinate& b) {
+    return (a.x - p.x) * (b.y - p.y) - (b.x - p.x) * (a.y - p.y);
+}
+
+// How far short of the next edge's line a walk along this edge has to stop to
+// land on that line shifted inward by the distance: distance / sin(angle at the
+// corner). Stepping back by the distance alone at slight corners would move a
+// ring in by only distance * sin(turn) there, so a tessellated curve would get
+// ten or more rings per spacing.
+double stepBackLength(double cosine, double distance) {
+    if (std::fabs(cosine - 1.0) <= 0.01) {
+        return distance;
+    }
+    const double phi = std::fabs(std::acos(cosine) - std::numbers::pi / 2.0);
+    const double sine = std::cos(phi);
+    if (std::fabs(sine) > parallelEdgeSine) {
+        return distance / sine;
+    }
+    return distance;
+}
+
+// Cuts the outline along the diagonal between the vertices lo and hi (lo < hi)
+// into the part lo..hi and the part hi..n-1, 0..lo.
+std::pair<std::vector<Coordinate>, std::vector<Coordinate>>
+cutAlongDiagonal(const std::vector<Coordinate>& points, std::size_t lo, std::size_t hi) {
+    std::vector<Coordinate> first(points.begin() + static_cast<std::ptrdiff_t>(lo),
+                                  points.begin() + static_cast<std::ptrdiff_t>(hi) + 1);
+    std::vector<Coordinate> second(points.begin() + static_cast<std::ptrdiff_t>(hi), points.end());
+    second.insert(second.end(), points.begin(), points.begin() + static_cast<std::ptrdiff_t>(lo) + 1);
+    return {std::move(first), std::move(second)};
+}
+
+} // namespace
+
+std::vector<PolygonVertexTurn> polygonVertexTurns(const std::vector<Coordinate>& points) {
+    const std::size_t n = points.size();
+    std::vector<PolygonVertexTurn> turns;
+    turns.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Coordinate& a = points[(i + n - 1) % n];
+        const Coordinate& b = points[(i + 1) % n];
+        turns.push_back({points[i], turnAt(a, points[i], b)});
+    }
+    return turns;
+}
+
+std::vector<PolygonInsetStep> insetPolygonOutline(const std::vector<Coordinate>& points, double distance) {
+    const std::size_t n = points.size();
+    std::vector<PolygonInsetStep> steps;
+    if (n < 3) {
+        return steps;
+    }
+    steps.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Coordinate& a = points[i];
+        const Coordinate& b = points[(i + 1) % n];
+        const Coordinate& c = points[(i + 2) % n];
+        const Coordinate edge = b - a;
+        const double edgeLength = edge.magnitude();
+        const Coordinate direction = edgeLength > zeroLength ? edge / edgeLength : Coordinate::zero;
+
+        const Coordinate toA = a - b;
+        const Coordinate toC = c - b;
+        const double lengths = toA.magnitude() * toC.magnitude();
+        const double cosine = lengths == 0.0 ? 0.0 : dotProduct(toA, toC) / lengths;
+        steps.push_back({direction, stepBackLength(cosine, distance)});
+    }
+    return steps;
+}
+
+std::size_t nearestNonAdjacentVertex(std::size_t vertexIndex, const std::vector<Coordinate>& points) {
+    const std::size_t n = points.size();
+    if (vertexIndex >= n) {
+        return vertexIndex;
+    }
+    const std::size_t predecessor = (vertexIndex + n - 1) % n;
+    const std::size_t successor = (vertexIndex + 1) % n;
+    std::size_t nearest = vertexIndex;
+    double nearestDistance = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i == vertexIndex || i == predecessor || i == successor) {
+            continue;
+        }
+        const double d = distance(points[vertexIndex], points[i]);
+        if (nearest == vertexIndex || d < nearestDistance) {
+            nearest = i;
+            nearestDistance = d;
+        }
+    }
+    return nearest;
+}
+
+PolygonWindingType polygonWindingType(const std::vector<Coordinate>& points) {
+    std::size_t negative = 0;
+    std::size_t nonNegative = 0;
+    for (const PolygonVertexTurn& entry : polygonVertexTurns(points)) {
+        if (entry.turn < 0.0) {
+            ++negative;
+        } else {
+            ++nonNegative;
+        }
+    }
+    if (nonNegative == 0) {
+        return PolygonWindingType::clockwiseConvex;
+    }
+    if (negative == 0) {
+        return PolygonWindingType::counterclockwiseConvex;
+    }
+    if (nonNegative < negative) {
+        return PolygonWindingType::clockwiseConcave;
+    }
+    return PolygonWindingType::counterclockwiseConcave;
+}
+
+std::vector<std::vector<Coordinate>> splitPolygonIntoConvexParts(const std::vector<Coordinate>& points) {
+    std::vector<std::vector<Coordinate>> parts;
+    for (const Coordinate& p : points) {
+        if (!isFinite(p)) {
+            return parts;
+        }
+    }
+
+    // Depth first, the first part of every cut before the second, without
+    // recursion so that a long jagged outline cannot exhaust the stack.
+    std::vector<std::vector<Coordinate>> pending;
+    pending.push_back(points);
+    while (!pending.empty()) {
+        std::vector<Coordinate> outline = std::move(pending.back());
+        pending.pop_back();
+        const std::size_t n = outline.size();
+        if (n < 3) {
+            continue;
+        }
+        const std::vector<PolygonVertexTurn> turns = polygonVertexTurns(outline);
+        std::size_t negative = 0;
+        std::size_t nonNegative = 0;
+        for (const PolygonVertexTurn& entry : turns) {
+            if (entry.turn < 0.0) {
+                ++negative;
+            } else if (entry.turn >= 0.0) {
+                ++nonNegative;
+            }
+        }
+        if (negative == 0 || nonNegative == 0) {
+            parts.push_back(std::move(outline));
+            continue;
+        }
+        if (n == 3) {
+            continue;
+        }
+
+        const bool splitAtNonNegative = nonNegative < negative;
+        std::size_t splitVertex = n;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (splitAtNonNegative ? turns[i].turn >= 0.0 : turns[i].turn <= 0.0) {
+                splitVertex = i;
+                break;
+            }
+        }
+        if (splitVertex == n) {
+            continue;
+        }
+        const std::size_t partner = nearestNonAdjacentVertex(splitVertex, outline);
+        if (partner == splitVertex) {
+            continue;
+        }
+        auto [first, second] = cutAlongDiagonal(outline, std::min(splitVertex, partner), std::max(splitVertex, partner));
+        pending.push_back(std::move(second));
+        pending.push_back(std::move(first));
+    }
+    return parts;
+}
+
+std::vector<Coordinate> removeCollinearPolygonPoints(const std::vector<Coordinate>& points) {
+    const std::size_t n = points.size();
+    if (n < 3) {
+        return points;
+    }
+    std::vector<Coordinate> kept;
+    kept.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Coordinate& a = points[(i + n - 1) % n];
+        const Coordinate& p = points[i];
+        const Coordinate& b = points[(i + 1) % n];
+        const auto [inX, inY] = planarDirection(p - a);
+        const auto [outX, outY] = planarDirection(b - p);
+        const bool continuesDirection =
+            std::fabs(inX - outX) <= equalDirection && std::fabs(inY - outY) <= equalDirection;
+        if (!continuesDirection) {
+            kept.push_back(p);
+        }
+    }
+    return kept;
+}
+
+} // namespace VeltranePatterns

@@ -1,0 +1,109 @@
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "VeltranePatterns/Source/ToolPaths/PolygonToolPath.hpp"
+#include "VeltranePatterns/Source/ToolPaths/ToolPathLength.hpp"
+
+using namespace VeltranePatterns;
+
+namespace {
+
+std::vector<Coordinate> square(bool clockwise) {
+    std::vector<Coordinate> points{{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {0, 100, 0}};
+    if (clockwise) {
+        points = {{0, 0, 0}, {0, 100, 0}, {100, 100, 0}, {100, 0, 0}};
+    }
+    return points;
+}
+
+std::vector<Coordinate> regularPolygon(int vertices, double radius) {
+    std::vector<Coordinate> points;
+    for (int i = 0; i < vertices; ++i) {
+        const double angle = 2.0 * std::numbers::pi * i / vertices;
+        points.emplace_back(radius * std::cos(angle), radius * std::sin(angle), 0.0);
+    }
+    return points;
+}
+
+void expectPath(const std::vector<Coordinate>& actual, const std::vector<Coordinate>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_TRUE(actual[i].matchesWithinTolerance(expected[i], 1e-9))
+            << "point " << i << ": " << actual[i].preciseDescription() << " vs " << expected[i].preciseDescription();
+    }
+}
+
+} // namespace
+
+TEST(PolygonToolPath, SquareSpiralsInwardInBothOrientations) {
+    const std::vector<Coordinate> counterClockwise{
+        {100, 0, 0}, {100, 100, 0}, {0, 100, 0}, {0, 10, 0},  {90, 10, 0}, {90, 90, 0}, {10, 90, 0},
+        {10, 20, 0}, {80, 20, 0},   {80, 80, 0}, {20, 80, 0}, {20, 30, 0}, {70, 30, 0}, {70, 70, 0},
+        {30, 70, 0}, {30, 40, 0},   {60, 40, 0}, {60, 60, 0}, {40, 60, 0}, {40, 50, 0}, {50, 50, 0}};
+    const Polygon polygon(square(false));
+    expectPath(calculatePolygonDrawingCoordinates(polygon, 20, 1), counterClockwise);
+
+    // The same square walked the other way is the mirror image in x and y.
+    std::vector<Coordinate> clockwise;
+    for (const Coordinate& c : counterClockwise) {
+        clockwise.emplace_back(c.y, c.x, c.z);
+    }
+    expectPath(calculatePolygonDrawingCoordinates(Polygon(square(true)), 20, 1), clockwise);
+
+    const std::vector<Coordinate> path = calculatePolygonDrawingCoordinates(polygon, 20, 1);
+    EXPECT_DOUBLE_EQ(polygon.itemLengthForFeatureWidth(20, 1), toolPathLength({0, 0, 0}, path));
+    EXPECT_DOUBLE_EQ(polygon.itemLengthForFeatureWidth(20, 1) - toolPathLength(path.front(), path), 100.0);
+    // Feature width and scale factor enter only through the ring spacing.
+    expectPath(calculatePolygonDrawingCoordinates(polygon, 40, 2), counterClockwise);
+}
+
+// Rings of a tessellated circle lie one ring spacing apart, so the path is
+// about as long as the area over the spacing.
+TEST(PolygonToolPath, RingsOfTessellatedCirclesAreOneSpacingApart) {
+    for (const int vertices : {64, 128, 360, 1000}) {
+        const std::vector<Coordinate> outline = regularPolygon(vertices, 1000);
+        const Polygon polygon(outline);
+        const std::vector<Coordinate> path = calculatePolygonDrawingCoordinates(polygon, 20, 1);
+        const double area = 0.5 * vertices * 1000.0 * 1000.0 * std::sin(2.0 * std::numbers::pi / vertices);
+        const double length = polygon.itemLengthForFeatureWidth(20, 1);
+        EXPECT_LE(length, 1.3 * area / 10.0) << vertices << " vertices";
+        EXPECT_GE(length, 0.9 * area / 10.0) << vertices << " vertices";
+        // The spiral ends near the centre and never leaves the outline's box.
+        ASSERT_FALSE(path.empty());
+        EXPECT_LT(path.back().magnitude(), 20.0) << vertices << " vertices";
+        for (const Coordinate& c : path) {
+            ASSERT_LE(c.magnitude(), 1000.0 + 1e-6);
+        }
+    }
+}
+
+TEST(PolygonToolPath, DegenerateInputGivesNoPathPromptly) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const Polygon square100(square(false));
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& [featureWidth, scaleFactor] : std::vector<std::pair<double, double>>{
+             {0, 1}, {-20, 1}, {nan, 1}, {20, 0}, {20, inf}, {inf, 1}, {20, nan}}) {
+        EXPECT_TRUE(calculatePolygonDrawingCoordinates(square100, featureWidth, scaleFactor).empty())
+            << featureWidth << " / " << scaleFactor;
+        EXPECT_EQ(square100.itemLengthForFeatureWidth(featureWidth, scaleFactor), 0.0);
+    }
+    EXPECT_TRUE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {nan, 0, 0}, {0, 10, 0}}), 2, 1).empty());
+    EXPECT_TRUE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {inf, 0, 0}, {0, 10, 0}}), 2, 1).empty());
+    EXPECT_TRUE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {10, 0, 0}}), 2, 1).empty());
+    // Outlines without area end after a few passes.
+    EXPECT_LE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0}}), 2, 1).size(),
+              100u);
+    EXPECT_LE(calculatePolygonDrawingCoordinates(Polygon({{5, 5, 0}, {5, 5, 0}, {5, 5, 0}}), 2, 1).size(), 3u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    const Polygon empty({});
+    EXPECT_EQ(empty.startingCoordinate(), Coordinate::zero);
+    EXPECT_EQ(empty.limits(), Limits{});
+    EXPECT_EQ(empty.itemLengthForFeatureWidth(20, 1), 0.0);
+}
