@@ -24,16 +24,29 @@ void SimulatedPeer::receiveFromHost(std::span<const std::uint8_t> bytes) {
             return;
         }
         understood_.insert(understood_.end(), bytes.begin(), bytes.end());
-        replyQueuedDuringDecode_ = false;
+        replyQueued_ = false;
         decode(bytes);
-        queued = std::exchange(replyQueuedDuringDecode_, false);
+        queued = std::exchange(replyQueued_, false);
     }
     if (queued) {
         notifyReplyListener();
     }
 }
 
-void SimulatedPeer::reply(std::vector<std::uint8_t> bytes) {
+void SimulatedPeer::sendUnprompted(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after) {
+    bool queued = false;
+    {
+        std::lock_guard lock(mutex_);
+        replyQueued_ = false;
+        reply(std::move(bytes), after);
+        queued = std::exchange(replyQueued_, false);
+    }
+    if (queued) {
+        notifyReplyListener();
+    }
+}
+
+void SimulatedPeer::reply(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after) {
     ++repliesProduced_;
     ReplyFault fault;
     if (!faults_.empty()) {
@@ -43,7 +56,7 @@ void SimulatedPeer::reply(std::vector<std::uint8_t> bytes) {
     if (silent_ || unplugged_) {
         return;
     }
-    auto due = Clock::now() + replyDelay_;
+    auto due = Clock::now() + replyDelay_ + after;
     switch (fault.kind) {
     case ReplyFault::Kind::pass:
         break;
@@ -69,7 +82,7 @@ void SimulatedPeer::reply(std::vector<std::uint8_t> bytes) {
         due = std::max(due, replies_.back().due);
     }
     replies_.push_back({due, std::move(bytes)});
-    replyQueuedDuringDecode_ = true;
+    replyQueued_ = true;
 }
 
 std::vector<std::uint8_t> SimulatedPeer::takeBytesForHost(std::size_t maxBytes, Clock::time_point now) {

@@ -69,6 +69,12 @@ public:
     void plugBackIn();
     void clearFaults();
 
+    // ---- Traffic the peer starts itself ----------------------------------------
+
+    // Sends bytes that answer nothing (a late reply, a message of its own),
+    // `after` from now; faults apply as to any reply.
+    void sendUnprompted(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after = {});
+
     // ---- Inspection ----------------------------------------------------------
 
     const SerialLineSettings& expectedLine() const { return expectedLine_; }
@@ -84,8 +90,9 @@ protected:
     // Decodes newly understood bytes; runs with the state lock held. Frames
     // may arrive in pieces, so a peer keeps what it has not consumed yet.
     virtual void decode(std::span<const std::uint8_t> bytes) = 0;
-    // Queues one reply; for use inside decode() (the lock is held there).
-    void reply(std::vector<std::uint8_t> bytes);
+    // Queues one reply, handed over `after` from now (faults add to that);
+    // for use inside decode() (the lock is held there).
+    void reply(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after = {});
     // For derived accessors that read or change state outside decode().
     std::unique_lock<std::mutex> lockState() const { return std::unique_lock(mutex_); }
 
@@ -107,7 +114,7 @@ private:
     std::chrono::nanoseconds replyDelay_{0};
     bool silent_ = false;
     bool unplugged_ = false;
-    bool replyQueuedDuringDecode_ = false;
+    bool replyQueued_ = false;
     std::vector<std::uint8_t> understood_;
     std::size_t noiseBytes_ = 0;
     std::size_t repliesProduced_ = 0;

@@ -118,3 +118,12 @@ TEST_F(SimulatedPeerTest, TellsTheListenerAboutQueuedReplies) {
     peer.receiveFromHost(Bytes{2});
     EXPECT_EQ(calls, 1);
 }
+
+TEST_F(SimulatedPeerTest, UnpromptedBytesTakeFaultsAndDelaysLikeReplies) {
+    const auto start = SimulatedPeer::Clock::now();
+    peer.queueReplyFault(ReplyFault::cutShort(1));
+    peer.sendUnprompted({1, 2}, 40ms);
+    ASSERT_TRUE(peer.nextReplyDue().has_value());
+    EXPECT_GE(*peer.nextReplyDue(), start + 40ms);
+    EXPECT_EQ(peer.takeBytesForHost(10, *peer.nextReplyDue()), Bytes{1});
+}
