@@ -16,7 +16,11 @@ function(dotfield_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main dotfield_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DOTFIELD_TEST_OUTPUT=${PROJECT_BINARY_DIR}/test-output")
+  # One value per property: gtest_discover_tests flattens a list value, which
+  # would split two ENVIRONMENT entries into separate (wrong) properties.
+  set(props
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT_MODIFICATION "DOTFIELD_TEST_OUTPUT=set:${PROJECT_BINARY_DIR}/test-output")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()

@@ -14,7 +14,8 @@ namespace Dotfield {
 
 // An object with a status timer (created suspended by the owner) and the
 // timer's semaphore (created with a count of 1). The owner destroys the timer
-// before its queue, so no tick reaches a half-destroyed object.
+// first, then its queue (whose last handler still signals the semaphore), then
+// the semaphore, so no tick reaches a half-destroyed object.
 class DispatchTimer : public SerialDispatch {
 public:
     virtual Semaphore& timerSemaphore() = 0;

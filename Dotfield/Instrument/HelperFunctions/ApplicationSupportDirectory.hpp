@@ -1,0 +1,19 @@
+#pragma once
+// Where the application keeps the files it exports and reloads (the scan
+// export, the topography map): a folder "Dotfield" in the user's data folder.
+
+#include <filesystem>
+#include <string_view>
+
+namespace Dotfield {
+
+// The named file's location inside the application's folder, creating the
+// folder when it is missing. The name must be a plain relative name.
+// Throws ApplicationSupportDirectoryError when the folder cannot be had.
+std::filesystem::path applicationSupportDirectory(std::string_view fileName);
+
+// The same under a given user data folder (tests use a temporary one).
+std::filesystem::path applicationSupportDirectory(std::string_view fileName,
+                                                  const std::filesystem::path& userDataFolder);
+
+} // namespace Dotfield
