@@ -1,0 +1,71 @@
+#include "VeltranePatterns/Source/Import/DXF/DXFMirror.hpp"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace VeltranePatterns {
+
+namespace {
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+Coordinate flip(const Coordinate& p) { return {p.x, -p.y, p.z}; }
+
+std::vector<Coordinate> flip(const std::vector<Coordinate>& points) {
+    std::vector<Coordinate> flipped;
+    flipped.reserve(points.size());
+    for (const Coordinate& p : points) {
+        flipped.push_back(flip(p));
+    }
+    return flipped;
+}
+
+} // namespace
+
+DXFEntity flipEntityInY(const DXFEntity& entity) {
+    return std::visit(
+        Overloaded{
+            [](const DXFEntity::Arc& e) -> DXFEntity {
+                return DXFEntity::Arc{e.layerName, flip(e.center), e.radius, -e.endAngle, -e.startAngle};
+            },
+            [](const DXFEntity::Circle& e) -> DXFEntity {
+                return DXFEntity::Circle{e.layerName, flip(e.center), e.radius};
+            },
+            [](const DXFEntity::Ellipse& e) -> DXFEntity {
+                return DXFEntity::Ellipse{e.layerName,  flip(e.center), flip(e.majorAxisVector),
+                                          e.radiusRatio, e.startAngle,   e.endAngle};
+            },
+            [](const DXFEntity::Line& e) -> DXFEntity {
+                return DXFEntity::Line{e.layerName, flip(e.startPoint), flip(e.endPoint)};
+            },
+            [](const DXFEntity::LWPolyLine& e) -> DXFEntity {
+                DXFEntity::LWPolyLine flipped{e.layerName, {}, e.options};
+                flipped.pointsAndBulgeValues.reserve(e.pointsAndBulgeValues.size());
+                for (const auto& [point, bulge] : e.pointsAndBulgeValues) {
+                    flipped.pointsAndBulgeValues.emplace_back(flip(point),
+                                                              bulge ? std::optional<double>(-*bulge) : std::nullopt);
+                }
+                return flipped;
+            },
+            [](const DXFEntity::Multiline& e) -> DXFEntity {
+                return DXFEntity::Multiline{e.layerName, flip(e.startingPoint), flip(e.vertices),
+                                            flip(e.offsetsFromBottom)};
+            },
+            [](const DXFEntity::Point& e) -> DXFEntity { return DXFEntity::Point{e.layerName, flip(e.coordinate)}; },
+            [](const DXFEntity::PolyLine& e) -> DXFEntity {
+                return DXFEntity::PolyLine{e.layerName, flip(e.points), e.options};
+            },
+            [](const DXFEntity::Solid& e) -> DXFEntity { return DXFEntity::Solid{e.layerName, flip(e.points)}; },
+            [](const DXFEntity::Spline& e) -> DXFEntity {
+                return DXFEntity::Spline{e.layerName, flip(e.fitPoints), flip(e.controlPoints), e.knotValues,
+                                         e.options};
+            },
+        },
+        entity.value());
+}
+
+} // namespace VeltranePatterns
