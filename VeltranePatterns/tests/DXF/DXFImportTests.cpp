@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "VeltranePatterns/Source/Import/DXF/DXFImport.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFPatternImport.hpp"
 #include "VeltranePatterns/tests/DXF/DXFItemDescriptions.hpp"
 #include "VeltranePatterns/tests/DXF/DXFTestSupport.hpp"
 
@@ -241,4 +242,39 @@ TEST(DXFImport, BlockReferencesPlacedOutOfTheRangeOfNumbersAreDropped) {
     const auto state = importText(text);
     EXPECT_EQ(describeLayers(state), (LayerTexts{{"P", {"Point (1, -1, 0) 0ms"}}}));
     EXPECT_EQ(state.bounds(), (Limits{1, 1, -1, -1, 0, 0}));
+}
+
+TEST(DXFPatternImport, PatternOfTheDrawingWithFixedSettings) {
+    testing::internal::CaptureStdout();
+    const auto pattern = patternFromDXFFile(fixture("import-features.dxf"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(pattern, nullptr);
+    EXPECT_EQ(pattern->lengthUnit(), Zovudidova::DistanceUnit::millimeters);
+    EXPECT_EQ(pattern->xScaleFactor(), 1.0);
+    EXPECT_EQ(pattern->yScaleFactor(), 1.0);
+    EXPECT_EQ(pattern->featureWidth(), 50.0);
+    EXPECT_EQ(pattern->gridSpacing(), std::nullopt);
+    EXPECT_EQ(pattern->canvasWidth(), std::nullopt);
+    EXPECT_EQ(pattern->canvasHeight(), std::nullopt);
+    EXPECT_EQ(pattern->canvasUpperLeft(), std::nullopt);
+    EXPECT_TRUE(pattern->continuous());
+    EXPECT_FALSE(pattern->useSprayingInsteadOfDispensing());
+    EXPECT_FALSE(pattern->stayAtEndOfPatternWhenDone());
+    EXPECT_EQ(pattern->minimumLimits(), (Pattern::Triple{-20, -75, 0}));
+    EXPECT_EQ(pattern->maximumLimits(), (Pattern::Triple{100, 0, 0}));
+    std::vector<std::string> names;
+    std::vector<std::size_t> counts;
+    for (const SolutionLayer& layer : pattern->solutionLayers()) {
+        names.push_back(layer.solutionName());
+        counts.push_back(layer.patternItems().size());
+    }
+    EXPECT_THAT(names, ElementsAre("Outline", "Pins", "Arcs", "Fill", "Solids", "Curves"));
+    EXPECT_THAT(counts, ElementsAre(7, 4, 1, 2, 2, 0));
+
+    const auto empty = patternFromDXFFile(writeTemporaryFile("empty.dxf", ""));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->solutionLayers().empty());
+    EXPECT_EQ(empty->minimumLimits(), (Pattern::Triple{0, 0, 0}));
+    EXPECT_EQ(empty->maximumLimits(), (Pattern::Triple{0, 0, 0}));
+    EXPECT_EQ(patternFromDXFFile("/nonexistent/drawing.dxf"), nullptr);
 }

@@ -30,6 +30,11 @@ void DXFImportState::widen(const Limits& box) {
     bounds_->maxZ = std::max(bounds_->maxZ, box.maxZ);
 }
 
+std::vector<DXFImportState::Layer> DXFImportState::takeLayers() {
+    layerIndex_.clear();
+    return std::exchange(layers_, {});
+}
+
 bool DXFImportState::isFinite(const Limits& box) {
     return std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) &&
            std::isfinite(box.maxY) && std::isfinite(box.minZ) && std::isfinite(box.maxZ);

@@ -32,6 +32,8 @@ public:
     static bool isFinite(const Limits& box);
 
     const std::vector<Layer>& layers() const { return layers_; }
+    // The layers, moved out; the state holds none afterwards.
+    std::vector<Layer> takeLayers();
     // The bounds so far; 0 on every axis that nothing has widened.
     Limits bounds() const;
 
