@@ -120,8 +120,8 @@ public:
     virtual int claimInterface(USBDeviceHandle& handle, int interfaceNumber) = 0;
     virtual int releaseInterface(USBDeviceHandle& handle, int interfaceNumber) = 0;
 
-    // libusb_get_string_descriptor_ascii: bytes written without the
-    // terminator, or a negative libusb error.
+    // libusb_get_string_descriptor_ascii: at most length - 1 characters and a
+    // terminator; returns the characters written, or a negative libusb error.
     virtual int getStringDescriptorASCII(USBDeviceHandle& handle, std::uint8_t index, unsigned char* data,
                                          int length) = 0;
     // libusb_control_transfer: bytes transferred, or a negative libusb error.
@@ -143,13 +143,5 @@ public:
     virtual int clearHalt(USBDeviceHandle& handle, unsigned char endpoint) = 0;
     virtual int resetDevice(USBDeviceHandle& handle) = 0;
 };
-
-// Chooses the USB stack the library uses from now on; nullptr restores libusb.
-// The library is shut down on the old stack and started again on the new one
-// by the next call that needs it. Refused (false) while any handle is open.
-bool setUSBBackend(std::shared_ptr<USBBackend> backend);
-
-// The backend the next list or open will use.
-std::shared_ptr<USBBackend> currentUSBBackend();
 
 } // namespace adapterdriver

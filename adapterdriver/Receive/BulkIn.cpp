@@ -1,0 +1,263 @@
+// The receive threads of a handle and the unpacking of bulk-in packets.
+
+#include <chrono>
+#include <shared_mutex>
+#include <thread>
+
+#include "adapterdriver/Receive/ReceiveRing.hpp"
+
+namespace adapterdriver {
+
+namespace {
+
+constexpr std::uint8_t modemStatusMask = 0xF0;
+constexpr std::uint8_t lineErrorMask = 0x1E;
+
+// Win32-style event bits.
+constexpr std::uint32_t win32CharacterReceived = 0x0001;
+constexpr std::uint32_t win32EventCharacter = 0x0002;
+constexpr std::uint32_t win32CTSChanged = 0x0008;
+constexpr std::uint32_t win32DSRChanged = 0x0010;
+constexpr std::uint32_t win32RLSDChanged = 0x0020;
+constexpr std::uint32_t win32LineError = 0x0080;
+constexpr std::uint32_t win32RingChanged = 0x0100;
+
+std::size_t nextSlot(std::size_t slot) { return (slot + 1) % receiveSlotCount; }
+
+int submitSlot(DeviceExtension& record, ReceiveSlot& slot) {
+    USBTransfer& transfer = *slot.transfer;
+    transfer.deviceHandle = record.usbHandle.get();
+    transfer.endpoint = record.bulkInEndpoint;
+    transfer.buffer = slot.buffer.data();
+    transfer.length = static_cast<int>(record.inTransferSize.load());
+    transfer.callback = &receiveTransferCompleted;
+    transfer.userData = &slot;
+    transfer.timeoutMilliseconds = record.transferTimeout.load();
+    {
+        std::lock_guard guard(record.inFlightMutex);
+        slot.inFlight = true;
+    }
+    const int result = record.backend->submitTransfer(transfer);
+    if (result != LIBUSB_SUCCESS) {
+        std::lock_guard guard(record.inFlightMutex);
+        slot.inFlight = false;
+        record.inFlightChanged.notify_all();
+    }
+    return result;
+}
+
+void waitUntilStopped(SyncEvent& wake, const std::atomic<bool>& stop) {
+    while (!stop.load()) {
+        wake.wait(0, &stop);
+    }
+}
+
+// Raises the events of one packet through AD_SetEventNotification when it is
+// enabled, through the Win32-style event otherwise.
+void raiseEvents(DeviceExtension& record, bool dataAdded, std::uint8_t oldModem, std::uint8_t newModem,
+                 std::uint32_t lineErrors, bool eventCharacterSeen) {
+    {
+        std::unique_lock guard(record.notificationMutex);
+        if (record.notificationEnabled) {
+            bool raised = false;
+            auto raise = [&](bool condition, std::uint32_t bit) {
+                std::uint32_t expected = 0;
+                if (condition && (record.notificationMask & bit) != 0 &&
+                    record.eventStatus.compare_exchange_strong(expected, bit)) {
+                    raised = true;
+                }
+            };
+            raise(dataAdded, AD_EVENT_RXCHAR);
+            raise(oldModem != newModem, AD_EVENT_MODEM_STATUS);
+            raise(lineErrors != 0, AD_EVENT_LINE_STATUS);
+            if (raised && record.notificationTarget != nullptr) {
+                AD_EVENT_HANDLE* target = record.notificationTarget;
+                pthread_mutex_lock(&target->eMutex);
+                pthread_cond_signal(&target->eCondVar);
+                pthread_mutex_unlock(&target->eMutex);
+            }
+            return;
+        }
+    }
+    std::lock_guard guard(record.win32Mutex);
+    bool raised = false;
+    auto raise = [&](bool condition, std::uint32_t bit) {
+        if (condition && (record.win32EventMask & bit) != 0 && (record.win32EventStatus & bit) == 0) {
+            record.win32EventStatus |= bit;
+            raised = true;
+        }
+    };
+    raise(dataAdded, win32CharacterReceived);
+    const std::uint8_t changed = oldModem ^ newModem;
+    raise((changed & 0x10) != 0, win32CTSChanged);
+    raise((changed & 0x20) != 0, win32DSRChanged);
+    raise((changed & 0x80) != 0, win32RLSDChanged);
+    raise((changed & 0x40) != 0, win32RingChanged);
+    if (lineErrors != 0) {
+        record.lineErrors |= lineErrors;
+        raise(true, win32LineError);
+    }
+    raise(eventCharacterSeen, win32EventCharacter);
+    if (raised) {
+        record.win32Event.set();
+    }
+}
+
+} // namespace
+
+void markDeviceGone(DeviceExtension& record) {
+    record.present = false;
+    std::lock_guard guard(record.ringMutex);
+    record.ringChanged.notify_all();
+}
+
+void receiveTransferCompleted(USBTransfer& transfer) {
+    auto& slot = *static_cast<ReceiveSlot*>(transfer.userData);
+    DeviceExtension& record = *slot.owner;
+    slot.length = 0;
+    const libusb_transfer_status status = transfer.status;
+    if (status == LIBUSB_TRANSFER_NO_DEVICE || status == LIBUSB_TRANSFER_ERROR ||
+        status == LIBUSB_TRANSFER_TIMED_OUT) {
+        markDeviceGone(record);
+    } else if (status != LIBUSB_TRANSFER_CANCELLED) {
+        slot.length = transfer.actualLength;
+    }
+    slot.status = status;
+    slot.doneEvent.set();
+    std::lock_guard guard(record.inFlightMutex);
+    slot.inFlight = false;
+    record.inFlightChanged.notify_all();
+}
+
+void readerThreadMain(DeviceExtension* record) {
+    std::size_t current = 0;
+    while (!record->stop.load()) {
+        ReceiveSlot& slot = record->slots[current];
+        if (!slot.freeEvent.wait(record->readerWait, &record->stop)) {
+            continue;
+        }
+        slot.freeEvent.reset();
+        if (record->stop.load()) {
+            break;
+        }
+        const int result = submitSlot(*record, slot);
+        if (result == LIBUSB_SUCCESS || result == LIBUSB_ERROR_OTHER) {
+            current = nextSlot(current);
+            continue;
+        }
+        if (result == LIBUSB_ERROR_NO_DEVICE || result == LIBUSB_ERROR_PIPE) {
+            markDeviceGone(*record);
+        }
+        break;
+    }
+    waitUntilStopped(record->readerWake, record->stop);
+}
+
+void processorThreadMain(DeviceExtension* record) {
+    std::size_t current = 0;
+    while (!record->stop.load()) {
+        ReceiveSlot& slot = record->slots[current];
+        if (!slot.doneEvent.wait(record->processorWait, &record->stop)) {
+            continue;
+        }
+        slot.doneEvent.reset();
+        if (!record->present.load()) {
+            break;
+        }
+        const int status = slot.status.load();
+        if (status != LIBUSB_TRANSFER_COMPLETED) {
+            if (status != LIBUSB_TRANSFER_STALL) {
+                break;
+            }
+            {
+                std::shared_lock guard(record->usbMutex);
+                if (!record->closed && record->usbHandle) {
+                    record->backend->clearHalt(*record->usbHandle, record->bulkInEndpoint);
+                }
+            }
+            std::this_thread::yield();
+            // The stalled slot goes back to the reader, or reception would
+            // stop once the reader comes round to it again.
+            slot.freeEvent.set();
+            current = nextSlot(current);
+            continue;
+        }
+        if (slot.discard.exchange(false)) {
+            slot.length = 0;
+        } else {
+            processReceivedBuffer(*record, slot.buffer.data(), static_cast<std::size_t>(slot.length.load()));
+        }
+        slot.freeEvent.set();
+        current = nextSlot(current);
+    }
+    waitUntilStopped(record->processorWake, record->stop);
+}
+
+void processReceivedBuffer(DeviceExtension& record, const unsigned char* data, std::size_t length) {
+    bool eventCharEnabled = false;
+    std::uint8_t eventChar = 0;
+    if (length >= 3) {
+        eventChar = record.eventChar.load();
+        eventCharEnabled = record.eventCharEnabled.load() != 0;
+    }
+    const std::size_t packetSize = record.maxPacketSize;
+    std::size_t offset = 0;
+    while (offset + 2 <= length) {
+        const std::size_t remaining = length - offset;
+        const std::size_t chunk = remaining < packetSize ? remaining : packetSize;
+        const unsigned char* packet = data + offset;
+        const std::uint8_t oldModem = record.lastModemStatus.load();
+        const std::uint8_t newModem = packet[0] & modemStatusMask;
+        record.lastModemStatus = newModem;
+        record.lastLineStatus = packet[1];
+        const std::uint32_t lineErrors = remaining > 2 ? (packet[1] & lineErrorMask) : 0u;
+
+        bool dataAdded = false;
+        bool eventCharacterSeen = false;
+        if (chunk > 2) {
+            const std::uint32_t payload = static_cast<std::uint32_t>(chunk - 2);
+            const unsigned char* bytes = packet + 2;
+            std::lock_guard guard(record.ringMutex);
+            if (record.ringFree >= payload) {
+                for (std::uint32_t i = 0; i < payload; ++i) {
+                    record.ring[record.ringWrite] = bytes[i];
+                    if (eventCharEnabled && bytes[i] == eventChar) {
+                        eventCharacterSeen = true;
+                    }
+                    if (++record.ringWrite == record.ringCapacity) {
+                        record.ringWrite = 0;
+                    }
+                }
+                record.ringFree -= payload;
+                dataAdded = true;
+                record.ringChanged.notify_all();
+            }
+        }
+        raiseEvents(record, dataAdded, oldModem, newModem, lineErrors, eventCharacterSeen);
+        offset += chunk;
+    }
+}
+
+bool retireReceiveTransfers(DeviceExtension& record) {
+    for (auto& slot : record.slots) {
+        bool inFlight = false;
+        {
+            std::lock_guard guard(record.inFlightMutex);
+            inFlight = slot.inFlight;
+        }
+        if (inFlight && slot.transfer) {
+            record.backend->cancelTransfer(*slot.transfer);
+        }
+    }
+    std::unique_lock guard(record.inFlightMutex);
+    return record.inFlightChanged.wait_for(guard, std::chrono::seconds(5), [&] {
+        for (const auto& slot : record.slots) {
+            if (slot.inFlight) {
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+} // namespace adapterdriver

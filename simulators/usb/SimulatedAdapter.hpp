@@ -1,0 +1,128 @@
+#pragma once
+// One simulated USB serial adapter: its descriptors and strings, one state per
+// interface (line settings, latency timer, modem and line status, bytes
+// queued towards the host, attached peer), the vendor requests it received,
+// its EEPROM words, and the faults a test can inject.
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <condition_variable>
+#include <span>
+#include <vector>
+
+#include "simulators/usb/AdapterDescription.hpp"
+#include "simulators/usb/AdapterPeer.hpp"
+
+namespace Simulators {
+
+// One vendor request as the adapter received it.
+struct ControlRequest {
+    std::uint8_t requestType = 0;
+    std::uint8_t request = 0;
+    std::uint16_t value = 0;
+    std::uint16_t index = 0;
+    std::uint16_t length = 0;
+    bool operator==(const ControlRequest&) const = default;
+};
+
+// The lock and wake-up shared by a bus and its adapters.
+struct BusCore {
+    std::mutex mutex;
+    std::condition_variable changed;
+};
+
+class SimulatedAdapter {
+public:
+    SimulatedAdapter(std::shared_ptr<BusCore> core, AdapterDescription description, std::uint8_t busNumber,
+                     std::uint8_t deviceAddress);
+    ~SimulatedAdapter();
+    SimulatedAdapter(const SimulatedAdapter&) = delete;
+    SimulatedAdapter& operator=(const SimulatedAdapter&) = delete;
+
+    const AdapterDescription& description() const { return description_; }
+    std::uint8_t busNumber() const { return busNumber_; }
+    std::uint8_t deviceAddress() const { return deviceAddress_; }
+
+    // The peer at the far end of interface n's serial line (nullptr detaches).
+    void attachPeer(int interface, std::shared_ptr<AdapterPeer> peer);
+    SimulatedSerialPort& port(int interface);
+
+    // The next bulk-in transfer of the interface completes with exactly these
+    // bytes (status bytes included), or stalls.
+    void injectBulkIn(int interface, std::vector<std::uint8_t> transferContent);
+    void injectStall(int interface);
+
+    // The modem status (high nibble: CTS 0x10, DSR 0x20, RI 0x40, DCD 0x80)
+    // and line status sent at the head of every packet.
+    void setModemStatus(int interface, std::uint8_t modemStatus, std::uint8_t lineStatus);
+
+    SerialLineSettings lineSettings(int interface) const;
+    std::uint8_t latencyTimer(int interface) const;
+    std::uint16_t bitMode(int interface) const;
+
+    // Every vendor request received, in order.
+    std::vector<ControlRequest> controlRequests() const;
+    void clearControlRequests();
+
+    // Bytes written to an interface that has no peer.
+    std::vector<std::uint8_t> unclaimedWrites(int interface) const;
+
+    // Faults: bulk-out transfers that time out without taking a byte; vendor
+    // requests that fail with an I/O error.
+    void setAcceptsWrites(bool accepts);
+    void setControlRequestsFail(bool fail);
+
+    std::uint16_t eepromWord(std::size_t offset) const;
+    void setEepromWord(std::size_t offset, std::uint16_t word);
+
+    // Pulls the adapter off the bus: it leaves the device list, transfers in
+    // flight end with "no device" and every later request fails.
+    void unplug();
+    bool plugged() const;
+
+private:
+    friend class SimulatedUSBBus;
+    class Port;
+
+    struct Interface {
+        std::unique_ptr<SimulatedSerialPort> port;
+        std::shared_ptr<AdapterPeer> peer;
+        std::deque<std::uint8_t> toHost;
+        std::deque<std::vector<std::uint8_t>> injected; // an empty entry is a stall
+        SerialLineSettings settings;
+        std::uint8_t modemStatus = 0x30; // CTS and DSR active
+        std::uint8_t lineStatus = 0x60;  // transmitter empty
+        std::uint8_t latency = 16;
+        std::uint16_t bitMode = 0;
+        std::uint16_t eventCharacter = 0;
+        std::uint16_t errorCharacter = 0;
+        std::uint64_t claimedBy = 0; // handle id
+        std::chrono::steady_clock::time_point lastPacket{};
+        std::vector<std::uint8_t> unclaimedWrites;
+    };
+
+    // With the core's mutex held. Answers one vendor request; when it changed
+    // an interface's line settings, changedInterface names it.
+    int control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value, std::uint16_t index,
+                unsigned char* data, std::uint16_t length, int& changedInterface);
+    Interface& interfaceAt(int interface);
+    const Interface& interfaceAt(int interface) const;
+    int interfaceForPortIndex(std::uint16_t portIndex) const;
+    bool bmOrLater() const;
+
+    std::shared_ptr<BusCore> core_;
+    AdapterDescription description_;
+    std::uint8_t busNumber_;
+    std::uint8_t deviceAddress_;
+    bool plugged_ = true;
+    bool acceptsWrites_ = true;
+    bool controlRequestsFail_ = false;
+    std::vector<Interface> interfaces_;
+    std::vector<ControlRequest> controlRequests_;
+    std::vector<std::uint16_t> eeprom_;
+};
+
+} // namespace Simulators
