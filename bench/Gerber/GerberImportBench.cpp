@@ -1,5 +1,5 @@
-// Reading a large photoplot: 200,000 flashes and 100,000 drawn lines over a
-// dozen apertures, as a dense board's copper layer gives them. The file is
+// Reading a large photoplot: 200,000 flashes and 100,000 drawn lines over
+// ten apertures, as a dense board's copper layer gives them. The file is
 // generated once per run into the temporary folder.
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include "VeltranePatterns/Source/Import/Gerber/GerberImport.hpp"
 #include "VeltranePatterns/Source/Import/Gerber/GerberParser.hpp"
 
 using namespace VeltranePatterns;
@@ -112,5 +113,22 @@ void BM_GerberParse(benchmark::State& state) {
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
 }
 BENCHMARK(BM_GerberParse)->Unit(benchmark::kMillisecond);
+
+// The whole import: parsing, one item per command, limits and the pattern.
+void BM_GerberImport(benchmark::State& state) {
+    const auto& path = photoplot();
+    std::int64_t items = 0;
+    for (auto _ : state) {
+        const auto pattern = patternFromGerberFile(path);
+        benchmark::DoNotOptimize(pattern.get());
+        for (const auto& layer : pattern->solutionLayers()) {
+            items += static_cast<std::int64_t>(layer.patternItems().size());
+        }
+    }
+    state.SetItemsProcessed(items);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_GerberImport)->Unit(benchmark::kMillisecond);
 
 } // namespace

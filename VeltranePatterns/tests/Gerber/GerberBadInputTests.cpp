@@ -1,6 +1,8 @@
 // Hostile and damaged photoplots: every one must be read to its end, giving
-// what can be used and skipping the rest, without a crash or a hang.
+// what can be used and skipping the rest, without a crash or a hang, by the
+// parser and by the import into a pattern alike.
 
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "GerberTestSupport.hpp"
+#include "VeltranePatterns/Source/Import/Gerber/GerberImport.hpp"
 #include "VeltranePatterns/Source/Import/Gerber/GerberParser.hpp"
 
 using namespace VeltranePatterns;
@@ -34,7 +37,22 @@ Outcome parseFile(const std::filesystem::path& path) {
     };
     testing::internal::CaptureStdout();
     parser->parse();
+
+    // The import over the same file gives a pattern of one item per command, whose
+    // limits hold numbers.
+    const auto pattern = patternFromGerberFile(path);
     testing::internal::GetCapturedStdout();
+    EXPECT_NE(pattern, nullptr);
+    if (pattern) {
+        std::size_t items = 0;
+        for (const auto& layer : pattern->solutionLayers()) {
+            items += layer.patternItems().size();
+        }
+        EXPECT_EQ(items, outcome.commands.size());
+        for (const auto& triple : {pattern->minimumLimits(), pattern->maximumLimits()}) {
+            EXPECT_FALSE(std::isnan(triple.x) || std::isnan(triple.y) || std::isnan(triple.z));
+        }
+    }
     return outcome;
 }
 
