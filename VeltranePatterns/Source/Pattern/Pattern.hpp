@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
@@ -74,6 +76,12 @@ public:
     // Every item scaled by the factor, in microns: canvas and limits are scaled
     // too, the multipliers, feature width and grid spacing are not.
     std::shared_ptr<Pattern> scaledBy(double factor) const;
+
+    // The pattern as a pattern XML document, lengths multiplied by the scale
+    // factor, with the given feature width instead of the pattern's own when
+    // there is one, and without the items of the disabled layers.
+    std::string dataForXMLRepresentation(double scaleFactor, std::optional<double> featureWidth,
+                                         const std::set<std::string>& disabledLayers) const;
 
 private:
     Zovudidova::DistanceUnit lengthUnit_;
