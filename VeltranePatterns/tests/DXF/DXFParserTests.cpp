@@ -171,7 +171,7 @@ TEST(DXFParser, NestedReferencesAreExpandedInPlace) {
 
 // Each block references the one before it ten times: 10^40 entities on paper.
 TEST(DXFParser, MultiplyingBlockReferencesAreCappedWithOneErrorLine) {
-    std::vector<std::pair<std::string, Groups>> blocks{{"B0", oneLine}};
+    std::vector<std::pair<std::string, Groups>> blocks;
     for (int level = 1; level <= 40; ++level) {
         Groups references;
         for (int i = 0; i < 10; ++i) {
@@ -180,14 +180,16 @@ TEST(DXFParser, MultiplyingBlockReferencesAreCappedWithOneErrorLine) {
         }
         blocks.push_back({"B" + std::to_string(level), references});
     }
-    const std::string text = blocksSection(blocks) + entitiesSection(insertOf("B40")) +
-                             entitiesSection(insertOf("B0")); // still fits the budget
+    const std::string text = blocksSection({{"B0", oneLine}}) + entitiesSection(insertOf("B0")) +
+                             blocksSection(blocks) + entitiesSection(insertOf("B40")) +
+                             entitiesSection(insertOf("B0"));
 
     testing::internal::CaptureStdout();
     const auto record = parseText(text, {.maximumExpandedEntities = 5'000});
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_EQ(output, "ERROR: Block references expand to more than 5000 entities; the remaining block references "
                       "are skipped\n");
+    // Only the reference before the cap was reached gives its line.
     EXPECT_EQ(record.entities.size(), 1u);
 }
 

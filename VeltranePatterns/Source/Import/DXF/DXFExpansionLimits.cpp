@@ -57,7 +57,7 @@ bool DXFExpansionLimits::admitReference(const DXFBlock& block) {
         }
         return false;
     }
-    if (inserted.weight > maximumExpandedEntities - expandedEntities_) {
+    if (reportedTotal_ || inserted.weight > maximumExpandedEntities - expandedEntities_) {
         if (!reportedTotal_) {
             reportedTotal_ = true;
             printImportMessage("ERROR: Block references expand to more than " +

@@ -3,8 +3,9 @@
 // copies a block's entities, and a block may hold references to earlier blocks,
 // so a small hostile file can describe an exponential number of entities. The
 // total that references produce (an entity with a list of positions counting
-// once per position) and the nesting depth of blocks are capped; a reference
-// past either cap is skipped, with one "ERROR: " line per cap and parse.
+// once per position) and the nesting depth of blocks are capped. Once the total
+// is reached every further reference is skipped; a reference that would nest
+// too deep is skipped. Each cap prints one "ERROR: " line per parse.
 
 #include <cstddef>
 #include <string>
