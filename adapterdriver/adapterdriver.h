@@ -184,4 +184,8 @@ AD_STATUS AD_ResetPort(AD_HANDLE handle);
 }
 #endif
 
+/* EEPROM access and the Win32-style interface, each in its own header. */
+#include "adapterdriver/EEPROM/adapterdriver_eeprom.h"
+#include "adapterdriver/W32/adapterdriver_w32.h"
+
 #endif

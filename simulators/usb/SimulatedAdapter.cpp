@@ -43,7 +43,7 @@ private:
 SimulatedAdapter::SimulatedAdapter(std::shared_ptr<BusCore> core, AdapterDescription description,
                                    std::uint8_t busNumber, std::uint8_t deviceAddress)
     : core_(std::move(core)), description_(std::move(description)), busNumber_(busNumber),
-      deviceAddress_(deviceAddress), eeprom_(description_.eepromWords, 0xFFFF) {
+      deviceAddress_(deviceAddress), eeprom_(description_.eepromWords) {
     interfaces_.resize(static_cast<std::size_t>(std::max(1, description_.interfaceCount)));
     for (std::size_t i = 0; i < interfaces_.size(); ++i) {
         interfaces_[i].port = std::make_unique<Port>(*this, static_cast<int>(i));
@@ -154,15 +154,11 @@ void SimulatedAdapter::setControlRequestsFail(bool fail) {
 }
 
 std::uint16_t SimulatedAdapter::eepromWord(std::size_t offset) const {
-    std::lock_guard guard(core_->mutex);
-    return offset < eeprom_.size() ? eeprom_[offset] : 0xFFFF;
+    return eeprom_.read(static_cast<std::uint32_t>(offset));
 }
 
 void SimulatedAdapter::setEepromWord(std::size_t offset, std::uint16_t word) {
-    std::lock_guard guard(core_->mutex);
-    if (offset < eeprom_.size()) {
-        eeprom_[offset] = word;
-    }
+    eeprom_.write(static_cast<std::uint32_t>(offset), word);
 }
 
 void SimulatedAdapter::unplug() {
@@ -263,22 +259,11 @@ int SimulatedAdapter::control(std::uint8_t requestType, std::uint8_t request, st
         return 0;
     case 12: // the pins read back as the low byte of the bit-mode value
         return answer({static_cast<std::uint8_t>(interfaceAt(interfaceForPortIndex(index)).bitMode & 0xFF)});
-    case 0x90: {
-        if (index >= eeprom_.size()) {
-            return LIBUSB_ERROR_PIPE;
-        }
-        const std::uint16_t word = eeprom_[index];
-        return answer({static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
-    }
+    case 0x90:
     case 0x91:
-        if (index >= eeprom_.size()) {
-            return LIBUSB_ERROR_PIPE;
-        }
-        eeprom_[index] = value;
-        return 0;
     case 0x92:
-        std::fill(eeprom_.begin(), eeprom_.end(), 0xFFFF);
-        return 0;
+        return eeprom_.answerControlTransfer(requestType, request, value, index, data, length).value_or(
+            LIBUSB_ERROR_PIPE);
     default:
         return LIBUSB_ERROR_PIPE;
     }

@@ -15,6 +15,7 @@
 
 #include "simulators/usb/AdapterDescription.hpp"
 #include "simulators/usb/AdapterPeer.hpp"
+#include "simulators/usb/SimulatedEEPROM.hpp"
 
 namespace Simulators {
 
@@ -75,8 +76,10 @@ public:
     void setAcceptsWrites(bool accepts);
     void setControlRequestsFail(bool fail);
 
+    // The EEPROM (a word offset wraps around its size).
     std::uint16_t eepromWord(std::size_t offset) const;
     void setEepromWord(std::size_t offset, std::uint16_t word);
+    SimulatedEEPROM& eeprom() { return eeprom_; }
 
     // Pulls the adapter off the bus: it leaves the device list, transfers in
     // flight end with "no device" and every later request fails.
@@ -122,7 +125,7 @@ private:
     bool controlRequestsFail_ = false;
     std::vector<Interface> interfaces_;
     std::vector<ControlRequest> controlRequests_;
-    std::vector<std::uint16_t> eeprom_;
+    SimulatedEEPROM eeprom_;
 };
 
 } // namespace Simulators
