@@ -1,10 +1,12 @@
-// Reading a large photoplot: 200,000 flashes and 100,000 drawn lines over
-// ten apertures, as a dense board's copper layer gives them. The file is
-// generated once per run into the temporary folder.
+// Reading a large photoplot: 200,000 flashes and 100,000 drawn lines over ten
+// apertures, as a dense board's copper layer gives them, and smaller boards of
+// the same make-up to show how the import grows with the file. Each file is
+// generated once per run into the temporary folder and removed at the end.
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <system_error>
 
@@ -18,8 +20,7 @@ using namespace VeltranePatterns;
 
 namespace {
 
-constexpr int flashCount = 200'000;
-constexpr int drawCount = 100'000;
+constexpr std::int64_t fullFlashCount = 200'000;
 
 // A small deterministic generator, so every run reads the same file.
 class Sequence {
@@ -42,18 +43,20 @@ void appendCoordinateBlock(std::string& out, std::uint32_t x, std::uint32_t y, c
     out += "*\n";
 }
 
-std::filesystem::path generatePhotoplot() {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("dotfield-gerber-bench-" + std::to_string(::getpid()) + ".gbr");
+// A board of the given number of flashes and half as many drawn lines.
+std::filesystem::path generatePhotoplot(std::int64_t flashCount) {
+    const std::int64_t drawCount = flashCount / 2;
+    const auto path = std::filesystem::temp_directory_path() / ("dotfield-gerber-bench-" + std::to_string(::getpid()) +
+                                                                "-" + std::to_string(flashCount) + ".gbr");
     std::string out;
-    out.reserve(12 * 1024 * 1024);
+    out.reserve(static_cast<std::size_t>(flashCount) * 64);
     out += "G04 Generated board for the import benchmark*\n%FSLAX24Y24*%\n%MOMM*%\n";
     out += "%ADD10C,0.15*%\n%ADD11C,0.25*%\n%ADD12C,0.6X0.3*%\n%ADD13R,1.2X0.8*%\n%ADD14R,0.8X0.8*%\n";
     out += "%ADD15O,1.0X2.0*%\n%ADD16O,2.0X1.0X0.4*%\n%ADD17P,1.5X8X22.5*%\n%ADD18C,1.0*%\n%ADD19R,0.3X2.5*%\n";
     out += "G01*\n";
     Sequence random;
-    int flashes = 0;
-    int draws = 0;
+    std::int64_t flashes = 0;
+    std::int64_t draws = 0;
     // Interleaved runs of pads and tracks, each run with its own aperture.
     while (flashes < flashCount || draws < drawCount) {
         const int aperture = 10 + static_cast<int>(random.next() % 10);
@@ -73,50 +76,62 @@ std::filesystem::path generatePhotoplot() {
     return path;
 }
 
-// The generated file, removed again when the program ends.
-class Photoplot {
+// The generated files by flash count, removed again when the program ends.
+class Photoplots {
 public:
-    Photoplot() : path_(generatePhotoplot()) {}
-    ~Photoplot() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+    Photoplots() = default;
+    ~Photoplots() {
+        for (const auto& [count, path] : paths_) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
     }
-    Photoplot(const Photoplot&) = delete;
-    Photoplot& operator=(const Photoplot&) = delete;
-    const std::filesystem::path& path() const { return path_; }
+    Photoplots(const Photoplots&) = delete;
+    Photoplots& operator=(const Photoplots&) = delete;
+
+    const std::filesystem::path& withFlashes(std::int64_t flashCount) {
+        auto found = paths_.find(flashCount);
+        if (found == paths_.end()) {
+            found = paths_.emplace(flashCount, generatePhotoplot(flashCount)).first;
+        }
+        return found->second;
+    }
 
 private:
-    std::filesystem::path path_;
+    std::map<std::int64_t, std::filesystem::path> paths_;
 };
 
-const std::filesystem::path& photoplot() {
-    static const Photoplot file;
-    return file.path();
+const std::filesystem::path& photoplot(std::int64_t flashCount) {
+    static Photoplots files;
+    return files.withFlashes(flashCount);
 }
 
-void BM_GerberParse(benchmark::State& state) {
-    const auto& path = photoplot();
-    std::int64_t commands = 0;
-    for (auto _ : state) {
-        auto parser = GerberParser::open(path);
-        std::int64_t count = 0;
-        parser->lengthUnitChangedCallback = [](Zovudidova::DistanceUnit) {};
-        parser->drawingCommandCallback = [&count](const GerberDrawingCommand& command) {
-            benchmark::DoNotOptimize(&command);
-            ++count;
-        };
-        parser->parse();
-        commands += count;
-    }
+void reportThroughput(benchmark::State& state, const std::filesystem::path& path, std::int64_t commands) {
     state.SetItemsProcessed(commands);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+
+// The parser alone, reporting every command to a callback that only counts.
+void BM_GerberParse(benchmark::State& state) {
+    const auto& path = photoplot(fullFlashCount);
+    std::int64_t commands = 0;
+    for (auto _ : state) {
+        auto parser = GerberParser::open(path);
+        parser->lengthUnitChangedCallback = [](Zovudidova::DistanceUnit) {};
+        parser->drawingCommandCallback = [&commands](const GerberDrawingCommand& command) {
+            benchmark::DoNotOptimize(&command);
+            ++commands;
+        };
+        parser->parse();
+    }
+    reportThroughput(state, path, commands);
 }
 BENCHMARK(BM_GerberParse)->Unit(benchmark::kMillisecond);
 
 // The whole import: parsing, one item per command, limits and the pattern.
 void BM_GerberImport(benchmark::State& state) {
-    const auto& path = photoplot();
+    const auto& path = photoplot(state.range(0));
     std::int64_t items = 0;
     for (auto _ : state) {
         const auto pattern = patternFromGerberFile(path);
@@ -125,10 +140,14 @@ void BM_GerberImport(benchmark::State& state) {
             items += static_cast<std::int64_t>(layer.patternItems().size());
         }
     }
-    state.SetItemsProcessed(items);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    reportThroughput(state, path, items);
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_GerberImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GerberImport)
+    ->Arg(fullFlashCount / 4)
+    ->Arg(fullFlashCount / 2)
+    ->Arg(fullFlashCount)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
