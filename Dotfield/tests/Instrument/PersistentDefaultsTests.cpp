@@ -1,0 +1,136 @@
+#include "Dotfield/Instrument/Settings/PersistentDefaults.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "SettingsTestSupport.hpp"
+
+namespace Dotfield {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class PersistentDefaultsTest : public ::testing::Test {
+protected:
+    fs::path folder = testing::freshTestFolder("PersistentDefaults");
+    fs::path file = folder / "Dotfield" / "settings.plist";
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+
+    std::unique_ptr<PersistentDefaults> open() { return std::make_unique<PersistentDefaults>(file, clock); }
+
+    // Waits in real time (bounded) for the saver thread to write the file.
+    bool fileAppears() {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!fs::exists(file)) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+
+    std::size_t entriesInFolder() const {
+        std::size_t count = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(file.parent_path())) {
+            ++count;
+        }
+        return count;
+    }
+};
+
+TEST_F(PersistentDefaultsTest, ValuesSurviveARestartWithTheirTypes) {
+    {
+        auto defaults = open();
+        UserDefaults store(UserDefaults::StandardDefaults{std::move(defaults)});
+        store.setBool(true, "shouldSlowSurfaceApproach");
+        store.setInteger(3, "rinseCycles");
+        store.setDouble(2.7, "safePickupHeight");
+        store.setString(std::string("DropwrightIIb"), "productType");
+        store.setAxisValues({1, 2, 3}, "manualMovementVelocity", true);
+        store.setSavedPositions(std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}, "savedPositions");
+    } // Destruction writes what is pending.
+    UserDefaults reopened(UserDefaults::StandardDefaults{open()});
+    EXPECT_EQ(reopened.object("shouldSlowSurfaceApproach"), PropertyListValue(true));
+    EXPECT_EQ(reopened.object("rinseCycles"), PropertyListValue(std::int64_t{3}));
+    EXPECT_EQ(reopened.object("safePickupHeight"), PropertyListValue(2.7));
+    EXPECT_EQ(reopened.integerForKey("safePickupHeight"), 2);
+    EXPECT_EQ(reopened.stringForKey("productType"), "DropwrightIIb");
+    EXPECT_EQ(reopened.axisValues("manualMovementVelocity", true), (AxisValues{1, 2, 3}));
+    EXPECT_EQ(reopened.savedPositions("savedPositions"), (std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}));
+}
+
+TEST_F(PersistentDefaultsTest, ABurstOfWritesReachesTheDiskOnceAfterTheDelay) {
+    auto defaults = open();
+    for (int i = 0; i < 100; ++i) {
+        defaults->setObject("standardDeviationArray", PropertyListValue(PropertyListValue::Array{i}));
+    }
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(fs::exists(file)) << "no disk write before the delay";
+    clock->advance(PersistentDefaults::defaultSaveDelay);
+    ASSERT_TRUE(fileAppears());
+    EXPECT_NE(testing::fileText(file).find("<integer>99</integer>"), std::string::npos);
+    EXPECT_EQ(entriesInFolder(), 1U) << "no temporary file is left behind";
+}
+
+TEST_F(PersistentDefaultsTest, FlushWritesAtOnce) {
+    auto defaults = open();
+    defaults->setObject("minHumidity", PropertyListValue(40.0));
+    EXPECT_TRUE(defaults->flush());
+    EXPECT_NE(testing::fileText(file).find("<key>minHumidity</key>"), std::string::npos);
+    defaults->setObject("minHumidity", std::nullopt);
+    EXPECT_TRUE(defaults->flush());
+    EXPECT_EQ(testing::fileText(file).find("minHumidity"), std::string::npos);
+}
+
+TEST_F(PersistentDefaultsTest, ACorruptFileIsKeptAsideAndTheStoreStartsEmpty) {
+    fs::create_directories(file.parent_path());
+    const std::string damaged = "<plist><dict><key>productType</key><string>Dropw";
+    std::ofstream(file) << damaged;
+
+    ::testing::internal::CaptureStderr();
+    auto defaults = open();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(defaults->object("productType"), std::nullopt);
+    ASSERT_TRUE(defaults->setAsideFile());
+    EXPECT_EQ(testing::fileText(*defaults->setAsideFile()), damaged) << "the damaged file is kept unchanged";
+    EXPECT_NE(log.find("Settings file " + file.string() + " could not be read"), std::string::npos) << log;
+    EXPECT_NE(log.find(defaults->setAsideFile()->string()), std::string::npos) << log;
+
+    defaults->setObject("productType", PropertyListValue("DropwrightIIa"));
+    EXPECT_TRUE(defaults->flush());
+    EXPECT_EQ(testing::fileText(*defaults->setAsideFile()), damaged);
+    EXPECT_EQ(open()->object("productType"), PropertyListValue("DropwrightIIa"));
+}
+
+TEST_F(PersistentDefaultsTest, SomethingOtherThanAFileIsSetAsideToo) {
+    fs::create_directories(file);
+    ::testing::internal::CaptureStderr();
+    auto defaults = open();
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(defaults->setAsideFile());
+    defaults->setObject("key", PropertyListValue(1));
+    EXPECT_TRUE(defaults->flush());
+    EXPECT_TRUE(fs::is_regular_file(file));
+}
+
+TEST_F(PersistentDefaultsTest, RealDelayWritesWithTheSystemClock) {
+    auto defaults = std::make_unique<PersistentDefaults>(file, systemClock(), 10ms);
+    defaults->setObject("maxHumidity", PropertyListValue(60.0));
+    ASSERT_TRUE(fileAppears());
+}
+
+TEST(PersistentDefaultsLocationTest, LivesInTheUsersConfigurationFolder) {
+    const auto location = PersistentDefaults::standardFileLocation();
+    ASSERT_TRUE(location);
+    EXPECT_EQ(location->filename(), "settings.plist");
+    EXPECT_EQ(location->parent_path().filename(), "Dotfield");
+}
+
+} // namespace
+} // namespace Dotfield
