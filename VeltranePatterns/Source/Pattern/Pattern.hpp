@@ -77,6 +77,10 @@ public:
     // too, the multipliers, feature width and grid spacing are not.
     std::shared_ptr<Pattern> scaledBy(double factor) const;
 
+    // The same pattern with every layer's items in print order (the limits are
+    // copied, not recomputed).
+    std::shared_ptr<Pattern> optimizedForPrinting() const;
+
     // The pattern as a pattern XML document, lengths multiplied by the scale
     // factor, with the given feature width instead of the pattern's own when
     // there is one, and without the items of the disabled layers.
