@@ -1,7 +1,8 @@
 # Warnings and sanitizers shared by every target of the tree.
 add_library(dotfield_warnings INTERFACE)
 target_compile_options(dotfield_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor
+  $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
   $<$<BOOL:${DOTFIELD_WERROR}>:-Werror>)
 
 if(DOTFIELD_SANITIZE)

@@ -49,3 +49,17 @@ function(dotfield_add_benchmark name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main dotfield_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
+
+# dotfield_add_test_folders()
+# Adds every tests/<Area>/CMakeLists.txt below the calling folder (one folder
+# of tests per area), when tests are built at all.
+function(dotfield_add_test_folders)
+  if(NOT DOTFIELD_BUILD_TESTS)
+    return()
+  endif()
+  file(GLOB dirs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*/CMakeLists.txt)
+  foreach(f IN LISTS dirs)
+    get_filename_component(d ${f} DIRECTORY)
+    add_subdirectory(${d})
+  endforeach()
+endfunction()
