@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include "VeltranePatterns/Source/Drawing/PainterDrawingContext.hpp"
+#include "VeltranePatterns/tests/Drawing/QtTestApplication.hpp"
 
 namespace VeltranePatterns {
 namespace {
@@ -41,14 +41,7 @@ TEST(ArcSweep, FollowsTheFlagAndTreatsWholeTurnsAsFullCircles) {
 
 class PainterDrawingContextTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QGuiApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "PainterDrawingContextTests";
-            static char* argv[] = {name, nullptr};
-            static QGuiApplication application(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { ensureQtApplication(); }
 
     PainterDrawingContextTest() : image_(40, 40, QImage::Format_ARGB32_Premultiplied) {
         image_.fill(Qt::white);
