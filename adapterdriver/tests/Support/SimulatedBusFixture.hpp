@@ -24,6 +24,7 @@ public:
     void receive(std::span<const std::uint8_t> bytes, Simulators::SimulatedSerialPort&) override {
         std::lock_guard guard(mutex_);
         bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+        writer_ = std::this_thread::get_id();
     }
     void lineSettingsChanged(const Simulators::SerialLineSettings& settings,
                              Simulators::SimulatedSerialPort&) override {
@@ -34,6 +35,11 @@ public:
         std::lock_guard guard(mutex_);
         return bytes_;
     }
+    // The thread the last bytes were written on.
+    std::thread::id writerThread() const {
+        std::lock_guard guard(mutex_);
+        return writer_;
+    }
     std::vector<Simulators::SerialLineSettings> settingsSeen() const {
         std::lock_guard guard(mutex_);
         return settings_;
@@ -43,6 +49,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::uint8_t> bytes_;
     std::vector<Simulators::SerialLineSettings> settings_;
+    std::thread::id writer_;
 };
 
 // Sends every byte straight back.

@@ -1,0 +1,216 @@
+#include <future>
+#include <numeric>
+
+#include "adapterdriver/tests/Support/SimulatedBusFixture.hpp"
+
+namespace adapterdriver::testing {
+namespace {
+
+using Simulators::AdapterDescription;
+using namespace std::chrono_literals;
+
+class Receiving : public SimulatedBusTest {
+protected:
+    void SetUp() override {
+        SimulatedBusTest::SetUp();
+        adapter = bus->plugIn(AdapterDescription::chip232R("FT232R USB UART", "A9000001"));
+        handle = openByDescription("FT232R USB UART");
+        ASSERT_NE(handle, nullptr);
+    }
+
+    void send(const std::vector<std::uint8_t>& bytes) { adapter->port(0).send(bytes); }
+
+    std::vector<std::uint8_t> read(std::uint32_t count, AD_STATUS expected = AD_OK) {
+        std::vector<std::uint8_t> buffer(count);
+        std::uint32_t returned = 0;
+        EXPECT_EQ(AD_Read(handle, buffer.data(), count, &returned), expected);
+        buffer.resize(returned);
+        return buffer;
+    }
+
+    static std::vector<std::uint8_t> sequence(std::size_t count, std::uint8_t first = 0) {
+        std::vector<std::uint8_t> bytes(count);
+        std::iota(bytes.begin(), bytes.end(), first);
+        return bytes;
+    }
+
+    std::shared_ptr<Simulators::SimulatedAdapter> adapter;
+    AD_HANDLE handle = nullptr;
+};
+
+TEST_F(Receiving, StatusBytesAreStrippedFromEveryPacket) {
+    // 130 bytes in 64-byte packets: 62 + 62 payload bytes, then a packet of
+    // status bytes only.
+    std::vector<std::uint8_t> transfer;
+    for (int packet = 0; packet < 2; ++packet) {
+        transfer.push_back(0x31);
+        transfer.push_back(0x60);
+        const auto payload = sequence(62, static_cast<std::uint8_t>(packet * 62));
+        transfer.insert(transfer.end(), payload.begin(), payload.end());
+    }
+    transfer.push_back(0x31);
+    transfer.push_back(0x60);
+    ASSERT_EQ(transfer.size(), 130u);
+    adapter->injectBulkIn(0, transfer);
+    ASSERT_TRUE(waitForQueued(handle, 124));
+    EXPECT_EQ(read(124), sequence(124));
+
+    // Bytes a peer sends arrive in order, whatever the packet boundaries.
+    const auto bytes = sequence(1000, 7);
+    send(bytes);
+    ASSERT_TRUE(waitForQueued(handle, 1000));
+    EXPECT_EQ(read(1000), bytes);
+}
+
+TEST_F(Receiving, StatusOnlyPacketsUpdateTheModemStatus) {
+    adapter->setModemStatus(0, 0xB0, 0x60);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    std::uint32_t modem = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        ASSERT_EQ(AD_GetModemStatus(handle, &modem), AD_OK);
+        if (modem == 0xB0) {
+            break;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(modem, 0xB0u);
+    std::uint32_t queued = 1;
+    ASSERT_EQ(AD_GetQueueStatus(handle, &queued), AD_OK);
+    EXPECT_EQ(queued, 0u);
+}
+
+TEST_F(Receiving, AReadTakesWhatCameWhenItsTimeOutEnds) {
+    ASSERT_EQ(AD_SetTimeouts(handle, 50, 0), AD_OK);
+    send({1, 2, 3, 4});
+    ASSERT_TRUE(waitForQueued(handle, 4));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(read(10), std::vector<std::uint8_t>({1, 2, 3, 4}));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+
+    // Without a time-out a read waits until all its bytes are there.
+    ASSERT_EQ(AD_SetTimeouts(handle, 0, 0), AD_OK);
+    auto pending = std::async(std::launch::async, [&] { return read(6); });
+    send({5, 6, 7});
+    std::this_thread::sleep_for(20ms);
+    send({8, 9, 10});
+    EXPECT_EQ(pending.get(), std::vector<std::uint8_t>({5, 6, 7, 8, 9, 10}));
+
+    std::uint32_t returned = 7;
+    std::uint8_t buffer[1];
+    EXPECT_EQ(AD_Read(handle, buffer, 0, &returned), AD_OK);
+    EXPECT_EQ(returned, 0u);
+    EXPECT_EQ(AD_Read(handle, nullptr, 1, &returned), AD_INVALID_PARAMETER);
+    EXPECT_EQ(AD_Read(handle, buffer, 1, nullptr), AD_INVALID_PARAMETER);
+}
+
+TEST_F(Receiving, AReadLargerThanTheRingNeedsATimeOut) {
+    std::vector<std::uint8_t> buffer(0x40001);
+    std::uint32_t returned = 0;
+    EXPECT_EQ(AD_Read(handle, buffer.data(), 0x40001, &returned), AD_INVALID_PARAMETER);
+    ASSERT_EQ(AD_SetTimeouts(handle, 10, 0), AD_OK);
+    send({42});
+    ASSERT_TRUE(waitForQueued(handle, 1));
+    EXPECT_EQ(AD_Read(handle, buffer.data(), 0x40001, &returned), AD_OK);
+    EXPECT_EQ(returned, 1u);
+}
+
+TEST_F(Receiving, QueueStatusIsCappedAtSixtyFourKilobytes) {
+    const auto bytes = sequence(0x20000);
+    send(bytes);
+    ASSERT_TRUE(waitForQueued(handle, 0x20000));
+    std::uint32_t queued = 0;
+    ASSERT_EQ(AD_GetQueueStatus(handle, &queued), AD_OK);
+    EXPECT_EQ(queued, 0x10000u);
+    ASSERT_EQ(QueueStatusUncapped(handle, &queued), AD_OK);
+    EXPECT_EQ(queued, 0x20000u);
+    EXPECT_EQ(AD_GetQueueStatus(handle, nullptr), AD_INVALID_PARAMETER);
+
+    // Reads wrap round the ring's end with the bytes in order.
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(read(0x20000), bytes);
+        send(bytes);
+        ASSERT_TRUE(waitForQueued(handle, 0x20000));
+    }
+}
+
+TEST_F(Receiving, AFullRingDropsWholePacketsAndKeepsWhatItHolds) {
+    send(sequence(0x40000 + 1000));
+    ASSERT_TRUE(waitForQueued(handle, 0x40000 - 62));
+    std::this_thread::sleep_for(50ms);
+    std::uint32_t queued = 0;
+    ASSERT_EQ(QueueStatusUncapped(handle, &queued), AD_OK);
+    EXPECT_LE(queued, 0x40000u);
+    const auto held = read(queued);
+    EXPECT_EQ(held, sequence(queued));
+}
+
+TEST_F(Receiving, PurgeEmptiesTheRing) {
+    send({1, 2, 3});
+    ASSERT_TRUE(waitForQueued(handle, 3));
+    ASSERT_EQ(AD_Purge(handle, AD_PURGE_RX), AD_OK);
+    std::uint32_t queued = 1;
+    ASSERT_EQ(AD_GetQueueStatus(handle, &queued), AD_OK);
+    EXPECT_EQ(queued, 0u);
+    send({4});
+    ASSERT_TRUE(waitForQueued(handle, 1));
+    EXPECT_EQ(read(1), std::vector<std::uint8_t>({4}));
+}
+
+TEST_F(Receiving, ReceptionGoesOnAfterStalledTransfers) {
+    for (int i = 0; i < 6; ++i) {
+        adapter->injectStall(0);
+    }
+    for (std::uint8_t round = 0; round < 10; ++round) {
+        send({round});
+        ASSERT_TRUE(waitForQueued(handle, 1)) << "round " << int(round);
+        EXPECT_EQ(read(1), std::vector<std::uint8_t>({round}));
+    }
+}
+
+TEST_F(Receiving, UnpluggingEndsAWaitingReadWithAnIOError) {
+    auto pending = std::async(std::launch::async, [&] { return read(10, AD_IO_ERROR); });
+    std::this_thread::sleep_for(20ms);
+    adapter->unplug();
+    ASSERT_EQ(pending.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(pending.get().empty());
+    std::uint32_t queued = 0;
+    EXPECT_EQ(AD_GetQueueStatus(handle, &queued), AD_IO_ERROR);
+    std::uint32_t rx = 0;
+    std::uint32_t tx = 0;
+    std::uint32_t events = 0;
+    EXPECT_EQ(AD_GetStatus(handle, &rx, &tx, &events), AD_IO_ERROR);
+}
+
+TEST_F(Receiving, ClosingEndsAWaitingRead) {
+    auto pending = std::async(std::launch::async, [&] { return read(10, AD_IO_ERROR); });
+    std::this_thread::sleep_for(20ms);
+    ASSERT_EQ(AD_Close(handle), AD_OK);
+    forget(handle);
+    ASSERT_EQ(pending.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(pending.get().empty());
+    EXPECT_EQ(bus->openHandleCount(), 0u);
+}
+
+TEST_F(Receiving, EventsAreRaisedOnceAndReadAndClearedTogether) {
+    AD_EVENT_HANDLE target;
+    pthread_mutex_init(&target.eMutex, nullptr);
+    pthread_cond_init(&target.eCondVar, nullptr);
+    ASSERT_EQ(AD_SetEventNotification(handle, AD_EVENT_RXCHAR | AD_EVENT_MODEM_STATUS, &target), AD_OK);
+    send({1});
+    ASSERT_TRUE(waitForQueued(handle, 1));
+    // The modem status changes too, but the word already holds RXCHAR.
+    adapter->setModemStatus(0, 0x80, 0x60);
+    std::this_thread::sleep_for(60ms);
+    std::uint32_t events = 0;
+    ASSERT_EQ(AD_GetEventStatus(handle, &events), AD_OK);
+    EXPECT_EQ(events, AD_EVENT_RXCHAR);
+    ASSERT_EQ(AD_GetEventStatus(handle, &events), AD_OK);
+    EXPECT_EQ(events, 0u);
+    EXPECT_EQ(AD_SetEventNotification(handle, 1, nullptr), AD_INVALID_PARAMETER);
+    ASSERT_EQ(AD_SetEventNotification(handle, 0, &target), AD_OK);
+    pthread_cond_destroy(&target.eCondVar);
+    pthread_mutex_destroy(&target.eMutex);
+}
+
+} // namespace
+} // namespace adapterdriver::testing
