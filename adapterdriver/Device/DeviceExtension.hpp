@@ -39,7 +39,9 @@ struct ReceiveSlot {
     std::unique_ptr<USBTransfer> transfer;
     std::atomic<int> status{LIBUSB_TRANSFER_COMPLETED};
     DeviceExtension* owner = nullptr;
-    bool inFlight = false; // guarded by DeviceExtension::inFlightMutex
+    // Submissions whose callback has not finished yet; a count, because the
+    // slot can be submitted again before the previous callback returned.
+    int inFlight = 0; // guarded by DeviceExtension::inFlightMutex
 };
 
 struct DeviceExtension {

@@ -35,12 +35,12 @@ int submitSlot(DeviceExtension& record, ReceiveSlot& slot) {
     transfer.timeoutMilliseconds = record.transferTimeout.load();
     {
         std::lock_guard guard(record.inFlightMutex);
-        slot.inFlight = true;
+        ++slot.inFlight;
     }
     const int result = record.backend->submitTransfer(transfer);
     if (result != LIBUSB_SUCCESS) {
         std::lock_guard guard(record.inFlightMutex);
-        slot.inFlight = false;
+        --slot.inFlight;
         record.inFlightChanged.notify_all();
     }
     return result;
@@ -124,8 +124,9 @@ void receiveTransferCompleted(USBTransfer& transfer) {
     }
     slot.status = status;
     slot.doneEvent.set();
+    // Last: once the count drops, AD_Close may free the record.
     std::lock_guard guard(record.inFlightMutex);
-    slot.inFlight = false;
+    --slot.inFlight;
     record.inFlightChanged.notify_all();
 }
 
@@ -243,7 +244,7 @@ bool retireReceiveTransfers(DeviceExtension& record) {
         bool inFlight = false;
         {
             std::lock_guard guard(record.inFlightMutex);
-            inFlight = slot.inFlight;
+            inFlight = slot.inFlight > 0;
         }
         if (inFlight && slot.transfer) {
             record.backend->cancelTransfer(*slot.transfer);
@@ -252,7 +253,7 @@ bool retireReceiveTransfers(DeviceExtension& record) {
     std::unique_lock guard(record.inFlightMutex);
     return record.inFlightChanged.wait_for(guard, std::chrono::seconds(5), [&] {
         for (const auto& slot : record.slots) {
-            if (slot.inFlight) {
+            if (slot.inFlight > 0) {
                 return false;
             }
         }
