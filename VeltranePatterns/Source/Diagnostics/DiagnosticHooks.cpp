@@ -15,7 +15,7 @@ bool diagnosticsEnabled() {
     return enabled;
 }
 
-void writeDiagnostic(std::string_view kind, std::string_view message, const std::source_location& location) {
+void writeDiagnostic(std::string_view kind, std::string_view message, const SourceLocation& location) {
     std::string line;
     line.append(location.file_name()).append(":").append(std::to_string(location.line()));
     line.append(" ").append(location.function_name()).append(": ").append(kind).append(": ");
@@ -23,7 +23,7 @@ void writeDiagnostic(std::string_view kind, std::string_view message, const std:
     std::fputs(line.c_str(), stderr);
 }
 
-void printWithContext(std::string_view message, const std::source_location& location) {
+void printWithContext(std::string_view message, const SourceLocation& location) {
     if (diagnosticsEnabled()) {
         writeDiagnostic("message", message, location);
     }

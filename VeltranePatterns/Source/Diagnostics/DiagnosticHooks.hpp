@@ -5,7 +5,7 @@
 // when they write the message with its source location to standard error.
 
 #include <exception>
-#include <source_location>
+#include "VeltranePatterns/Source/Diagnostics/SourceLocation.hpp"
 #include <string_view>
 #include <type_traits>
 #include <typeinfo>
@@ -13,15 +13,15 @@
 namespace VeltranePatterns {
 
 bool diagnosticsEnabled();
-void writeDiagnostic(std::string_view kind, std::string_view message, const std::source_location& location);
+void writeDiagnostic(std::string_view kind, std::string_view message, const SourceLocation& location);
 
 // Discards the message unless diagnostics are switched on.
 void printWithContext(std::string_view message,
-                      const std::source_location& location = std::source_location::current());
+                      const SourceLocation& location = SourceLocation::current());
 
 // Returns the error unchanged; callers throw what it returns.
 template <typename E>
-E logAndReturnError(E error, const std::source_location& location = std::source_location::current()) {
+E logAndReturnError(E error, const SourceLocation& location = SourceLocation::current()) {
     if (diagnosticsEnabled()) {
         if constexpr (std::is_base_of_v<std::exception, E>) {
             writeDiagnostic("error", error.what(), location);

@@ -6,7 +6,7 @@
 
 namespace VeltranePatterns {
 
-void stopProgram(std::string_view message, const std::source_location& location) {
+void stopProgram(std::string_view message, const SourceLocation& location) {
     const std::string text = "Fatal error: " + std::string(message) + " (" + location.file_name() + ":" +
                              std::to_string(location.line()) + ", " + location.function_name() + ")\n";
     std::fputs(text.c_str(), stderr);

@@ -3,12 +3,12 @@
 // ("You forgot to set the layer callback before parsing"): the message goes to
 // standard error with its source location, then the process aborts.
 
-#include <source_location>
+#include "VeltranePatterns/Source/Diagnostics/SourceLocation.hpp"
 #include <string_view>
 
 namespace VeltranePatterns {
 
 [[noreturn]] void stopProgram(std::string_view message,
-                              const std::source_location& location = std::source_location::current());
+                              const SourceLocation& location = SourceLocation::current());
 
 } // namespace VeltranePatterns

@@ -1,15 +1,11 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFEntity.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
 #include <cmath>
 
 namespace VeltranePatterns {
 
 namespace {
-
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
 
 Limits circleLimits(const Coordinate& center, double radius) {
     // The magnitude keeps the box the right way round for a negative radius,

@@ -11,15 +11,11 @@
 #include "VeltranePatterns/Source/Items/Point.hpp"
 #include "VeltranePatterns/Source/Items/Polygon.hpp"
 #include "VeltranePatterns/Source/ToolPaths/PolygonOutline.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
 namespace VeltranePatterns {
 
 namespace {
-
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
 
 using Items = std::vector<PatternItemPtr>;
 

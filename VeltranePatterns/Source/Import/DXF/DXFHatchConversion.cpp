@@ -7,15 +7,11 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFMirror.hpp"
 #include "VeltranePatterns/Source/Items/Arc.hpp"
 #include "VeltranePatterns/Source/Items/ArcFill.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
 namespace VeltranePatterns {
 
 namespace {
-
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
 
 // The pie slice of an arc edge, following the mirror image of the edge as arcs
 // are mirrored: from the negated end to the negated start about the mirrored centre.

@@ -1,4 +1,5 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFMirror.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
 #include <optional>
 #include <utility>
@@ -7,11 +8,6 @@
 namespace VeltranePatterns {
 
 namespace {
-
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
 
 Coordinate flip(const Coordinate& p) { return {p.x, -p.y, p.z}; }
 
