@@ -1,8 +1,8 @@
 #include "VeltranePatterns/Source/ToolPaths/PolygonOutline.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace VeltranePatterns {
 
@@ -28,16 +28,13 @@ double turnAt(const Coordinate& a, const Coordinate& p, const Coordinate& b) {
 
 // How far short of the next edge's line a walk along this edge has to stop to
 // land on that line shifted inward by the distance: distance / sin(angle at the
-// corner). Stepping back by the distance alone at slight corners would move a
-// ring in by only distance * sin(turn) there, so a tessellated curve would get
-// ten or more rings per spacing.
+// corner). Stepping back by the distance alone at slight corners, or at sharp
+// tips, would move a ring in by only distance * sin(angle) there, so a
+// tessellated curve would get ten or more rings per spacing. A corner whose
+// sine is too small to divide by (a straight one) steps back by the distance.
 double stepBackLength(double cosine, double distance) {
-    if (std::fabs(cosine - 1.0) <= 0.01) {
-        return distance;
-    }
-    const double phi = std::fabs(std::acos(cosine) - std::numbers::pi / 2.0);
-    const double sine = std::cos(phi);
-    if (std::fabs(sine) > parallelEdgeSine) {
+    const double sine = std::sqrt(std::max(0.0, 1.0 - cosine * cosine));
+    if (sine > parallelEdgeSine) {
         return distance / sine;
     }
     return distance;

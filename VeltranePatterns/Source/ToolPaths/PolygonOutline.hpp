@@ -38,9 +38,8 @@ std::vector<PolygonVertexTurn> polygonVertexTurns(const std::vector<Coordinate>&
 
 // One entry per vertex for an inset of the given distance; empty for fewer than
 // 3 points. The step back is distance / sin(angle at the next vertex), so that
-// rings stay one inset apart also at the slight corners of a tessellated curve;
-// it is the distance itself at a straight corner and at a fold back (cosine
-// within 0.01 of 1).
+// rings stay one inset apart also at the slight corners of a tessellated curve
+// and at sharp tips; it is the distance itself at a straight corner.
 std::vector<PolygonInsetStep> insetPolygonOutline(const std::vector<Coordinate>& points, double distance);
 
 // Of all vertices but the given one and its two neighbours, the one nearest to

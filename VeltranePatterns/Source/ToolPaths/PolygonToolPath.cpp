@@ -92,6 +92,99 @@ bool hasSlightTurn(const std::vector<Coordinate>& ring) {
                        [](const PolygonVertexTurn& entry) { return std::fabs(entry.turn) <= 0.01; });
 }
 
+// One round of the spiral: a ring with its step table, walked pass by pass.
+class RingSpiral {
+public:
+    RingSpiral(std::vector<Coordinate> ring, double spacing, double sense)
+        : steps_(insetPolygonOutline(ring, spacing)), base_(std::move(ring)), spacing_(spacing), sense_(sense) {}
+
+    std::size_t size() const { return base_.size(); }
+
+    // Where a walk from the current point along edge k, towards the base
+    // ring's edge j line, lands; nothing when it would not move forward.
+    // Without the step back the walk reaches the base ring's own corner; with
+    // it, the corner one ring further in. The closing step (j = 0) may move on
+    // to the next ring at its own corner when the closing edge is too short.
+    std::optional<Coordinate> step(const Coordinate& current, std::size_t k, bool stepBack,
+                                   bool mayTurnAtCorner) const {
+        const std::size_t j = k + 1 == base_.size() ? 0 : k + 1;
+        const Coordinate& a = steps_[k].direction;
+        const Coordinate& b = steps_[j].direction;
+        const double c = a.y * b.x - a.x * b.y;
+        double t = std::fabs(c) <= parallelEdgeSine
+                       ? distanceXY(base_[k], base_[j])
+                       : ((current.x - base_[j].x) * b.y - (current.y - base_[j].y) * b.x) / c;
+        if (stepBack) {
+            t = std::max(t - steps_[k].stepBack, 0.0);
+        }
+        if (t > 0.0) {
+            return current + t * a;
+        }
+        if (j == 0 && mayTurnAtCorner) {
+            if (const std::optional<Coordinate> corner =
+                    nextRingCorner(current, a, base_[0], b, base_[1], steps_[1].direction, spacing_, sense_)) {
+                return baseBox().clamp(*corner);
+            }
+        }
+        return std::nullopt;
+    }
+
+    // A point on the first edge line of the ring one spacing further in, ahead
+    // of that ring's second corner, from which a pass walks that ring: where
+    // the closing edge steps back onto it, or else straight in from the first
+    // point. Nothing for a ring without area or first edge.
+    std::optional<Coordinate> entryPoint() const {
+        if (std::optional<Coordinate> entry = step(base_.back(), base_.size() - 1, true, true)) {
+            return entry;
+        }
+        const Coordinate& firstDirection = steps_[0].direction;
+        if (sense_ == 0.0 || (firstDirection.x == 0.0 && firstDirection.y == 0.0)) {
+            return std::nullopt;
+        }
+        return baseBox().clamp(base_[0] + spacing_ * inwardNormal(firstDirection, sense_));
+    }
+
+    const std::vector<Coordinate>& base() const { return base_; }
+    void setBase(std::vector<Coordinate> base) { base_ = std::move(base); }
+
+    // The extent of the base ring. Points that do not come from walking along
+    // the ring's edges are kept inside it, so that no point of the path ever
+    // leaves the outline's extent.
+    Box baseBox() const {
+        Box box(base_.front());
+        for (const Coordinate& c : base_) {
+            box.include(c);
+        }
+        return box;
+    }
+
+private:
+    std::vector<PolygonInsetStep> steps_;
+    std::vector<Coordinate> base_;
+    double spacing_;
+    double sense_;
+};
+
+// The path under construction, within the caps on points and passes.
+class SpiralPath {
+public:
+    bool countPass() { return ++passes_ <= maximumPolygonPasses; }
+
+    bool append(const Coordinate& p) {
+        if (points_.size() >= maximumToolPathPoints) {
+            return false;
+        }
+        points_.push_back(p);
+        return true;
+    }
+
+    std::vector<Coordinate> take() { return std::move(points_); }
+
+private:
+    std::vector<Coordinate> points_;
+    std::size_t passes_ = 0;
+};
+
 } // namespace
 
 std::vector<Coordinate> calculatePolygonDrawingCoordinates(const Polygon& polygon, double featureWidth,
@@ -104,81 +197,83 @@ std::vector<Coordinate> calculatePolygonDrawingCoordinates(const Polygon& polygo
     }
     const double sense = orientation(points);
 
-    std::vector<Coordinate> path;
-    std::size_t passes = 0;
+    SpiralPath path;
     std::vector<Coordinate> ring = points;
-    // Each round walks a ring and then spirals inward pass by pass while the
-    // passes keep every point; a pass that loses a point hands what is left of
-    // its ring to the next round.
+    bool walkOutline = true;
+    // The first round walks the outline and then spirals inward pass by pass
+    // while the passes keep every point. A pass that loses a point (an edge too
+    // short to carry the next ring) hands what is left of its ring to a new
+    // round, which builds its steps from that ring. That ring has just been
+    // printed, so the new round does not walk it again: it enters the ring's
+    // first inner ring at once, and walks the ring only when that corner of
+    // the inner ring does not exist.
     while (true) {
-        const std::size_t n = ring.size();
-        const std::vector<PolygonInsetStep> steps = insetPolygonOutline(ring, spacing);
-        std::vector<Coordinate> base = std::move(ring);
-        Coordinate current = base.front();
+        RingSpiral spiral(std::move(ring), spacing, sense);
+        const std::size_t n = spiral.size();
+        Coordinate current = spiral.base().front();
         std::optional<Box> previousBox;
+        const std::optional<Coordinate> entry = walkOutline ? std::nullopt : spiral.entryPoint();
+        if (entry && isFinite(*entry)) {
+            const Box box = spiral.baseBox();
+            if (!path.append(*entry)) {
+                return {};
+            }
+            std::vector<Coordinate> base = spiral.base();
+            base.front() = *entry;
+            spiral.setBase(std::move(base));
+            current = *entry;
+            previousBox = box;
+        }
+        walkOutline = false;
+
         std::vector<Coordinate> next;
         while (true) {
-            if (++passes > maximumPolygonPasses) {
+            if (!path.countPass()) {
                 return {};
             }
             const bool firstPass = !previousBox.has_value();
-            Box box(base.front());
+            Box box(spiral.base().front());
             next.clear();
             std::optional<Coordinate> closingPoint;
             for (std::size_t k = 0; k < n; ++k) {
-                const std::size_t j = k + 1 == n ? 0 : k + 1;
-                const Coordinate& a = steps[k].direction;
-                const Coordinate& b = steps[j].direction;
-                const double c = a.y * b.x - a.x * b.y;
-                double t = std::fabs(c) <= parallelEdgeSine
-                               ? distanceXY(base[k], base[j])
-                               : ((current.x - base[j].x) * b.y - (current.y - base[j].y) * b.x) / c;
-                if (j == 0 || !firstPass) {
-                    t = std::max(t - steps[k].stepBack, 0.0);
+                const bool closing = k + 1 == n;
+                // Turning at the next ring's corner is allowed only when every
+                // other point of the pass was kept.
+                std::optional<Coordinate> p =
+                    spiral.step(current, k, closing || !firstPass, closing && next.size() == n - 1);
+                if (p && !firstPass) {
+                    p = previousBox->clamp(*p);
                 }
-                Coordinate p = current + t * a;
-                bool usable = t > 0.0;
-                if (!usable && j == 0 && next.size() == n - 1) {
-                    // Every other point of the pass was kept: move on to the next
-                    // ring at its corner instead of losing the whole ring.
-                    if (const std::optional<Coordinate> corner =
-                            nextRingCorner(current, a, base[0], b, base[1], steps[1].direction, spacing, sense)) {
-                        p = *corner;
-                        usable = true;
-                    }
-                }
-                if (!firstPass) {
-                    p = previousBox->clamp(p);
-                }
-                if (usable && isFinite(p)) {
-                    if (j == 0) {
-                        closingPoint = p;
+                if (p && isFinite(*p)) {
+                    if (closing) {
+                        closingPoint = *p;
                     } else {
-                        next.push_back(p);
+                        next.push_back(*p);
                     }
-                    if (path.size() >= maximumToolPathPoints) {
+                    if (!path.append(*p)) {
                         return {};
                     }
-                    path.push_back(p);
-                    current = p;
+                    current = *p;
                 }
-                box.include(p);
+                box.include(p.value_or(current));
             }
             if (closingPoint) {
                 next.insert(next.begin(), *closingPoint);
             }
             if (next.size() == n) {
-                std::swap(base, next);
+                spiral.setBase(std::move(next));
+                next = {};
                 previousBox = box;
                 continue;
             }
-            if (next.size() < 3 || (next.size() <= 4 && hasSlightTurn(next)) || !canHoldAnotherRing(next, spacing)) {
-                return path;
-            }
-            ring = std::move(next);
             break;
         }
+        if (next.size() < 3 || (next.size() <= 4 && hasSlightTurn(next)) || !canHoldAnotherRing(next, spacing)) {
+            break;
+        }
+        ring = std::move(next);
     }
+    return path.take();
 }
 
 } // namespace VeltranePatterns

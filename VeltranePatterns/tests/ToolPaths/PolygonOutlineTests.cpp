@@ -96,7 +96,9 @@ TEST(PolygonOutline, StepTableStepsBackToTheShiftedNextEdge) {
         insetPolygonOutline({{0, 0, 0}, {100, 0, 0}, {100 + 100 * std::cos(turn), 100 * std::sin(turn), 0}}, 10);
     EXPECT_NEAR(slight[0].stepBack, 10 / std::sin(turn), 1e-6);
     EXPECT_TRUE(insetPolygonOutline({{0, 0, 0}, {1, 0, 0}}, 10).empty());
-    // Straight corners and folds back step back by the distance itself.
+    // A sharp tip too; a corner without an angle (straight on, or straight
+    // back) steps back by the distance itself.
+    EXPECT_NEAR(insetPolygonOutline({{0, 0, 0}, {10, 0, 0}, {0, 0.01, 0}}, 10)[0].stepBack, 10 / 0.001, 1e-2);
     EXPECT_EQ(insetPolygonOutline({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, 10)[0].stepBack, 10);
-    EXPECT_EQ(insetPolygonOutline({{0, 0, 0}, {10, 0, 0}, {0, 0.01, 0}}, 10)[0].stepBack, 10);
+    EXPECT_EQ(insetPolygonOutline({{0, 0, 0}, {10, 0, 0}, {5, 0, 0}}, 10)[0].stepBack, 10);
 }

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -78,6 +80,50 @@ TEST(PolygonToolPath, RingsOfTessellatedCirclesAreOneSpacingApart) {
         EXPECT_LT(path.back().magnitude(), 20.0) << vertices << " vertices";
         for (const Coordinate& c : path) {
             ASSERT_LE(c.magnitude(), 1000.0 + 1e-6);
+        }
+    }
+}
+
+// Random convex outlines, including thin ones whose rings lose corners as they
+// shrink: the path never leaves the outline's extent and covers it without
+// printing it several times over.
+TEST(PolygonToolPath, PathsOfConvexOutlinesStayWithinTheOutline) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 150; ++trial) {
+        const int vertices = 3 + static_cast<int>(unit(random) * 60);
+        const double rx = 50 + unit(random) * 2000;
+        const double ry = 50 + unit(random) * 2000;
+        std::vector<double> angles;
+        for (int i = 0; i < vertices; ++i) {
+            angles.push_back(unit(random) * 2 * std::numbers::pi);
+        }
+        std::sort(angles.begin(), angles.end());
+        if (trial % 2 == 1) {
+            std::reverse(angles.begin(), angles.end());
+        }
+        std::vector<Coordinate> outline;
+        for (const double angle : angles) {
+            outline.emplace_back(rx * std::cos(angle), ry * std::sin(angle), 0.0);
+        }
+        const double featureWidth = 2 + unit(random) * 40;
+        const Polygon polygon(outline);
+        const std::vector<Coordinate> path = calculatePolygonDrawingCoordinates(polygon, featureWidth, 1);
+        const Limits extent = polygon.limits();
+        for (const Coordinate& c : path) {
+            ASSERT_TRUE(c.x >= extent.minX - 1e-6 && c.x <= extent.maxX + 1e-6 && c.y >= extent.minY - 1e-6 &&
+                        c.y <= extent.maxY + 1e-6)
+                << "trial " << trial << ": " << c.preciseDescription();
+        }
+        double twiceArea = 0;
+        for (std::size_t i = 0; i < outline.size(); ++i) {
+            const Coordinate& a = outline[i];
+            const Coordinate& b = outline[(i + 1) % outline.size()];
+            twiceArea += a.x * b.y - a.y * b.x;
+        }
+        const double coverage = std::fabs(twiceArea) / featureWidth;
+        if (coverage > 1000) {
+            EXPECT_LT(polygon.itemLengthForFeatureWidth(featureWidth, 1), 3 * coverage) << "trial " << trial;
         }
     }
 }
