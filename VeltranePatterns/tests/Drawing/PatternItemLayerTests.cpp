@@ -5,11 +5,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QGraphicsRectItem>
+#include <QGraphicsScene>
 
 #include "VeltranePatterns/Source/Drawing/PatternItemLayer.hpp"
 #include "VeltranePatterns/Source/Drawing/RecordingDrawingContext.hpp"
 #include "VeltranePatterns/tests/Drawing/DrawingTestPrinters.hpp"
+#include "VeltranePatterns/tests/Drawing/QtTestApplication.hpp"
 
 namespace VeltranePatterns {
 namespace {
@@ -167,6 +170,26 @@ TEST(PatternItemLayer, CopyKeepsItemScaleWidthAndPlaceButNotTheState) {
     EXPECT_EQ(copy->featureWidth(), 40.0);
     EXPECT_EQ(copy->frame(), (DrawingRect{3, 4, 70, 45}));
     EXPECT_EQ(copy->state(), DisplayState::normal);
+}
+
+TEST(PatternItemLayer, ChangesReachTheSceneOnlyWhenTheOwnerAsksForRedisplay) {
+    ensureQtApplication();
+    QGraphicsScene scene;
+    auto* layer = new PatternItemLayer(box(0, 100, 0, 50), 50.0, 0.5);
+    scene.addItem(layer);
+    QCoreApplication::processEvents();
+    int changes = 0;
+    QObject::connect(&scene, &QGraphicsScene::changed, [&changes](const QList<QRectF>&) { ++changes; });
+
+    layer->setState(DisplayState::selected);
+    layer->setScaleFactor(0.7);
+    layer->setFeatureWidth(20.0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 0);
+
+    layer->update();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
 }
 
 TEST(PatternItemLayerDeathTest, CopyOfAnotherKindOfLayerStops) {
