@@ -30,7 +30,8 @@ Library::~Library() {
     }
     std::lock_guard guard(lock_);
     shutDown();
-    forgetAcceptanceFunction();
+    // The table library is never kept loaded between calls, so there is
+    // nothing to unload here (and its state may already be destroyed).
 }
 
 bool Library::ensureStarted() {
