@@ -1,7 +1,6 @@
 #include "adapterdriver/EEPROM/SerialNumberGenerator.hpp"
 
 #include <algorithm>
-#include <cctype>
 
 namespace adapterdriver {
 
@@ -17,15 +16,14 @@ std::string generateSerialNumber(const std::string& prefix, std::uint16_t number
     v = (v << 6) | static_cast<std::uint64_t>(localTime.tm_min);
     v = (v << 5) | static_cast<std::uint64_t>(localTime.tm_sec / 2);
 
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    // Base 36, upper-cased (independent of the C library's locale).
+    static constexpr char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::string text;
     do {
         text.push_back(digits[v % 36]);
         v /= 36;
     } while (v != 0);
     std::reverse(text.begin(), text.end());
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
     if (text.size() < 6) {
         text.insert(0, 6 - text.size(), '0');
     } else {

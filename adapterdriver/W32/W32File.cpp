@@ -21,7 +21,9 @@ AD_HANDLE AD_W32_CreateFile(const void* name, uint32_t /*access*/, uint32_t /*sh
     std::uint32_t chipType = AD_DEVICE_UNKNOWN;
     std::uint32_t id = 0;
     if (AD_GetDeviceInfo(handle, &chipType, &id, nullptr, nullptr, nullptr) == AD_OK) {
-        if (const auto record = findRecord(handle)) {
+        // Written only when it differs: the record is already in use by its
+        // receive threads.
+        if (const auto record = findRecord(handle); record && record->chipType != chipType) {
             record->chipType = chipType;
         }
     }
