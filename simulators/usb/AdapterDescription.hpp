@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Simulators {
 
@@ -19,6 +20,7 @@ struct AdapterDescription {
     int interfaceCount = 1;      // 1, 2 or 4
     std::uint16_t maxPacketSize = 64;
     std::size_t eepromWords = 64;
+    std::vector<std::uint16_t> eepromImage; // words from 0 on; empty: a blank EEPROM
 
     // Chip families, by bcdDevice.
     static AdapterDescription chipAM(std::string product, std::string serial);   // 0x0200 with a serial number

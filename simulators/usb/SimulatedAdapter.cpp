@@ -44,6 +44,7 @@ SimulatedAdapter::SimulatedAdapter(std::shared_ptr<BusCore> core, AdapterDescrip
                                    std::uint8_t busNumber, std::uint8_t deviceAddress)
     : core_(std::move(core)), description_(std::move(description)), busNumber_(busNumber),
       deviceAddress_(deviceAddress), eeprom_(description_.eepromWords) {
+    eeprom_.load(description_.eepromImage);
     interfaces_.resize(static_cast<std::size_t>(std::max(1, description_.interfaceCount)));
     for (std::size_t i = 0; i < interfaces_.size(); ++i) {
         interfaces_[i].port = std::make_unique<Port>(*this, static_cast<int>(i));

@@ -314,8 +314,9 @@ std::vector<std::uint16_t> xSeriesImage()
 
 TEST_F(EEPROMFunctions, AnXSeriesEepromIsReadIntoItsStructure)
 {
-    const auto handle = plugAndOpen(AdapterDescription::chipXSeries("X", "X1"), "X");
-    adapter->eeprom().load(xSeriesImage());
+    auto programmed = AdapterDescription::chipXSeries("X", "X1");
+    programmed.eepromImage = xSeriesImage();
+    const auto handle = plugAndOpen(programmed, "X");
 
     AD_EEPROM_X_SERIES x{};
     x.common.deviceType = AD_DEVICE_X_SERIES;
