@@ -197,10 +197,14 @@ std::vector<Coordinate> removeCollinearPolygonPoints(const std::vector<Coordinat
     if (n < 3) {
         return points;
     }
+    // The edge into a vertex comes from the last vertex kept, not from its
+    // predecessor in the input: on a finely divided curve every vertex turns
+    // by less than the tolerance, and judging each against its input
+    // neighbours would drop them all and lose the outline.
     std::vector<Coordinate> kept;
     kept.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const Coordinate& a = points[(i + n - 1) % n];
+        const Coordinate& a = kept.empty() ? points[n - 1] : kept.back();
         const Coordinate& p = points[i];
         const Coordinate& b = points[(i + 1) % n];
         const auto [inX, inY] = planarDirection(p - a);

@@ -57,7 +57,8 @@ PolygonWindingType polygonWindingType(const std::vector<Coordinate>& points);
 std::vector<std::vector<Coordinate>> splitPolygonIntoConvexParts(const std::vector<Coordinate>& points);
 
 // The outline without the vertices that continue the direction of the edge
-// before them; outlines of fewer than 3 points are returned unchanged.
+// before them (from the last vertex kept) within 0.05 in x and y; outlines of
+// fewer than 3 points are returned unchanged.
 std::vector<Coordinate> removeCollinearPolygonPoints(const std::vector<Coordinate>& points);
 
 } // namespace VeltranePatterns

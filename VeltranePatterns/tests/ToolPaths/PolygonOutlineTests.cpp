@@ -1,3 +1,5 @@
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -76,6 +78,22 @@ TEST(PolygonOutline, CollinearRemoval) {
     EXPECT_EQ(removeCollinearPolygonPoints({{0, 0, 0}, {100, 1, 0}, {200, 0, 0}, {100, 100, 0}}),
               (Outline{{0, 0, 0}, {200, 0, 0}, {100, 100, 0}}));
     EXPECT_EQ(removeCollinearPolygonPoints({{0, 0, 0}, {1, 0, 0}}), (Outline{{0, 0, 0}, {1, 0, 0}}));
+
+    // A finely divided circle, each of whose vertices turns by less than the
+    // tolerance, keeps enough of its vertices to stay a circle.
+    for (const int vertices : {128, 1000}) {
+        Outline circle;
+        for (int i = 0; i < vertices; ++i) {
+            const double angle = 2 * std::numbers::pi * i / vertices;
+            circle.emplace_back(1000 * std::cos(angle), 1000 * std::sin(angle), 0);
+        }
+        const Outline kept = removeCollinearPolygonPoints(circle);
+        EXPECT_GE(kept.size(), 40u) << vertices;
+        EXPECT_LT(kept.size(), circle.size()) << vertices;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            EXPECT_LT(distance(kept[i], kept[(i + 1) % kept.size()]), 200.0) << vertices;
+        }
+    }
 }
 
 TEST(PolygonOutline, StepTableStepsBackToTheShiftedNextEdge) {
