@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 
 namespace Dotfield {

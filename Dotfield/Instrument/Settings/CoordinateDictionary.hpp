@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 
 namespace Dotfield {

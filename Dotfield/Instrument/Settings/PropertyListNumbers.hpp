@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 
 namespace Dotfield {
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "Dotfield/Application/SavedPosition.hpp"
-#include "Dotfield/Instrument/Settings/PersistentDefaults.hpp"
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 

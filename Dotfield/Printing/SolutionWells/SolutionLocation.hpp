@@ -7,7 +7,7 @@
 #include <string>
 #include <variant>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 
 namespace Dotfield {

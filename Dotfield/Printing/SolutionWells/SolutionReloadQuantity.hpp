@@ -5,7 +5,7 @@
 #include <optional>
 #include <variant>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 
 namespace Dotfield {
 

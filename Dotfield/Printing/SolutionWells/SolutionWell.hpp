@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionLocation.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionReloadQuantity.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"

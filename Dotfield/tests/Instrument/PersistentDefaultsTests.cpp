@@ -1,4 +1,4 @@
-#include "Dotfield/Instrument/Settings/PersistentDefaults.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 
 #include <gtest/gtest.h>
 

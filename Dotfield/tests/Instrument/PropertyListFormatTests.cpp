@@ -1,4 +1,4 @@
-#include "Dotfield/Instrument/Settings/PropertyListFormat.hpp"
+#include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Dotfield/Instrument/Settings/PersistentDefaults.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 
 namespace Dotfield::testing {

@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "Dotfield/Platform/Clock.hpp"
 
 namespace Dotfield {

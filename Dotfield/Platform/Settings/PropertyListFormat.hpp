@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 
 namespace Dotfield {
 

@@ -1,4 +1,4 @@
-#include "Dotfield/Instrument/Settings/PersistentDefaults.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "Dotfield/Instrument/Settings/PropertyListFormat.hpp"
+#include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
 #include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/UserDirectories.hpp"
 

@@ -1,4 +1,4 @@
-#include "Dotfield/Instrument/Settings/PropertyListValue.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 
 #include <cmath>
 #include <limits>
