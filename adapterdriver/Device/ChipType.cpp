@@ -5,7 +5,9 @@
 namespace adapterdriver {
 
 namespace {
-std::uint8_t revision(std::uint16_t bcdDevice) { return static_cast<std::uint8_t>(bcdDevice >> 8); }
+std::uint8_t revision(std::uint16_t bcdDevice) {
+    return static_cast<std::uint8_t>(bcdDevice >> 8);
+}
 } // namespace
 
 std::uint32_t chipTypeFromDescriptor(std::uint16_t bcdDevice, std::uint8_t serialNumberIndex) {

@@ -117,9 +117,9 @@ struct DeviceExtension {
 
     // AD_SetEventNotification.
     std::mutex notificationMutex;
-    std::uint32_t notificationMask = 0;          // guarded by notificationMutex
+    std::uint32_t notificationMask = 0;            // guarded by notificationMutex
     AD_EVENT_HANDLE* notificationTarget = nullptr; // guarded by notificationMutex
-    bool notificationEnabled = false;            // guarded by notificationMutex
+    bool notificationEnabled = false;              // guarded by notificationMutex
     std::atomic<std::uint32_t> eventStatus{0};
 
     // Win32-style events, raised by the receive and write paths.

@@ -13,7 +13,7 @@ struct OpenRequest {
     enum class By { index, serialNumber, description, location };
     By by = By::index;
     std::uint32_t index = 0;
-    std::string text;          // serial number or description
+    std::string text; // serial number or description
     std::uint32_t location = 0;
 };
 

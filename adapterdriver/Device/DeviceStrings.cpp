@@ -14,7 +14,8 @@ std::optional<std::string> readDeviceString(USBBackend& backend, USBDeviceHandle
         return std::nullopt;
     }
     std::vector<unsigned char> buffer(bufferSize + 1, 0);
-    const int length = backend.getStringDescriptorASCII(handle, index, buffer.data(), static_cast<int>(bufferSize));
+    const int length =
+        backend.getStringDescriptorASCII(handle, index, buffer.data(), static_cast<int>(bufferSize));
     if (length < 0) {
         return std::nullopt;
     }

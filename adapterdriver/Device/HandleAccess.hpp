@@ -7,8 +7,7 @@
 
 namespace adapterdriver {
 
-template <class Operation>
-AD_STATUS withRecord(AD_HANDLE handle, Operation&& operation) {
+template <class Operation> AD_STATUS withRecord(AD_HANDLE handle, Operation&& operation) {
     const auto record = findRecord(handle);
     if (!record) {
         return AD_INVALID_HANDLE;

@@ -49,8 +49,8 @@ std::optional<std::vector<ListedDevice>> acceptedDevices(USBBackend& backend) {
 // Writes the entry of interface `interface` of an unopened device: its
 // serial number (flag 1) or description (flag 2) into a string buffer, or its
 // location (flag 4) into a 32-bit word.
-AD_STATUS describeInterface(USBBackend& backend, const ListedDevice& listed, int interface, std::uint32_t openFlags,
-                            void* output) {
+AD_STATUS describeInterface(USBBackend& backend, const ListedDevice& listed, int interface,
+                            std::uint32_t openFlags, void* output) {
     const bool several = listed.interfaceCount > 1;
     if (openFlags == AD_OPEN_BY_LOCATION) {
         std::unique_ptr<USBDeviceHandle> handle;
@@ -133,7 +133,8 @@ AD_STATUS listAll(USBBackend& backend, void* buffers, std::uint32_t* count, std:
             if (output == nullptr) {
                 return AD_INVALID_PARAMETER;
             }
-            const AD_STATUS status = describeInterface(backend, listed, static_cast<int>(i), openFlags, output);
+            const AD_STATUS status =
+                describeInterface(backend, listed, static_cast<int>(i), openFlags, output);
             if (status != AD_OK) {
                 return status;
             }

@@ -45,7 +45,9 @@ std::uint32_t interfacesCountedByIndex(std::uint16_t bcdDevice) {
     }
 }
 
-bool isSerialRequest(const OpenRequest& request) { return request.by == OpenRequest::By::serialNumber; }
+bool isSerialRequest(const OpenRequest& request) {
+    return request.by == OpenRequest::By::serialNumber;
+}
 
 // The serial number (17-byte field) or description (65-byte field) read for
 // configuration matching, with " <letter>" on the dual and quad chips.
@@ -60,7 +62,8 @@ void readIdentityStrings(DeviceExtension& record) {
             return;
         }
         if (auto text = readDeviceString(*record.backend, *record.usbHandle, index, size)) {
-            copyTerminated(field, size, suffixed ? withInterfaceLetter(*text, record.interfaceNumber, true) : *text);
+            copyTerminated(field, size,
+                           suffixed ? withInterfaceLetter(*text, record.interfaceNumber, true) : *text);
         }
     };
     fill(descriptor.iSerialNumber, record.serialNumber, sizeof record.serialNumber);
@@ -174,7 +177,8 @@ AD_STATUS findAndClaim(DeviceExtension& record, const OpenRequest& request) {
         }
         record.position = examined;
         const bool multi = isMultiInterfaceChip(descriptor.bcdDevice);
-        const std::size_t interfaceCount = record.configDescriptor ? record.configDescriptor->interfaces.size() : 0;
+        const std::size_t interfaceCount =
+            record.configDescriptor ? record.configDescriptor->interfaces.size() : 0;
 
         int chosen = -1;
         bool stopWalk = false;
@@ -190,9 +194,11 @@ AD_STATUS findAndClaim(DeviceExtension& record, const OpenRequest& request) {
             }
             case OpenRequest::By::serialNumber:
             case OpenRequest::By::description: {
-                const std::uint8_t index = isSerialRequest(request) ? descriptor.iSerialNumber : descriptor.iProduct;
+                const std::uint8_t index =
+                    isSerialRequest(request) ? descriptor.iSerialNumber : descriptor.iProduct;
                 const auto text =
-                    index == 0 ? std::nullopt : readDeviceString(backend, *record.usbHandle, index, matchStringBuffer);
+                    index == 0 ? std::nullopt
+                               : readDeviceString(backend, *record.usbHandle, index, matchStringBuffer);
                 if (text) {
                     chosen = matchingInterface(request, *text, multi, interfaceCount);
                 }
@@ -385,7 +391,8 @@ AD_STATUS AD_OpenEx(void* arg, uint32_t flags, AD_HANDLE* handle) {
         if (arg == nullptr) {
             return AD_INVALID_PARAMETER;
         }
-        request.by = flags == AD_OPEN_BY_SERIAL_NUMBER ? OpenRequest::By::serialNumber : OpenRequest::By::description;
+        request.by =
+            flags == AD_OPEN_BY_SERIAL_NUMBER ? OpenRequest::By::serialNumber : OpenRequest::By::description;
         request.text = static_cast<const char*>(arg);
         break;
     case AD_OPEN_BY_LOCATION:
@@ -398,6 +405,8 @@ AD_STATUS AD_OpenEx(void* arg, uint32_t flags, AD_HANDLE* handle) {
     return openDevice(request, handle);
 }
 
-AD_STATUS AD_Close(AD_HANDLE handle) { return closeDevice(handle); }
+AD_STATUS AD_Close(AD_HANDLE handle) {
+    return closeDevice(handle);
+}
 
 } // extern "C"

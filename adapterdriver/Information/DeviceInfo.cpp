@@ -37,12 +37,13 @@ AD_STATUS readDeviceInfo(DeviceExtension& record, std::uint32_t* type, std::uint
         *id = (static_cast<std::uint32_t>(descriptor.idVendor) << 16) | descriptor.idProduct;
     }
     const bool multi = isMultiInterfaceChip(descriptor.bcdDevice);
-    std::shared_lock guard(record.usbMutex);
+    // Exclusive: the record's own string fields are rewritten here.
+    std::unique_lock guard(record.usbMutex);
     if (record.closed || !record.usbHandle) {
         return AD_IO_ERROR;
     }
-    auto fill = [&](std::uint8_t index, char* output, char* field, std::size_t fieldSize, std::size_t outputSize,
-                    bool blank) -> bool {
+    auto fill = [&](std::uint8_t index, char* output, char* field, std::size_t fieldSize,
+                    std::size_t outputSize, bool blank) -> bool {
         if (output == nullptr) {
             return true;
         }
@@ -60,7 +61,8 @@ AD_STATUS readDeviceInfo(DeviceExtension& record, std::uint32_t* type, std::uint
         copyTerminated(output, outputSize, full);
         return true;
     };
-    if (!fill(descriptor.iSerialNumber, serialNumber, record.serialNumber, sizeof record.serialNumber, 17, false) ||
+    if (!fill(descriptor.iSerialNumber, serialNumber, record.serialNumber, sizeof record.serialNumber, 17,
+              false) ||
         !fill(descriptor.iProduct, description, record.description, sizeof record.description, 65, true)) {
         return AD_OTHER_ERROR;
     }
@@ -68,10 +70,12 @@ AD_STATUS readDeviceInfo(DeviceExtension& record, std::uint32_t* type, std::uint
 }
 
 std::uint32_t locationOf(DeviceExtension& record) {
-    const std::uint32_t base = (static_cast<std::uint32_t>(record.backend->getBusNumber(*record.usbDevice)) << 8) |
-                               record.backend->getDeviceAddress(*record.usbDevice);
-    return isMultiInterfaceChip(record.bcdDevice()) ? (base << 4) | static_cast<std::uint32_t>(record.interfaceNumber + 1)
-                                                    : base;
+    const std::uint32_t base =
+        (static_cast<std::uint32_t>(record.backend->getBusNumber(*record.usbDevice)) << 8) |
+        record.backend->getDeviceAddress(*record.usbDevice);
+    return isMultiInterfaceChip(record.bcdDevice())
+               ? (base << 4) | static_cast<std::uint32_t>(record.interfaceNumber + 1)
+               : base;
 }
 
 } // namespace adapterdriver
@@ -137,8 +141,8 @@ AD_STATUS AD_GetEventStatus(AD_HANDLE handle, uint32_t* eventStatus) {
     });
 }
 
-AD_STATUS AD_GetDeviceInfo(AD_HANDLE handle, uint32_t* type, uint32_t* id, char* serialNumber, char* description,
-                           void* /*reserved*/) {
+AD_STATUS AD_GetDeviceInfo(AD_HANDLE handle, uint32_t* type, uint32_t* id, char* serialNumber,
+                           char* description, void* /*reserved*/) {
     return withRecord(handle, [&](DeviceExtension& record) {
         if (type == nullptr || id == nullptr) {
             return AD_INVALID_PARAMETER;
@@ -155,7 +159,9 @@ AD_STATUS AD_GetLibraryVersion(uint32_t* version) {
     return AD_OK;
 }
 
-AD_STATUS AD_GetDriverVersion(AD_HANDLE /*handle*/, uint32_t* version) { return AD_GetLibraryVersion(version); }
+AD_STATUS AD_GetDriverVersion(AD_HANDLE /*handle*/, uint32_t* version) {
+    return AD_GetLibraryVersion(version);
+}
 
 AD_STATUS AD_StopInTask(AD_HANDLE handle) {
     return withRecord(handle, [](DeviceExtension& record) {

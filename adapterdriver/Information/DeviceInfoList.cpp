@@ -77,7 +77,8 @@ AD_STATUS AD_CreateDeviceInfoList(uint32_t* count) {
         for (const auto& record : Library::instance().records()) {
             if (record->position == i) {
                 node = record->info;
-                node.Flags = AD_FLAGS_OPENED | (record->maxPacketSize > fullSpeedPacketSize ? AD_FLAGS_HISPEED : 0);
+                node.Flags =
+                    AD_FLAGS_OPENED | (record->maxPacketSize > fullSpeedPacketSize ? AD_FLAGS_HISPEED : 0);
                 break;
             }
         }
@@ -102,8 +103,8 @@ AD_STATUS AD_GetDeviceInfoList(AD_DEVICE_LIST_INFO_NODE* nodes, uint32_t* count)
     return AD_OK;
 }
 
-AD_STATUS AD_GetDeviceInfoDetail(uint32_t index, uint32_t* flags, uint32_t* type, uint32_t* id, uint32_t* locId,
-                                 void* serialNumber, void* description, AD_HANDLE* handle) {
+AD_STATUS AD_GetDeviceInfoDetail(uint32_t index, uint32_t* flags, uint32_t* type, uint32_t* id,
+                                 uint32_t* locId, void* serialNumber, void* description, AD_HANDLE* handle) {
     auto& list = infoList();
     std::lock_guard guard(list.mutex);
     if (!list.exists || index >= list.nodes.size()) {

@@ -73,7 +73,8 @@ std::optional<std::uint32_t> scanHex(std::string_view& text) {
     std::uint64_t value = 0;
     while (isHex(i)) {
         const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
-        const std::uint64_t digit = c <= '9' ? static_cast<std::uint64_t>(c - '0') : static_cast<std::uint64_t>(c - 'a' + 10);
+        const std::uint64_t digit =
+            c <= '9' ? static_cast<std::uint64_t>(c - '0') : static_cast<std::uint64_t>(c - 'a' + 10);
         value = value > 0xFFFFFFFFull ? value : value * 16 + digit;
         ++i;
     }
@@ -105,10 +106,11 @@ Header classify(std::string_view line, const ConfigIdentity& device) {
         }
         const auto product = scanHex(rest);
         return product && *vendor == device.vendorId && *product == device.productId ? Header::applies
-                                                                                      : Header::doesNotApply;
+                                                                                     : Header::doesNotApply;
     }
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-        return line.substr(1, line.size() - 2) == device.serialNumber ? Header::applies : Header::doesNotApply;
+        return line.substr(1, line.size() - 2) == device.serialNumber ? Header::applies
+                                                                      : Header::doesNotApply;
     }
     return Header::notAHeader;
 }

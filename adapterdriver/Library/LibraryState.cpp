@@ -2,10 +2,9 @@
 
 #include <chrono>
 
+#include "adapterdriver/Device/DeviceExtension.hpp"
 #include "adapterdriver/Device/DeviceLifecycle.hpp"
-#include "adapterdriver/Device/DeviceExtension.hpp"
 #include "adapterdriver/Library/DeviceTable.hpp"
-#include "adapterdriver/Device/DeviceExtension.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 #include "adapterdriver/USB/LibusbBackend.hpp"
 
@@ -127,7 +126,9 @@ std::vector<std::shared_ptr<DeviceExtension>> Library::records() {
     return result;
 }
 
-bool setUSBBackend(std::shared_ptr<USBBackend> backend) { return Library::instance().setBackend(std::move(backend)); }
+bool setUSBBackend(std::shared_ptr<USBBackend> backend) {
+    return Library::instance().setBackend(std::move(backend));
+}
 
 std::shared_ptr<USBBackend> currentUSBBackend() {
     return Library::instance().backend();

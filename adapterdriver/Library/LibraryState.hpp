@@ -70,6 +70,8 @@ private:
 };
 
 // The open record behind a handle, or nullptr for an invalid handle.
-inline std::shared_ptr<DeviceExtension> findRecord(AD_HANDLE handle) { return Library::instance().find(handle); }
+inline std::shared_ptr<DeviceExtension> findRecord(AD_HANDLE handle) {
+    return Library::instance().find(handle);
+}
 
 } // namespace adapterdriver

@@ -105,7 +105,8 @@ AD_STATUS AD_SetDataCharacteristics(AD_HANDLE handle, uint8_t wordLength, uint8_
 
 AD_STATUS AD_SetFlowControl(AD_HANDLE handle, uint16_t flowControl, uint8_t xon, uint8_t xoff) {
     return withRecord(handle, [&](DeviceExtension& record) {
-        const std::uint16_t value = flowControl == AD_FLOW_XON_XOFF ? static_cast<std::uint16_t>((xoff << 8) | xon) : 0;
+        const std::uint16_t value =
+            flowControl == AD_FLOW_XON_XOFF ? static_cast<std::uint16_t>((xoff << 8) | xon) : 0;
         const auto index = static_cast<std::uint16_t>(flowControl | portIndexOf(record));
         AD_STATUS status = vendorRequestOut(record, requestFlowControl, value, index);
         if (status != AD_OK) {
@@ -120,16 +121,26 @@ AD_STATUS AD_SetFlowControl(AD_HANDLE handle, uint16_t flowControl, uint8_t xon,
     });
 }
 
-AD_STATUS AD_ResetDevice(AD_HANDLE handle) { return withRecord(handle, [](DeviceExtension& r) { return resetDevice(r); }); }
+AD_STATUS AD_ResetDevice(AD_HANDLE handle) {
+    return withRecord(handle, [](DeviceExtension& r) { return resetDevice(r); });
+}
 
 AD_STATUS AD_Purge(AD_HANDLE handle, uint32_t mask) {
     return withRecord(handle, [&](DeviceExtension& record) { return purge(record, mask); });
 }
 
-AD_STATUS AD_SetDtr(AD_HANDLE handle) { return modemControl(handle, dtrOn); }
-AD_STATUS AD_ClrDtr(AD_HANDLE handle) { return modemControl(handle, dtrOff); }
-AD_STATUS AD_SetRts(AD_HANDLE handle) { return modemControl(handle, rtsOn); }
-AD_STATUS AD_ClrRts(AD_HANDLE handle) { return modemControl(handle, rtsOff); }
+AD_STATUS AD_SetDtr(AD_HANDLE handle) {
+    return modemControl(handle, dtrOn);
+}
+AD_STATUS AD_ClrDtr(AD_HANDLE handle) {
+    return modemControl(handle, dtrOff);
+}
+AD_STATUS AD_SetRts(AD_HANDLE handle) {
+    return modemControl(handle, rtsOn);
+}
+AD_STATUS AD_ClrRts(AD_HANDLE handle) {
+    return modemControl(handle, rtsOff);
+}
 
 AD_STATUS AD_SetChars(AD_HANDLE handle, uint8_t eventChar, uint8_t eventCharEnabled, uint8_t errorChar,
                       uint8_t errorCharEnabled) {
@@ -160,8 +171,12 @@ AD_STATUS AD_SetTimeouts(AD_HANDLE handle, uint32_t readTimeout, uint32_t writeT
     });
 }
 
-AD_STATUS AD_SetBreakOn(AD_HANDLE handle) { return sendBreak(handle, true); }
-AD_STATUS AD_SetBreakOff(AD_HANDLE handle) { return sendBreak(handle, false); }
+AD_STATUS AD_SetBreakOn(AD_HANDLE handle) {
+    return sendBreak(handle, true);
+}
+AD_STATUS AD_SetBreakOff(AD_HANDLE handle) {
+    return sendBreak(handle, false);
+}
 
 AD_STATUS AD_SetLatencyTimer(AD_HANDLE handle, uint8_t latency) {
     return withRecord(handle, [&](DeviceExtension& record) {

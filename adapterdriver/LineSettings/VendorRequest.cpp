@@ -23,12 +23,13 @@ int control(DeviceExtension& record, std::uint8_t type, std::uint8_t request, st
 
 } // namespace
 
-AD_STATUS vendorRequestOut(DeviceExtension& record, std::uint8_t request, std::uint16_t value, std::uint16_t index) {
+AD_STATUS vendorRequestOut(DeviceExtension& record, std::uint8_t request, std::uint16_t value,
+                           std::uint16_t index) {
     return control(record, requestTypeOut, request, value, index, nullptr, 0) == 0 ? AD_OK : AD_IO_ERROR;
 }
 
-AD_STATUS vendorRequestIn(DeviceExtension& record, std::uint8_t request, std::uint16_t value, std::uint16_t index,
-                          unsigned char* data, std::uint16_t length) {
+AD_STATUS vendorRequestIn(DeviceExtension& record, std::uint8_t request, std::uint16_t value,
+                          std::uint16_t index, unsigned char* data, std::uint16_t length) {
     return control(record, requestTypeIn, request, value, index, data, length) == static_cast<int>(length)
                ? AD_OK
                : AD_IO_ERROR;
@@ -46,7 +47,8 @@ void updateTransferTimeout(DeviceExtension& record) {
 
 AD_STATUS pollModemStatus(DeviceExtension& record) {
     unsigned char reply[2] = {0xFF, 0xFF};
-    const AD_STATUS status = vendorRequestIn(record, requestModemStatus, 0, record.modemStatusIndex, reply, 2);
+    const AD_STATUS status =
+        vendorRequestIn(record, requestModemStatus, 0, record.modemStatusIndex, reply, 2);
     if (status != AD_OK) {
         return modemStatusUnreadable;
     }
@@ -60,7 +62,8 @@ AD_STATUS getLatencyTimer(DeviceExtension& record, std::uint8_t& latency) {
         return AD_NOT_SUPPORTED;
     }
     unsigned char value = 0;
-    const AD_STATUS status = vendorRequestIn(record, requestGetLatencyTimer, 0, portIndexOf(record), &value, 1);
+    const AD_STATUS status =
+        vendorRequestIn(record, requestGetLatencyTimer, 0, portIndexOf(record), &value, 1);
     if (status == AD_OK) {
         latency = value;
     }

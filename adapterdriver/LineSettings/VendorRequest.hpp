@@ -32,11 +32,12 @@ constexpr std::uint16_t resetPurgeReceive = 1;
 constexpr std::uint16_t resetPurgeTransmit = 2;
 
 // A host-to-device request without data; AD_IO_ERROR unless the adapter took it.
-AD_STATUS vendorRequestOut(DeviceExtension& record, std::uint8_t request, std::uint16_t value, std::uint16_t index);
+AD_STATUS vendorRequestOut(DeviceExtension& record, std::uint8_t request, std::uint16_t value,
+                           std::uint16_t index);
 
 // A device-to-host request; succeeds only when exactly length bytes arrived.
-AD_STATUS vendorRequestIn(DeviceExtension& record, std::uint8_t request, std::uint16_t value, std::uint16_t index,
-                          unsigned char* data, std::uint16_t length);
+AD_STATUS vendorRequestIn(DeviceExtension& record, std::uint8_t request, std::uint16_t value,
+                          std::uint16_t index, unsigned char* data, std::uint16_t length);
 
 // The index of most requests: interface number + 1 on multi-interface chips, else 0.
 inline std::uint16_t portIndexOf(const DeviceExtension& record) {

@@ -22,7 +22,9 @@ constexpr std::uint32_t win32RLSDChanged = 0x0020;
 constexpr std::uint32_t win32LineError = 0x0080;
 constexpr std::uint32_t win32RingChanged = 0x0100;
 
-std::size_t nextSlot(std::size_t slot) { return (slot + 1) % receiveSlotCount; }
+std::size_t nextSlot(std::size_t slot) {
+    return (slot + 1) % receiveSlotCount;
+}
 
 int submitSlot(DeviceExtension& record, ReceiveSlot& slot) {
     USBTransfer& transfer = *slot.transfer;

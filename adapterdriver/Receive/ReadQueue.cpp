@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::uint32_t queueStatusCap = 0x10000;
 
-std::uint32_t heldLocked(const DeviceExtension& record) { return record.ringCapacity - record.ringFree; }
+std::uint32_t heldLocked(const DeviceExtension& record) {
+    return record.ringCapacity - record.ringFree;
+}
 
 AD_STATUS queueStatus(AD_HANDLE handle, std::uint32_t* count, bool capped) {
     return withRecord(handle, [&](DeviceExtension& record) {
@@ -113,8 +115,12 @@ AD_STATUS AD_Read(AD_HANDLE handle, void* buffer, uint32_t bytesToRead, uint32_t
     });
 }
 
-AD_STATUS AD_GetQueueStatus(AD_HANDLE handle, uint32_t* rxBytes) { return queueStatus(handle, rxBytes, true); }
+AD_STATUS AD_GetQueueStatus(AD_HANDLE handle, uint32_t* rxBytes) {
+    return queueStatus(handle, rxBytes, true);
+}
 
-AD_STATUS QueueStatusUncapped(AD_HANDLE handle, uint32_t* rxBytes) { return queueStatus(handle, rxBytes, false); }
+AD_STATUS QueueStatusUncapped(AD_HANDLE handle, uint32_t* rxBytes) {
+    return queueStatus(handle, rxBytes, false);
+}
 
 } // extern "C"

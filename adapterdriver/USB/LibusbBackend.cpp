@@ -41,8 +41,8 @@ public:
     bool valid() const { return transfer_ != nullptr; }
 
     int submit() {
-        libusb_fill_bulk_transfer(transfer_, static_cast<LibusbDeviceHandle*>(deviceHandle)->get(), endpoint, buffer,
-                                  length, &LibusbTransfer::completed, this, timeoutMilliseconds);
+        libusb_fill_bulk_transfer(transfer_, static_cast<LibusbDeviceHandle*>(deviceHandle)->get(), endpoint,
+                                  buffer, length, &LibusbTransfer::completed, this, timeoutMilliseconds);
         return libusb_submit_transfer(transfer_);
     }
     int cancel() { return libusb_cancel_transfer(transfer_); }
@@ -60,8 +60,12 @@ private:
     libusb_transfer* transfer_;
 };
 
-libusb_device* raw(USBDevice& device) { return static_cast<LibusbDevice&>(device).get(); }
-libusb_device_handle* raw(USBDeviceHandle& handle) { return static_cast<LibusbDeviceHandle&>(handle).get(); }
+libusb_device* raw(USBDevice& device) {
+    return static_cast<LibusbDevice&>(device).get();
+}
+libusb_device_handle* raw(USBDeviceHandle& handle) {
+    return static_cast<LibusbDeviceHandle&>(handle).get();
+}
 
 class LibusbBackend final : public USBBackend {
 public:
@@ -94,7 +98,8 @@ public:
         return libusb_get_device_descriptor(raw(device), &descriptor);
     }
 
-    int getConfigDescriptor(USBDevice& device, std::uint8_t configIndex, USBConfigDescriptor& descriptor) override {
+    int getConfigDescriptor(USBDevice& device, std::uint8_t configIndex,
+                            USBConfigDescriptor& descriptor) override {
         libusb_config_descriptor* config = nullptr;
         const int result = libusb_get_config_descriptor(raw(device), configIndex, &config);
         if (result != LIBUSB_SUCCESS) {
@@ -121,7 +126,9 @@ public:
     }
 
     std::uint8_t getBusNumber(USBDevice& device) override { return libusb_get_bus_number(raw(device)); }
-    std::uint8_t getDeviceAddress(USBDevice& device) override { return libusb_get_device_address(raw(device)); }
+    std::uint8_t getDeviceAddress(USBDevice& device) override {
+        return libusb_get_device_address(raw(device));
+    }
 
     int open(USBDevice& device, std::unique_ptr<USBDeviceHandle>& handle) override {
         libusb_device_handle* opened = nullptr;
@@ -148,8 +155,8 @@ public:
         return libusb_get_string_descriptor_ascii(raw(handle), index, data, length);
     }
 
-    int controlTransfer(USBDeviceHandle& handle, std::uint8_t requestType, std::uint8_t request, std::uint16_t value,
-                        std::uint16_t index, unsigned char* data, std::uint16_t length,
+    int controlTransfer(USBDeviceHandle& handle, std::uint8_t requestType, std::uint8_t request,
+                        std::uint16_t value, std::uint16_t index, unsigned char* data, std::uint16_t length,
                         unsigned int timeoutMilliseconds) override {
         return libusb_control_transfer(raw(handle), requestType, request, value, index, data, length,
                                        timeoutMilliseconds);
@@ -167,8 +174,12 @@ public:
         }
         return transfer;
     }
-    int submitTransfer(USBTransfer& transfer) override { return static_cast<LibusbTransfer&>(transfer).submit(); }
-    int cancelTransfer(USBTransfer& transfer) override { return static_cast<LibusbTransfer&>(transfer).cancel(); }
+    int submitTransfer(USBTransfer& transfer) override {
+        return static_cast<LibusbTransfer&>(transfer).submit();
+    }
+    int cancelTransfer(USBTransfer& transfer) override {
+        return static_cast<LibusbTransfer&>(transfer).cancel();
+    }
 
     int clearHalt(USBDeviceHandle& handle, unsigned char endpoint) override {
         return libusb_clear_halt(raw(handle), endpoint);
@@ -178,6 +189,8 @@ public:
 
 } // namespace
 
-std::shared_ptr<USBBackend> makeLibusbBackend() { return std::make_shared<LibusbBackend>(); }
+std::shared_ptr<USBBackend> makeLibusbBackend() {
+    return std::make_shared<LibusbBackend>();
+}
 
 } // namespace adapterdriver

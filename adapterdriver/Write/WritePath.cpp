@@ -20,8 +20,9 @@ std::uint32_t bulkOut(DeviceExtension& record, unsigned char* buffer, std::uint3
         return static_cast<std::uint32_t>(LIBUSB_ERROR_NO_DEVICE);
     }
     int done = 0;
-    const int result = record.backend->bulkTransfer(*record.usbHandle, record.bulkOutEndpoint, buffer,
-                                                    static_cast<int>(count), &done, record.writeTimeout.load());
+    const int result =
+        record.backend->bulkTransfer(*record.usbHandle, record.bulkOutEndpoint, buffer,
+                                     static_cast<int>(count), &done, record.writeTimeout.load());
     transferred = done > 0 ? static_cast<std::uint32_t>(done) : 0u;
     if (result == LIBUSB_ERROR_TIMEOUT || result == LIBUSB_ERROR_OTHER) {
         return 0;

@@ -83,7 +83,8 @@ void BM_OneByteEchoExchange(benchmark::State& state) {
         }
         ++byte;
     }
-    state.counters["exchanges"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["exchanges"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_OneByteEchoExchange)->UseRealTime();
 
@@ -115,6 +116,10 @@ void BM_IdleReadWaitingOutItsTimeOut(benchmark::State& state) {
     state.counters["readerCpuPerSecond"] = threadCpu / waited;
     state.counters["processCpuPerSecond"] = processCpu / waited;
 }
-BENCHMARK(BM_IdleReadWaitingOutItsTimeOut)->Arg(100)->Iterations(10)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleReadWaitingOutItsTimeOut)
+    ->Arg(100)
+    ->Iterations(10)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -6,8 +6,9 @@ namespace Simulators {
 
 namespace {
 
-AdapterDescription make(std::uint16_t productId, std::uint16_t bcdDevice, int interfaces, std::uint16_t packetSize,
-                        std::size_t eepromWords, std::string product, std::string serial) {
+AdapterDescription make(std::uint16_t productId, std::uint16_t bcdDevice, int interfaces,
+                        std::uint16_t packetSize, std::size_t eepromWords, std::string product,
+                        std::string serial) {
     AdapterDescription description;
     description.productId = productId;
     description.bcdDevice = bcdDevice;

@@ -23,12 +23,14 @@ struct AdapterDescription {
     std::vector<std::uint16_t> eepromImage; // words from 0 on; empty: a blank EEPROM
 
     // Chip families, by bcdDevice.
-    static AdapterDescription chipAM(std::string product, std::string serial);   // 0x0200 with a serial number
-    static AdapterDescription chipBM(std::string product, std::string serial);   // 0x0400
+    static AdapterDescription chipAM(std::string product, std::string serial); // 0x0200 with a serial number
+    static AdapterDescription chipBM(std::string product, std::string serial); // 0x0400
     static AdapterDescription chip2232C(std::string product, std::string serial); // 0x0500, 2 interfaces
-    static AdapterDescription chip232R(std::string product, std::string serial); // 0x0600
-    static AdapterDescription chip2232H(std::string product, std::string serial); // 0x0700, 2 interfaces, 512-byte packets
-    static AdapterDescription chip4232H(std::string product, std::string serial); // 0x0800, 4 interfaces, 512-byte packets
+    static AdapterDescription chip232R(std::string product, std::string serial);  // 0x0600
+    static AdapterDescription chip2232H(std::string product,
+                                        std::string serial); // 0x0700, 2 interfaces, 512-byte packets
+    static AdapterDescription chip4232H(std::string product,
+                                        std::string serial); // 0x0800, 4 interfaces, 512-byte packets
     static AdapterDescription chip232H(std::string product, std::string serial); // 0x0900, 512-byte packets
     static AdapterDescription chipXSeries(std::string product, std::string serial); // 0x1000
 };

@@ -12,7 +12,8 @@ namespace {
 constexpr std::uint8_t directionIn = 0x80;
 
 bool revisionIn(std::uint16_t bcdDevice, std::initializer_list<unsigned> revisions) {
-    return std::find(revisions.begin(), revisions.end(), static_cast<unsigned>(bcdDevice >> 8)) != revisions.end();
+    return std::find(revisions.begin(), revisions.end(), static_cast<unsigned>(bcdDevice >> 8)) !=
+           revisions.end();
 }
 
 } // namespace
@@ -176,7 +177,8 @@ bool SimulatedAdapter::plugged() const {
 }
 
 int SimulatedAdapter::control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value,
-                              std::uint16_t index, unsigned char* data, std::uint16_t length, int& changedInterface) {
+                              std::uint16_t index, unsigned char* data, std::uint16_t length,
+                              int& changedInterface) {
     changedInterface = -1;
     controlRequests_.push_back({requestType, request, value, index, length});
     if (!plugged_) {
@@ -223,7 +225,8 @@ int SimulatedAdapter::control(std::uint8_t requestType, std::uint8_t request, st
         const bool carriesPort = revisionIn(description_.bcdDevice, {0x05, 0x07, 0x08, 0x09, 0x10});
         const int interface = carriesPort ? interfaceForPortIndex(index) : 0;
         const bool twelve = revisionIn(description_.bcdDevice, {0x07, 0x08, 0x09});
-        interfaceAt(interface).settings.baudRate = decodeBaudRate(value, index, twelve, carriesPort, bmOrLater());
+        interfaceAt(interface).settings.baudRate =
+            decodeBaudRate(value, index, twelve, carriesPort, bmOrLater());
         changedInterface = interface;
         return 0;
     }
@@ -234,7 +237,8 @@ int SimulatedAdapter::control(std::uint8_t requestType, std::uint8_t request, st
         return 0;
     }
     case 5: { // modem status of the interface numbered by the index
-        const int interface = std::min(static_cast<int>(index & 0xFF), static_cast<int>(interfaces_.size()) - 1);
+        const int interface =
+            std::min(static_cast<int>(index & 0xFF), static_cast<int>(interfaces_.size()) - 1);
         const auto& state = interfaceAt(interface);
         return answer({static_cast<std::uint8_t>(state.modemStatus | 0x01), state.lineStatus});
     }
@@ -263,8 +267,8 @@ int SimulatedAdapter::control(std::uint8_t requestType, std::uint8_t request, st
     case 0x90:
     case 0x91:
     case 0x92:
-        return eeprom_.answerControlTransfer(requestType, request, value, index, data, length).value_or(
-            LIBUSB_ERROR_PIPE);
+        return eeprom_.answerControlTransfer(requestType, request, value, index, data, length)
+            .value_or(LIBUSB_ERROR_PIPE);
     default:
         return LIBUSB_ERROR_PIPE;
     }

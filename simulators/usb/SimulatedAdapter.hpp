@@ -5,11 +5,11 @@
 // its EEPROM words, and the faults a test can inject.
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <condition_variable>
 #include <span>
 #include <vector>
 

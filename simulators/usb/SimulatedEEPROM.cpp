@@ -17,18 +17,14 @@ constexpr std::uint8_t requestErase = 0x92;
 } // namespace
 
 SimulatedEEPROM::SimulatedEEPROM(std::size_t sizeInWords)
-    : sizeInWords_(sizeInWords == 0 ? 1 : sizeInWords), words_(sizeInWords_, 0xFFFF)
-{
-}
+    : sizeInWords_(sizeInWords == 0 ? 1 : sizeInWords), words_(sizeInWords_, 0xFFFF) {}
 
-std::uint16_t SimulatedEEPROM::read(std::uint32_t wordOffset) const
-{
+std::uint16_t SimulatedEEPROM::read(std::uint32_t wordOffset) const {
     const std::lock_guard lock(mutex_);
     return words_[wordOffset % sizeInWords_];
 }
 
-void SimulatedEEPROM::write(std::uint32_t wordOffset, std::uint16_t value)
-{
+void SimulatedEEPROM::write(std::uint32_t wordOffset, std::uint16_t value) {
     const std::lock_guard lock(mutex_);
     ++writeCount_;
     if (!writeProtected_) {
@@ -36,48 +32,41 @@ void SimulatedEEPROM::write(std::uint32_t wordOffset, std::uint16_t value)
     }
 }
 
-void SimulatedEEPROM::erase()
-{
+void SimulatedEEPROM::erase() {
     const std::lock_guard lock(mutex_);
     if (!writeProtected_) {
         std::fill(words_.begin(), words_.end(), 0xFFFF);
     }
 }
 
-std::vector<std::uint16_t> SimulatedEEPROM::words() const
-{
+std::vector<std::uint16_t> SimulatedEEPROM::words() const {
     const std::lock_guard lock(mutex_);
     return words_;
 }
 
-void SimulatedEEPROM::load(const std::vector<std::uint16_t>& image)
-{
+void SimulatedEEPROM::load(const std::vector<std::uint16_t>& image) {
     const std::lock_guard lock(mutex_);
     std::copy_n(image.begin(), std::min(image.size(), words_.size()), words_.begin());
 }
 
-void SimulatedEEPROM::setWriteProtected(bool writeProtected)
-{
+void SimulatedEEPROM::setWriteProtected(bool writeProtected) {
     const std::lock_guard lock(mutex_);
     writeProtected_ = writeProtected;
 }
 
-void SimulatedEEPROM::setFailing(bool failing)
-{
+void SimulatedEEPROM::setFailing(bool failing) {
     const std::lock_guard lock(mutex_);
     failing_ = failing;
 }
 
-std::size_t SimulatedEEPROM::writeCount() const
-{
+std::size_t SimulatedEEPROM::writeCount() const {
     const std::lock_guard lock(mutex_);
     return writeCount_;
 }
 
 std::optional<int> SimulatedEEPROM::answerControlTransfer(std::uint8_t requestType, std::uint8_t request,
                                                           std::uint16_t value, std::uint16_t index,
-                                                          unsigned char* data, std::uint16_t length)
-{
+                                                          unsigned char* data, std::uint16_t length) {
     if (request != requestRead && request != requestWrite && request != requestErase) {
         return std::nullopt;
     }

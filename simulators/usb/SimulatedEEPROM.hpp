@@ -37,8 +37,9 @@ public:
     // Answers a vendor control request when it is one of the EEPROM's:
     // the libusb result (bytes transferred or a negative error); nothing for
     // requests that are not EEPROM requests.
-    std::optional<int> answerControlTransfer(std::uint8_t requestType, std::uint8_t request, std::uint16_t value,
-                                             std::uint16_t index, unsigned char* data, std::uint16_t length);
+    std::optional<int> answerControlTransfer(std::uint8_t requestType, std::uint8_t request,
+                                             std::uint16_t value, std::uint16_t index, unsigned char* data,
+                                             std::uint16_t length);
 
     // How many write requests arrived (stored or not).
     std::size_t writeCount() const;

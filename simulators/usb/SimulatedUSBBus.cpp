@@ -26,17 +26,24 @@ public:
 
 class SimulatedHandle final : public USBDeviceHandle {
 public:
-    SimulatedHandle(std::shared_ptr<SimulatedAdapter> adapter, std::uint64_t id) : adapter(std::move(adapter)), id(id) {}
+    SimulatedHandle(std::shared_ptr<SimulatedAdapter> adapter, std::uint64_t id)
+        : adapter(std::move(adapter)), id(id) {}
     std::shared_ptr<SimulatedAdapter> adapter;
     std::uint64_t id;
 };
 
 class SimulatedTransfer final : public USBTransfer {};
 
-SimulatedAdapter& adapterOf(USBDevice& device) { return *static_cast<SimulatedDevice&>(device).adapter; }
-SimulatedHandle& simulated(USBDeviceHandle& handle) { return static_cast<SimulatedHandle&>(handle); }
+SimulatedAdapter& adapterOf(USBDevice& device) {
+    return *static_cast<SimulatedDevice&>(device).adapter;
+}
+SimulatedHandle& simulated(USBDeviceHandle& handle) {
+    return static_cast<SimulatedHandle&>(handle);
+}
 
-int interfaceOfEndpoint(unsigned char endpoint) { return ((endpoint & 0x0F) - 1) / 2; }
+int interfaceOfEndpoint(unsigned char endpoint) {
+    return ((endpoint & 0x0F) - 1) / 2;
+}
 
 } // namespace
 
@@ -69,7 +76,7 @@ int SimulatedUSBBus::init() {
 void SimulatedUSBBus::exit() {}
 
 std::vector<SimulatedUSBBus::Completion> SimulatedUSBBus::collectCompletions(Clock::time_point now,
-                                                                            Clock::time_point& nextDue) {
+                                                                             Clock::time_point& nextDue) {
     std::vector<Completion> completions;
     nextDue = Clock::time_point::max();
     std::vector<std::pair<const SimulatedAdapter*, int>> busyInterfaces;
@@ -80,7 +87,8 @@ std::vector<SimulatedUSBBus::Completion> SimulatedUSBBus::collectCompletions(Clo
         completion.transfer = entry.transfer;
         bool complete = false;
         const std::pair<const SimulatedAdapter*, int> key{&adapter, entry.interface};
-        const bool head = std::find(busyInterfaces.begin(), busyInterfaces.end(), key) == busyInterfaces.end();
+        const bool head =
+            std::find(busyInterfaces.begin(), busyInterfaces.end(), key) == busyInterfaces.end();
         if (entry.cancelled) {
             completion.status = LIBUSB_TRANSFER_CANCELLED;
             complete = true;
@@ -103,7 +111,8 @@ std::vector<SimulatedUSBBus::Completion> SimulatedUSBBus::collectCompletions(Clo
                 complete = true;
             } else if (!state.toHost.empty() && capacity >= 2) {
                 // Whole packets while they fit, each led by the status bytes.
-                const std::uint8_t status0 = static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit);
+                const std::uint8_t status0 =
+                    static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit);
                 const std::size_t packet = std::min(packetSize, capacity);
                 while (!state.toHost.empty() && completion.content.size() + packet <= capacity) {
                     completion.content.push_back(status0);
@@ -111,7 +120,8 @@ std::vector<SimulatedUSBBus::Completion> SimulatedUSBBus::collectCompletions(Clo
                     const std::size_t payload = std::min(packet - 2, state.toHost.size());
                     completion.content.insert(completion.content.end(), state.toHost.begin(),
                                               state.toHost.begin() + static_cast<std::ptrdiff_t>(payload));
-                    state.toHost.erase(state.toHost.begin(), state.toHost.begin() + static_cast<std::ptrdiff_t>(payload));
+                    state.toHost.erase(state.toHost.begin(),
+                                       state.toHost.begin() + static_cast<std::ptrdiff_t>(payload));
                     if (payload < packet - 2) {
                         break; // a short packet ends the transfer
                     }
@@ -155,7 +165,8 @@ int SimulatedUSBBus::handleEventsTimeout(std::chrono::microseconds timeout) {
     }
     for (auto& completion : completions) {
         USBTransfer& transfer = *completion.transfer;
-        const auto count = std::min(completion.content.size(), static_cast<std::size_t>(std::max(transfer.length, 0)));
+        const auto count =
+            std::min(completion.content.size(), static_cast<std::size_t>(std::max(transfer.length, 0)));
         if (count > 0) {
             std::memcpy(transfer.buffer, completion.content.data(), count);
         }
@@ -216,9 +227,13 @@ int SimulatedUSBBus::getConfigDescriptor(USBDevice& device, std::uint8_t configI
     return LIBUSB_SUCCESS;
 }
 
-std::uint8_t SimulatedUSBBus::getBusNumber(USBDevice& device) { return adapterOf(device).busNumber(); }
+std::uint8_t SimulatedUSBBus::getBusNumber(USBDevice& device) {
+    return adapterOf(device).busNumber();
+}
 
-std::uint8_t SimulatedUSBBus::getDeviceAddress(USBDevice& device) { return adapterOf(device).deviceAddress(); }
+std::uint8_t SimulatedUSBBus::getDeviceAddress(USBDevice& device) {
+    return adapterOf(device).deviceAddress();
+}
 
 int SimulatedUSBBus::open(USBDevice& device, std::unique_ptr<USBDeviceHandle>& handle) {
     auto adapter = static_cast<SimulatedDevice&>(device).adapter;
@@ -279,8 +294,8 @@ int SimulatedUSBBus::releaseInterface(USBDeviceHandle& handle, int interfaceNumb
     return adapter.plugged_ ? LIBUSB_SUCCESS : LIBUSB_ERROR_NO_DEVICE;
 }
 
-int SimulatedUSBBus::getStringDescriptorASCII(USBDeviceHandle& handle, std::uint8_t index, unsigned char* data,
-                                              int length) {
+int SimulatedUSBBus::getStringDescriptorASCII(USBDeviceHandle& handle, std::uint8_t index,
+                                              unsigned char* data, int length) {
     auto& simulatedHandle = simulated(handle);
     std::lock_guard guard(core_->mutex);
     const SimulatedAdapter& adapter = *simulatedHandle.adapter;
@@ -335,8 +350,8 @@ int SimulatedUSBBus::controlTransfer(USBDeviceHandle& handle, std::uint8_t reque
     return result;
 }
 
-int SimulatedUSBBus::bulkTransfer(USBDeviceHandle& handle, unsigned char endpoint, unsigned char* data, int length,
-                                  int* transferred, unsigned int timeoutMilliseconds) {
+int SimulatedUSBBus::bulkTransfer(USBDeviceHandle& handle, unsigned char endpoint, unsigned char* data,
+                                  int length, int* transferred, unsigned int timeoutMilliseconds) {
     if (transferred != nullptr) {
         *transferred = 0;
     }
@@ -378,7 +393,9 @@ int SimulatedUSBBus::bulkTransfer(USBDeviceHandle& handle, unsigned char endpoin
     return LIBUSB_SUCCESS;
 }
 
-std::unique_ptr<USBTransfer> SimulatedUSBBus::allocTransfer() { return std::make_unique<SimulatedTransfer>(); }
+std::unique_ptr<USBTransfer> SimulatedUSBBus::allocTransfer() {
+    return std::make_unique<SimulatedTransfer>();
+}
 
 int SimulatedUSBBus::submitTransfer(USBTransfer& transfer) {
     if (transfer.deviceHandle == nullptr) {

@@ -41,18 +41,19 @@ public:
                             adapterdriver::USBConfigDescriptor& descriptor) override;
     std::uint8_t getBusNumber(adapterdriver::USBDevice& device) override;
     std::uint8_t getDeviceAddress(adapterdriver::USBDevice& device) override;
-    int open(adapterdriver::USBDevice& device, std::unique_ptr<adapterdriver::USBDeviceHandle>& handle) override;
+    int open(adapterdriver::USBDevice& device,
+             std::unique_ptr<adapterdriver::USBDeviceHandle>& handle) override;
     void close(std::unique_ptr<adapterdriver::USBDeviceHandle> handle) override;
     int setAutoDetachKernelDriver(adapterdriver::USBDeviceHandle& handle, bool enable) override;
     int claimInterface(adapterdriver::USBDeviceHandle& handle, int interfaceNumber) override;
     int releaseInterface(adapterdriver::USBDeviceHandle& handle, int interfaceNumber) override;
-    int getStringDescriptorASCII(adapterdriver::USBDeviceHandle& handle, std::uint8_t index, unsigned char* data,
-                                 int length) override;
-    int controlTransfer(adapterdriver::USBDeviceHandle& handle, std::uint8_t requestType, std::uint8_t request,
-                        std::uint16_t value, std::uint16_t index, unsigned char* data, std::uint16_t length,
-                        unsigned int timeoutMilliseconds) override;
-    int bulkTransfer(adapterdriver::USBDeviceHandle& handle, unsigned char endpoint, unsigned char* data, int length,
-                     int* transferred, unsigned int timeoutMilliseconds) override;
+    int getStringDescriptorASCII(adapterdriver::USBDeviceHandle& handle, std::uint8_t index,
+                                 unsigned char* data, int length) override;
+    int controlTransfer(adapterdriver::USBDeviceHandle& handle, std::uint8_t requestType,
+                        std::uint8_t request, std::uint16_t value, std::uint16_t index, unsigned char* data,
+                        std::uint16_t length, unsigned int timeoutMilliseconds) override;
+    int bulkTransfer(adapterdriver::USBDeviceHandle& handle, unsigned char endpoint, unsigned char* data,
+                     int length, int* transferred, unsigned int timeoutMilliseconds) override;
     std::unique_ptr<adapterdriver::USBTransfer> allocTransfer() override;
     int submitTransfer(adapterdriver::USBTransfer& transfer) override;
     int cancelTransfer(adapterdriver::USBTransfer& transfer) override;

@@ -9,7 +9,9 @@ using Simulators::AdapterDescription;
 
 class Listing : public SimulatedBusTest {};
 
-void* indexArgument(std::uint32_t index) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index)); }
+void* indexArgument(std::uint32_t index) {
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index));
+}
 
 std::string listed(std::uint32_t index, std::uint32_t openFlag, AD_STATUS* status = nullptr) {
     char buffer[64] = {};
@@ -74,7 +76,8 @@ TEST_F(Listing, LongStringsAreCutToThePublishedSizes) {
     bus->plugIn(AdapterDescription::chip2232H(longName, "ABCDEFGHIJKLMNOP"));
     char description[64];
     std::memset(description, 'x', sizeof description);
-    ASSERT_EQ(AD_ListDevices(indexArgument(1), description, AD_LIST_BY_INDEX | AD_OPEN_BY_DESCRIPTION), AD_OK);
+    ASSERT_EQ(AD_ListDevices(indexArgument(1), description, AD_LIST_BY_INDEX | AD_OPEN_BY_DESCRIPTION),
+              AD_OK);
     EXPECT_EQ(std::strlen(description), 63u);
     char serial[16];
     ASSERT_EQ(AD_ListDevices(indexArgument(1), serial, AD_LIST_BY_INDEX | AD_OPEN_BY_SERIAL_NUMBER), AD_OK);

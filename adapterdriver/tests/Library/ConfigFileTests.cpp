@@ -30,12 +30,12 @@ TEST(ConfigFile, TheFirstSectionDecides) {
         {"globals, no final newline", "[Globals]\nConfigFlags=0x40000000", 0x40000000},
         {"carriage-return line ends", "[Globals]\r\nConfigFlags=0x40000000\r\n", 0},
         {"identifier section of this device", "[VID_0403&PID_6001]\nConfigFlags=0x40000001\n", 0x40000001},
-        {"identifier section of another device", "[VID_403&PID_6010]\nConfigFlags=0x40000000\n[Globals]\nConfigFlags=0x1\n",
-         0},
+        {"identifier section of another device",
+         "[VID_403&PID_6010]\nConfigFlags=0x40000000\n[Globals]\nConfigFlags=0x1\n", 0},
         {"serial-number section", "[A9000001]\nConfigFlags=0x00000002\n", 2},
         {"other serial number", "[A9000002]\nConfigFlags=0x00000002\n", 0},
-        {"value without 0x: the next line is a header", "[Globals]\nConfigFlags=40000000\n[A9000001]\nConfigFlags=0x7\n",
-         7},
+        {"value without 0x: the next line is a header",
+         "[Globals]\nConfigFlags=40000000\n[A9000001]\nConfigFlags=0x7\n", 7},
         {"value without 0x, nothing follows", "[Globals]\nConfigFlags=40000000\nConfigFlags=0x7\n", 0},
         {"header without a ConfigFlags line", "[Globals]\nSomething=0x1\n[A9000001]\nConfigFlags=0x7\n", 0},
         {"not a header", "ConfigFlags=0x1\n", 0},
@@ -58,7 +58,8 @@ TEST(ConfigFile, OverlongLinesAreCutWithoutSpillingIntoTheNext) {
     const std::string longHeader = "[" + std::string(2000, 'A') + "]";
     EXPECT_EQ(flagsFor(longHeader + "\nConfigFlags=0x1\n"), 0u);
     // An overlong value line is cut, and its tail is not read as a header.
-    const std::string longValue = "ConfigFlags=0x1" + std::string(2000, '0') + "\n[Globals]\nConfigFlags=0x2\n";
+    const std::string longValue =
+        "ConfigFlags=0x1" + std::string(2000, '0') + "\n[Globals]\nConfigFlags=0x2\n";
     EXPECT_EQ(flagsFor("[Globals]\n" + longValue), 0xFFFFFFFFu);
     std::string huge = "[Globals]\nConfigFlags=0x" + std::string(3000, '1') + "\n";
     EXPECT_EQ(flagsFor(huge), 0xFFFFFFFFu);

@@ -5,13 +5,19 @@
 namespace adapterdriver {
 namespace {
 
-BaudChip chip232R() { return BaudChip{.bmOrLater = true, .twelveMegahertzClock = false, .indexCarriesPortIndex = false}; }
-BaudChip chipAM() { return BaudChip{.bmOrLater = false, .twelveMegahertzClock = false, .indexCarriesPortIndex = false}; }
+BaudChip chip232R() {
+    return BaudChip{.bmOrLater = true, .twelveMegahertzClock = false, .indexCarriesPortIndex = false};
+}
+BaudChip chipAM() {
+    return BaudChip{.bmOrLater = false, .twelveMegahertzClock = false, .indexCarriesPortIndex = false};
+}
 BaudChip chip2232H(std::uint8_t port) {
-    return BaudChip{.bmOrLater = true, .twelveMegahertzClock = true, .indexCarriesPortIndex = true, .portIndex = port};
+    return BaudChip{
+        .bmOrLater = true, .twelveMegahertzClock = true, .indexCarriesPortIndex = true, .portIndex = port};
 }
 BaudChip chip2232C(std::uint8_t port) {
-    return BaudChip{.bmOrLater = true, .twelveMegahertzClock = false, .indexCarriesPortIndex = true, .portIndex = port};
+    return BaudChip{
+        .bmOrLater = true, .twelveMegahertzClock = false, .indexCarriesPortIndex = true, .portIndex = port};
 }
 
 struct DivisorCase {
