@@ -2,6 +2,7 @@
 
 #include "VeltranePatterns/Source/Items/PatternItems.hpp"
 #include "VeltranePatterns/Source/XML/PatternXMLNames.hpp"
+#include "VeltranePatterns/Source/XML/XMLText.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace VeltranePatterns {
@@ -105,7 +106,7 @@ bool append(xmlNode* parent, const char* name, const PatternItem& item, const st
 } // namespace
 
 void addProperty(xmlNode* parent, const char* name, const std::string& value) {
-    xmlNewTextChild(parent, nullptr, xmlText(name), xmlText(value.c_str()));
+    xmlNewTextChild(parent, nullptr, xmlText(name), xmlText(xmlSafeText(value).c_str()));
 }
 
 void addProperty(xmlNode* parent, const char* name, double value) {

@@ -12,7 +12,8 @@
 
 namespace VeltranePatterns {
 
-// Appends a child element with the given text as the last child of the parent.
+// Appends a child element with the given text (as xmlSafeText makes it) as the
+// last child of the parent.
 void addProperty(xmlNode* parent, const char* name, const std::string& value);
 void addProperty(xmlNode* parent, const char* name, double value);
 

@@ -230,3 +230,24 @@ TEST(PatternXMLWriter, ReadWriteReadRoundTripKeepsEveryKind) {
     EXPECT_EQ(kinds, 0x7fu) << "every item kind takes part";
     EXPECT_EQ(patternItemAs<PatternPause>(second->solutionLayers()[2].patternItems()[0])->duration(), 1.5);
 }
+
+// Layer names from drawings may hold single-byte text or control characters;
+// the written file still reads back, with every well-formed name unchanged.
+TEST(PatternXMLWriter, NamesThatXMLCannotHoldStillReadBack) {
+    const auto point = std::make_shared<const Point>(Coordinate{1, 2, 0}, Zovudidova::milliseconds(1));
+    const std::vector<std::pair<std::string, std::string>> names{
+        {"ok \xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "ok \xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+        {"caf\xe9", "caf\xc3\xa9"},
+        {"a\x01" "b\tc", "a\xef\xbf\xbd" "b\tc"},
+        {std::string("x\0y", 3), "x\xef\xbf\xbdy"},
+        {"\xed\xa0\x80 \xc0\xaf", "\xc3\xad\xc2\xa0\xc2\x80 \xc3\x80\xc2\xaf"},
+        {"\xef\xbf\xbe", "\xef\xbf\xbd"},
+    };
+    for (const auto& [name, expected] : names) {
+        const std::string data = makePattern({SolutionLayer({point}, name)}).dataForXMLRepresentation(1, {}, {});
+        const std::shared_ptr<Pattern> read = patternFromXMLData(data);
+        ASSERT_TRUE(read) << data;
+        ASSERT_EQ(read->solutionLayers().size(), 1u);
+        EXPECT_EQ(read->solutionLayers()[0].solutionName(), expected);
+    }
+}
