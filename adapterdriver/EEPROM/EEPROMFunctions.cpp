@@ -20,9 +20,7 @@ constexpr std::uint8_t programmingLatency = 119;
 
 // Runs an EEPROM operation on the handle's record; allocation failures
 // inside become AD_INSUFFICIENT_RESOURCES.
-template <class Operation>
-AD_STATUS withEeprom(AD_HANDLE handle, Operation&& operation)
-{
+template <class Operation> AD_STATUS withEeprom(AD_HANDLE handle, Operation&& operation) {
     return withRecord(handle, [&](DeviceExtension& record) -> AD_STATUS {
         try {
             return operation(record);
@@ -32,13 +30,11 @@ AD_STATUS withEeprom(AD_HANDLE handle, Operation&& operation)
     });
 }
 
-bool olderLayoutRefused(const AD_PROGRAM_DATA& data, std::uint32_t chipType)
-{
+bool olderLayoutRefused(const AD_PROGRAM_DATA& data, std::uint32_t chipType) {
     return chipType == AD_DEVICE_232R && !hasProgramDataHeader(data);
 }
 
-AD_STATUS programRecord(AD_HANDLE handle, DeviceExtension& record, const AD_PROGRAM_DATA& data)
-{
+AD_STATUS programRecord(AD_HANDLE handle, DeviceExtension& record, const AD_PROGRAM_DATA& data) {
     const auto chipType = record.chipType;
     if (olderLayoutRefused(data, chipType)) {
         return AD_INVALID_PARAMETER;
@@ -48,7 +44,8 @@ AD_STATUS programRecord(AD_HANDLE handle, DeviceExtension& record, const AD_PROG
     RecordEepromDevice device(record);
 
     std::uint8_t savedLatency = 0;
-    const bool restoreLatency = chipType == AD_DEVICE_232R && AD_GetLatencyTimer(handle, &savedLatency) == AD_OK;
+    const bool restoreLatency =
+        chipType == AD_DEVICE_232R && AD_GetLatencyTimer(handle, &savedLatency) == AD_OK;
     if (restoreLatency) {
         AD_SetLatencyTimer(handle, programmingLatency);
     }
@@ -59,8 +56,7 @@ AD_STATUS programRecord(AD_HANDLE handle, DeviceExtension& record, const AD_PROG
     return status;
 }
 
-AD_STATUS readRecord(DeviceExtension& record, AD_PROGRAM_DATA& data)
-{
+AD_STATUS readRecord(DeviceExtension& record, AD_PROGRAM_DATA& data) {
     const auto chipType = record.chipType;
     if (olderLayoutRefused(data, chipType)) {
         return AD_INVALID_PARAMETER;
@@ -82,8 +78,7 @@ using namespace adapterdriver;
 
 extern "C" {
 
-AD_STATUS AD_EE_Program(AD_HANDLE handle, AD_PROGRAM_DATA* data)
-{
+AD_STATUS AD_EE_Program(AD_HANDLE handle, AD_PROGRAM_DATA* data) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (data == nullptr) {
             return AD_INVALID_PARAMETER;
@@ -93,8 +88,7 @@ AD_STATUS AD_EE_Program(AD_HANDLE handle, AD_PROGRAM_DATA* data)
 }
 
 AD_STATUS AD_EE_ProgramEx(AD_HANDLE handle, AD_PROGRAM_DATA* data, char* manufacturer, char* manufacturerId,
-                          char* description, char* serialNumber)
-{
+                          char* description, char* serialNumber) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (data == nullptr) {
             return AD_INVALID_ARGS;
@@ -104,8 +98,7 @@ AD_STATUS AD_EE_ProgramEx(AD_HANDLE handle, AD_PROGRAM_DATA* data, char* manufac
     });
 }
 
-AD_STATUS AD_EE_Read(AD_HANDLE handle, AD_PROGRAM_DATA* data)
-{
+AD_STATUS AD_EE_Read(AD_HANDLE handle, AD_PROGRAM_DATA* data) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (data == nullptr) {
             return AD_INVALID_PARAMETER;
@@ -115,8 +108,7 @@ AD_STATUS AD_EE_Read(AD_HANDLE handle, AD_PROGRAM_DATA* data)
 }
 
 AD_STATUS AD_EE_ReadEx(AD_HANDLE handle, AD_PROGRAM_DATA* data, char* manufacturer, char* manufacturerId,
-                       char* description, char* serialNumber)
-{
+                       char* description, char* serialNumber) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (data == nullptr) {
             return AD_INVALID_ARGS;
@@ -126,8 +118,7 @@ AD_STATUS AD_EE_ReadEx(AD_HANDLE handle, AD_PROGRAM_DATA* data, char* manufactur
     });
 }
 
-AD_STATUS AD_EE_UASize(AD_HANDLE handle, uint32_t* size)
-{
+AD_STATUS AD_EE_UASize(AD_HANDLE handle, uint32_t* size) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (size == nullptr) {
             return AD_INVALID_PARAMETER;
@@ -137,8 +128,7 @@ AD_STATUS AD_EE_UASize(AD_HANDLE handle, uint32_t* size)
     });
 }
 
-AD_STATUS AD_EE_UAWrite(AD_HANDLE handle, uint8_t* data, uint32_t length)
-{
+AD_STATUS AD_EE_UAWrite(AD_HANDLE handle, uint8_t* data, uint32_t length) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (data == nullptr && length != 0) {
             return AD_INVALID_PARAMETER;
@@ -148,8 +138,7 @@ AD_STATUS AD_EE_UAWrite(AD_HANDLE handle, uint8_t* data, uint32_t length)
     });
 }
 
-AD_STATUS AD_EE_UARead(AD_HANDLE handle, uint8_t* buffer, uint32_t length, uint32_t* bytesRead)
-{
+AD_STATUS AD_EE_UARead(AD_HANDLE handle, uint8_t* buffer, uint32_t length, uint32_t* bytesRead) {
     return withEeprom(handle, [&](DeviceExtension& record) {
         if (bytesRead == nullptr || (buffer == nullptr && length != 0)) {
             return AD_INVALID_PARAMETER;
@@ -160,11 +149,10 @@ AD_STATUS AD_EE_UARead(AD_HANDLE handle, uint8_t* buffer, uint32_t length, uint3
 }
 
 AD_STATUS AD_EEPROM_Read(AD_HANDLE handle, void* structure, uint32_t structureSize, char* manufacturer,
-                         char* manufacturerId, char* description, char* serialNumber)
-{
+                         char* manufacturerId, char* description, char* serialNumber) {
     return withEeprom(handle, [&](DeviceExtension& record) {
-        if (structure == nullptr || manufacturer == nullptr || manufacturerId == nullptr || description == nullptr ||
-            serialNumber == nullptr) {
+        if (structure == nullptr || manufacturer == nullptr || manufacturerId == nullptr ||
+            description == nullptr || serialNumber == nullptr) {
             return AD_INVALID_PARAMETER;
         }
         const auto deviceType = structureDeviceType(structure);
@@ -173,29 +161,26 @@ AD_STATUS AD_EEPROM_Read(AD_HANDLE handle, void* structure, uint32_t structureSi
             return AD_INVALID_PARAMETER;
         }
         RecordEepromDevice device(record);
-        return deviceLayout(deviceType)->readStructure(device, structure, manufacturer, manufacturerId, description,
-                                                       serialNumber);
+        return deviceLayout(deviceType)
+            ->readStructure(device, structure, manufacturer, manufacturerId, description, serialNumber);
     });
 }
 
-AD_STATUS AD_EEPROM_Program(AD_HANDLE handle, void* /*structure*/, uint32_t /*structureSize*/, char* /*manufacturer*/,
-                            char* /*manufacturerId*/, char* /*description*/, char* /*serialNumber*/)
-{
+AD_STATUS AD_EEPROM_Program(AD_HANDLE handle, void* /*structure*/, uint32_t /*structureSize*/,
+                            char* /*manufacturer*/, char* /*manufacturerId*/, char* /*description*/,
+                            char* /*serialNumber*/) {
     return withRecord(handle, [](DeviceExtension&) { return AD_NOT_SUPPORTED; });
 }
 
-AD_STATUS AD_EE_ReadConfig(AD_HANDLE handle, uint8_t /*address*/, uint8_t* /*value*/)
-{
+AD_STATUS AD_EE_ReadConfig(AD_HANDLE handle, uint8_t /*address*/, uint8_t* /*value*/) {
     return withRecord(handle, [](DeviceExtension&) { return AD_NOT_SUPPORTED; });
 }
 
-AD_STATUS AD_EE_WriteConfig(AD_HANDLE handle, uint8_t /*address*/, uint8_t /*value*/)
-{
+AD_STATUS AD_EE_WriteConfig(AD_HANDLE handle, uint8_t /*address*/, uint8_t /*value*/) {
     return withRecord(handle, [](DeviceExtension&) { return AD_NOT_SUPPORTED; });
 }
 
-AD_STATUS AD_EE_ReadECC(AD_HANDLE handle, uint8_t /*option*/, uint16_t* /*value*/)
-{
+AD_STATUS AD_EE_ReadECC(AD_HANDLE handle, uint8_t /*option*/, uint16_t* /*value*/) {
     return withRecord(handle, [](DeviceExtension&) { return AD_NOT_SUPPORTED; });
 }
 

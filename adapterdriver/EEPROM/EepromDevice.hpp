@@ -10,7 +10,7 @@
 namespace adapterdriver {
 
 class EepromDevice {
-public:
+  public:
     virtual ~EepromDevice() = default;
 
     virtual AD_STATUS readWord(std::uint32_t wordOffset, std::uint16_t& value) = 0;

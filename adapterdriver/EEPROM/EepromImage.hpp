@@ -12,7 +12,7 @@
 namespace adapterdriver {
 
 class EepromImage {
-public:
+  public:
     static constexpr std::size_t capacityInWords = 1024;
 
     // A blank image (every word 0xFFFF) of the given size.
@@ -47,7 +47,7 @@ public:
     // Writes the first 128 bytes to a file; true when all were written.
     bool saveToFile(const std::string& path) const;
 
-private:
+  private:
     std::array<std::uint8_t, capacityInWords * 2> bytes_{};
     std::size_t sizeInWords_;
     bool blank_ = true;

@@ -16,47 +16,41 @@ constexpr std::uint8_t attributeSelfPowered = 0x40;
 constexpr std::uint8_t attributeRemoteWakeup = 0x20;
 constexpr std::uint16_t maximumPower = 500;
 
-std::string textOrEmpty(const char* text)
-{
+std::string textOrEmpty(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
 }
 
-ImageGeometry programGeometry(bool large)
-{
+ImageGeometry programGeometry(bool large) {
     return large ? ImageGeometry{128, 127, true} : ImageGeometry{64, 63, false};
 }
 
 } // namespace
 
-EepromStrings programmingStrings(const AD_PROGRAM_DATA& record)
-{
+EepromStrings programmingStrings(const AD_PROGRAM_DATA& record) {
     EepromStrings strings{textOrEmpty(record.Manufacturer), textOrEmpty(record.Description),
                           textOrEmpty(record.SerialNumber)};
     if (strings.serialNumber.empty()) {
-        strings.serialNumber =
-            generateSerialNumber(textOrEmpty(record.ManufacturerId), static_cast<std::uint16_t>(record.ProductId % 4));
+        strings.serialNumber = generateSerialNumber(textOrEmpty(record.ManufacturerId),
+                                                    static_cast<std::uint16_t>(record.ProductId % 4));
     }
     return strings;
 }
 
-bool EepromLayout::isLargeType(std::uint16_t type) const
-{
+bool EepromLayout::isLargeType(std::uint16_t type) const {
     return type == eepromType128Words || type == eepromType256Words;
 }
 
-AD_STATUS EepromLayout::prepareProgramming(EepromDevice& /*device*/, std::uint16_t& eepromType)
-{
+AD_STATUS EepromLayout::prepareProgramming(EepromDevice& /*device*/, std::uint16_t& eepromType) {
     eepromType = 0;
     return AD_OK;
 }
 
-AD_STATUS EepromLayout::afterImageRead(EepromDevice& /*device*/)
-{
+AD_STATUS EepromLayout::afterImageRead(EepromDevice& /*device*/) {
     return AD_OK;
 }
 
-AD_STATUS EepromLayout::program(EepromDevice& device, const AD_PROGRAM_DATA& record, const EepromStrings& strings)
-{
+AD_STATUS EepromLayout::program(EepromDevice& device, const AD_PROGRAM_DATA& record,
+                                const EepromStrings& strings) {
     std::uint16_t eepromType = 0;
     if (const auto status = prepareProgramming(device, eepromType); status != AD_OK) {
         return status;
@@ -75,8 +69,7 @@ AD_STATUS EepromLayout::program(EepromDevice& device, const AD_PROGRAM_DATA& rec
 }
 
 AD_STATUS EepromLayout::buildImage(const AD_PROGRAM_DATA& record, const EepromStrings& strings,
-                                   std::uint16_t eepromType, EepromImage& image) const
-{
+                                   std::uint16_t eepromType, EepromImage& image) const {
     const auto typeWord = typeWordIndex();
     if (typeWord && eepromType == 0) {
         eepromType = defaultEepromType();
@@ -90,7 +83,8 @@ AD_STATUS EepromLayout::buildImage(const AD_PROGRAM_DATA& record, const EepromSt
     image.setWord(1, record.VendorId);
     image.setWord(2, record.ProductId);
     image.setWord(3, bcdDevice(record));
-    image.setByte(8, static_cast<std::uint8_t>(attributesBase | (record.SelfPowered != 0 ? attributeSelfPowered : 0) |
+    image.setByte(8, static_cast<std::uint8_t>(attributesBase |
+                                               (record.SelfPowered != 0 ? attributeSelfPowered : 0) |
                                                (record.RemoteWakeup != 0 ? attributeRemoteWakeup : 0)));
     image.setByte(9, static_cast<std::uint8_t>(std::min(record.MaxPower, maximumPower) / 2));
     encodeChip(record, image);
@@ -107,16 +101,14 @@ AD_STATUS EepromLayout::buildImage(const AD_PROGRAM_DATA& record, const EepromSt
     return AD_OK;
 }
 
-void EepromLayout::relocateStrings(EepromImage& image) const
-{
+void EepromLayout::relocateStrings(EepromImage& image) const {
     for (std::size_t offset = stringStart(); offset < 128; ++offset) {
         image.setByte(offset + 128, image.byte(offset));
         image.setByte(offset, 0);
     }
 }
 
-AD_STATUS EepromLayout::readImage(EepromDevice& device, EepromImage& image, bool checkProgrammed)
-{
+AD_STATUS EepromLayout::readImage(EepromDevice& device, EepromImage& image, bool checkProgrammed) {
     image.resize(wordsRead());
     if (const auto status = image.readFromDevice(device); status != AD_OK) {
         return status;
@@ -135,8 +127,7 @@ AD_STATUS EepromLayout::readImage(EepromDevice& device, EepromImage& image, bool
     return AD_OK;
 }
 
-ImageGeometry EepromLayout::readGeometry(const EepromImage& image) const
-{
+ImageGeometry EepromLayout::readGeometry(const EepromImage& image) const {
     const auto typeWord = typeWordIndex();
     if (typeWord && isLargeType(image.word(*typeWord))) {
         return {128, 127, true};
@@ -144,13 +135,11 @@ ImageGeometry EepromLayout::readGeometry(const EepromImage& image) const
     return {64, 63, false};
 }
 
-std::uint16_t EepromLayout::checksum(const EepromImage& image, const ImageGeometry& geometry) const
-{
+std::uint16_t EepromLayout::checksum(const EepromImage& image, const ImageGeometry& geometry) const {
     return eepromChecksum(image, geometry.checksumWord);
 }
 
-AD_STATUS EepromLayout::read(EepromDevice& device, AD_PROGRAM_DATA& record)
-{
+AD_STATUS EepromLayout::read(EepromDevice& device, AD_PROGRAM_DATA& record) {
     EepromImage image;
     if (const auto status = readImage(device, image, true); status != AD_OK) {
         return status;
@@ -174,8 +163,7 @@ AD_STATUS EepromLayout::read(EepromDevice& device, AD_PROGRAM_DATA& record)
 }
 
 AD_STATUS EepromLayout::readStructure(EepromDevice& device, void* structure, char* manufacturer,
-                                      char* manufacturerId, char* description, char* serialNumber)
-{
+                                      char* manufacturerId, char* description, char* serialNumber) {
     EepromImage image;
     if (const auto status = readImage(device, image, true); status != AD_OK) {
         return status;
@@ -203,8 +191,8 @@ AD_STATUS EepromLayout::readStructure(EepromDevice& device, void* structure, cha
     return AD_OK;
 }
 
-std::vector<UserAreaSegment> EepromLayout::userArea(const EepromImage& image, const ImageGeometry& geometry) const
-{
+std::vector<UserAreaSegment> EepromLayout::userArea(const EepromImage& image,
+                                                    const ImageGeometry& geometry) const {
     const StringPlacement placement{geometry.stringsMoved, geometry.imageWords * 2};
     const std::size_t stringsBegin = stringStart() + (geometry.stringsMoved ? 128 : 0);
     std::vector<UserAreaSegment> segments;
@@ -215,7 +203,8 @@ std::vector<UserAreaSegment> EepromLayout::userArea(const EepromImage& image, co
     // before the string start, whatever the offsets of a damaged image say.
     std::size_t stringsEnd = stringsBegin;
     for (const std::size_t offsetByte : {14, 16, 18}) {
-        stringsEnd = std::max(stringsEnd, stringOffset(image, offsetByte, placement) + image.byte(offsetByte + 1));
+        stringsEnd =
+            std::max(stringsEnd, stringOffset(image, offsetByte, placement) + image.byte(offsetByte + 1));
     }
     const std::size_t begin = stringsEnd + 4;
     const std::size_t end = std::min(geometry.checksumWord, geometry.imageWords) * 2;
@@ -225,8 +214,7 @@ std::vector<UserAreaSegment> EepromLayout::userArea(const EepromImage& image, co
     return segments;
 }
 
-AD_STATUS EepromLayout::userAreaSize(EepromDevice& device, std::uint32_t& size)
-{
+AD_STATUS EepromLayout::userAreaSize(EepromDevice& device, std::uint32_t& size) {
     EepromImage image;
     if (const auto status = readImage(device, image, false); status != AD_OK) {
         return status;
@@ -235,8 +223,7 @@ AD_STATUS EepromLayout::userAreaSize(EepromDevice& device, std::uint32_t& size)
     return AD_OK;
 }
 
-AD_STATUS EepromLayout::writeUserArea(EepromDevice& device, const std::uint8_t* data, std::uint32_t length)
-{
+AD_STATUS EepromLayout::writeUserArea(EepromDevice& device, const std::uint8_t* data, std::uint32_t length) {
     EepromImage image;
     if (const auto status = readImage(device, image, false); status != AD_OK) {
         return status;
@@ -262,14 +249,14 @@ AD_STATUS EepromLayout::writeUserArea(EepromDevice& device, const std::uint8_t* 
 }
 
 AD_STATUS EepromLayout::readUserArea(EepromDevice& device, std::uint8_t* buffer, std::uint32_t length,
-                                     std::uint32_t& bytesRead)
-{
+                                     std::uint32_t& bytesRead) {
     bytesRead = 0;
     EepromImage image;
     if (const auto status = readImage(device, image, false); status != AD_OK) {
         return status;
     }
-    bytesRead = static_cast<std::uint32_t>(takeUserBytes(image, userArea(image, readGeometry(image)), buffer, length));
+    bytesRead = static_cast<std::uint32_t>(
+        takeUserBytes(image, userArea(image, readGeometry(image)), buffer, length));
     return AD_OK;
 }
 

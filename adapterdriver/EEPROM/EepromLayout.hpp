@@ -38,7 +38,7 @@ struct UserAreaSegment {
 };
 
 class EepromLayout {
-public:
+  public:
     virtual ~EepromLayout() = default;
 
     // Programs the record (current layout) with these strings: reads what the
@@ -48,8 +48,8 @@ public:
 
     // The image a record programs on a part whose type word is eepromType
     // (0: no size detected). AD_INVALID_PARAMETER when the strings do not fit.
-    AD_STATUS buildImage(const AD_PROGRAM_DATA& record, const EepromStrings& strings, std::uint16_t eepromType,
-                         EepromImage& image) const;
+    AD_STATUS buildImage(const AD_PROGRAM_DATA& record, const EepromStrings& strings,
+                         std::uint16_t eepromType, EepromImage& image) const;
 
     // Reads the device and decodes it into the record (current layout).
     AD_STATUS read(EepromDevice& device, AD_PROGRAM_DATA& record);
@@ -67,10 +67,11 @@ public:
 
     // Where an image read from a device keeps its words, strings and user area.
     virtual ImageGeometry readGeometry(const EepromImage& image) const;
-    virtual std::vector<UserAreaSegment> userArea(const EepromImage& image, const ImageGeometry& geometry) const;
+    virtual std::vector<UserAreaSegment> userArea(const EepromImage& image,
+                                                  const ImageGeometry& geometry) const;
     virtual std::uint16_t checksum(const EepromImage& image, const ImageGeometry& geometry) const;
 
-protected:
+  protected:
     virtual std::uint16_t bcdDevice(const AD_PROGRAM_DATA& record) const = 0;
     virtual std::size_t stringStart() const = 0;
     // Words read from a device before decoding.
@@ -94,7 +95,7 @@ protected:
     // Fills the chip's fields behind the AD_EEPROM_HEADER.
     virtual void decodeStructure(const EepromImage& image, void* structure) const = 0;
 
-private:
+  private:
     AD_STATUS readImage(EepromDevice& device, EepromImage& image, bool checkProgrammed);
     void relocateStrings(EepromImage& image) const;
 };

@@ -22,20 +22,17 @@ constexpr std::array<std::size_t, 7> versionStart{
 static_assert(sizeof(void*) != 8 || sizeof(AD_PROGRAM_DATA) == 176);
 static_assert(versionStart[6] - programDataHeaderSize == 163);
 
-unsigned char* bytesOf(AD_PROGRAM_DATA& record)
-{
+unsigned char* bytesOf(AD_PROGRAM_DATA& record) {
     return reinterpret_cast<unsigned char*>(&record);
 }
 
-const unsigned char* bytesOf(const AD_PROGRAM_DATA& record)
-{
+const unsigned char* bytesOf(const AD_PROGRAM_DATA& record) {
     return reinterpret_cast<const unsigned char*>(&record);
 }
 
 } // namespace
 
-std::uint32_t programDataVersion(std::uint32_t chipType)
-{
+std::uint32_t programDataVersion(std::uint32_t chipType) {
     switch (chipType) {
     case AD_DEVICE_2232C:
         return 1;
@@ -52,20 +49,17 @@ std::uint32_t programDataVersion(std::uint32_t chipType)
     }
 }
 
-std::size_t programDataBytes(std::uint32_t version)
-{
+std::size_t programDataBytes(std::uint32_t version) {
     return versionStart[version < 6 ? version + 1 : 6] - programDataHeaderSize;
 }
 
-bool hasProgramDataHeader(const AD_PROGRAM_DATA& record)
-{
+bool hasProgramDataHeader(const AD_PROGRAM_DATA& record) {
     std::uint32_t words[2];
     std::memcpy(words, &record, sizeof(words));
     return words[0] == programDataSignature1 && words[1] == programDataSignature2;
 }
 
-AD_PROGRAM_DATA loadProgramData(const AD_PROGRAM_DATA& caller, std::uint32_t chipType)
-{
+AD_PROGRAM_DATA loadProgramData(const AD_PROGRAM_DATA& caller, std::uint32_t chipType) {
     if (hasProgramDataHeader(caller)) {
         return caller;
     }
@@ -77,8 +71,7 @@ AD_PROGRAM_DATA loadProgramData(const AD_PROGRAM_DATA& caller, std::uint32_t chi
     return record;
 }
 
-void storeProgramData(const AD_PROGRAM_DATA& decoded, AD_PROGRAM_DATA& caller, std::uint32_t chipType)
-{
+void storeProgramData(const AD_PROGRAM_DATA& decoded, AD_PROGRAM_DATA& caller, std::uint32_t chipType) {
     if (hasProgramDataHeader(caller)) {
         caller = decoded;
         return;
@@ -87,9 +80,8 @@ void storeProgramData(const AD_PROGRAM_DATA& decoded, AD_PROGRAM_DATA& caller, s
                  programDataBytes(programDataVersion(chipType)));
 }
 
-void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* manufacturerId, char* description,
-                           char* serialNumber)
-{
+void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* manufacturerId,
+                           char* description, char* serialNumber) {
     const std::size_t shift = hasProgramDataHeader(caller) ? 0 : programDataHeaderSize;
     const auto place = [&](std::size_t offset, char* value) {
         std::memcpy(bytesOf(caller) + offset - shift, &value, sizeof(value));
@@ -100,8 +92,7 @@ void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* ma
     place(offsetof(AD_PROGRAM_DATA, SerialNumber), serialNumber);
 }
 
-void clearProgramDataVersions(AD_PROGRAM_DATA& record, std::uint32_t first, std::uint32_t last)
-{
+void clearProgramDataVersions(AD_PROGRAM_DATA& record, std::uint32_t first, std::uint32_t last) {
     if (first > last || last > 5) {
         return;
     }

@@ -31,8 +31,8 @@ AD_PROGRAM_DATA loadProgramData(const AD_PROGRAM_DATA& caller, std::uint32_t chi
 void storeProgramData(const AD_PROGRAM_DATA& decoded, AD_PROGRAM_DATA& caller, std::uint32_t chipType);
 
 // Sets the four string pointers of the caller's record, in its layout.
-void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* manufacturerId, char* description,
-                           char* serialNumber);
+void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* manufacturerId,
+                           char* description, char* serialNumber);
 
 // Sets every chip field of the versions first .. last (inclusive) to zero.
 void clearProgramDataVersions(AD_PROGRAM_DATA& record, std::uint32_t first, std::uint32_t last);

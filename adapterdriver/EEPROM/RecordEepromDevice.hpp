@@ -17,20 +17,18 @@ AD_STATUS writeEepromWord(DeviceExtension& record, std::uint32_t wordOffset, std
 AD_STATUS eraseEeprom(DeviceExtension& record);
 
 class RecordEepromDevice final : public EepromDevice {
-public:
+  public:
     explicit RecordEepromDevice(DeviceExtension& record) : record_(record) {}
 
-    AD_STATUS readWord(std::uint32_t wordOffset, std::uint16_t& value) override
-    {
+    AD_STATUS readWord(std::uint32_t wordOffset, std::uint16_t& value) override {
         return readEepromWord(record_, wordOffset, value);
     }
-    AD_STATUS writeWord(std::uint32_t wordOffset, std::uint16_t value) override
-    {
+    AD_STATUS writeWord(std::uint32_t wordOffset, std::uint16_t value) override {
         return writeEepromWord(record_, wordOffset, value);
     }
     AD_STATUS erase() override { return eraseEeprom(record_); }
 
-private:
+  private:
     DeviceExtension& record_;
 };
 

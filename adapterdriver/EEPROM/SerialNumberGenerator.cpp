@@ -4,8 +4,7 @@
 
 namespace adapterdriver {
 
-std::string generateSerialNumber(const std::string& prefix, std::uint16_t number, const std::tm& localTime)
-{
+std::string generateSerialNumber(const std::string& prefix, std::uint16_t number, const std::tm& localTime) {
     // The fields are shifted in without masking, as the stored serial
     // numbers of earlier adapters were made.
     auto v = static_cast<std::uint64_t>(number);
@@ -32,8 +31,7 @@ std::string generateSerialNumber(const std::string& prefix, std::uint16_t number
     return prefix.substr(0, 2) + text;
 }
 
-std::string generateSerialNumber(const std::string& prefix, std::uint16_t number)
-{
+std::string generateSerialNumber(const std::string& prefix, std::uint16_t number) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);

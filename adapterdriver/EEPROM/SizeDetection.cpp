@@ -11,8 +11,7 @@ constexpr std::uint16_t probeValue = 0x00C0;
 
 } // namespace
 
-AD_STATUS detectEepromType(EepromDevice& device, SizeProbe probe, std::uint16_t& type)
-{
+AD_STATUS detectEepromType(EepromDevice& device, SizeProbe probe, std::uint16_t& type) {
     type = 0;
     if (device.erase() != AD_OK) {
         return AD_EEPROM_ERASE_FAILED;

@@ -10,17 +10,16 @@ namespace {
 
 constexpr std::uint8_t stringDescriptorType = 3;
 
-std::size_t descriptorLength(const std::string& text)
-{
+std::size_t descriptorLength(const std::string& text) {
     return (text.size() + 1) * 2;
 }
 
 } // namespace
 
-std::optional<std::size_t> writeStringArea(EepromImage& image, std::size_t stringStart, const EepromStrings& strings,
-                                           std::uint16_t pnp)
-{
-    const std::array<const std::string*, 3> texts{&strings.manufacturer, &strings.description, &strings.serialNumber};
+std::optional<std::size_t> writeStringArea(EepromImage& image, std::size_t stringStart,
+                                           const EepromStrings& strings, std::uint16_t pnp) {
+    const std::array<const std::string*, 3> texts{&strings.manufacturer, &strings.description,
+                                                  &strings.serialNumber};
     std::size_t end = stringStart;
     for (const auto* text : texts) {
         end += descriptorLength(*text);
@@ -51,13 +50,11 @@ std::optional<std::size_t> writeStringArea(EepromImage& image, std::size_t strin
     return end;
 }
 
-std::size_t stringOffset(const EepromImage& image, std::size_t offsetByte, const StringPlacement& placement)
-{
+std::size_t stringOffset(const EepromImage& image, std::size_t offsetByte, const StringPlacement& placement) {
     return (image.byte(offsetByte) & 0x7Fu) + (placement.moved ? 128u : 0u);
 }
 
-std::string readString(const EepromImage& image, std::size_t offsetByte, const StringPlacement& placement)
-{
+std::string readString(const EepromImage& image, std::size_t offsetByte, const StringPlacement& placement) {
     const auto offset = stringOffset(image, offsetByte, placement);
     const std::size_t length = image.byte(offsetByte + 1);
     const std::size_t characters = length >= 2 ? length / 2 - 1 : 0;
@@ -72,18 +69,16 @@ std::string readString(const EepromImage& image, std::size_t offsetByte, const S
     return text;
 }
 
-EepromStrings readStrings(const EepromImage& image, const StringPlacement& placement)
-{
-    return {readString(image, 14, placement), readString(image, 16, placement), readString(image, 18, placement)};
+EepromStrings readStrings(const EepromImage& image, const StringPlacement& placement) {
+    return {readString(image, 14, placement), readString(image, 16, placement),
+            readString(image, 18, placement)};
 }
 
-std::size_t serialNumberEnd(const EepromImage& image, const StringPlacement& placement)
-{
+std::size_t serialNumberEnd(const EepromImage& image, const StringPlacement& placement) {
     return stringOffset(image, 18, placement) + image.byte(19);
 }
 
-std::uint16_t readPnP(const EepromImage& image, const StringPlacement& placement)
-{
+std::uint16_t readPnP(const EepromImage& image, const StringPlacement& placement) {
     const auto position = serialNumberEnd(image, placement) + 2;
     if (position + 1 >= placement.imageBytes) {
         return 0;
@@ -92,8 +87,7 @@ std::uint16_t readPnP(const EepromImage& image, const StringPlacement& placement
     return word == 0 ? 1 : 0;
 }
 
-void copyToBuffer(const std::string& text, char* buffer, std::size_t bufferSize)
-{
+void copyToBuffer(const std::string& text, char* buffer, std::size_t bufferSize) {
     if (buffer == nullptr || bufferSize == 0) {
         return;
     }

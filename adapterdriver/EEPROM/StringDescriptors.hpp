@@ -28,8 +28,8 @@ constexpr std::size_t stringAreaLimit = 126;
 // offsets (bit 7 set) and lengths. Returns the byte behind the PnP word, or
 // nothing when the strings do not fit before stringAreaLimit (the image is
 // then left unchanged).
-std::optional<std::size_t> writeStringArea(EepromImage& image, std::size_t stringStart, const EepromStrings& strings,
-                                           std::uint16_t pnp);
+std::optional<std::size_t> writeStringArea(EepromImage& image, std::size_t stringStart,
+                                           const EepromStrings& strings, std::uint16_t pnp);
 
 // Where the descriptors of an image lie: each offset byte's low 7 bits, plus
 // 128 when the strings were moved up.

@@ -10,8 +10,7 @@
 namespace adapterdriver {
 
 // The deviceType field at the head of every structure.
-inline std::uint32_t structureDeviceType(const void* structure)
-{
+inline std::uint32_t structureDeviceType(const void* structure) {
     std::uint32_t deviceType = 0;
     std::memcpy(&deviceType, structure, sizeof(deviceType));
     return deviceType;
@@ -19,8 +18,7 @@ inline std::uint32_t structureDeviceType(const void* structure)
 
 // The smallest structure each device type accepts; nothing for types
 // without one.
-inline std::optional<std::uint32_t> structureMinimumSize(std::uint32_t deviceType)
-{
+inline std::optional<std::uint32_t> structureMinimumSize(std::uint32_t deviceType) {
     switch (deviceType) {
     case AD_DEVICE_BM:
         return 16;

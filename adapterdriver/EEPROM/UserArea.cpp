@@ -4,8 +4,7 @@
 
 namespace adapterdriver {
 
-std::size_t userAreaLength(const std::vector<UserAreaSegment>& segments)
-{
+std::size_t userAreaLength(const std::vector<UserAreaSegment>& segments) {
     std::size_t length = 0;
     for (const auto& segment : segments) {
         length += segment.length;
@@ -13,9 +12,8 @@ std::size_t userAreaLength(const std::vector<UserAreaSegment>& segments)
     return length;
 }
 
-void placeUserBytes(EepromImage& image, const std::vector<UserAreaSegment>& segments, const std::uint8_t* data,
-                    std::size_t length)
-{
+void placeUserBytes(EepromImage& image, const std::vector<UserAreaSegment>& segments,
+                    const std::uint8_t* data, std::size_t length) {
     std::size_t done = 0;
     for (const auto& segment : segments) {
         const auto count = std::min(segment.length, length - done);
@@ -30,8 +28,7 @@ void placeUserBytes(EepromImage& image, const std::vector<UserAreaSegment>& segm
 }
 
 std::size_t takeUserBytes(const EepromImage& image, const std::vector<UserAreaSegment>& segments,
-                          std::uint8_t* buffer, std::size_t length)
-{
+                          std::uint8_t* buffer, std::size_t length) {
     std::size_t done = 0;
     for (const auto& segment : segments) {
         const auto count = std::min(segment.length, length - done);

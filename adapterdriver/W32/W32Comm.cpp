@@ -14,18 +14,17 @@ constexpr std::uint32_t comstatStateBits = 0x7F;
 
 extern "C" {
 
-AD_W32_BOOL AD_W32_ClearCommBreak(AD_HANDLE handle)
-{
-    return withW32Record(handle, [&](DeviceExtension& record) { return reportStatus(record, AD_SetBreakOff(handle)); });
+AD_W32_BOOL AD_W32_ClearCommBreak(AD_HANDLE handle) {
+    return withW32Record(
+        handle, [&](DeviceExtension& record) { return reportStatus(record, AD_SetBreakOff(handle)); });
 }
 
-AD_W32_BOOL AD_W32_SetCommBreak(AD_HANDLE handle)
-{
-    return withW32Record(handle, [&](DeviceExtension& record) { return reportStatus(record, AD_SetBreakOn(handle)); });
+AD_W32_BOOL AD_W32_SetCommBreak(AD_HANDLE handle) {
+    return withW32Record(
+        handle, [&](DeviceExtension& record) { return reportStatus(record, AD_SetBreakOn(handle)); });
 }
 
-AD_W32_BOOL AD_W32_ClearCommError(AD_HANDLE handle, uint32_t* errors, ADCOMSTAT* comstat)
-{
+AD_W32_BOOL AD_W32_ClearCommError(AD_HANDLE handle, uint32_t* errors, ADCOMSTAT* comstat) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         if (errors == nullptr || comstat == nullptr) {
             return reportStatus(record, AD_INVALID_PARAMETER);
@@ -41,8 +40,7 @@ AD_W32_BOOL AD_W32_ClearCommError(AD_HANDLE handle, uint32_t* errors, ADCOMSTAT*
     });
 }
 
-AD_W32_BOOL AD_W32_EscapeCommFunction(AD_HANDLE handle, uint32_t function)
-{
+AD_W32_BOOL AD_W32_EscapeCommFunction(AD_HANDLE handle, uint32_t function) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         switch (function) {
         case AD_SETRTS:
@@ -63,15 +61,13 @@ AD_W32_BOOL AD_W32_EscapeCommFunction(AD_HANDLE handle, uint32_t function)
     });
 }
 
-AD_W32_BOOL AD_W32_GetCommModemStatus(AD_HANDLE handle, uint32_t* modemStatus)
-{
+AD_W32_BOOL AD_W32_GetCommModemStatus(AD_HANDLE handle, uint32_t* modemStatus) {
     return withW32Record(handle, [&](DeviceExtension& /*record*/) {
         return AD_GetModemStatus(handle, modemStatus) == AD_OK ? w32True : w32False;
     });
 }
 
-AD_W32_BOOL AD_W32_GetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts)
-{
+AD_W32_BOOL AD_W32_GetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         if (timeouts == nullptr) {
             return w32MissingPointer;
@@ -81,26 +77,24 @@ AD_W32_BOOL AD_W32_GetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts)
     });
 }
 
-AD_W32_BOOL AD_W32_SetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts)
-{
+AD_W32_BOOL AD_W32_SetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts) {
     return withW32Record(handle, [&](DeviceExtension& /*record*/) {
         if (timeouts == nullptr) {
             return w32MissingPointer;
         }
-        return AD_SetTimeouts(handle, timeouts->ReadTotalTimeoutConstant, timeouts->WriteTotalTimeoutConstant) == AD_OK
+        return AD_SetTimeouts(handle, timeouts->ReadTotalTimeoutConstant,
+                              timeouts->WriteTotalTimeoutConstant) == AD_OK
                    ? w32True
                    : w32False;
     });
 }
 
-uint32_t AD_W32_GetLastError(AD_HANDLE handle)
-{
+uint32_t AD_W32_GetLastError(AD_HANDLE handle) {
     const auto record = findRecord(handle);
     return record ? record->win32LastError.load() : AD_INVALID_HANDLE;
 }
 
-AD_W32_BOOL AD_W32_PurgeComm(AD_HANDLE handle, uint32_t flags)
-{
+AD_W32_BOOL AD_W32_PurgeComm(AD_HANDLE handle, uint32_t flags) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         std::uint32_t mask = 0;
         if ((flags & (AD_PURGE_RXABORT | AD_PURGE_RXCLEAR)) != 0) {
@@ -113,8 +107,7 @@ AD_W32_BOOL AD_W32_PurgeComm(AD_HANDLE handle, uint32_t flags)
     });
 }
 
-AD_W32_BOOL AD_W32_SetupComm(AD_HANDLE handle, uint32_t /*readBufferSize*/, uint32_t /*writeBufferSize*/)
-{
+AD_W32_BOOL AD_W32_SetupComm(AD_HANDLE handle, uint32_t /*readBufferSize*/, uint32_t /*writeBufferSize*/) {
     return withW32Record(handle, [](DeviceExtension& /*record*/) { return w32True; });
 }
 

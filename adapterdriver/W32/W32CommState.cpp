@@ -11,25 +11,21 @@ namespace {
 
 static_assert(sizeof(ADDCB) == 28);
 
-ADDCB settingsFrom(const std::array<std::uint8_t, 28>& bytes)
-{
+ADDCB settingsFrom(const std::array<std::uint8_t, 28>& bytes) {
     ADDCB dcb;
     std::memcpy(&dcb, bytes.data(), sizeof(dcb));
     return dcb;
 }
 
-std::uint32_t rtsControl(const ADDCB& dcb)
-{
+std::uint32_t rtsControl(const ADDCB& dcb) {
     return (dcb.flags & AD_DCB_RTS_CONTROL_MASK) >> AD_DCB_RTS_CONTROL_SHIFT;
 }
 
-std::uint32_t dtrControl(const ADDCB& dcb)
-{
+std::uint32_t dtrControl(const ADDCB& dcb) {
     return (dcb.flags & AD_DCB_DTR_CONTROL_MASK) >> AD_DCB_DTR_CONTROL_SHIFT;
 }
 
-std::uint16_t flowMode(const ADDCB& dcb)
-{
+std::uint16_t flowMode(const ADDCB& dcb) {
     if ((dcb.flags & AD_DCB_OUTX_CTS_FLOW) != 0) {
         return AD_FLOW_RTS_CTS;
     }
@@ -44,18 +40,19 @@ std::uint16_t flowMode(const ADDCB& dcb)
 
 // Applies the requested settings against the current ones; stops at the
 // first failing step and reports it.
-AD_STATUS applySettings(AD_HANDLE handle, const ADDCB& requested, const ADDCB& current)
-{
+AD_STATUS applySettings(AD_HANDLE handle, const ADDCB& requested, const ADDCB& current) {
     if (const auto status = AD_SetBaudRate(handle, requested.BaudRate); status != AD_OK) {
         return status;
     }
-    if (const auto status = AD_SetDataCharacteristics(handle, requested.ByteSize, requested.StopBits, requested.Parity);
+    if (const auto status =
+            AD_SetDataCharacteristics(handle, requested.ByteSize, requested.StopBits, requested.Parity);
         status != AD_OK) {
         return status;
     }
     // Sends the flow mode, then raises RTS for RTS/CTS and DTR for DTR/DSR.
-    if (const auto status = AD_SetFlowControl(handle, flowMode(requested), static_cast<std::uint8_t>(requested.XonChar),
-                                              static_cast<std::uint8_t>(requested.XoffChar));
+    if (const auto status =
+            AD_SetFlowControl(handle, flowMode(requested), static_cast<std::uint8_t>(requested.XonChar),
+                              static_cast<std::uint8_t>(requested.XoffChar));
         status != AD_OK) {
         return status;
     }
@@ -80,8 +77,7 @@ AD_STATUS applySettings(AD_HANDLE handle, const ADDCB& requested, const ADDCB& c
 
 extern "C" {
 
-AD_W32_BOOL AD_W32_GetCommState(AD_HANDLE handle, ADDCB* dcb)
-{
+AD_W32_BOOL AD_W32_GetCommState(AD_HANDLE handle, ADDCB* dcb) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         if (dcb == nullptr) {
             return w32MissingPointer;
@@ -92,8 +88,7 @@ AD_W32_BOOL AD_W32_GetCommState(AD_HANDLE handle, ADDCB* dcb)
     });
 }
 
-AD_W32_BOOL AD_W32_SetCommState(AD_HANDLE handle, ADDCB* dcb)
-{
+AD_W32_BOOL AD_W32_SetCommState(AD_HANDLE handle, ADDCB* dcb) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         if (dcb == nullptr) {
             return w32MissingPointer;

@@ -7,8 +7,7 @@ using namespace adapterdriver;
 
 extern "C" {
 
-AD_W32_BOOL AD_W32_SetCommMask(AD_HANDLE handle, uint32_t mask)
-{
+AD_W32_BOOL AD_W32_SetCommMask(AD_HANDLE handle, uint32_t mask) {
     return withW32Record(handle, [&](DeviceExtension& record) {
         {
             std::lock_guard guard(record.win32Mutex);
@@ -23,8 +22,7 @@ AD_W32_BOOL AD_W32_SetCommMask(AD_HANDLE handle, uint32_t mask)
     });
 }
 
-AD_W32_BOOL AD_W32_WaitCommEvent(AD_HANDLE handle, uint32_t* mask, void* /*overlapped*/)
-{
+AD_W32_BOOL AD_W32_WaitCommEvent(AD_HANDLE handle, uint32_t* mask, void* /*overlapped*/) {
     // The record stays alive while this call holds it, even when AD_Close
     // removes the handle during the wait.
     const auto record = findRecord(handle);

@@ -120,11 +120,11 @@ AD_W32_BOOL AD_W32_SetCommBreak(AD_HANDLE handle);
 AD_W32_BOOL AD_W32_ClearCommError(AD_HANDLE handle, uint32_t* errors, ADCOMSTAT* comstat);
 AD_W32_BOOL AD_W32_EscapeCommFunction(AD_HANDLE handle, uint32_t function);
 AD_W32_BOOL AD_W32_GetCommModemStatus(AD_HANDLE handle, uint32_t* modemStatus);
-AD_W32_BOOL AD_W32_GetCommState(AD_HANDLE handle, ADDCB* dcb);       /* null gives 6 */
-AD_W32_BOOL AD_W32_SetCommState(AD_HANDLE handle, ADDCB* dcb);       /* null gives 6 */
+AD_W32_BOOL AD_W32_GetCommState(AD_HANDLE handle, ADDCB* dcb);              /* null gives 6 */
+AD_W32_BOOL AD_W32_SetCommState(AD_HANDLE handle, ADDCB* dcb);              /* null gives 6 */
 AD_W32_BOOL AD_W32_GetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts); /* null gives 6 */
 AD_W32_BOOL AD_W32_SetCommTimeouts(AD_HANDLE handle, ADTIMEOUTS* timeouts); /* null gives 6 */
-uint32_t AD_W32_GetLastError(AD_HANDLE handle); /* 1 for an invalid handle */
+uint32_t AD_W32_GetLastError(AD_HANDLE handle);                             /* 1 for an invalid handle */
 AD_W32_BOOL AD_W32_PurgeComm(AD_HANDLE handle, uint32_t flags);
 AD_W32_BOOL AD_W32_SetCommMask(AD_HANDLE handle, uint32_t mask);
 AD_W32_BOOL AD_W32_SetupComm(AD_HANDLE handle, uint32_t readBufferSize, uint32_t writeBufferSize);

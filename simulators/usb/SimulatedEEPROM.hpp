@@ -13,7 +13,7 @@
 namespace Simulators {
 
 class SimulatedEEPROM {
-public:
+  public:
     // A blank EEPROM (every word 0xFFFF); sizeInWords is a power of two.
     explicit SimulatedEEPROM(std::size_t sizeInWords);
 
@@ -44,7 +44,7 @@ public:
     // How many write requests arrived (stored or not).
     std::size_t writeCount() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::size_t sizeInWords_;
     std::vector<std::uint16_t> words_;

@@ -12,26 +12,24 @@ namespace adapterdriver {
 namespace {
 
 class BMLayout final : public EepromLayout {
-protected:
-    std::uint16_t bcdDevice(const AD_PROGRAM_DATA& record) const override
-    {
+  protected:
+    std::uint16_t bcdDevice(const AD_PROGRAM_DATA& record) const override {
         return record.Rev4 != 0 ? 0x0400 : 0x0200;
     }
 
     std::size_t stringStart() const override { return 0x14; }
 
-    void encodeChip(const AD_PROGRAM_DATA& record, EepromImage& image) const override
-    {
+    void encodeChip(const AD_PROGRAM_DATA& record, EepromImage& image) const override {
         image.setWord(0, 0);
         // The isochronous flags are always programmed as 0.
-        image.setByte(10, static_cast<std::uint8_t>(flag(record.PullDownEnable, 2) | flag(record.SerNumEnable, 3) |
+        image.setByte(10, static_cast<std::uint8_t>(flag(record.PullDownEnable, 2) |
+                                                    flag(record.SerNumEnable, 3) |
                                                     flag(record.USBVersionEnable, 4)));
         image.setByte(11, 0);
         image.setWord(6, record.USBVersion);
     }
 
-    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& record) const override
-    {
+    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& record) const override {
         const auto isoInA = record.IsoInA;
         const auto isoInB = record.IsoInB;
         const auto isoOutA = record.IsoOutA;
@@ -59,8 +57,7 @@ protected:
 
 } // namespace
 
-std::unique_ptr<EepromLayout> makeBMLayout()
-{
+std::unique_ptr<EepromLayout> makeBMLayout() {
     return std::make_unique<BMLayout>();
 }
 

@@ -13,32 +13,29 @@ namespace adapterdriver {
 namespace {
 
 class Layout2232C final : public EepromLayout {
-protected:
+  protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x0500; }
     std::size_t stringStart() const override { return 0x16; }
     std::size_t wordsRead() const override { return 128; }
     std::optional<std::size_t> typeWordIndex() const override { return 10; }
 
-    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override
-    {
+    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override {
         return detectEepromType(device, SizeProbe::wordZeroFirst, eepromType);
     }
 
-    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override
-    {
-        image.setWord(0, static_cast<std::uint16_t>(
-                             flag(r.IFAIsFifo, 0) | flag(r.IFAIsFifoTar, 1) | flag(r.IFAIsFastSer, 2) |
-                             flag(r.AIsVCP, 3) | flag(r.AIsHighCurrent, 4) | flag(r.IFBIsFifo, 8) |
-                             flag(r.IFBIsFifoTar, 9) | flag(r.IFBIsFastSer, 10) | flag(r.BIsVCP, 11) |
-                             flag(r.BIsHighCurrent, 12)));
+    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override {
+        image.setWord(0, static_cast<std::uint16_t>(flag(r.IFAIsFifo, 0) | flag(r.IFAIsFifoTar, 1) |
+                                                    flag(r.IFAIsFastSer, 2) | flag(r.AIsVCP, 3) |
+                                                    flag(r.AIsHighCurrent, 4) | flag(r.IFBIsFifo, 8) |
+                                                    flag(r.IFBIsFifoTar, 9) | flag(r.IFBIsFastSer, 10) |
+                                                    flag(r.BIsVCP, 11) | flag(r.BIsHighCurrent, 12)));
         // The isochronous flags are always programmed as 0.
         image.setWord(5, static_cast<std::uint16_t>(flag(r.PullDownEnable5, 2) | flag(r.SerNumEnable5, 3) |
                                                     flag(r.USBVersionEnable5, 4)));
         image.setWord(6, r.USBVersion5);
     }
 
-    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override
-    {
+    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override {
         clearProgramDataVersions(r, 0, 0);
         r.Version = 1;
         r.Rev5 = 1;
@@ -64,8 +61,7 @@ protected:
         r.USBVersion5 = image.word(6);
     }
 
-    void decodeStructure(const EepromImage& image, void* structure) const override
-    {
+    void decodeStructure(const EepromImage& image, void* structure) const override {
         const auto modes = image.word(0);
         updateStructure<AD_EEPROM_2232>(structure, [&](AD_EEPROM_2232& s) {
             s.AIsHighCurrent = bit(modes, 4);
@@ -84,8 +80,7 @@ protected:
 
 } // namespace
 
-std::unique_ptr<EepromLayout> make2232CLayout()
-{
+std::unique_ptr<EepromLayout> make2232CLayout() {
     return std::make_unique<Layout2232C>();
 }
 

@@ -14,23 +14,21 @@ namespace adapterdriver {
 namespace {
 
 class Layout2232H final : public EepromLayout {
-protected:
+  protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x0700; }
     std::size_t stringStart() const override { return 0x1A; }
     std::size_t wordsRead() const override { return 128; }
     std::optional<std::size_t> typeWordIndex() const override { return 12; }
 
-    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override
-    {
+    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override {
         return detectEepromType(device, SizeProbe::wordZeroFirst, eepromType);
     }
 
-    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override
-    {
-        image.setWord(0, static_cast<std::uint16_t>(
-                             flag(r.IFAIsFifo7, 0) | flag(r.IFAIsFifoTar7, 1) | flag(r.IFAIsFastSer7, 2) |
-                             flag(r.AIsVCP7, 3) | flag(r.IFBIsFifo7, 8) | flag(r.IFBIsFifoTar7, 9) |
-                             flag(r.IFBIsFastSer7, 10) | flag(r.BIsVCP7, 11)));
+    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override {
+        image.setWord(0, static_cast<std::uint16_t>(flag(r.IFAIsFifo7, 0) | flag(r.IFAIsFifoTar7, 1) |
+                                                    flag(r.IFAIsFastSer7, 2) | flag(r.AIsVCP7, 3) |
+                                                    flag(r.IFBIsFifo7, 8) | flag(r.IFBIsFifoTar7, 9) |
+                                                    flag(r.IFBIsFastSer7, 10) | flag(r.BIsVCP7, 11)));
         image.setWord(5, static_cast<std::uint16_t>(flag(r.PullDownEnable7, 2) | flag(r.SerNumEnable7, 3)));
         image.setWord(6, static_cast<std::uint16_t>(
                              encodePinGroup({r.ALSlowSlew, r.ALSchmittInput, r.ALDriveCurrent}) |
@@ -39,8 +37,7 @@ protected:
                              encodePinGroup({r.BHSlowSlew, r.BHSchmittInput, r.BHDriveCurrent}) << 12));
     }
 
-    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override
-    {
+    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override {
         clearProgramDataVersions(r, 0, 2);
         r.Version = 3;
         const auto modes = image.word(0);
@@ -73,8 +70,7 @@ protected:
         r.BHDriveCurrent = bh.driveCurrent;
     }
 
-    void decodeStructure(const EepromImage& image, void* structure) const override
-    {
+    void decodeStructure(const EepromImage& image, void* structure) const override {
         const auto modes = image.word(0);
         const auto pins = image.word(6);
         updateStructure<AD_EEPROM_2232H>(structure, [&](AD_EEPROM_2232H& s) {
@@ -109,8 +105,7 @@ protected:
 
 } // namespace
 
-std::unique_ptr<EepromLayout> make2232HLayout()
-{
+std::unique_ptr<EepromLayout> make2232HLayout() {
     return std::make_unique<Layout2232H>();
 }
 

@@ -18,9 +18,8 @@ constexpr std::size_t markerByte = 0x8A;
 constexpr std::uint8_t markerValue = 0x48;
 
 class Layout232H final : public EepromLayout {
-public:
-    ImageGeometry readGeometry(const EepromImage& image) const override
-    {
+  public:
+    ImageGeometry readGeometry(const EepromImage& image) const override {
         if (isLargeType(image.word(15))) {
             return {128, 127, true};
         }
@@ -30,15 +29,15 @@ public:
     // A 232H read as 64 words keeps its checksum in word 127, outside the
     // words written back; its strings fill the place where a user area would
     // start. Such a part has no user area.
-    std::vector<UserAreaSegment> userArea(const EepromImage& image, const ImageGeometry& geometry) const override
-    {
+    std::vector<UserAreaSegment> userArea(const EepromImage& image,
+                                          const ImageGeometry& geometry) const override {
         if (!geometry.stringsMoved) {
             return {};
         }
         return EepromLayout::userArea(image, geometry);
     }
 
-protected:
+  protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x0900; }
     std::size_t stringStart() const override { return 0x20; }
     std::size_t wordsRead() const override { return 128; }
@@ -46,18 +45,15 @@ protected:
     std::uint16_t defaultEepromType() const override { return eepromType128Words; }
     std::size_t vacatedUserBytes() const override { return 96; }
 
-    bool isLargeType(std::uint16_t type) const override
-    {
+    bool isLargeType(std::uint16_t type) const override {
         return EepromLayout::isLargeType(type) || type == eepromTypeLarge232H;
     }
 
-    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override
-    {
+    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override {
         return detectEepromType(device, SizeProbe::upperWordsOnly, eepromType);
     }
 
-    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override
-    {
+    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override {
         // Only the first interface mode set is stored.
         unsigned mode = 0;
         if (r.IsFifoH != 0) {
@@ -79,14 +75,13 @@ protected:
         const std::uint8_t cbus[10] = {r.Cbus0H, r.Cbus1H, r.Cbus2H, r.Cbus3H, r.Cbus4H,
                                        r.Cbus5H, r.Cbus6H, r.Cbus7H, r.Cbus8H, r.Cbus9H};
         for (std::size_t pair = 0; pair < 5; ++pair) {
-            image.setByte(cbusFirstByte + pair,
-                          static_cast<std::uint8_t>((cbus[pair * 2] & 0xF) | ((cbus[pair * 2 + 1] & 0xF) << 4)));
+            image.setByte(cbusFirstByte + pair, static_cast<std::uint8_t>((cbus[pair * 2] & 0xF) |
+                                                                          ((cbus[pair * 2 + 1] & 0xF) << 4)));
         }
         image.setByte(markerByte, markerValue);
     }
 
-    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override
-    {
+    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override {
         const auto powerSave = r.PowerSaveEnable;
         clearProgramDataVersions(r, 0, 4);
         r.PowerSaveEnable = powerSave;
@@ -116,8 +111,7 @@ protected:
         decodeCbus(image, cbus);
     }
 
-    void decodeStructure(const EepromImage& image, void* structure) const override
-    {
+    void decodeStructure(const EepromImage& image, void* structure) const override {
         const auto modes = image.word(0);
         updateStructure<AD_EEPROM_232H>(structure, [&](AD_EEPROM_232H& s) {
             const auto ac = decodePinGroup(pinGroupNibble(image.word(6), 0));
@@ -143,9 +137,8 @@ protected:
         });
     }
 
-private:
-    static void decodeCbus(const EepromImage& image, std::uint8_t* const (&cbus)[10])
-    {
+  private:
+    static void decodeCbus(const EepromImage& image, std::uint8_t* const (&cbus)[10]) {
         for (std::size_t pair = 0; pair < 5; ++pair) {
             const auto value = image.byte(cbusFirstByte + pair);
             *cbus[pair * 2] = value & 0xF;
@@ -156,8 +149,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<EepromLayout> make232HLayout()
-{
+std::unique_ptr<EepromLayout> make232HLayout() {
     return std::make_unique<Layout232H>();
 }
 

@@ -17,12 +17,11 @@ constexpr std::uint32_t chipIdLowWord = 0x43;
 constexpr std::uint32_t chipIdHighWord = 0x44;
 
 class Layout232R final : public EepromLayout {
-protected:
+  protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x0600; }
     std::size_t stringStart() const override { return 0x18; }
 
-    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override
-    {
+    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override {
         eepromType = 0;
         std::uint16_t word = 0;
         preservedBit_ = 0;
@@ -32,8 +31,7 @@ protected:
         return AD_OK;
     }
 
-    AD_STATUS afterImageRead(EepromDevice& device) override
-    {
+    AD_STATUS afterImageRead(EepromDevice& device) override {
         std::uint16_t high = 0;
         std::uint16_t low = 0;
         if (device.readWord(chipIdHighWord, high) != AD_OK || device.readWord(chipIdLowWord, low) != AD_OK) {
@@ -43,10 +41,9 @@ protected:
         return AD_OK;
     }
 
-    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override
-    {
-        image.setByte(0, static_cast<std::uint8_t>(preservedBit_ | flag(r.UseExtOsc, 1) | flag(r.HighDriveIOs, 2) |
-                                                   flag(r.RIsDirectDriver, 3)));
+    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override {
+        image.setByte(0, static_cast<std::uint8_t>(preservedBit_ | flag(r.UseExtOsc, 1) |
+                                                   flag(r.HighDriveIOs, 2) | flag(r.RIsDirectDriver, 3)));
         image.setByte(1, r.EndpointSize);
         image.setByte(10, static_cast<std::uint8_t>(flag(r.PullDownEnableR, 2) | flag(r.SerNumEnableR, 3)));
         image.setByte(11, static_cast<std::uint8_t>(flag(r.InvertTXD, 0) | flag(r.InvertRXD, 1) |
@@ -58,8 +55,7 @@ protected:
         image.setByte(22, r.Cbus4);
     }
 
-    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override
-    {
+    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override {
         r.Version = 2;
         const auto options = image.byte(0);
         r.UseExtOsc = bit(options, 1);
@@ -84,8 +80,7 @@ protected:
         r.Cbus4 = image.byte(22);
     }
 
-    void decodeStructure(const EepromImage& image, void* structure) const override
-    {
+    void decodeStructure(const EepromImage& image, void* structure) const override {
         updateStructure<AD_EEPROM_232R>(structure, [&](AD_EEPROM_232R& s) {
             const auto options = image.byte(0);
             s.IsHighCurrent = bit(options, 2);
@@ -108,15 +103,14 @@ protected:
         });
     }
 
-private:
+  private:
     std::uint8_t preservedBit_ = 0;
     [[maybe_unused]] std::uint32_t chipId_ = 0; // read with the image; nothing reports it
 };
 
 } // namespace
 
-std::unique_ptr<EepromLayout> make232RLayout()
-{
+std::unique_ptr<EepromLayout> make232RLayout() {
     return std::make_unique<Layout232R>();
 }
 

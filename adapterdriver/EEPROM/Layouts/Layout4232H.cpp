@@ -13,21 +13,19 @@ namespace adapterdriver {
 namespace {
 
 class Layout4232H final : public EepromLayout {
-protected:
+  protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x0800; }
     std::size_t stringStart() const override { return 0x1A; }
     std::size_t wordsRead() const override { return 128; }
     std::optional<std::size_t> typeWordIndex() const override { return 12; }
 
-    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override
-    {
+    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override {
         return detectEepromType(device, SizeProbe::wordZeroFirst, eepromType);
     }
 
-    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override
-    {
-        image.setWord(0, static_cast<std::uint16_t>(flag(r.AIsVCP8, 3) | flag(r.CIsVCP8, 7) | flag(r.BIsVCP8, 11) |
-                                                    flag(r.DIsVCP8, 15)));
+    void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override {
+        image.setWord(0, static_cast<std::uint16_t>(flag(r.AIsVCP8, 3) | flag(r.CIsVCP8, 7) |
+                                                    flag(r.BIsVCP8, 11) | flag(r.DIsVCP8, 15)));
         image.setWord(5, static_cast<std::uint16_t>(flag(r.PullDownEnable8, 2) | flag(r.SerNumEnable8, 3) |
                                                     flag(r.ARIIsTXDEN, 12) | flag(r.BRIIsTXDEN, 13) |
                                                     flag(r.CRIIsTXDEN, 14) | flag(r.DRIIsTXDEN, 15)));
@@ -38,8 +36,7 @@ protected:
                              encodePinGroup({r.DSlowSlew, r.DSchmittInput, r.DDriveCurrent}) << 12));
     }
 
-    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override
-    {
+    void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override {
         const auto powerSave = r.PowerSaveEnable;
         clearProgramDataVersions(r, 0, 3);
         r.PowerSaveEnable = powerSave;
@@ -75,8 +72,7 @@ protected:
         r.DDriveCurrent = d.driveCurrent;
     }
 
-    void decodeStructure(const EepromImage& image, void* structure) const override
-    {
+    void decodeStructure(const EepromImage& image, void* structure) const override {
         const auto modes = image.word(0);
         const auto flags = image.word(5);
         const auto pins = image.word(6);
@@ -111,8 +107,7 @@ protected:
 
 } // namespace
 
-std::unique_ptr<EepromLayout> make4232HLayout()
-{
+std::unique_ptr<EepromLayout> make4232HLayout() {
     return std::make_unique<Layout4232H>();
 }
 

@@ -2,8 +2,7 @@
 
 namespace adapterdriver {
 
-std::unique_ptr<EepromLayout> programmingLayout(std::uint32_t chipType)
-{
+std::unique_ptr<EepromLayout> programmingLayout(std::uint32_t chipType) {
     switch (chipType) {
     case AD_DEVICE_2232C:
         return make2232CLayout();
@@ -20,8 +19,7 @@ std::unique_ptr<EepromLayout> programmingLayout(std::uint32_t chipType)
     }
 }
 
-std::unique_ptr<EepromLayout> deviceLayout(std::uint32_t chipType)
-{
+std::unique_ptr<EepromLayout> deviceLayout(std::uint32_t chipType) {
     if (chipType == AD_DEVICE_X_SERIES) {
         return makeXSeriesLayout();
     }

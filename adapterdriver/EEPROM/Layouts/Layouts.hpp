@@ -26,8 +26,7 @@ std::unique_ptr<EepromLayout> programmingLayout(std::uint32_t chipType);
 std::unique_ptr<EepromLayout> deviceLayout(std::uint32_t chipType);
 
 // Fills a caller's structure through an aligned copy.
-template <class Structure, class Fill>
-void updateStructure(void* structure, Fill&& fill) {
+template <class Structure, class Fill> void updateStructure(void* structure, Fill&& fill) {
     Structure copy;
     std::memcpy(&copy, structure, sizeof(copy));
     fill(copy);

@@ -21,16 +21,17 @@ constexpr std::size_t firstPartLimit = 92;
 constexpr std::size_t secondPartStart = 0x100;
 
 class XSeriesLayout final : public EepromLayout {
-public:
-    ImageGeometry readGeometry(const EepromImage& /*image*/) const override { return {imageWords, 127, true}; }
+  public:
+    ImageGeometry readGeometry(const EepromImage& /*image*/) const override {
+        return {imageWords, 127, true};
+    }
 
-    std::uint16_t checksum(const EepromImage& image, const ImageGeometry& /*geometry*/) const override
-    {
+    std::uint16_t checksum(const EepromImage& image, const ImageGeometry& /*geometry*/) const override {
         return xSeriesChecksum(image);
     }
 
-    std::vector<UserAreaSegment> userArea(const EepromImage& image, const ImageGeometry& geometry) const override
-    {
+    std::vector<UserAreaSegment> userArea(const EepromImage& image,
+                                          const ImageGeometry& geometry) const override {
         const StringPlacement placement{true, geometry.imageWords * 2};
         std::size_t begin = stringStart();
         for (const std::size_t offsetByte : {14, 16, 18}) {
@@ -45,7 +46,7 @@ public:
         return segments;
     }
 
-protected:
+  protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x1000; }
     std::size_t stringStart() const override { return 0xA0; }
     std::size_t wordsRead() const override { return imageWords; }
@@ -53,8 +54,7 @@ protected:
     void encodeChip(const AD_PROGRAM_DATA& /*record*/, EepromImage& /*image*/) const override {}
     void decodeChip(const EepromImage& /*image*/, AD_PROGRAM_DATA& /*record*/) const override {}
 
-    void decodeStructure(const EepromImage& image, void* structure) const override
-    {
+    void decodeStructure(const EepromImage& image, void* structure) const override {
         updateStructure<AD_EEPROM_X_SERIES>(structure, [&](AD_EEPROM_X_SERIES& s) {
             const auto options = image.byte(0);
             s.BCDEnable = bit(options, 0);
@@ -89,7 +89,8 @@ protected:
             s.I2CDeviceId = static_cast<std::uint32_t>(image.byte(22)) |
                             (static_cast<std::uint32_t>(image.byte(23)) << 8) |
                             (static_cast<std::uint32_t>(image.byte(24)) << 16);
-            std::uint8_t* const cbus[7] = {&s.Cbus0, &s.Cbus1, &s.Cbus2, &s.Cbus3, &s.Cbus4, &s.Cbus5, &s.Cbus6};
+            std::uint8_t* const cbus[7] = {&s.Cbus0, &s.Cbus1, &s.Cbus2, &s.Cbus3,
+                                           &s.Cbus4, &s.Cbus5, &s.Cbus6};
             for (std::size_t i = 0; i < 7; ++i) {
                 *cbus[i] = image.byte(26 + i);
             }
@@ -99,8 +100,7 @@ protected:
 
 } // namespace
 
-std::unique_ptr<EepromLayout> makeXSeriesLayout()
-{
+std::unique_ptr<EepromLayout> makeXSeriesLayout() {
     return std::make_unique<XSeriesLayout>();
 }
 

@@ -10,8 +10,7 @@
 namespace adapterdriver {
 namespace {
 
-TEST(EepromChecksum, ABlankImageHasAFixedChecksumAndEveryBitCounts)
-{
+TEST(EepromChecksum, ABlankImageHasAFixedChecksumAndEveryBitCounts) {
     EepromImage blank(64);
     EXPECT_EQ(eepromChecksum(blank, 63), 0xAAAA);
     for (std::size_t word = 0; word < 63; word += 9) {
@@ -23,8 +22,7 @@ TEST(EepromChecksum, ABlankImageHasAFixedChecksumAndEveryBitCounts)
     }
 }
 
-TEST(EepromChecksum, RotatesAfterEachWord)
-{
+TEST(EepromChecksum, RotatesAfterEachWord) {
     EepromImage image(64);
     image.clear();
     image.setWord(0, 0x0001);
@@ -33,8 +31,7 @@ TEST(EepromChecksum, RotatesAfterEachWord)
     EXPECT_EQ(eepromChecksum(image, 2), 0xAAAE);
 }
 
-TEST(EepromChecksum, XSeriesLeavesOutWords18To63)
-{
+TEST(EepromChecksum, XSeriesLeavesOutWords18To63) {
     EepromImage image(1024);
     const auto before = xSeriesChecksum(image);
     image.setWord(18, 0x1234);
@@ -45,8 +42,7 @@ TEST(EepromChecksum, XSeriesLeavesOutWords18To63)
     EXPECT_NE(xSeriesChecksum(image), before);
 }
 
-std::tm localTime(int year, int month, int day, int hour, int minute, int second)
-{
+std::tm localTime(int year, int month, int day, int hour, int minute, int second) {
     std::tm t{};
     t.tm_year = year - 1900;
     t.tm_mon = month - 1;
@@ -57,8 +53,7 @@ std::tm localTime(int year, int month, int day, int hour, int minute, int second
     return t;
 }
 
-TEST(SerialNumberGenerator, PacksNumberAndTimeIntoSixBase36Characters)
-{
+TEST(SerialNumberGenerator, PacksNumberAndTimeIntoSixBase36Characters) {
     EXPECT_EQ(generateSerialNumber("FT", 1, localTime(2026, 12, 10, 13, 45, 38)), "FTFDJ5WZ");
     // Short values are padded with zeros on the left.
     EXPECT_EQ(generateSerialNumber("FT", 0, localTime(2000, 1, 1, 0, 0, 0)), "FT0K0LC0");
@@ -67,8 +62,7 @@ TEST(SerialNumberGenerator, PacksNumberAndTimeIntoSixBase36Characters)
     EXPECT_EQ(longer, "VT1SSCU4");
 }
 
-TEST(SerialNumberGenerator, TheCurrentTimeGivesEightCharacters)
-{
+TEST(SerialNumberGenerator, TheCurrentTimeGivesEightCharacters) {
     EXPECT_TRUE(std::regex_match(generateSerialNumber("FT", 2), std::regex("FT[0-9A-Z]{6}")));
 }
 

@@ -20,16 +20,14 @@ using Simulators::AdapterDescription;
 using Simulators::ControlRequest;
 
 class EEPROMFunctions : public SimulatedBusTest {
-protected:
-    std::size_t requestCount(std::uint8_t request) const
-    {
+  protected:
+    std::size_t requestCount(std::uint8_t request) const {
         const auto requests = adapter->controlRequests();
-        return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(),
-                                                      [&](const ControlRequest& r) { return r.request == request; }));
+        return static_cast<std::size_t>(std::count_if(
+            requests.begin(), requests.end(), [&](const ControlRequest& r) { return r.request == request; }));
     }
 
-    AD_HANDLE plugAndOpen(const AdapterDescription& description, const std::string& openName)
-    {
+    AD_HANDLE plugAndOpen(const AdapterDescription& description, const std::string& openName) {
         adapter = bus->plugIn(description);
         return openByDescription(openName);
     }
@@ -41,8 +39,7 @@ protected:
     std::shared_ptr<Simulators::SimulatedAdapter> adapter;
 };
 
-TEST_F(EEPROMFunctions, WordAccessChecksItsArgumentsBeforeAnyRequest)
-{
+TEST_F(EEPROMFunctions, WordAccessChecksItsArgumentsBeforeAnyRequest) {
     const auto handle = plugAndOpen(AdapterDescription::chip232R("FT232R", "A1"), "FT232R");
     adapter->clearControlRequests();
     std::uint16_t value = 0;
@@ -73,8 +70,7 @@ struct HandleCase {
 
 class ProgramThroughHandle : public EEPROMFunctions, public ::testing::WithParamInterface<HandleCase> {};
 
-TEST_P(ProgramThroughHandle, ProgramsAndReadsBackTheChipsRecord)
-{
+TEST_P(ProgramThroughHandle, ProgramsAndReadsBackTheChipsRecord) {
     const auto handle = plugAndOpen(GetParam().description, GetParam().openName);
     AD_PROGRAM_DATA data = programData(nullptr, nullptr, nullptr, nullptr);
     data.ProductId = 0x6015;
@@ -107,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HandleCase{"XSeries", AdapterDescription::chipXSeries("X", "X1"), "X", 0}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-TEST_F(EEPROMFunctions, A232RIsProgrammedWithItsLatencyTimerAt119Milliseconds)
-{
+TEST_F(EEPROMFunctions, A232RIsProgrammedWithItsLatencyTimerAt119Milliseconds) {
     const auto handle = plugAndOpen(AdapterDescription::chip232R("FT232R", "A1"), "FT232R");
     ASSERT_EQ(AD_SetLatencyTimer(handle, 2), AD_OK);
     adapter->clearControlRequests();
@@ -125,8 +120,7 @@ TEST_F(EEPROMFunctions, A232RIsProgrammedWithItsLatencyTimerAt119Milliseconds)
     EXPECT_EQ(adapter->latencyTimer(0), 2);
 }
 
-TEST_F(EEPROMFunctions, OlderLayoutRecordsAreProgrammedAndReadBackWithoutHeader)
-{
+TEST_F(EEPROMFunctions, OlderLayoutRecordsAreProgrammedAndReadBackWithoutHeader) {
     const auto handle = plugAndOpen(AdapterDescription::chip2232H("Dual HS", "H1"), "Dual HS A");
     AD_PROGRAM_DATA full = programData(manufacturer, manufacturerId, description, serialNumber);
     full.BLDriveCurrent = 16;
@@ -143,14 +137,14 @@ TEST_F(EEPROMFunctions, OlderLayoutRecordsAreProgrammedAndReadBackWithoutHeader)
                 readBack.size());
     ASSERT_EQ(AD_EE_Read(handle, reinterpret_cast<AD_PROGRAM_DATA*>(readBack.data())), AD_OK);
     AD_PROGRAM_DATA decoded{};
-    std::memcpy(reinterpret_cast<unsigned char*>(&decoded) + programDataHeaderSize, readBack.data(), readBack.size());
+    std::memcpy(reinterpret_cast<unsigned char*>(&decoded) + programDataHeaderSize, readBack.data(),
+                readBack.size());
     EXPECT_EQ(decoded.BLDriveCurrent, 16);
     EXPECT_EQ(decoded.AIsVCP7, 1);
     EXPECT_STREQ(readSerial, "VT000042");
 }
 
-TEST_F(EEPROMFunctions, A232RRefusesOlderLayoutRecords)
-{
+TEST_F(EEPROMFunctions, A232RRefusesOlderLayoutRecords) {
     const auto handle = plugAndOpen(AdapterDescription::chip232R("FT232R", "A1"), "FT232R");
     std::vector<unsigned char> older(programDataBytes(2), 0);
     older[0] = 0x03; // vendor id 0x0403: no header signature
@@ -159,8 +153,7 @@ TEST_F(EEPROMFunctions, A232RRefusesOlderLayoutRecords)
     EXPECT_EQ(AD_EE_Read(handle, reinterpret_cast<AD_PROGRAM_DATA*>(older.data())), AD_INVALID_PARAMETER);
 }
 
-TEST_F(EEPROMFunctions, NullRecordsAndUnsupportedCalls)
-{
+TEST_F(EEPROMFunctions, NullRecordsAndUnsupportedCalls) {
     const auto handle = plugAndOpen(AdapterDescription::chip232R("FT232R", "A1"), "FT232R");
     EXPECT_EQ(AD_EE_Program(handle, nullptr), AD_INVALID_PARAMETER);
     EXPECT_EQ(AD_EE_Read(handle, nullptr), AD_INVALID_PARAMETER);
@@ -178,8 +171,7 @@ TEST_F(EEPROMFunctions, NullRecordsAndUnsupportedCalls)
     EXPECT_EQ(AD_EE_ReadConfig(reinterpret_cast<AD_HANDLE>(0x42), 0, &value), AD_INVALID_HANDLE);
 }
 
-TEST_F(EEPROMFunctions, ABlankEepromIsReportedAsNotProgrammed)
-{
+TEST_F(EEPROMFunctions, ABlankEepromIsReportedAsNotProgrammed) {
     const auto handle = plugAndOpen(AdapterDescription::chip2232H("Dual HS", "H1"), "Dual HS A");
     AD_PROGRAM_DATA read = programData(nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(AD_EE_Read(handle, &read), AD_EEPROM_NOT_PROGRAMMED);
@@ -191,8 +183,7 @@ TEST_F(EEPROMFunctions, ABlankEepromIsReportedAsNotProgrammed)
     EXPECT_EQ(AD_EE_Read(handle, &read), AD_EEPROM_READ_FAILED);
 }
 
-TEST_F(EEPROMFunctions, ALarge2232HGivesItsProgrammedStringsToBothReaders)
-{
+TEST_F(EEPROMFunctions, ALarge2232HGivesItsProgrammedStringsToBothReaders) {
     const auto handle = plugAndOpen(AdapterDescription::chip2232H("Dual HS", "H1"), "Dual HS A");
     AD_PROGRAM_DATA data = programData(manufacturer, manufacturerId, description, serialNumber);
     data.PowerSaveEnable = 1; // not programmed on the 2232H
@@ -230,8 +221,7 @@ TEST_F(EEPROMFunctions, ALarge2232HGivesItsProgrammedStringsToBothReaders)
     EXPECT_STREQ(readDescription, "Dispenser Link");
 }
 
-TEST_F(EEPROMFunctions, EepromReadRefusesMismatchedOrShortStructures)
-{
+TEST_F(EEPROMFunctions, EepromReadRefusesMismatchedOrShortStructures) {
     const auto handle = plugAndOpen(AdapterDescription::chip232R("FT232R", "A1"), "FT232R");
     char m[32], id[16], d[64], s[16];
     AD_EEPROM_232R structure{};
@@ -245,8 +235,7 @@ TEST_F(EEPROMFunctions, EepromReadRefusesMismatchedOrShortStructures)
     EXPECT_EQ(AD_EEPROM_Read(handle, &structure, 64, m, id, d, s), AD_INVALID_PARAMETER);
 }
 
-TEST_F(EEPROMFunctions, A232RStructureCarriesItsOptionsInversionsAndCbusPins)
-{
+TEST_F(EEPROMFunctions, A232RStructureCarriesItsOptionsInversionsAndCbusPins) {
     const auto handle = plugAndOpen(AdapterDescription::chip232R("FT232R", "A1"), "FT232R");
     AD_PROGRAM_DATA data = programData(manufacturer, manufacturerId, description, serialNumber);
     data.HighDriveIOs = 1;
@@ -274,18 +263,17 @@ TEST_F(EEPROMFunctions, A232RStructureCarriesItsOptionsInversionsAndCbusPins)
 }
 
 // An X-series image built by hand, byte by byte.
-std::vector<std::uint16_t> xSeriesImage()
-{
+std::vector<std::uint16_t> xSeriesImage() {
     EepromImage image(1024);
     image.clear();
     image.setWord(1, 0x0403);
     image.setWord(2, 0x6015);
     image.setWord(3, 0x1000);
-    image.setByte(0, 0xC9);  // BCDEnable, RS485EchoSuppress, PowerSaveEnable, DriverType
-    image.setByte(8, 0xC0);  // self powered
-    image.setByte(9, 50);    // 100 mA
-    image.setByte(10, 0x9C); // pull-down, serial number, FT1248Cpol, I2CDisableSchmitt
-    image.setByte(11, 0x81); // InvertTXD, InvertRI
+    image.setByte(0, 0xC9);   // BCDEnable, RS485EchoSuppress, PowerSaveEnable, DriverType
+    image.setByte(8, 0xC0);   // self powered
+    image.setByte(9, 50);     // 100 mA
+    image.setByte(10, 0x9C);  // pull-down, serial number, FT1248Cpol, I2CDisableSchmitt
+    image.setByte(11, 0x81);  // InvertTXD, InvertRI
     image.setWord(6, 0x00E3); // AD: 16 mA; AC: 12 mA, slow slew, Schmitt
     image.setByte(20, 0x34);
     image.setByte(21, 0x12);
@@ -312,8 +300,7 @@ std::vector<std::uint16_t> xSeriesImage()
     return words;
 }
 
-TEST_F(EEPROMFunctions, AnXSeriesEepromIsReadIntoItsStructure)
-{
+TEST_F(EEPROMFunctions, AnXSeriesEepromIsReadIntoItsStructure) {
     auto programmed = AdapterDescription::chipXSeries("X", "X1");
     programmed.eepromImage = xSeriesImage();
     const auto handle = plugAndOpen(programmed, "X");
@@ -333,18 +320,19 @@ TEST_F(EEPROMFunctions, AnXSeriesEepromIsReadIntoItsStructure)
     EXPECT_EQ((std::vector<int>{x.BCDEnable, x.BCDForceCbusPWREN, x.RS485EchoSuppress, x.PowerSaveEnable,
                                 x.DriverType}),
               (std::vector<int>{1, 0, 1, 1, 1}));
-    EXPECT_EQ((std::vector<int>{x.FT1248Cpol, x.FT1248Lsb, x.I2CDisableSchmitt}), (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ((std::vector<int>{x.FT1248Cpol, x.FT1248Lsb, x.I2CDisableSchmitt}),
+              (std::vector<int>{1, 0, 1}));
     EXPECT_EQ((std::vector<int>{x.InvertTXD, x.InvertRXD, x.InvertRI}), (std::vector<int>{1, 0, 1}));
-    EXPECT_EQ((std::vector<int>{x.ADDriveCurrent, x.ADSlowSlew, x.ACDriveCurrent, x.ACSlowSlew, x.ACSchmittInput}),
-              (std::vector<int>{16, 0, 12, 1, 1}));
+    EXPECT_EQ(
+        (std::vector<int>{x.ADDriveCurrent, x.ADSlowSlew, x.ACDriveCurrent, x.ACSlowSlew, x.ACSchmittInput}),
+        (std::vector<int>{16, 0, 12, 1, 1}));
     EXPECT_EQ(x.I2CSlaveAddress, 0x1234);
     EXPECT_EQ(x.I2CDeviceId, 0x123456u);
     EXPECT_EQ(x.Cbus0, 0x10);
     EXPECT_EQ(x.Cbus6, 0x16);
 }
 
-TEST_F(EEPROMFunctions, AnXSeriesUserAreaSkipsTheChecksumWordAndKeepsTheChecksumValid)
-{
+TEST_F(EEPROMFunctions, AnXSeriesUserAreaSkipsTheChecksumWordAndKeepsTheChecksumValid) {
     const auto handle = plugAndOpen(AdapterDescription::chipXSeries("X", "X1"), "X");
     adapter->eeprom().load(xSeriesImage());
     std::uint32_t size = 0;
@@ -369,8 +357,7 @@ TEST_F(EEPROMFunctions, AnXSeriesUserAreaSkipsTheChecksumWordAndKeepsTheChecksum
     EXPECT_EQ(back, data);
 }
 
-TEST_F(EEPROMFunctions, UserAreaThroughAHandle)
-{
+TEST_F(EEPROMFunctions, UserAreaThroughAHandle) {
     const auto handle = plugAndOpen(AdapterDescription::chip232H("Single HS", "S1"), "Single HS");
     AD_PROGRAM_DATA data = programData(manufacturer, manufacturerId, description, serialNumber);
     ASSERT_EQ(AD_EE_Program(handle, &data), AD_OK);

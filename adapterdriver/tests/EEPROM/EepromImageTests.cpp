@@ -15,8 +15,7 @@ namespace {
 
 using testing::SimulatedEepromDevice;
 
-TEST(EepromImage, ReadsWritesAndVerifiesLittleEndianWords)
-{
+TEST(EepromImage, ReadsWritesAndVerifiesLittleEndianWords) {
     Simulators::SimulatedEEPROM eeprom(128);
     SimulatedEepromDevice device(eeprom);
     EepromImage image(64);
@@ -40,10 +39,10 @@ TEST(EepromImage, ReadsWritesAndVerifiesLittleEndianWords)
     EXPECT_EQ(eeprom.read(2), 0xFFFF);
 }
 
-TEST(EepromImage, SavesItsFirst128Bytes)
-{
+TEST(EepromImage, SavesItsFirst128Bytes) {
     const char* outputRoot = std::getenv("DOTFIELD_TEST_OUTPUT");
-    const std::filesystem::path folder = outputRoot != nullptr ? outputRoot : std::filesystem::temp_directory_path();
+    const std::filesystem::path folder =
+        outputRoot != nullptr ? outputRoot : std::filesystem::temp_directory_path();
     std::filesystem::create_directories(folder);
     const auto path = folder / "eeprom-image.bin";
 

@@ -34,13 +34,14 @@ struct ReadBuffers {
 
 // The chip fields of record version v lie from the first field of v to the
 // first field of v + 1.
-std::pair<std::size_t, std::size_t> versionRange(std::uint32_t version)
-{
-    static constexpr std::size_t starts[] = {
-        offsetof(AD_PROGRAM_DATA, Rev4),          offsetof(AD_PROGRAM_DATA, Rev5),
-        offsetof(AD_PROGRAM_DATA, UseExtOsc),     offsetof(AD_PROGRAM_DATA, PullDownEnable7),
-        offsetof(AD_PROGRAM_DATA, PullDownEnable8), offsetof(AD_PROGRAM_DATA, PullDownEnableH),
-        offsetof(AD_PROGRAM_DATA, PowerSaveEnableH) + 1};
+std::pair<std::size_t, std::size_t> versionRange(std::uint32_t version) {
+    static constexpr std::size_t starts[] = {offsetof(AD_PROGRAM_DATA, Rev4),
+                                             offsetof(AD_PROGRAM_DATA, Rev5),
+                                             offsetof(AD_PROGRAM_DATA, UseExtOsc),
+                                             offsetof(AD_PROGRAM_DATA, PullDownEnable7),
+                                             offsetof(AD_PROGRAM_DATA, PullDownEnable8),
+                                             offsetof(AD_PROGRAM_DATA, PullDownEnableH),
+                                             offsetof(AD_PROGRAM_DATA, PowerSaveEnableH) + 1};
     return {starts[version], starts[version + 1]};
 }
 
@@ -52,8 +53,7 @@ struct ChipCase {
     std::function<void(AD_PROGRAM_DATA&)> fill;
 };
 
-void fillBM(AD_PROGRAM_DATA& d)
-{
+void fillBM(AD_PROGRAM_DATA& d) {
     d.Rev4 = 1;
     d.PullDownEnable = 1;
     d.SerNumEnable = 1;
@@ -61,8 +61,7 @@ void fillBM(AD_PROGRAM_DATA& d)
     d.USBVersion = 0x0200;
 }
 
-void fill2232C(AD_PROGRAM_DATA& d)
-{
+void fill2232C(AD_PROGRAM_DATA& d) {
     d.Rev5 = 1;
     d.PullDownEnable5 = 1;
     d.USBVersionEnable5 = 1;
@@ -74,8 +73,7 @@ void fill2232C(AD_PROGRAM_DATA& d)
     d.BIsHighCurrent = 1;
 }
 
-void fill232R(AD_PROGRAM_DATA& d)
-{
+void fill232R(AD_PROGRAM_DATA& d) {
     d.UseExtOsc = 1;
     d.RIsDirectDriver = 1;
     d.EndpointSize = 64;
@@ -90,8 +88,7 @@ void fill232R(AD_PROGRAM_DATA& d)
     d.Cbus4 = 7;
 }
 
-void fill2232H(AD_PROGRAM_DATA& d)
-{
+void fill2232H(AD_PROGRAM_DATA& d) {
     d.PullDownEnable7 = 1;
     d.ALSlowSlew = 1;
     d.ALDriveCurrent = 16;
@@ -106,8 +103,7 @@ void fill2232H(AD_PROGRAM_DATA& d)
     d.IFBIsFastSer7 = 1;
 }
 
-void fill4232H(AD_PROGRAM_DATA& d)
-{
+void fill4232H(AD_PROGRAM_DATA& d) {
     d.SerNumEnable8 = 1;
     d.ADriveCurrent = 12;
     d.BSlowSlew = 1;
@@ -121,8 +117,7 @@ void fill4232H(AD_PROGRAM_DATA& d)
     d.DIsVCP8 = 1;
 }
 
-void fill232H(AD_PROGRAM_DATA& d)
-{
+void fill232H(AD_PROGRAM_DATA& d) {
     d.PullDownEnableH = 1;
     d.ACSlowSlewH = 1;
     d.ACDriveCurrentH = 12;
@@ -140,11 +135,10 @@ void fill232H(AD_PROGRAM_DATA& d)
 }
 
 // Drive currents that were never set read back as 4 mA.
-void defaultDriveCurrents(AD_PROGRAM_DATA& d)
-{
-    for (auto* field : {&d.ALDriveCurrent, &d.AHDriveCurrent, &d.BLDriveCurrent, &d.BHDriveCurrent,
-                        &d.ADriveCurrent, &d.BDriveCurrent, &d.CDriveCurrent, &d.DDriveCurrent,
-                        &d.ACDriveCurrentH, &d.ADDriveCurrentH}) {
+void defaultDriveCurrents(AD_PROGRAM_DATA& d) {
+    for (auto* field :
+         {&d.ALDriveCurrent, &d.AHDriveCurrent, &d.BLDriveCurrent, &d.BHDriveCurrent, &d.ADriveCurrent,
+          &d.BDriveCurrent, &d.CDriveCurrent, &d.DDriveCurrent, &d.ACDriveCurrentH, &d.ADDriveCurrentH}) {
         if (*field == 0) {
             *field = 4;
         }
@@ -153,14 +147,13 @@ void defaultDriveCurrents(AD_PROGRAM_DATA& d)
 
 class LayoutRoundTrip : public ::testing::TestWithParam<ChipCase> {};
 
-TEST_P(LayoutRoundTrip, ProgrammedRecordReadsBackUnchanged)
-{
+TEST_P(LayoutRoundTrip, ProgrammedRecordReadsBackUnchanged) {
     const auto& chip = GetParam();
     Simulators::SimulatedEEPROM eeprom(chip.eepromWords);
     SimulatedEepromDevice device(eeprom);
     Strings strings;
-    auto written = programData(strings.manufacturer, strings.manufacturerId, strings.description,
-                               strings.serialNumber);
+    auto written =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     written.ProductId = 0x6014;
     written.MaxPower = 500;
     written.SelfPowered = 1;
@@ -171,8 +164,8 @@ TEST_P(LayoutRoundTrip, ProgrammedRecordReadsBackUnchanged)
     ASSERT_EQ(programmingLayout(chip.chipType)->program(device, written, programmingStrings(written)), AD_OK);
 
     ReadBuffers buffers;
-    auto read = programData(buffers.manufacturer, buffers.manufacturerId, buffers.description,
-                            buffers.serialNumber);
+    auto read =
+        programData(buffers.manufacturer, buffers.manufacturerId, buffers.description, buffers.serialNumber);
     ASSERT_EQ(programmingLayout(chip.chipType)->read(device, read), AD_OK);
 
     EXPECT_EQ(read.Version, chip.version);
@@ -193,23 +186,23 @@ TEST_P(LayoutRoundTrip, ProgrammedRecordReadsBackUnchanged)
         << "chip fields of version " << chip.version << " differ";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryChip, LayoutRoundTrip,
-    ::testing::Values(ChipCase{"BM", AD_DEVICE_BM, 0, 64, fillBM}, ChipCase{"AM", AD_DEVICE_AM, 0, 64, fillBM},
-                      ChipCase{"XSeriesAsBM", AD_DEVICE_X_SERIES, 0, 1024, fillBM},
-                      ChipCase{"C2232_64", AD_DEVICE_2232C, 1, 64, fill2232C},
-                      ChipCase{"C2232_128", AD_DEVICE_2232C, 1, 128, fill2232C},
-                      ChipCase{"C2232_256", AD_DEVICE_2232C, 1, 256, fill2232C},
-                      ChipCase{"R232", AD_DEVICE_232R, 2, 128, fill232R},
-                      ChipCase{"H2232_64", AD_DEVICE_2232H, 3, 64, fill2232H},
-                      ChipCase{"H2232_128", AD_DEVICE_2232H, 3, 128, fill2232H},
-                      ChipCase{"H2232_256", AD_DEVICE_2232H, 3, 256, fill2232H},
-                      ChipCase{"H4232_64", AD_DEVICE_4232H, 4, 64, fill4232H},
-                      ChipCase{"H4232_128", AD_DEVICE_4232H, 4, 128, fill4232H},
-                      ChipCase{"H4232_256", AD_DEVICE_4232H, 4, 256, fill4232H},
-                      ChipCase{"H232_128", AD_DEVICE_232H, 5, 128, fill232H},
-                      ChipCase{"H232_256", AD_DEVICE_232H, 5, 256, fill232H}),
-    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryChip, LayoutRoundTrip,
+                         ::testing::Values(ChipCase{"BM", AD_DEVICE_BM, 0, 64, fillBM},
+                                           ChipCase{"AM", AD_DEVICE_AM, 0, 64, fillBM},
+                                           ChipCase{"XSeriesAsBM", AD_DEVICE_X_SERIES, 0, 1024, fillBM},
+                                           ChipCase{"C2232_64", AD_DEVICE_2232C, 1, 64, fill2232C},
+                                           ChipCase{"C2232_128", AD_DEVICE_2232C, 1, 128, fill2232C},
+                                           ChipCase{"C2232_256", AD_DEVICE_2232C, 1, 256, fill2232C},
+                                           ChipCase{"R232", AD_DEVICE_232R, 2, 128, fill232R},
+                                           ChipCase{"H2232_64", AD_DEVICE_2232H, 3, 64, fill2232H},
+                                           ChipCase{"H2232_128", AD_DEVICE_2232H, 3, 128, fill2232H},
+                                           ChipCase{"H2232_256", AD_DEVICE_2232H, 3, 256, fill2232H},
+                                           ChipCase{"H4232_64", AD_DEVICE_4232H, 4, 64, fill4232H},
+                                           ChipCase{"H4232_128", AD_DEVICE_4232H, 4, 128, fill4232H},
+                                           ChipCase{"H4232_256", AD_DEVICE_4232H, 4, 256, fill4232H},
+                                           ChipCase{"H232_128", AD_DEVICE_232H, 5, 128, fill232H},
+                                           ChipCase{"H232_256", AD_DEVICE_232H, 5, 256, fill232H}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // --- Size detection and string relocation ---
 
@@ -224,13 +217,13 @@ struct DetectionCase {
 
 class SizeDetection : public ::testing::TestWithParam<DetectionCase> {};
 
-TEST_P(SizeDetection, TypeWordChecksumAndStringPlaceFollowTheDetectedSize)
-{
+TEST_P(SizeDetection, TypeWordChecksumAndStringPlaceFollowTheDetectedSize) {
     const auto& c = GetParam();
     Simulators::SimulatedEEPROM eeprom(c.eepromWords);
     SimulatedEepromDevice device(eeprom);
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     ASSERT_EQ(programmingLayout(c.chipType)->program(device, data, programmingStrings(data)), AD_OK);
 
     EepromImage image(c.checksumWord + 1);
@@ -259,10 +252,10 @@ INSTANTIATE_TEST_SUITE_P(LargeAndSmallParts, SizeDetection,
                                            DetectionCase{AD_DEVICE_232H, 128, 15, 0x0056, 127, 0xA0},
                                            DetectionCase{AD_DEVICE_232H, 256, 15, 0x0066, 127, 0xA0}));
 
-TEST(EepromLayout, A232HWithoutDetectedSizeStoresItsStringsWhereReadersLookForThem)
-{
+TEST(EepromLayout, A232HWithoutDetectedSizeStoresItsStringsWhereReadersLookForThem) {
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     EepromImage image(128);
     ASSERT_EQ(make232HLayout()->buildImage(data, programmingStrings(data), 0, image), AD_OK);
     EXPECT_EQ(image.word(15), 0x0056);
@@ -277,7 +270,8 @@ TEST(EepromLayout, A232HWithoutDetectedSizeStoresItsStringsWhereReadersLookForTh
     eeprom.load(words);
     SimulatedEepromDevice device(eeprom);
     ReadBuffers buffers;
-    auto read = programData(buffers.manufacturer, buffers.manufacturerId, buffers.description, buffers.serialNumber);
+    auto read =
+        programData(buffers.manufacturer, buffers.manufacturerId, buffers.description, buffers.serialNumber);
     ASSERT_EQ(make232HLayout()->read(device, read), AD_OK);
     EXPECT_STREQ(buffers.manufacturer, "Veltrane");
     EXPECT_STREQ(buffers.serialNumber, "VT123456");
@@ -285,10 +279,10 @@ TEST(EepromLayout, A232HWithoutDetectedSizeStoresItsStringsWhereReadersLookForTh
 
 // --- Chip words ---
 
-TEST(EepromLayout, A232HStoresOnlyTheFirstInterfaceModeSet)
-{
+TEST(EepromLayout, A232HStoresOnlyTheFirstInterfaceModeSet) {
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     data.IsFifoH = 1;
     data.IsFastSerH = 1;
     EepromImage image(128);
@@ -296,12 +290,12 @@ TEST(EepromLayout, A232HStoresOnlyTheFirstInterfaceModeSet)
     EXPECT_EQ(image.word(0) & 0xF, 1);
 }
 
-TEST(EepromLayout, DriveCurrentsOtherThan8To16MilliamperesAreStoredAs4)
-{
+TEST(EepromLayout, DriveCurrentsOtherThan8To16MilliamperesAreStoredAs4) {
     Simulators::SimulatedEEPROM eeprom(128);
     SimulatedEepromDevice device(eeprom);
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     data.ALDriveCurrent = 6;
     data.AHDriveCurrent = 24;
     ASSERT_EQ(make2232HLayout()->program(device, data, programmingStrings(data)), AD_OK);
@@ -311,12 +305,12 @@ TEST(EepromLayout, DriveCurrentsOtherThan8To16MilliamperesAreStoredAs4)
     EXPECT_EQ(read.AHDriveCurrent, 4);
 }
 
-TEST(EepromLayout, ABMBeforeRevision4ReadsOnlyItsPullDownFlag)
-{
+TEST(EepromLayout, ABMBeforeRevision4ReadsOnlyItsPullDownFlag) {
     Simulators::SimulatedEEPROM eeprom(64);
     SimulatedEepromDevice device(eeprom);
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     ASSERT_EQ(makeBMLayout()->program(device, data, programmingStrings(data)), AD_OK);
     // Revision 0x0200 with every flag of byte 10 and a USB version set.
     eeprom.write(3, 0x0200);
@@ -334,24 +328,24 @@ TEST(EepromLayout, ABMBeforeRevision4ReadsOnlyItsPullDownFlag)
     EXPECT_EQ(read.PullDownEnable, 1);
 }
 
-TEST(EepromLayout, A232RKeepsBit0OfWord0x42)
-{
+TEST(EepromLayout, A232RKeepsBit0OfWord0x42) {
     Simulators::SimulatedEEPROM eeprom(128);
     eeprom.write(0x42, 0x1235);
     SimulatedEepromDevice device(eeprom);
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     data.UseExtOsc = 1;
     ASSERT_EQ(make232RLayout()->program(device, data, programmingStrings(data)), AD_OK);
     EXPECT_EQ(eeprom.read(0) & 0xFF, 0x03);
 }
 
-TEST(EepromLayout, DecodersClearTheFieldsOfOlderVersionsOnly)
-{
+TEST(EepromLayout, DecodersClearTheFieldsOfOlderVersionsOnly) {
     Simulators::SimulatedEEPROM eeprom(128);
     SimulatedEepromDevice device(eeprom);
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
     ASSERT_EQ(make4232HLayout()->program(device, data, programmingStrings(data)), AD_OK);
 
     auto read = programData(nullptr, nullptr, nullptr, nullptr);
@@ -366,8 +360,7 @@ TEST(EepromLayout, DecodersClearTheFieldsOfOlderVersionsOnly)
     EXPECT_EQ(read.IsVCPH, 1);
 }
 
-TEST(EepromLayout, StringsThatDoNotFitAreRefusedBeforeAnythingIsWritten)
-{
+TEST(EepromLayout, StringsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
     Simulators::SimulatedEEPROM eeprom(64);
     SimulatedEepromDevice device(eeprom);
     std::string longText(40, 'x');
@@ -378,8 +371,7 @@ TEST(EepromLayout, StringsThatDoNotFitAreRefusedBeforeAnythingIsWritten)
 
 // --- Failures ---
 
-TEST(EepromLayout, ReadingReportsBlankMissingAndUnreadableEeproms)
-{
+TEST(EepromLayout, ReadingReportsBlankMissingAndUnreadableEeproms) {
     Simulators::SimulatedEEPROM eeprom(128);
     SimulatedEepromDevice device(eeprom);
     auto read = programData(nullptr, nullptr, nullptr, nullptr);
@@ -390,10 +382,10 @@ TEST(EepromLayout, ReadingReportsBlankMissingAndUnreadableEeproms)
     EXPECT_EQ(make2232HLayout()->read(device, read), AD_EEPROM_READ_FAILED);
 }
 
-TEST(EepromLayout, ProgrammingReportsEraseAndVerifyFailures)
-{
+TEST(EepromLayout, ProgrammingReportsEraseAndVerifyFailures) {
     Strings strings;
-    auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
+    auto data =
+        programData(strings.manufacturer, strings.manufacturerId, strings.description, strings.serialNumber);
 
     Simulators::SimulatedEEPROM failing(64);
     failing.setFailing(true);
@@ -403,11 +395,11 @@ TEST(EepromLayout, ProgrammingReportsEraseAndVerifyFailures)
     Simulators::SimulatedEEPROM writeProtected(64);
     writeProtected.setWriteProtected(true);
     SimulatedEepromDevice protectedDevice(writeProtected);
-    EXPECT_EQ(makeBMLayout()->program(protectedDevice, data, programmingStrings(data)), AD_EEPROM_WRITE_FAILED);
+    EXPECT_EQ(makeBMLayout()->program(protectedDevice, data, programmingStrings(data)),
+              AD_EEPROM_WRITE_FAILED);
 }
 
-TEST(EepromLayout, AMissingSerialNumberIsGeneratedFromTheManufacturerId)
-{
+TEST(EepromLayout, AMissingSerialNumberIsGeneratedFromTheManufacturerId) {
     Strings strings;
     auto data = programData(strings.manufacturer, strings.manufacturerId, strings.description, nullptr);
     const auto generated = programmingStrings(data).serialNumber;

@@ -25,15 +25,14 @@ struct UserAreaCase {
 // Strings "Veltrane" (18 bytes), "Link" (10), "VT000001" (18), the empty
 // descriptor and the PnP word: 50 bytes behind the string start.
 class UserArea : public ::testing::TestWithParam<UserAreaCase> {
-protected:
-    void program()
-    {
+  protected:
+    void program() {
         auto data = programData(manufacturer, nullptr, description, serialNumber);
-        ASSERT_EQ(programmingLayout(GetParam().chipType)->program(device, data, programmingStrings(data)), AD_OK);
+        ASSERT_EQ(programmingLayout(GetParam().chipType)->program(device, data, programmingStrings(data)),
+                  AD_OK);
     }
 
-    void expectStringsIntact()
-    {
+    void expectStringsIntact() {
         char readManufacturer[32] = {};
         char readDescription[64] = {};
         char readSerialNumber[16] = {};
@@ -51,8 +50,7 @@ protected:
     SimulatedEepromDevice device{eeprom};
 };
 
-TEST_P(UserArea, AFullAreaReadsBackAndLeavesTheStringsIntact)
-{
+TEST_P(UserArea, AFullAreaReadsBackAndLeavesTheStringsIntact) {
     program();
     auto layout = deviceLayout(GetParam().chipType);
     std::uint32_t size = 0;
@@ -72,8 +70,7 @@ TEST_P(UserArea, AFullAreaReadsBackAndLeavesTheStringsIntact)
     expectStringsIntact();
 }
 
-TEST_P(UserArea, AWriteLongerThanTheAreaIsRefusedAndNothingIsWritten)
-{
+TEST_P(UserArea, AWriteLongerThanTheAreaIsRefusedAndNothingIsWritten) {
     program();
     auto layout = deviceLayout(GetParam().chipType);
     const auto before = eeprom.words();
@@ -85,8 +82,7 @@ TEST_P(UserArea, AWriteLongerThanTheAreaIsRefusedAndNothingIsWritten)
     EXPECT_EQ(eeprom.words(), before);
 }
 
-TEST_P(UserArea, AShortWriteReadsBackItsOwnBytes)
-{
+TEST_P(UserArea, AShortWriteReadsBackItsOwnBytes) {
     program();
     auto layout = deviceLayout(GetParam().chipType);
     std::uint8_t data[3] = {0xDE, 0xAD, 0x01};
@@ -113,8 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UserAreaCase{"H232_128", AD_DEVICE_232H, 128, 254 - (0xA0 + 50) + 96}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-TEST(UserAreaBounds, A232HReadAs64WordsHasNoUserArea)
-{
+TEST(UserAreaBounds, A232HReadAs64WordsHasNoUserArea) {
     // A 232H image whose type word is not a large value: its strings stay
     // at 0x20 and its checksum in word 127, outside the 64 words.
     Simulators::SimulatedEEPROM eeprom(128);
@@ -143,8 +138,7 @@ TEST(UserAreaBounds, A232HReadAs64WordsHasNoUserArea)
     EXPECT_EQ(eeprom.words(), words);
 }
 
-TEST(UserAreaBounds, AnUnreadableDeviceReportsReadFailure)
-{
+TEST(UserAreaBounds, AnUnreadableDeviceReportsReadFailure) {
     Simulators::SimulatedEEPROM eeprom(64);
     eeprom.setFailing(true);
     SimulatedEepromDevice device(eeprom);

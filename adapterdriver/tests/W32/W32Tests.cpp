@@ -19,16 +19,14 @@ using Simulators::ControlRequest;
 constexpr std::uint8_t out = 0x40;
 
 class W32Interface : public SimulatedBusTest {
-protected:
-    AD_HANDLE open232R()
-    {
+  protected:
+    AD_HANDLE open232R() {
         adapter = bus->plugIn(AdapterDescription::chip232R("FT232R USB UART", "A1"));
         return openByDescription("FT232R USB UART");
     }
 
     // The requests of one kind, in order.
-    std::vector<ControlRequest> requestsOf(std::uint8_t request) const
-    {
+    std::vector<ControlRequest> requestsOf(std::uint8_t request) const {
         std::vector<ControlRequest> found;
         for (const auto& r : adapter->controlRequests()) {
             if (r.request == request) {
@@ -41,8 +39,7 @@ protected:
     std::shared_ptr<Simulators::SimulatedAdapter> adapter;
 };
 
-TEST_F(W32Interface, CreateFileOpensBySerialNumberOrDescriptionOnly)
-{
+TEST_F(W32Interface, CreateFileOpensBySerialNumberOrDescriptionOnly) {
     bus->plugIn(AdapterDescription::chip232R("FT232R USB UART", "A1"));
     char description[] = "FT232R USB UART";
     std::uint32_t location = (1u << 8) | 2u;
@@ -53,7 +50,8 @@ TEST_F(W32Interface, CreateFileOpensBySerialNumberOrDescriptionOnly)
     EXPECT_EQ(AD_W32_CreateFile(missing, 0, 0, nullptr, 3, 0x80 | AD_W32_OPEN_BY_DESCRIPTION, nullptr),
               AD_W32_INVALID_HANDLE_VALUE);
 
-    const auto handle = AD_W32_CreateFile(description, 0, 0, nullptr, 3, 0x80 | AD_W32_OPEN_BY_DESCRIPTION, nullptr);
+    const auto handle =
+        AD_W32_CreateFile(description, 0, 0, nullptr, 3, 0x80 | AD_W32_OPEN_BY_DESCRIPTION, nullptr);
     ASSERT_NE(handle, AD_W32_INVALID_HANDLE_VALUE);
     EXPECT_EQ(AD_W32_GetLastError(handle), AD_OK);
     EXPECT_EQ(AD_W32_CloseHandle(handle), 1);
@@ -67,8 +65,7 @@ TEST_F(W32Interface, CreateFileOpensBySerialNumberOrDescriptionOnly)
     EXPECT_EQ(AD_W32_CloseHandle(byIndex), 1);
 }
 
-TEST_F(W32Interface, SetCommStateSendsTheLineSettingsInOrder)
-{
+TEST_F(W32Interface, SetCommStateSendsTheLineSettingsInOrder) {
     const auto handle = open232R();
     adapter->clearControlRequests();
     ADDCB dcb{};
@@ -83,14 +80,14 @@ TEST_F(W32Interface, SetCommStateSendsTheLineSettingsInOrder)
     ASSERT_EQ(AD_W32_SetCommState(handle, &dcb), 1);
 
     const std::vector<ControlRequest> expected{
-        {out, 3, 0x4138, 0, 0},                       // 9600 baud
-        {out, 4, 7 | (2 << 8) | (2 << 11), 0, 0},     // 7 bits, even parity, 2 stop bits
-        {out, 2, 0, 0x0100, 0},                       // RTS/CTS flow control
-        {out, 1, 0x0202, 0, 0},                       // which raises RTS
-        {out, 1, 0x0202, 0, 0},                       // RTS control changed to enabled
-        {out, 1, 0x0101, 0, 0},                       // DTR control changed to enabled
-        {out, 6, 0x0100 | 'E', 0, 0},                 // event character, enabled
-        {out, 7, 0, 0, 0},                            // no error character
+        {out, 3, 0x4138, 0, 0},                   // 9600 baud
+        {out, 4, 7 | (2 << 8) | (2 << 11), 0, 0}, // 7 bits, even parity, 2 stop bits
+        {out, 2, 0, 0x0100, 0},                   // RTS/CTS flow control
+        {out, 1, 0x0202, 0, 0},                   // which raises RTS
+        {out, 1, 0x0202, 0, 0},                   // RTS control changed to enabled
+        {out, 1, 0x0101, 0, 0},                   // DTR control changed to enabled
+        {out, 6, 0x0100 | 'E', 0, 0},             // event character, enabled
+        {out, 7, 0, 0, 0},                        // no error character
     };
     EXPECT_EQ(adapter->controlRequests(), expected);
 
@@ -114,8 +111,7 @@ TEST_F(W32Interface, SetCommStateSendsTheLineSettingsInOrder)
     EXPECT_EQ(requestsOf(1), (std::vector<ControlRequest>{{out, 1, 0x0100, 0, 0}}));
 }
 
-TEST_F(W32Interface, SetCommStateStopsAtTheFirstFailureAndStillAnswersTrue)
-{
+TEST_F(W32Interface, SetCommStateStopsAtTheFirstFailureAndStillAnswersTrue) {
     const auto handle = open232R();
     adapter->clearControlRequests();
     ADDCB dcb{};
@@ -127,8 +123,7 @@ TEST_F(W32Interface, SetCommStateStopsAtTheFirstFailureAndStillAnswersTrue)
     EXPECT_EQ(AD_W32_GetCommState(handle, nullptr), 6);
 }
 
-TEST_F(W32Interface, PurgeCommMapsAbortAndClearFlagsToDirections)
-{
+TEST_F(W32Interface, PurgeCommMapsAbortAndClearFlagsToDirections) {
     const auto handle = open232R();
     adapter->clearControlRequests();
     ASSERT_EQ(AD_W32_PurgeComm(handle, AD_PURGE_TXCLEAR | AD_PURGE_RXCLEAR), 1);
@@ -148,8 +143,7 @@ TEST_F(W32Interface, PurgeCommMapsAbortAndClearFlagsToDirections)
     EXPECT_EQ(AD_W32_GetLastError(handle), AD_IO_ERROR);
 }
 
-TEST_F(W32Interface, EscapeFunctionsBreaksTimeoutsAndUnsupportedCalls)
-{
+TEST_F(W32Interface, EscapeFunctionsBreaksTimeoutsAndUnsupportedCalls) {
     const auto handle = open232R();
     adapter->clearControlRequests();
     EXPECT_EQ(AD_W32_EscapeCommFunction(handle, AD_SETDTR), 1);
@@ -184,8 +178,7 @@ TEST_F(W32Interface, EscapeFunctionsBreaksTimeoutsAndUnsupportedCalls)
     EXPECT_EQ(modem & 0x30, 0x30u); // CTS and DSR
 }
 
-TEST_F(W32Interface, ReadWriteAndClearCommError)
-{
+TEST_F(W32Interface, ReadWriteAndClearCommError) {
     adapter = bus->plugIn(AdapterDescription::chip232R("FT232R USB UART", "A1"));
     adapter->attachPeer(0, std::make_shared<EchoPeer>());
     const auto handle = openByDescription("FT232R USB UART");
@@ -214,8 +207,7 @@ TEST_F(W32Interface, ReadWriteAndClearCommError)
     EXPECT_EQ(AD_W32_GetLastError(handle), AD_INVALID_PARAMETER);
 }
 
-TEST_F(W32Interface, WaitCommEventNeedsAMaskAndAPointer)
-{
+TEST_F(W32Interface, WaitCommEventNeedsAMaskAndAPointer) {
     const auto handle = open232R();
     std::uint32_t mask = 0;
     EXPECT_EQ(AD_W32_WaitCommEvent(handle, &mask, nullptr), 0);
@@ -224,8 +216,7 @@ TEST_F(W32Interface, WaitCommEventNeedsAMaskAndAPointer)
     EXPECT_EQ(AD_W32_WaitCommEvent(reinterpret_cast<AD_HANDLE>(0x42), &mask, nullptr), 0);
 }
 
-TEST_F(W32Interface, WaitCommEventReturnsTheEventsOfItsMask)
-{
+TEST_F(W32Interface, WaitCommEventReturnsTheEventsOfItsMask) {
     adapter = bus->plugIn(AdapterDescription::chip232R("FT232R USB UART", "A1"));
     adapter->attachPeer(0, std::make_shared<EchoPeer>());
     const auto handle = openByDescription("FT232R USB UART");
@@ -242,8 +233,7 @@ TEST_F(W32Interface, WaitCommEventReturnsTheEventsOfItsMask)
     EXPECT_EQ(waiter.get(), std::make_pair(1, static_cast<std::uint32_t>(AD_EV_RXCHAR)));
 }
 
-TEST_F(W32Interface, WaitCommEventIsReleasedByANewMask)
-{
+TEST_F(W32Interface, WaitCommEventIsReleasedByANewMask) {
     const auto handle = open232R();
     ASSERT_EQ(AD_W32_SetCommMask(handle, AD_EV_RING), 1);
     std::promise<void> started;
@@ -262,8 +252,7 @@ TEST_F(W32Interface, WaitCommEventIsReleasedByANewMask)
     EXPECT_EQ(waiter.get(), std::make_pair(1, 0u));
 }
 
-TEST_F(W32Interface, WaitCommEventIsReleasedByCloseAndAnswersFalse)
-{
+TEST_F(W32Interface, WaitCommEventIsReleasedByCloseAndAnswersFalse) {
     const auto handle = open232R();
     ASSERT_EQ(AD_W32_SetCommMask(handle, AD_EV_RING), 1);
     std::promise<void> started;
