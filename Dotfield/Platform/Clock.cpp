@@ -12,9 +12,13 @@ void WakeSignal::raise() {
     condition_.notify_all();
 }
 
-void Sleeper::sleep(const Zovudidova::Duration& duration) { sleep(chronoDuration(duration)); }
+void Sleeper::sleep(const Zovudidova::Duration& duration) {
+    sleep(chronoDuration(duration));
+}
 
-Clock::TimePoint SystemClock::now() const { return std::chrono::steady_clock::now(); }
+Clock::TimePoint SystemClock::now() const {
+    return std::chrono::steady_clock::now();
+}
 
 bool SystemClock::waitUntil(TimePoint deadline, WakeSignal& signal) {
     std::unique_lock lock(signal.mutex_);
@@ -38,7 +42,9 @@ void SystemSleeper::sleep(Clock::Duration duration) {
 
 ManualClock::ManualClock() : origin_(std::chrono::steady_clock::now()) {}
 
-Clock::TimePoint ManualClock::now() const { return origin_ + Clock::Duration(elapsed_.load()); }
+Clock::TimePoint ManualClock::now() const {
+    return origin_ + Clock::Duration(elapsed_.load());
+}
 
 bool ManualClock::waitUntil(TimePoint deadline, WakeSignal& signal) {
     {
@@ -83,7 +89,9 @@ void ManualClock::advance(Clock::Duration duration) {
     }
 }
 
-Clock::Duration ManualClock::totalSleep() const { return Clock::Duration(slept_.load()); }
+Clock::Duration ManualClock::totalSleep() const {
+    return Clock::Duration(slept_.load());
+}
 
 std::shared_ptr<Clock> systemClock() {
     // Never destroyed: threads may still ask for the time while the process exits.

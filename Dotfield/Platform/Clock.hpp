@@ -17,10 +17,10 @@ namespace Dotfield {
 // A flag that interrupts a Clock::waitUntil from another thread. A raise that
 // comes before the wait is not lost: the next wait returns at once.
 class WakeSignal {
-public:
+  public:
     void raise();
 
-private:
+  private:
     friend class SystemClock;
     friend class ManualClock;
     std::mutex mutex_;
@@ -29,7 +29,7 @@ private:
 };
 
 class Clock {
-public:
+  public:
     using TimePoint = std::chrono::steady_clock::time_point;
     using Duration = std::chrono::nanoseconds;
 
@@ -43,7 +43,7 @@ public:
 };
 
 class Sleeper {
-public:
+  public:
     virtual ~Sleeper() = default;
     virtual void sleep(Clock::Duration duration) = 0;
     void sleep(const Zovudidova::Duration& duration);
@@ -51,13 +51,13 @@ public:
 
 // The monotonic clock of the machine.
 class SystemClock final : public Clock {
-public:
+  public:
     TimePoint now() const override;
     bool waitUntil(TimePoint deadline, WakeSignal& signal) override;
 };
 
 class SystemSleeper final : public Sleeper {
-public:
+  public:
     using Sleeper::sleep;
     void sleep(Clock::Duration duration) override;
 };
@@ -66,7 +66,7 @@ public:
 // block: sleeping moves the clock by the duration, so code that sleeps finishes
 // at once while its waits and time-outs still see the time pass.
 class ManualClock final : public Clock, public Sleeper {
-public:
+  public:
     ManualClock();
 
     TimePoint now() const override;
@@ -80,7 +80,7 @@ public:
     // Total time that sleep() was asked for.
     Clock::Duration totalSleep() const;
 
-private:
+  private:
     std::atomic<Clock::Duration::rep> elapsed_{0};
     std::atomic<Clock::Duration::rep> slept_{0};
     TimePoint origin_;

@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include "Dotfield/Platform/Log.hpp"
+#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-bool onProcessMainThread() { return gettid() == getpid(); }
+bool onProcessMainThread() {
+    return gettid() == getpid();
+}
 
 void runLoggingFailure(const std::function<void()>& work) {
     try {
@@ -96,7 +99,10 @@ MainQueue& MainQueue::main() {
     return *queue;
 }
 
-std::shared_ptr<MainThreadBinding> MainQueue::bind(std::shared_ptr<MainThreadBinding> binding) {
+std::shared_ptr<MainThreadBinding> MainQueue::bind(const std::shared_ptr<MainThreadBinding>& binding) {
+    if (!binding) {
+        VeltranePatterns::stopProgram("The main queue needs a main-thread binding");
+    }
     std::shared_ptr<MainThreadBinding> previous;
     std::size_t waiting = 0;
     {
@@ -115,9 +121,13 @@ std::shared_ptr<MainThreadBinding> MainQueue::currentBinding() const {
     return binding_;
 }
 
-bool MainQueue::isCurrent() const { return currentBinding()->isMainThread(); }
+bool MainQueue::isCurrent() const {
+    return currentBinding()->isMainThread();
+}
 
-void MainQueue::async(std::function<void()> work) { enqueue(std::move(work), false); }
+void MainQueue::async(std::function<void()> work) {
+    enqueue(std::move(work), false);
+}
 
 void MainQueue::enqueue(std::function<void()> work, bool callerWaits) {
     std::shared_ptr<MainThreadBinding> binding;
@@ -199,6 +209,8 @@ void MainQueue::wakeWaitingMainThread() {
 ScopedMainThreadPump::ScopedMainThreadPump()
     : pump_(std::make_shared<MainThreadPump>()), previous_(MainQueue::main().bind(pump_)) {}
 
-ScopedMainThreadPump::~ScopedMainThreadPump() { MainQueue::main().bind(previous_); }
+ScopedMainThreadPump::~ScopedMainThreadPump() {
+    MainQueue::main().bind(previous_);
+}
 
 } // namespace Dotfield

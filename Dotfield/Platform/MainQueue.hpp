@@ -19,7 +19,7 @@
 namespace Dotfield {
 
 class MainThreadBinding {
-public:
+  public:
     virtual ~MainThreadBinding() = default;
     virtual bool isMainThread() const = 0;
     // Arranges for the work to run on the main thread later, in posting order.
@@ -29,7 +29,7 @@ public:
 
 // A main thread that runs posted work only when it is told to.
 class MainThreadPump final : public MainThreadBinding {
-public:
+  public:
     // The constructing thread becomes the main thread.
     MainThreadPump();
     // The process's initial thread is the main thread, whoever constructs the pump.
@@ -46,7 +46,7 @@ public:
     bool runUntil(const std::function<bool()>& condition,
                   std::chrono::nanoseconds timeout = std::chrono::seconds(20));
 
-private:
+  private:
     struct ProcessMainThread {};
     explicit MainThreadPump(ProcessMainThread);
 
@@ -58,14 +58,14 @@ private:
 };
 
 class MainQueue {
-public:
+  public:
     // The application's one main queue. Until something is bound it sits on a
     // pump of the process's initial thread that nobody drives.
     static MainQueue& main();
 
     // Replaces the binding and answers the previous one. Work still waiting is
     // handed to the new binding.
-    std::shared_ptr<MainThreadBinding> bind(std::shared_ptr<MainThreadBinding> binding);
+    std::shared_ptr<MainThreadBinding> bind(const std::shared_ptr<MainThreadBinding>& binding);
 
     // True on the main thread.
     bool isCurrent() const;
@@ -75,8 +75,7 @@ public:
 
     // Runs the work on the main thread and waits for it; on the main thread it
     // runs directly. Its result or exception is handed back to the caller.
-    template <typename F>
-    std::invoke_result_t<F&> sync(F&& work);
+    template <typename F> std::invoke_result_t<F&> sync(F&& work);
 
     // For waits of the main thread on other threads (SerialQueue::sync): blocks
     // until done() holds and meanwhile runs the work that other threads hand to
@@ -89,7 +88,7 @@ public:
     MainQueue(const MainQueue&) = delete;
     MainQueue& operator=(const MainQueue&) = delete;
 
-private:
+  private:
     MainQueue();
 
     struct Entry {
@@ -111,7 +110,7 @@ private:
 // Binds a fresh pump on the calling thread for the lifetime of the object and
 // restores the previous binding afterwards. Tests use it as a fixture member.
 class ScopedMainThreadPump {
-public:
+  public:
     ScopedMainThreadPump();
     ~ScopedMainThreadPump();
     ScopedMainThreadPump(const ScopedMainThreadPump&) = delete;
@@ -119,13 +118,12 @@ public:
 
     MainThreadPump& pump() { return *pump_; }
 
-private:
+  private:
     std::shared_ptr<MainThreadPump> pump_;
     std::shared_ptr<MainThreadBinding> previous_;
 };
 
-template <typename F>
-std::invoke_result_t<F&> MainQueue::sync(F&& work) {
+template <typename F> std::invoke_result_t<F&> MainQueue::sync(F&& work) {
     using Result = std::invoke_result_t<F&>;
     if (isCurrent()) {
         return work();

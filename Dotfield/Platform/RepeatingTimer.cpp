@@ -77,7 +77,8 @@ void RepeatingTimer::runTimerThread(const std::shared_ptr<State>& state) {
     }
 }
 
-RepeatingTimer::RepeatingTimer(std::shared_ptr<Clock> clock) : state_(std::make_shared<State>(std::move(clock))) {
+RepeatingTimer::RepeatingTimer(std::shared_ptr<Clock> clock)
+    : state_(std::make_shared<State>(std::move(clock))) {
     state_->thread = std::thread([state = state_] { runTimerThread(state); });
 }
 
@@ -125,7 +126,8 @@ void RepeatingTimer::resume() {
     {
         std::lock_guard lock(state_->mutex);
         if (state_->suspendCount == 0) {
-            writeLogLine("A repeating timer was resumed more often than it was suspended; the resume is ignored");
+            writeLogLine(
+                "A repeating timer was resumed more often than it was suspended; the resume is ignored");
             return;
         }
         --state_->suspendCount;

@@ -13,7 +13,7 @@
 namespace Dotfield {
 
 class RepeatingTimer {
-public:
+  public:
     explicit RepeatingTimer(std::shared_ptr<Clock> clock = systemClock());
     // Stops the timer and waits for a handler that is still running (unless the
     // handler itself destroys the timer).
@@ -36,7 +36,7 @@ public:
     Clock::Duration interval() const;
     Clock::Duration leeway() const;
 
-private:
+  private:
     struct State;
     static void runTimerThread(const std::shared_ptr<State>& state);
 

@@ -9,7 +9,7 @@
 namespace Dotfield {
 
 class Semaphore {
-public:
+  public:
     explicit Semaphore(long initialValue);
     Semaphore(const Semaphore&) = delete;
     Semaphore& operator=(const Semaphore&) = delete;
@@ -25,7 +25,7 @@ public:
 
     long value() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable condition_;
     long value_;

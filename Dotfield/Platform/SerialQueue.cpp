@@ -43,7 +43,7 @@ namespace {
 thread_local std::vector<const void*> heldQueues;
 
 class MarkHeld {
-public:
+  public:
     explicit MarkHeld(const void* queue) { heldQueues.push_back(queue); }
     ~MarkHeld() { heldQueues.pop_back(); }
     MarkHeld(const MarkHeld&) = delete;
@@ -79,7 +79,9 @@ SerialQueue::~SerialQueue() {
     }
 }
 
-const std::string& SerialQueue::label() const { return state_->label; }
+const std::string& SerialQueue::label() const {
+    return state_->label;
+}
 
 bool SerialQueue::isCurrent() const {
     return std::find(heldQueues.begin(), heldQueues.end(), state_.get()) != heldQueues.end();

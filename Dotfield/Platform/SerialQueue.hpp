@@ -15,7 +15,7 @@
 namespace Dotfield {
 
 class SerialQueue {
-public:
+  public:
     explicit SerialQueue(std::string label);
     // Runs the work already submitted, then ends the worker thread. Safe to run
     // from the queue's own work (the last owner released there): the worker then
@@ -39,8 +39,7 @@ public:
     // On the main thread, work that other threads hand to the main queue
     // synchronously is served while waiting, so the queue's own work may wait
     // for the main thread without a deadlock.
-    template <typename F>
-    std::invoke_result_t<F&> sync(F&& work) {
+    template <typename F> std::invoke_result_t<F&> sync(F&& work) {
         if (isCurrent()) {
             return work();
         }
@@ -48,7 +47,7 @@ public:
         return work();
     }
 
-private:
+  private:
     struct State;
     struct Ticket;
 
@@ -57,13 +56,13 @@ private:
 
     // Holds the queue exclusively on the calling thread for its lifetime.
     class Hold {
-    public:
+      public:
         explicit Hold(SerialQueue& queue);
         ~Hold();
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
-    private:
+      private:
         std::shared_ptr<State> state_;
         std::shared_ptr<Ticket> ticket_;
     };

@@ -30,7 +30,9 @@ std::optional<std::filesystem::path> xdgDirectory(const char* variable, const ch
 
 } // namespace
 
-std::optional<std::filesystem::path> userDataDirectory() { return xdgDirectory("XDG_DATA_HOME", ".local/share"); }
+std::optional<std::filesystem::path> userDataDirectory() {
+    return xdgDirectory("XDG_DATA_HOME", ".local/share");
+}
 
 std::optional<std::filesystem::path> userConfigurationDirectory() {
     return xdgDirectory("XDG_CONFIG_HOME", ".config");

@@ -2,7 +2,8 @@
 
 namespace Dotfield {
 
-ApplicationSupportDirectoryError::ApplicationSupportDirectoryError(std::filesystem::path location, std::string reason)
+ApplicationSupportDirectoryError::ApplicationSupportDirectoryError(std::filesystem::path location,
+                                                                   std::string reason)
     : location_(std::move(location)), reason_(std::move(reason)) {}
 
 std::string ApplicationSupportDirectoryError::caseDescription() const {

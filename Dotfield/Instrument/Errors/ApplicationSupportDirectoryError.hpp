@@ -8,7 +8,7 @@
 namespace Dotfield {
 
 class ApplicationSupportDirectoryError final : public DotfieldError {
-public:
+  public:
     // The location that failed (may be empty when no user folder is known) and why.
     ApplicationSupportDirectoryError(std::filesystem::path location, std::string reason);
 
@@ -20,7 +20,7 @@ public:
     // "Failed in getting the application support directory", the location and the reason.
     std::string caseDescription() const override;
 
-private:
+  private:
     std::filesystem::path location_;
     std::string reason_;
 };

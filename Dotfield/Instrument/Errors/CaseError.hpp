@@ -6,9 +6,8 @@
 
 namespace Dotfield {
 
-template <typename KindType>
-class CaseError : public PresentableError {
-public:
+template <typename KindType> class CaseError : public PresentableError {
+  public:
     using Kind = KindType;
 
     explicit CaseError(Kind kind) : kind_(kind) {}
@@ -16,7 +15,7 @@ public:
     Kind kind() const { return kind_; }
     int code() const override { return static_cast<int>(kind_); }
 
-private:
+  private:
     Kind kind_;
 };
 

@@ -34,13 +34,21 @@ CommunicationsError CommunicationsError::corruptedResponse(std::vector<std::uint
     return error;
 }
 
-CommunicationsError CommunicationsError::failedStatusCheck() { return CommunicationsError(Kind::failedStatusCheck); }
+CommunicationsError CommunicationsError::failedStatusCheck() {
+    return CommunicationsError(Kind::failedStatusCheck);
+}
 
-CommunicationsError CommunicationsError::readWriteTimeout() { return CommunicationsError(Kind::readWriteTimeout); }
+CommunicationsError CommunicationsError::readWriteTimeout() {
+    return CommunicationsError(Kind::readWriteTimeout);
+}
 
-int CommunicationsError::code() const { return static_cast<int>(kind_); }
+int CommunicationsError::code() const {
+    return static_cast<int>(kind_);
+}
 
-std::string CommunicationsError::domain() const { return "Dotfield.CommunicationsError"; }
+std::string CommunicationsError::domain() const {
+    return "Dotfield.CommunicationsError";
+}
 
 std::string CommunicationsError::caseDescription() const {
     switch (kind_) {

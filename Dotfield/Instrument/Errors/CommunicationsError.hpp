@@ -11,7 +11,7 @@
 namespace Dotfield {
 
 class CommunicationsError final : public DotfieldError {
-public:
+  public:
     enum class Kind { wrongByteCount, corruptedResponse, failedStatusCheck, readWriteTimeout };
 
     // A read or write moved another number of bytes than asked.
@@ -37,7 +37,7 @@ public:
     // The same case with equal payloads.
     friend bool operator==(const CommunicationsError& a, const CommunicationsError& b);
 
-private:
+  private:
     explicit CommunicationsError(Kind kind) : kind_(kind) {}
 
     Kind kind_;

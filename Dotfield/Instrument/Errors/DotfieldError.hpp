@@ -9,7 +9,7 @@
 namespace Dotfield {
 
 class DotfieldError : public std::exception {
-public:
+  public:
     virtual int code() const = 0;
     virtual std::string domain() const = 0;
     // The case as text, with its payload.
@@ -18,7 +18,7 @@ public:
     // "<domain> <code>: <case>", made on first use.
     const char* what() const noexcept override;
 
-private:
+  private:
     mutable std::string what_;
 };
 

@@ -2,7 +2,9 @@
 
 namespace Dotfield {
 
-std::string ElectronicsError::domain() const { return "Dotfield.ElectronicsError"; }
+std::string ElectronicsError::domain() const {
+    return "Dotfield.ElectronicsError";
+}
 
 std::string ElectronicsError::caseDescription() const {
     switch (kind()) {
@@ -29,10 +31,11 @@ ErrorAlertContent ElectronicsError::presentableDescription() const {
         return {"OK", "Cancel", "Dispenser disconnected mid-operation.",
                 "Please reconnect the dispenser and click OK to resume the interrupted operation."};
     case Kind::unrecoverableCommunicationNoise:
-        return {"OK", "Cancel", "Communication noise has interrupted operations.",
-                "A high amount of communication noise has interrupted normal operation. Check to make sure the "
-                "electronics and RJ-11 cables are firmly connected, and that there aren't sources of strong EM "
-                "noise nearby. Click OK to attempt recovery."};
+        return {
+            "OK", "Cancel", "Communication noise has interrupted operations.",
+            "A high amount of communication noise has interrupted normal operation. Check to make sure the "
+            "electronics and RJ-11 cables are firmly connected, and that there aren't sources of strong EM "
+            "noise nearby. Click OK to attempt recovery."};
     case Kind::abortedByUser:
         return {"OK", std::nullopt, "Operation aborted manually.",
                 "The operation was manually aborted. Click OK to resume normal operations."};

@@ -5,17 +5,25 @@
 
 namespace Dotfield {
 
-enum class ElectronicsErrorKind { electronicsDisconnected, dispenserDisconnectedMidOperation, unrecoverableCommunicationNoise, abortedByUser, internalTestFailure };
+enum class ElectronicsErrorKind {
+    electronicsDisconnected,
+    dispenserDisconnectedMidOperation,
+    unrecoverableCommunicationNoise,
+    abortedByUser,
+    internalTestFailure
+};
 
 class ElectronicsError final : public CaseError<ElectronicsErrorKind> {
-public:
+  public:
     using CaseError::CaseError;
 
     std::string domain() const override;
     std::string caseDescription() const override;
     ErrorAlertContent presentableDescription() const override;
 
-    friend bool operator==(const ElectronicsError& a, const ElectronicsError& b) { return a.kind() == b.kind(); }
+    friend bool operator==(const ElectronicsError& a, const ElectronicsError& b) {
+        return a.kind() == b.kind();
+    }
 };
 
 } // namespace Dotfield

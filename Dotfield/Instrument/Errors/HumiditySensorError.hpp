@@ -8,14 +8,16 @@ namespace Dotfield {
 enum class HumiditySensorErrorKind { sensorBusy, readingFailed, sensorDisconnected };
 
 class HumiditySensorError final : public CaseError<HumiditySensorErrorKind> {
-public:
+  public:
     using CaseError::CaseError;
 
     std::string domain() const override;
     std::string caseDescription() const override;
     ErrorAlertContent presentableDescription() const override;
 
-    friend bool operator==(const HumiditySensorError& a, const HumiditySensorError& b) { return a.kind() == b.kind(); }
+    friend bool operator==(const HumiditySensorError& a, const HumiditySensorError& b) {
+        return a.kind() == b.kind();
+    }
 };
 
 } // namespace Dotfield

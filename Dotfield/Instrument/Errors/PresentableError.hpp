@@ -8,7 +8,7 @@
 namespace Dotfield {
 
 class PresentableError : public DotfieldError {
-public:
+  public:
     virtual ErrorAlertContent presentableDescription() const = 0;
 };
 

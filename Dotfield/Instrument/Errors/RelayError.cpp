@@ -2,7 +2,9 @@
 
 namespace Dotfield {
 
-std::string RelayError::domain() const { return "Dotfield.RelayError"; }
+std::string RelayError::domain() const {
+    return "Dotfield.RelayError";
+}
 
 std::string RelayError::caseDescription() const {
     switch (kind()) {
@@ -23,13 +25,15 @@ ErrorAlertContent RelayError::presentableDescription() const {
                 "The connection to the USB-controlled relay has been lost. Check the connection between the "
                 "computer and the relay and click OK to attempt reconnection."};
     case Kind::unrecoverableCommunicationNoise:
-        return {"OK", "Cancel", "Relay communication disrupted.",
-                "The communication to the relay has become corrupted. Verify that relay is properly connected to "
-                "the computer and that there are no sources of EM interference in the area. Click OK to attempt "
-                "reconnection."};
+        return {
+            "OK", "Cancel", "Relay communication disrupted.",
+            "The communication to the relay has become corrupted. Verify that relay is properly connected to "
+            "the computer and that there are no sources of EM interference in the area. Click OK to attempt "
+            "reconnection."};
     case Kind::relayDidNotSwitch:
         return {"OK", "Cancel", "Relay did not switch properly.",
-                "The relay did not switch to the correct position. Verify that relay is properly connected to the "
+                "The relay did not switch to the correct position. Verify that relay is properly connected "
+                "to the "
                 "computer and that there are no sources of EM interference in the area. Click OK to attempt "
                 "reconnection."};
     }

@@ -8,7 +8,7 @@ namespace Dotfield {
 enum class RelayErrorKind { electronicsDisconnected, unrecoverableCommunicationNoise, relayDidNotSwitch };
 
 class RelayError final : public CaseError<RelayErrorKind> {
-public:
+  public:
     using CaseError::CaseError;
 
     std::string domain() const override;

@@ -60,15 +60,20 @@ RoboticsError RoboticsError::notConnected(std::set<MotorPosition> axes) {
     return RoboticsError(Kind::notConnected, std::move(axes));
 }
 
-RoboticsError::RoboticsError(const CommunicationsError& communicationsError) : kind_(kindFor(communicationsError)) {
+RoboticsError::RoboticsError(const CommunicationsError& communicationsError)
+    : kind_(kindFor(communicationsError)) {
     if (kind_ == Kind::notConnected) {
         axes_ = {MotorPosition::allMotors};
     }
 }
 
-int RoboticsError::code() const { return static_cast<int>(kind_); }
+int RoboticsError::code() const {
+    return static_cast<int>(kind_);
+}
 
-std::string RoboticsError::domain() const { return "Dotfield.RoboticsError"; }
+std::string RoboticsError::domain() const {
+    return "Dotfield.RoboticsError";
+}
 
 std::string RoboticsError::caseDescription() const {
     switch (kind_) {
@@ -107,18 +112,22 @@ ErrorAlertContent RoboticsError::presentableDescription() const {
                     "electronics, followed by restarting Dotfield."};
         }
         return {"OK", "Cancel", "The connection to the " + phrase + " of the robot has been lost.",
-                "Try turning off the positioner and supporting electronics and closing out of Dotfield, verifying "
+                "Try turning off the positioner and supporting electronics and closing out of Dotfield, "
+                "verifying "
                 "the connection of the power and communication cables to the " +
-                    phrase + ", then restarting the positioner and electronics, followed by restarting Dotfield."};
+                    phrase +
+                    ", then restarting the positioner and electronics, followed by restarting Dotfield."};
     }
     case Kind::hitObstruction:
         return {"Home", "Cancel", "The positioner has hit a physical limit or become obstructed.",
-                "To clear the error, the positioner will need to be re-homed.  Clear the working area and click on "
+                "To clear the error, the positioner will need to be re-homed.  Clear the working area and "
+                "click on "
                 "Home when ready."};
     case Kind::needsToHome:
-        return {"Home", "Cancel", "The positioner needs to be homed.",
-                "Please clear the area to ensure that the positioner can safely return to the home position and "
-                "click Home when ready."};
+        return {
+            "Home", "Cancel", "The positioner needs to be homed.",
+            "Please clear the area to ensure that the positioner can safely return to the home position and "
+            "click Home when ready."};
     case Kind::corruptedCommunications:
         return {"OK", "Cancel", "The connection to the robotics has been disrupted.",
                 "Try turning off the positioner and supporting electronics and closing out of Dotfield, then "

@@ -10,7 +10,7 @@
 namespace Dotfield {
 
 class RoboticsError final : public PresentableError {
-public:
+  public:
     enum class Kind {
         notConnected,
         hitObstruction,
@@ -41,7 +41,7 @@ public:
     // Compares the case only: any two notConnected values are equal.
     friend bool operator==(const RoboticsError& a, const RoboticsError& b) { return a.kind_ == b.kind_; }
 
-private:
+  private:
     RoboticsError(Kind kind, std::set<MotorPosition> axes);
 
     Kind kind_;

@@ -2,7 +2,9 @@
 
 namespace Dotfield {
 
-std::string SerialPortConnectionError::domain() const { return "Dotfield.SerialPortConnectionError"; }
+std::string SerialPortConnectionError::domain() const {
+    return "Dotfield.SerialPortConnectionError";
+}
 
 std::string SerialPortConnectionError::caseDescription() const {
     switch (kind()) {
@@ -24,11 +26,12 @@ ErrorAlertContent SerialPortConnectionError::presentableDescription() const {
     case Kind::connectionToDeviceFailed:
         // On Linux the adapter is opened through its USB device node, which the
         // user's account must be allowed to open.
-        return {"OK", "Cancel", "The software was unable to connect to the control electronics.",
-                "Dotfield was unable to connect to the electronics. Make sure that another instance of Dotfield "
-                "is not running. Please make sure that your user account is allowed to open the USB serial "
-                "adapter (a udev rule for the adapter's USB vendor id 0403 grants this). When ready, click OK to "
-                "retry the connection."};
+        return {
+            "OK", "Cancel", "The software was unable to connect to the control electronics.",
+            "Dotfield was unable to connect to the electronics. Make sure that another instance of Dotfield "
+            "is not running. Please make sure that your user account is allowed to open the USB serial "
+            "adapter (a udev rule for the adapter's USB vendor id 0403 grants this). When ready, click OK to "
+            "retry the connection."};
     case Kind::settingTheSettingsFailed:
         return {"OK", std::nullopt, "A write error occurred when communicating with the electronics.",
                 checkElectronicsBoxRecoveryText};

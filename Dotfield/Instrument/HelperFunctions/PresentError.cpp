@@ -8,7 +8,8 @@ namespace Dotfield {
 void presentError(const ErrorAlertRequest& request) {
     MainQueue::main().sync([&request] {
         const AlertResponse response = currentAlertPresenter()->runModalAlert(request.content);
-        const auto& action = response == AlertResponse::defaultButton ? request.defaultAction : request.alternateAction;
+        const auto& action =
+            response == AlertResponse::defaultButton ? request.defaultAction : request.alternateAction;
         if (action) {
             action();
         }

@@ -11,7 +11,7 @@
 namespace Dotfield {
 
 class SerialDispatch {
-public:
+  public:
     virtual ~SerialDispatch() = default;
     virtual SerialQueue& serialDispatchQueue() = 0;
 };

@@ -17,7 +17,7 @@ namespace Dotfield {
 // first, then its queue (whose last handler still signals the semaphore), then
 // the semaphore, so no tick reaches a half-destroyed object.
 class DispatchTimer : public SerialDispatch {
-public:
+  public:
     virtual Semaphore& timerSemaphore() = 0;
     virtual RepeatingTimer& dispatchTimer() = 0;
 };

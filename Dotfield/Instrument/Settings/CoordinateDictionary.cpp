@@ -6,7 +6,8 @@ PropertyListValue::Dictionary dictionaryFromCoordinate(const VeltranePatterns::C
     return {{"x", coordinate.x}, {"y", coordinate.y}, {"z", coordinate.z}};
 }
 
-std::optional<VeltranePatterns::Coordinate> coordinateFromDictionary(const PropertyListValue::Dictionary* dictionary) {
+std::optional<VeltranePatterns::Coordinate>
+coordinateFromDictionary(const PropertyListValue::Dictionary* dictionary) {
     if (dictionary == nullptr) {
         return std::nullopt;
     }

@@ -14,7 +14,8 @@ PropertyListValue::Dictionary dictionaryFromCoordinate(const VeltranePatterns::C
 
 // Nothing when there is no dictionary, or when any of "x", "y", "z" is missing
 // or not a number; other entries are ignored.
-std::optional<VeltranePatterns::Coordinate> coordinateFromDictionary(const PropertyListValue::Dictionary* dictionary);
+std::optional<VeltranePatterns::Coordinate>
+coordinateFromDictionary(const PropertyListValue::Dictionary* dictionary);
 std::optional<VeltranePatterns::Coordinate> coordinateFromDictionary(const PropertyListValue* value);
 
 } // namespace Dotfield

@@ -8,7 +8,9 @@ std::shared_ptr<UserDefaults> UserDefaults::overStandardUserDefaults() {
     return std::make_shared<UserDefaults>(StandardDefaults{PersistentDefaults::standardUserDefaults()});
 }
 
-bool UserDefaults::overUserDefaults() const { return std::holds_alternative<StandardDefaults>(backingStore_); }
+bool UserDefaults::overUserDefaults() const {
+    return std::holds_alternative<StandardDefaults>(backingStore_);
+}
 
 std::optional<PropertyListValue> UserDefaults::object(const std::string& key) const {
     if (const auto* standard = std::get_if<StandardDefaults>(&backingStore_)) {
@@ -79,9 +81,13 @@ std::optional<std::string> UserDefaults::stringForKey(const std::string& key) co
     return *value->as<std::string>();
 }
 
-void UserDefaults::setBool(bool value, const std::string& key) { setObject(key, PropertyListValue(value)); }
+void UserDefaults::setBool(bool value, const std::string& key) {
+    setObject(key, PropertyListValue(value));
+}
 
-void UserDefaults::setDouble(double value, const std::string& key) { setObject(key, PropertyListValue(value)); }
+void UserDefaults::setDouble(double value, const std::string& key) {
+    setObject(key, PropertyListValue(value));
+}
 
 void UserDefaults::setInteger(std::int64_t value, const std::string& key) {
     setObject(key, PropertyListValue(value));

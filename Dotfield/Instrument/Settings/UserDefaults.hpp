@@ -35,7 +35,7 @@ struct AxisValues {
 };
 
 class UserDefaults {
-public:
+  public:
     struct StandardDefaults {
         std::shared_ptr<PersistentDefaults> defaults;
     };
@@ -85,7 +85,7 @@ public:
     std::optional<PropertyListValue> object(const std::string& key) const;
     void setObject(const std::string& key, std::optional<PropertyListValue> value);
 
-private:
+  private:
     bool overUserDefaults() const;
     template <typename Element, typename Decode>
     std::optional<std::vector<Element>> dictionaryList(const std::string& key, Decode decode) const;

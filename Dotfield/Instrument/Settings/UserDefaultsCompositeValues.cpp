@@ -15,7 +15,8 @@ namespace {
 const char* const axisSuffixes[3] = {"ForX", "ForY", "ForZ"};
 
 template <typename Element, typename Encode>
-std::optional<PropertyListValue> encodeList(const std::optional<std::vector<Element>>& values, Encode encode) {
+std::optional<PropertyListValue> encodeList(const std::optional<std::vector<Element>>& values,
+                                            Encode encode) {
     if (!values) {
         return std::nullopt;
     }
@@ -31,8 +32,8 @@ std::optional<PropertyListValue> encodeList(const std::optional<std::vector<Elem
 // exactly is taken and the others skipped; over the in-memory dictionary the
 // list must consist of exactly that kind.
 template <typename Number, typename Exact>
-std::optional<std::vector<Number>> numberList(const std::optional<PropertyListValue>& value, bool overUserDefaults,
-                                              Exact exact) {
+std::optional<std::vector<Number>> numberList(const std::optional<PropertyListValue>& value,
+                                              bool overUserDefaults, Exact exact) {
     const auto* array = value ? value->as<PropertyListValue::Array>() : nullptr;
     if (array == nullptr) {
         return std::nullopt;
@@ -56,7 +57,8 @@ std::optional<std::vector<Number>> numberList(const std::optional<PropertyListVa
 } // namespace
 
 template <typename Element, typename Decode>
-std::optional<std::vector<Element>> UserDefaults::dictionaryList(const std::string& key, Decode decode) const {
+std::optional<std::vector<Element>> UserDefaults::dictionaryList(const std::string& key,
+                                                                 Decode decode) const {
     const auto value = object(key);
     const auto* array = value ? value->as<PropertyListValue::Array>() : nullptr;
     if (array == nullptr) {
@@ -139,7 +141,8 @@ std::optional<std::vector<Coordinate>> UserDefaults::coordinateArray(const std::
         key, [](const PropertyListValue::Dictionary* element) { return coordinateFromDictionary(element); });
 }
 
-void UserDefaults::setCoordinates(const std::optional<std::vector<Coordinate>>& values, const std::string& key) {
+void UserDefaults::setCoordinates(const std::optional<std::vector<Coordinate>>& values,
+                                  const std::string& key) {
     setObject(key, encodeList(values, [](const Coordinate& c) { return dictionaryFromCoordinate(c); }));
 }
 
@@ -157,27 +160,34 @@ std::optional<std::vector<std::int64_t>> UserDefaults::integerArray(const std::s
                                     [](const PropertyListValue& element) { return element.exactInteger(); });
 }
 
-void UserDefaults::setIntegerArray(const std::optional<std::vector<std::int64_t>>& values, const std::string& key) {
+void UserDefaults::setIntegerArray(const std::optional<std::vector<std::int64_t>>& values,
+                                   const std::string& key) {
     setObject(key, encodeList(values, [](std::int64_t number) { return number; }));
 }
 
 std::optional<std::vector<SavedPosition>> UserDefaults::savedPositions(const std::string& key) const {
-    return dictionaryList<SavedPosition>(
-        key, [](const PropertyListValue::Dictionary* element) { return SavedPosition::fromDictionary(element); });
+    return dictionaryList<SavedPosition>(key, [](const PropertyListValue::Dictionary* element) {
+        return SavedPosition::fromDictionary(element);
+    });
 }
 
 void UserDefaults::setSavedPositions(const std::optional<std::vector<SavedPosition>>& values,
                                      const std::string& key) {
-    setObject(key, encodeList(values, [](const SavedPosition& position) { return position.dictionaryRepresentation(); }));
+    setObject(key, encodeList(values, [](const SavedPosition& position) {
+                  return position.dictionaryRepresentation();
+              }));
 }
 
 std::optional<std::vector<SolutionWell>> UserDefaults::solutionWells(const std::string& key) const {
-    return dictionaryList<SolutionWell>(
-        key, [](const PropertyListValue::Dictionary* element) { return SolutionWell::fromDictionary(element); });
+    return dictionaryList<SolutionWell>(key, [](const PropertyListValue::Dictionary* element) {
+        return SolutionWell::fromDictionary(element);
+    });
 }
 
-void UserDefaults::setSolutionWells(const std::optional<std::vector<SolutionWell>>& values, const std::string& key) {
-    setObject(key, encodeList(values, [](const SolutionWell& well) { return well.dictionaryRepresentation(); }));
+void UserDefaults::setSolutionWells(const std::optional<std::vector<SolutionWell>>& values,
+                                    const std::string& key) {
+    setObject(key,
+              encodeList(values, [](const SolutionWell& well) { return well.dictionaryRepresentation(); }));
 }
 
 } // namespace Dotfield

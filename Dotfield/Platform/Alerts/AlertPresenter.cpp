@@ -10,7 +10,7 @@ namespace Dotfield {
 namespace {
 
 class LoggingAlertPresenter final : public AlertPresenter {
-public:
+  public:
     AlertResponse runModalAlert(const ErrorAlertContent& content) override {
         writeLogLine("Alert with no presenter: " + content.messageText + " " + content.informativeText);
         return content.alternateButtonTitle ? AlertResponse::alternateButton : AlertResponse::defaultButton;

@@ -12,7 +12,7 @@ namespace Dotfield {
 enum class AlertResponse { defaultButton, alternateButton };
 
 class AlertPresenter {
-public:
+  public:
     virtual ~AlertPresenter() = default;
     // Runs the alert modally: the default button first, then the alternate one
     // when the content has one.

@@ -30,6 +30,8 @@ ScopedScriptedAlertPresenter::ScopedScriptedAlertPresenter(AlertResponse whenScr
     : presenter_(std::make_shared<ScriptedAlertPresenter>(whenScriptIsEmpty)),
       previous_(installAlertPresenter(presenter_)) {}
 
-ScopedScriptedAlertPresenter::~ScopedScriptedAlertPresenter() { installAlertPresenter(previous_); }
+ScopedScriptedAlertPresenter::~ScopedScriptedAlertPresenter() {
+    installAlertPresenter(previous_);
+}
 
 } // namespace Dotfield

@@ -11,7 +11,7 @@
 namespace Dotfield {
 
 class ScriptedAlertPresenter final : public AlertPresenter {
-public:
+  public:
     // The answer given when the script has run out.
     explicit ScriptedAlertPresenter(AlertResponse whenScriptIsEmpty = AlertResponse::defaultButton);
 
@@ -22,7 +22,7 @@ public:
 
     std::vector<ErrorAlertContent> shownAlerts() const;
 
-private:
+  private:
     const AlertResponse whenScriptIsEmpty_;
     mutable std::mutex mutex_;
     std::deque<AlertResponse> script_;
@@ -32,7 +32,7 @@ private:
 // Installs a scripted presenter for the lifetime of the object and restores the
 // previous presenter afterwards.
 class ScopedScriptedAlertPresenter {
-public:
+  public:
     explicit ScopedScriptedAlertPresenter(AlertResponse whenScriptIsEmpty = AlertResponse::defaultButton);
     ~ScopedScriptedAlertPresenter();
     ScopedScriptedAlertPresenter(const ScopedScriptedAlertPresenter&) = delete;
@@ -40,7 +40,7 @@ public:
 
     ScriptedAlertPresenter& presenter() { return *presenter_; }
 
-private:
+  private:
     std::shared_ptr<ScriptedAlertPresenter> presenter_;
     std::shared_ptr<AlertPresenter> previous_;
 };

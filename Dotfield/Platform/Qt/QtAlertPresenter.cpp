@@ -22,7 +22,8 @@ AlertResponse QtAlertPresenter::runModalAlert(const ErrorAlertContent& content) 
     }
     box.setDefaultButton(defaultButton);
     box.exec();
-    return box.clickedButton() == defaultButton ? AlertResponse::defaultButton : AlertResponse::alternateButton;
+    return box.clickedButton() == defaultButton ? AlertResponse::defaultButton
+                                                : AlertResponse::alternateButton;
 }
 
 } // namespace Dotfield

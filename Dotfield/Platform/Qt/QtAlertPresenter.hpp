@@ -6,7 +6,7 @@
 namespace Dotfield {
 
 class QtAlertPresenter final : public AlertPresenter {
-public:
+  public:
     AlertResponse runModalAlert(const ErrorAlertContent& content) override;
 };
 

@@ -7,7 +7,7 @@
 namespace Dotfield {
 
 class QtMainThreadBinding final : public MainThreadBinding {
-public:
+  public:
     // Needs a QCoreApplication; its thread is the main thread.
     QtMainThreadBinding();
 

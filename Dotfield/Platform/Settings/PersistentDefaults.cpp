@@ -9,8 +9,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
 #include "Dotfield/Platform/Log.hpp"
+#include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
 #include "Dotfield/Platform/UserDirectories.hpp"
 
 namespace Dotfield {
@@ -22,7 +22,9 @@ namespace {
 // Settings files are small; a far larger file is not one of ours.
 constexpr std::uintmax_t largestReadableFile = 64ull * 1024 * 1024;
 
-std::string systemError(int error) { return std::strerror(error); }
+std::string systemError(int error) {
+    return std::strerror(error);
+}
 
 // Reads the whole file; throws std::runtime_error with the reason.
 std::string readWholeFile(const fs::path& file) {
@@ -132,8 +134,9 @@ std::shared_ptr<PersistentDefaults> PersistentDefaults::standardUserDefaults() {
     std::call_once(created, [] {
         auto location = standardFileLocation();
         if (!location) {
-            writeLogLine("No configuration folder is known (neither XDG_CONFIG_HOME nor HOME is set); settings "
-                         "will not be kept after this run");
+            writeLogLine(
+                "No configuration folder is known (neither XDG_CONFIG_HOME nor HOME is set); settings "
+                "will not be kept after this run");
         }
         standard = std::make_shared<PersistentDefaults>(location.value_or(fs::path()));
     });

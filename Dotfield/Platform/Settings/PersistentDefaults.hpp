@@ -17,13 +17,13 @@
 #include <string>
 #include <thread>
 
-#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 #include "Dotfield/Platform/Clock.hpp"
+#include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 
 namespace Dotfield {
 
 class PersistentDefaults {
-public:
+  public:
     static constexpr Clock::Duration defaultSaveDelay = std::chrono::seconds(1);
 
     // Loads the file (a missing file is an empty store).
@@ -52,7 +52,7 @@ public:
     // Where an unreadable file was moved, if it was.
     std::optional<std::filesystem::path> setAsideFile() const;
 
-private:
+  private:
     void load();
     void runSaver();
     bool writeSnapshot(const PropertyListValue::Dictionary& snapshot);

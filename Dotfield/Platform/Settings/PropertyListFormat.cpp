@@ -25,7 +25,8 @@ std::string base64Encode(std::string_view bytes) {
     std::size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
         const unsigned chunk = (static_cast<unsigned char>(bytes[i]) << 16) |
-                               (static_cast<unsigned char>(bytes[i + 1]) << 8) | static_cast<unsigned char>(bytes[i + 2]);
+                               (static_cast<unsigned char>(bytes[i + 1]) << 8) |
+                               static_cast<unsigned char>(bytes[i + 2]);
         text += base64Alphabet[(chunk >> 18) & 63];
         text += base64Alphabet[(chunk >> 12) & 63];
         text += base64Alphabet[(chunk >> 6) & 63];
@@ -204,7 +205,9 @@ std::string formatReal(double value) {
     return std::string(buffer.data(), result.ptr);
 }
 
-void appendIndent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth), '\t'); }
+void appendIndent(std::string& out, int depth) {
+    out.append(static_cast<std::size_t>(depth), '\t');
+}
 
 void appendValue(std::string& out, const PropertyListValue& value, int depth);
 
@@ -240,7 +243,8 @@ void appendValue(std::string& out, const PropertyListValue& value, int depth) {
                 appendTextElement(out, "string", stored);
             } else if constexpr (std::is_same_v<T, PropertyListValue::Data>) {
                 out += "<data>" +
-                       base64Encode(std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size())) +
+                       base64Encode(
+                           std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size())) +
                        "</data>";
             } else if constexpr (std::is_same_v<T, PropertyListValue::Array>) {
                 if (stored.empty()) {
@@ -402,7 +406,8 @@ PropertyListValue readValue(const xmlNode* node) {
     if (isNamed(node, "dict")) {
         return PropertyListValue(readDictionary(node));
     }
-    throw PropertyListFormatError("unknown element <" + std::string(reinterpret_cast<const char*>(node->name)) + ">");
+    throw PropertyListFormatError("unknown element <" +
+                                  std::string(reinterpret_cast<const char*>(node->name)) + ">");
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 namespace Dotfield {
 
 class PropertyListFormatError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -13,7 +13,7 @@
 namespace Dotfield {
 
 class PropertyListValue {
-public:
+  public:
     using Data = std::vector<std::uint8_t>;
     using Array = std::vector<PropertyListValue>;
     using Dictionary = std::map<std::string, PropertyListValue>;
@@ -32,15 +32,9 @@ public:
 
     const Storage& storage() const { return storage_; }
 
-    template <typename T>
-    bool holds() const {
-        return std::holds_alternative<T>(storage_);
-    }
+    template <typename T> bool holds() const { return std::holds_alternative<T>(storage_); }
     // The value if it is stored as exactly this kind, else null.
-    template <typename T>
-    const T* as() const {
-        return std::get_if<T>(&storage_);
-    }
+    template <typename T> const T* as() const { return std::get_if<T>(&storage_); }
 
     bool isNumber() const;
 
@@ -63,7 +57,7 @@ public:
         return a.storage_ == b.storage_;
     }
 
-private:
+  private:
     Storage storage_;
 };
 

@@ -33,17 +33,19 @@ PropertyListValue::Dictionary SolutionLocation::dictionaryRepresentation() const
         [](const auto& location) -> PropertyListValue::Dictionary {
             using T = std::decay_t<decltype(location)>;
             if constexpr (std::is_same_v<T, CustomLocation>) {
-                return {{"type", "customlocation"}, {"coordinate", dictionaryFromCoordinate(location.coordinate)}};
+                return {{"type", "customlocation"},
+                        {"coordinate", dictionaryFromCoordinate(location.coordinate)}};
             } else {
-                const char* type =
-                    std::is_same_v<T, MicrotiterPlate96Well> ? "microtiterplate96well" : "microtiterplate384well";
+                const char* type = std::is_same_v<T, MicrotiterPlate96Well> ? "microtiterplate96well"
+                                                                            : "microtiterplate384well";
                 return {{"type", type}, {"row", unsignedNumber(location.row)}, {"column", location.column}};
             }
         },
         case_);
 }
 
-std::optional<SolutionLocation> SolutionLocation::fromDictionary(const PropertyListValue::Dictionary* dictionary) {
+std::optional<SolutionLocation>
+SolutionLocation::fromDictionary(const PropertyListValue::Dictionary* dictionary) {
     if (dictionary == nullptr) {
         return std::nullopt;
     }

@@ -13,7 +13,7 @@
 namespace Dotfield {
 
 class SolutionLocation {
-public:
+  public:
     struct CustomLocation {
         VeltranePatterns::Coordinate coordinate;
         friend bool operator==(const CustomLocation&, const CustomLocation&) = default;
@@ -31,7 +31,7 @@ public:
     using Case = std::variant<CustomLocation, MicrotiterPlate96Well, MicrotiterPlate384Well>;
 
     SolutionLocation(Case location) : case_(std::move(location)) {}
-    SolutionLocation(CustomLocation location) : case_(std::move(location)) {}
+    SolutionLocation(CustomLocation location) : case_(location) {}
     SolutionLocation(MicrotiterPlate96Well location) : case_(std::move(location)) {}
     SolutionLocation(MicrotiterPlate384Well location) : case_(std::move(location)) {}
 
@@ -44,7 +44,7 @@ public:
 
     friend bool operator==(const SolutionLocation&, const SolutionLocation&) = default;
 
-private:
+  private:
     Case case_;
 };
 

@@ -10,7 +10,7 @@
 namespace Dotfield {
 
 class SolutionReloadQuantity {
-public:
+  public:
     // Reload after this length of printed path.
     struct Distance {
         double microns = 0.0;
@@ -36,11 +36,12 @@ public:
 
     // {"type": "distance", "value": real}, {"type": "spots", "value": n} or {"type": "unlimited"}.
     PropertyListValue::Dictionary dictionaryRepresentation() const;
-    static std::optional<SolutionReloadQuantity> fromDictionary(const PropertyListValue::Dictionary* dictionary);
+    static std::optional<SolutionReloadQuantity>
+    fromDictionary(const PropertyListValue::Dictionary* dictionary);
 
     friend bool operator==(const SolutionReloadQuantity&, const SolutionReloadQuantity&) = default;
 
-private:
+  private:
     Case case_;
 };
 

@@ -65,7 +65,8 @@ std::optional<SolutionWell> SolutionWell::fromDictionary(const PropertyListValue
     if (!plate) {
         return std::nullopt;
     }
-    const auto reloadQuantity = SolutionReloadQuantity::fromDictionary(dictionaryEntry(*dictionary, "reloadQuantity"));
+    const auto reloadQuantity =
+        SolutionReloadQuantity::fromDictionary(dictionaryEntry(*dictionary, "reloadQuantity"));
     if (!reloadQuantity) {
         return std::nullopt;
     }
@@ -95,16 +96,18 @@ std::optional<SolutionWell> SolutionWell::fromDictionary(const PropertyListValue
                         Zovudidova::seconds(*emptySeconds)};
 }
 
-std::optional<VeltranePatterns::Coordinate> SolutionWell::wellCoordinate(const SolutionLocation& location,
-                                                                         const VeltranePatterns::Coordinate& a1) {
+std::optional<VeltranePatterns::Coordinate>
+SolutionWell::wellCoordinate(const SolutionLocation& location, const VeltranePatterns::Coordinate& a1) {
     return std::visit(
         [&](const auto& well) -> std::optional<VeltranePatterns::Coordinate> {
             using T = std::decay_t<decltype(well)>;
             if constexpr (std::is_same_v<T, SolutionLocation::CustomLocation>) {
                 return well.coordinate;
             } else {
-                constexpr double pitch = std::is_same_v<T, SolutionLocation::MicrotiterPlate96Well> ? 9000.0 : 4500.0;
-                if (well.row == 0 || well.column.empty() || static_cast<unsigned char>(well.column[0]) < 'A') {
+                constexpr double pitch =
+                    std::is_same_v<T, SolutionLocation::MicrotiterPlate96Well> ? 9000.0 : 4500.0;
+                if (well.row == 0 || well.column.empty() ||
+                    static_cast<unsigned char>(well.column[0]) < 'A') {
                     return std::nullopt;
                 }
                 const double column = static_cast<double>(static_cast<unsigned char>(well.column[0]) - 'A');

@@ -42,8 +42,8 @@ struct SolutionWell {
     // pitch towards larger y from the A1 well, with a pitch of 9000 µm (96
     // wells) or 4500 µm (384 wells). Nothing for a plate well without a
     // position: row 0, or a column that is empty or starts below "A".
-    static std::optional<VeltranePatterns::Coordinate> wellCoordinate(const SolutionLocation& location,
-                                                                      const VeltranePatterns::Coordinate& a1WellPosition);
+    static std::optional<VeltranePatterns::Coordinate>
+    wellCoordinate(const SolutionLocation& location, const VeltranePatterns::Coordinate& a1WellPosition);
 
     friend bool operator==(const SolutionWell&, const SolutionWell&) = default;
 };

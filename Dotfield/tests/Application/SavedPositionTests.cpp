@@ -10,8 +10,8 @@ using Dictionary = PropertyListValue::Dictionary;
 TEST(SavedPositionTest, DictionaryFormRoundTrips) {
     const SavedPosition position{"Untitled", {1.5, -2, 3}};
     const Dictionary dictionary = position.dictionaryRepresentation();
-    EXPECT_EQ(dictionary,
-              (Dictionary{{"name", "Untitled"}, {"coordinate", Dictionary{{"x", 1.5}, {"y", -2.0}, {"z", 3.0}}}}));
+    EXPECT_EQ(dictionary, (Dictionary{{"name", "Untitled"},
+                                      {"coordinate", Dictionary{{"x", 1.5}, {"y", -2.0}, {"z", 3.0}}}}));
     EXPECT_EQ(SavedPosition::fromDictionary(&dictionary), position);
 }
 

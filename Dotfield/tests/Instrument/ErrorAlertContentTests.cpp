@@ -13,12 +13,12 @@
 namespace Dotfield {
 namespace {
 
-const std::string checkBox =
-    "Check to make sure that the control electronics box is connected to the computer and is turned on.  When "
-    "ready, click OK to retry the connection.";
-const std::string restartAll =
-    "Try turning off the positioner and supporting electronics and closing out of Dotfield, then restarting the "
-    "positioner and electronics, followed by restarting Dotfield.";
+const std::string checkBox = "Check to make sure that the control electronics box is connected to the "
+                             "computer and is turned on.  When "
+                             "ready, click OK to retry the connection.";
+const std::string restartAll = "Try turning off the positioner and supporting electronics and closing out of "
+                               "Dotfield, then restarting the "
+                               "positioner and electronics, followed by restarting Dotfield.";
 
 struct AlertCase {
     std::string name;
@@ -26,8 +26,7 @@ struct AlertCase {
     ErrorAlertContent expected;
 };
 
-template <typename Error>
-std::function<ErrorAlertContent()> contentOf(Error error) {
+template <typename Error> std::function<ErrorAlertContent()> contentOf(Error error) {
     return [error] { return error.presentableDescription(); };
 }
 
@@ -39,67 +38,93 @@ std::vector<AlertCase> alertCases() {
     using RB = RoboticsError::Kind;
     const auto ok = std::nullopt;
     return {
-        {"deviceMissing", contentOf(SerialPortConnectionError(SP::deviceMissing)),
+        {"deviceMissing",
+         contentOf(SerialPortConnectionError(SP::deviceMissing)),
          {"OK", "Cancel", "The software was unable to connect to the control electronics.", checkBox}},
-        {"connectionToDeviceFailed", contentOf(SerialPortConnectionError(SP::connectionToDeviceFailed)),
+        {"connectionToDeviceFailed",
+         contentOf(SerialPortConnectionError(SP::connectionToDeviceFailed)),
          {"OK", "Cancel", "The software was unable to connect to the control electronics.",
-          "Dotfield was unable to connect to the electronics. Make sure that another instance of Dotfield is not "
-          "running. Please make sure that your user account is allowed to open the USB serial adapter (a udev "
+          "Dotfield was unable to connect to the electronics. Make sure that another instance of Dotfield is "
+          "not "
+          "running. Please make sure that your user account is allowed to open the USB serial adapter (a "
+          "udev "
           "rule for the adapter's USB vendor id 0403 grants this). When ready, click OK to retry the "
           "connection."}},
-        {"settingTheSettingsFailed", contentOf(SerialPortConnectionError(SP::settingTheSettingsFailed)),
+        {"settingTheSettingsFailed",
+         contentOf(SerialPortConnectionError(SP::settingTheSettingsFailed)),
          {"OK", ok, "A write error occurred when communicating with the electronics.", checkBox}},
-        {"electronicsDisconnected", contentOf(ElectronicsError(E::electronicsDisconnected)),
+        {"electronicsDisconnected",
+         contentOf(ElectronicsError(E::electronicsDisconnected)),
          {"OK", "Cancel", "The connection to the control electronics was lost.", checkBox}},
-        {"dispenserDisconnectedMidOperation", contentOf(ElectronicsError(E::dispenserDisconnectedMidOperation)),
+        {"dispenserDisconnectedMidOperation",
+         contentOf(ElectronicsError(E::dispenserDisconnectedMidOperation)),
          {"OK", "Cancel", "Dispenser disconnected mid-operation.",
           "Please reconnect the dispenser and click OK to resume the interrupted operation."}},
-        {"electronicsNoise", contentOf(ElectronicsError(E::unrecoverableCommunicationNoise)),
+        {"electronicsNoise",
+         contentOf(ElectronicsError(E::unrecoverableCommunicationNoise)),
          {"OK", "Cancel", "Communication noise has interrupted operations.",
           "A high amount of communication noise has interrupted normal operation. Check to make sure the "
-          "electronics and RJ-11 cables are firmly connected, and that there aren't sources of strong EM noise "
+          "electronics and RJ-11 cables are firmly connected, and that there aren't sources of strong EM "
+          "noise "
           "nearby. Click OK to attempt recovery."}},
-        {"abortedByUser", contentOf(ElectronicsError(E::abortedByUser)),
+        {"abortedByUser",
+         contentOf(ElectronicsError(E::abortedByUser)),
          {"OK", ok, "Operation aborted manually.",
           "The operation was manually aborted. Click OK to resume normal operations."}},
-        {"relayDisconnected", contentOf(RelayError(R::electronicsDisconnected)),
+        {"relayDisconnected",
+         contentOf(RelayError(R::electronicsDisconnected)),
          {"OK", "Cancel", "Relay connection lost.",
-          "The connection to the USB-controlled relay has been lost. Check the connection between the computer "
+          "The connection to the USB-controlled relay has been lost. Check the connection between the "
+          "computer "
           "and the relay and click OK to attempt reconnection."}},
-        {"relayNoise", contentOf(RelayError(R::unrecoverableCommunicationNoise)),
+        {"relayNoise",
+         contentOf(RelayError(R::unrecoverableCommunicationNoise)),
          {"OK", "Cancel", "Relay communication disrupted.",
-          "The communication to the relay has become corrupted. Verify that relay is properly connected to the "
+          "The communication to the relay has become corrupted. Verify that relay is properly connected to "
+          "the "
           "computer and that there are no sources of EM interference in the area. Click OK to attempt "
           "reconnection."}},
-        {"relayDidNotSwitch", contentOf(RelayError(R::relayDidNotSwitch)),
+        {"relayDidNotSwitch",
+         contentOf(RelayError(R::relayDidNotSwitch)),
          {"OK", "Cancel", "Relay did not switch properly.",
           "The relay did not switch to the correct position. Verify that relay is properly connected to the "
           "computer and that there are no sources of EM interference in the area. Click OK to attempt "
           "reconnection."}},
-        {"sensorBusy", contentOf(HumiditySensorError(H::sensorBusy)),
+        {"sensorBusy",
+         contentOf(HumiditySensorError(H::sensorBusy)),
          {"OK", "Cancel", "Humidity sensor busy during reading.",
           "The humidity sensor timed out during a reading. This may be the result of a conflict with other "
           "devices. If on Mac OS X 10.7 (Lion) or higher, make sure the humidity sensor is connected to a "
           "separate USB hub and not directly to the computer. Click OK to continue."}},
-        {"readingFailed", contentOf(HumiditySensorError(H::readingFailed)),
+        {"readingFailed",
+         contentOf(HumiditySensorError(H::readingFailed)),
          {"OK", "Cancel", "Humidity sensor reading failed.",
-          "Communication has failed between the computer and the humidity sensor. Please check to make sure the "
+          "Communication has failed between the computer and the humidity sensor. Please check to make sure "
+          "the "
           "connections are secure to the humidity sensor and click OK to reestablish communication."}},
-        {"sensorDisconnected", contentOf(HumiditySensorError(H::sensorDisconnected)),
+        {"sensorDisconnected",
+         contentOf(HumiditySensorError(H::sensorDisconnected)),
          {"OK", ok, "Humidity sensor disconnected.",
-          "The humidity sensor has been disconnected. Reconnect the cables for the humidity sensor and click OK "
+          "The humidity sensor has been disconnected. Reconnect the cables for the humidity sensor and click "
+          "OK "
           "to attempt to reconnect."}},
-        {"hitObstruction", contentOf(RoboticsError(RB::hitObstruction)),
+        {"hitObstruction",
+         contentOf(RoboticsError(RB::hitObstruction)),
          {"Home", "Cancel", "The positioner has hit a physical limit or become obstructed.",
-          "To clear the error, the positioner will need to be re-homed.  Clear the working area and click on Home "
+          "To clear the error, the positioner will need to be re-homed.  Clear the working area and click on "
+          "Home "
           "when ready."}},
-        {"needsToHome", contentOf(RoboticsError(RB::needsToHome)),
+        {"needsToHome",
+         contentOf(RoboticsError(RB::needsToHome)),
          {"Home", "Cancel", "The positioner needs to be homed.",
-          "Please clear the area to ensure that the positioner can safely return to the home position and click "
+          "Please clear the area to ensure that the positioner can safely return to the home position and "
+          "click "
           "Home when ready."}},
-        {"corruptedCommunications", contentOf(RoboticsError(RB::corruptedCommunications)),
+        {"corruptedCommunications",
+         contentOf(RoboticsError(RB::corruptedCommunications)),
          {"OK", "Cancel", "The connection to the robotics has been disrupted.", restartAll}},
-        {"abortedDuringMove", contentOf(RoboticsError(RB::abortedDuringMove)),
+        {"abortedDuringMove",
+         contentOf(RoboticsError(RB::abortedDuringMove)),
          {"OK", "Cancel", "The movement of the positioner was halted.",
           "Check to make sure that the system is in a safe position before moving again."}},
     };
@@ -117,7 +142,8 @@ std::string axesTitle(const std::string& phrase) {
 }
 
 std::string axesText(const std::string& phrase) {
-    return "Try turning off the positioner and supporting electronics and closing out of Dotfield, verifying the "
+    return "Try turning off the positioner and supporting electronics and closing out of Dotfield, verifying "
+           "the "
            "connection of the power and communication cables to the " +
            phrase + ", then restarting the positioner and electronics, followed by restarting Dotfield.";
 }
@@ -139,10 +165,11 @@ TEST(ErrorAlertContentTest, NotConnectedNamesTheAxesThatLostTheirConnection) {
                   (ErrorAlertContent{"OK", "Cancel", axesTitle(phrase), axesText(phrase)}));
     }
 
-    const ErrorAlertContent generic{"OK", "Cancel", "The connection to the robot has been lost.",
-                                    "Try turning off the positioner and supporting electronics and closing out of "
-                                    "Dotfield, verifying the connection of the cables to the robot, then restarting "
-                                    "the positioner and electronics, followed by restarting Dotfield."};
+    const ErrorAlertContent generic{
+        "OK", "Cancel", "The connection to the robot has been lost.",
+        "Try turning off the positioner and supporting electronics and closing out of "
+        "Dotfield, verifying the connection of the cables to the robot, then restarting "
+        "the positioner and electronics, followed by restarting Dotfield."};
     EXPECT_EQ(RoboticsError::notConnected({}).presentableDescription(), generic);
     EXPECT_EQ(RoboticsError::notConnected({M::allMotors}).presentableDescription(), generic);
 }

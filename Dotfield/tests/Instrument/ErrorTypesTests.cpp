@@ -23,10 +23,12 @@ TEST(CommunicationsErrorTest, CarriesItsPayloadIntoTheMessage) {
     const auto error = CommunicationsError::wrongByteCount(5, 3);
     EXPECT_EQ(error.expectedByteCount(), 5U);
     EXPECT_EQ(error.receivedByteCount(), 3U);
-    EXPECT_STREQ(error.what(),
-                 "Dotfield.CommunicationsError 0: wrongByteCount(expectedByteCount: 5, receivedByteCount: 3)");
-    EXPECT_STREQ(CommunicationsError::corruptedResponse({0x0D, 0xA0}, {}).what(),
-                 "Dotfield.CommunicationsError 1: corruptedResponse(expectedResponse: [0D A0], receivedResponse: [])");
+    EXPECT_STREQ(
+        error.what(),
+        "Dotfield.CommunicationsError 0: wrongByteCount(expectedByteCount: 5, receivedByteCount: 3)");
+    EXPECT_STREQ(
+        CommunicationsError::corruptedResponse({0x0D, 0xA0}, {}).what(),
+        "Dotfield.CommunicationsError 1: corruptedResponse(expectedResponse: [0D A0], receivedResponse: [])");
 }
 
 TEST(ErrorTypesTest, CodesAreTheCasePositionsAndDomainsTheQualifiedNames) {
@@ -49,7 +51,8 @@ TEST(RoboticsErrorTest, ConvertsCommunicationsErrors) {
               RoboticsError::Kind::corruptedCommunications);
     EXPECT_EQ(RoboticsError(CommunicationsError::corruptedResponse({1}, {2})).kind(),
               RoboticsError::Kind::corruptedCommunications);
-    for (const auto& error : {CommunicationsError::failedStatusCheck(), CommunicationsError::readWriteTimeout()}) {
+    for (const auto& error :
+         {CommunicationsError::failedStatusCheck(), CommunicationsError::readWriteTimeout()}) {
         const RoboticsError converted(error);
         EXPECT_EQ(converted.kind(), RoboticsError::Kind::notConnected);
         EXPECT_EQ(converted.axes(), std::set<MotorPosition>{MotorPosition::allMotors});

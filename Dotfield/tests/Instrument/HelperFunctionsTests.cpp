@@ -17,10 +17,7 @@ namespace fs = std::filesystem;
 
 TEST(CommaSeparatedFieldsTest, DropsEmptyPiecesAndKeepsFieldsUntrimmed) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
-        {"1,,2,", {"1", "2"}},
-        {",a, b ,c\r", {"a", " b ", "c\r"}},
-        {"no commas", {"no commas"}},
-        {"", {}},
+        {"1,,2,", {"1", "2"}}, {",a, b ,c\r", {"a", " b ", "c\r"}}, {"no commas", {"no commas"}}, {"", {}},
         {",,,", {}},
     };
     for (const auto& [line, fields] : cases) {
@@ -46,10 +43,11 @@ TEST(TupleElementTest, IndexesFiveElementsAndStopsBeyond) {
 }
 
 class ApplicationSupportDirectoryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* output = std::getenv("DOTFIELD_TEST_OUTPUT");
-        root = fs::path(output ? output : fs::temp_directory_path().string()) / "ApplicationSupportDirectoryTest" /
+        root = fs::path(output ? output : fs::temp_directory_path().string()) /
+               "ApplicationSupportDirectoryTest" /
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(root);
     }
@@ -71,8 +69,10 @@ TEST_F(ApplicationSupportDirectoryTest, FailureIsAnErrorNotAStop) {
     fs::create_directories(root);
     std::ofstream(root / "Dotfield") << "a file where the folder belongs";
     EXPECT_THROW(applicationSupportDirectory("map.csv", root), ApplicationSupportDirectoryError);
-    EXPECT_THROW(applicationSupportDirectory("../escape.csv", root / "other"), ApplicationSupportDirectoryError);
-    EXPECT_THROW(applicationSupportDirectory("/etc/passwd", root / "other"), ApplicationSupportDirectoryError);
+    EXPECT_THROW(applicationSupportDirectory("../escape.csv", root / "other"),
+                 ApplicationSupportDirectoryError);
+    EXPECT_THROW(applicationSupportDirectory("/etc/passwd", root / "other"),
+                 ApplicationSupportDirectoryError);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 class PersistentDefaultsTest : public ::testing::Test {
-protected:
+  protected:
     fs::path folder = testing::freshTestFolder("PersistentDefaults");
     fs::path file = folder / "Dotfield" / "settings.plist";
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
@@ -61,7 +61,8 @@ TEST_F(PersistentDefaultsTest, ValuesSurviveARestartWithTheirTypes) {
     EXPECT_EQ(reopened.integerForKey("safePickupHeight"), 2);
     EXPECT_EQ(reopened.stringForKey("productType"), "DropwrightIIb");
     EXPECT_EQ(reopened.axisValues("manualMovementVelocity", true), (AxisValues{1, 2, 3}));
-    EXPECT_EQ(reopened.savedPositions("savedPositions"), (std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}));
+    EXPECT_EQ(reopened.savedPositions("savedPositions"),
+              (std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}));
 }
 
 TEST_F(PersistentDefaultsTest, ABurstOfWritesReachesTheDiskOnceAfterTheDelay) {

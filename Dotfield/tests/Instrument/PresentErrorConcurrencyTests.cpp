@@ -13,7 +13,7 @@ namespace Dotfield {
 namespace {
 
 class PresentErrorTest : public ::testing::Test {
-protected:
+  protected:
     ScopedMainThreadPump mainThread;
     ScopedScriptedAlertPresenter alerts;
 };
@@ -32,7 +32,8 @@ TEST_F(PresentErrorTest, OkRunsTheDefaultActionAndCancelTheAlternateAction) {
 
     EXPECT_EQ(ran, (std::vector<std::string>{"retry", "give up"}));
     ASSERT_EQ(alerts.presenter().shownAlerts().size(), 2U);
-    EXPECT_EQ(alerts.presenter().shownAlerts()[0].messageText, "The connection to the control electronics was lost.");
+    EXPECT_EQ(alerts.presenter().shownAlerts()[0].messageText,
+              "The connection to the control electronics was lost.");
 }
 
 TEST_F(PresentErrorTest, FromAWorkerTheAlertAndActionRunOnTheMainThreadBeforeTheCallerGoesOn) {

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 
 namespace Dotfield::testing {
 
@@ -24,7 +24,8 @@ inline std::filesystem::path freshTestFolder(const std::string& suite) {
         }
     }
     const auto folder =
-        std::filesystem::path(output ? output : std::filesystem::temp_directory_path().string()) / suite / name;
+        std::filesystem::path(output ? output : std::filesystem::temp_directory_path().string()) / suite /
+        name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
@@ -45,7 +46,7 @@ inline std::string backingName(const ::testing::TestParamInfo<Backing>& info) {
 
 // A store of the chosen backing; the user-defaults one writes to a file of its own.
 class SettingsStoreFixture {
-public:
+  public:
     SettingsStoreFixture(Backing backing, const std::string& suite) {
         if (backing == Backing::userDefaults) {
             file = freshTestFolder(suite) / "settings.plist";

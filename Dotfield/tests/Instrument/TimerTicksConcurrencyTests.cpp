@@ -27,13 +27,13 @@ bool eventually(const std::function<bool()>& condition) {
 
 // A device object with a status timer, as the electronics have one.
 class PolledDevice final : public DispatchTimer {
-public:
+  public:
     explicit PolledDevice(std::shared_ptr<Clock> clock) : timer_(std::move(clock)) {}
     SerialQueue& serialDispatchQueue() override { return queue_; }
     Semaphore& timerSemaphore() override { return semaphore_; }
     RepeatingTimer& dispatchTimer() override { return timer_; }
 
-private:
+  private:
     // Destroyed in reverse order: the timer first, then the queue (which runs
     // its last handler, and that signals the semaphore), then the semaphore.
     Semaphore semaphore_{1};
@@ -43,7 +43,7 @@ private:
 
 // A handler that blocks until released, so a test can hold a poll "running".
 class Gate {
-public:
+  public:
     void waitOpen() {
         std::unique_lock lock(mutex_);
         ++arrived_;
@@ -61,7 +61,7 @@ public:
         return arrived_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable openCondition_;
     std::condition_variable arrivedCondition_;
@@ -103,7 +103,8 @@ TEST(TimerTicksTest, ATickWhileTheHandlerRunsIsDroppedAndTheNextOneRuns) {
 
 TEST(PerformOnQueueSyncTest, RunsOnTheObjectsQueueAndCarriesResultsAndErrors) {
     PolledDevice device(std::make_shared<ManualClock>());
-    EXPECT_EQ(performOnQueueSync([&] { return device.serialDispatchQueue().isCurrent() ? 1 : 0; }, device), 1);
+    EXPECT_EQ(performOnQueueSync([&] { return device.serialDispatchQueue().isCurrent() ? 1 : 0; }, device),
+              1);
     EXPECT_THROW(performOnQueueSyncReturning([]() -> int { throw std::runtime_error("relay"); }, device),
                  std::runtime_error);
     // From the object's own queue it runs directly instead of waiting for itself.

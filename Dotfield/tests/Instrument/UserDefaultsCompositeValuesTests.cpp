@@ -25,7 +25,7 @@ SolutionWell wellNamed(const std::string& name) {
 }
 
 class UserDefaultsCompositeTest : public ::testing::TestWithParam<Backing> {
-protected:
+  protected:
     testing::SettingsStoreFixture fixture{GetParam(), "UserDefaultsComposite"};
     UserDefaults& store = *fixture.store;
     bool overUserDefaults() const { return GetParam() == Backing::userDefaults; }
@@ -47,7 +47,8 @@ TEST_P(UserDefaultsCompositeTest, CompositeValuesRoundTrip) {
     EXPECT_EQ(store.doubleForKey("manualMovementVelocityForY"), 2.5);
     EXPECT_EQ(store.axisValues("backlashCorrectionForLastMove", false), (AxisValues{4.0, 5.0, 6.0}));
     EXPECT_EQ(store.coordinate("storedHomeLocation"), Coordinate(1, 2, 3));
-    EXPECT_EQ(store.coordinateArray("savedCalibrationPointsForX"), (std::vector<Coordinate>{{1, 2, 3}, {4, 5, 6}}));
+    EXPECT_EQ(store.coordinateArray("savedCalibrationPointsForX"),
+              (std::vector<Coordinate>{{1, 2, 3}, {4, 5, 6}}));
     EXPECT_EQ(store.doubleArray("standardDeviationArray"), (std::vector<double>{0.5, -1.25}));
     EXPECT_EQ(store.integerArray("delaysForNoiseCalculationArray"), (std::vector<std::int64_t>{10, -20}));
     EXPECT_EQ(store.savedPositions("savedPositions"), positions);
@@ -87,14 +88,16 @@ TEST_P(UserDefaultsCompositeTest, ListElementsThatDoNotDecodeAreSkipped) {
     const Dictionary good1{{"name", "one"}, {"coordinate", dictionaryFromCoordinate({1, 2, 3})}};
     const Dictionary noName{{"coordinate", dictionaryFromCoordinate({4, 5, 6})}};
     const Dictionary noZ{{"name", "three"}, {"coordinate", Dictionary{{"x", 1.0}, {"y", 2.0}}}};
-    const Dictionary extra{{"name", "four"}, {"coordinate", dictionaryFromCoordinate({7, 8, 9})}, {"colour", "red"}};
+    const Dictionary extra{
+        {"name", "four"}, {"coordinate", dictionaryFromCoordinate({7, 8, 9})}, {"colour", "red"}};
     store.setObject("savedPositions", PropertyListValue(Array{good1, noName, noZ, extra}));
     EXPECT_EQ(store.savedPositions("savedPositions"),
               (std::vector<SavedPosition>{{"one", {1, 2, 3}}, {"four", {7, 8, 9}}}));
 
     Dictionary badWell = wellNamed("bad").dictionaryRepresentation();
     badWell["plateNumber"] = -1;
-    store.setObject("solutionWells", PropertyListValue(Array{badWell, wellNamed("good").dictionaryRepresentation()}));
+    store.setObject("solutionWells",
+                    PropertyListValue(Array{badWell, wellNamed("good").dictionaryRepresentation()}));
     EXPECT_EQ(store.solutionWells("solutionWells"), std::vector<SolutionWell>{wellNamed("good")});
 }
 
@@ -139,8 +142,9 @@ TEST(AxisValuesOverUserDefaultsTest, TheDictionaryFormNeedsNumbersARealHoldsExac
     fixture.store->setObject("backlashCorrectionForLastMove",
                              PropertyListValue(Dictionary{{"x", std::int64_t{2}}, {"y", 1.5}, {"z", true}}));
     EXPECT_EQ(fixture.store->axisValues("backlashCorrectionForLastMove", false), (AxisValues{2.0, 1.5, 1.0}));
-    fixture.store->setObject("backlashCorrectionForLastMove",
-                             PropertyListValue(Dictionary{{"x", std::int64_t{(1LL << 53) + 1}}, {"y", 1.5}, {"z", 0.0}}));
+    fixture.store->setObject(
+        "backlashCorrectionForLastMove",
+        PropertyListValue(Dictionary{{"x", std::int64_t{(1LL << 53) + 1}}, {"y", 1.5}, {"z", 0.0}}));
     EXPECT_EQ(fixture.store->axisValues("backlashCorrectionForLastMove", false), std::nullopt);
 }
 

@@ -12,7 +12,7 @@ namespace {
 using testing::Backing;
 
 class UserDefaultsConcurrencyTest : public ::testing::TestWithParam<Backing> {
-protected:
+  protected:
     testing::SettingsStoreFixture fixture{GetParam(), "UserDefaultsConcurrency"};
 };
 
@@ -52,7 +52,8 @@ TEST_P(UserDefaultsConcurrencyTest, SeveralThreadsWriteAndReadWithoutLosingValue
         ASSERT_TRUE(fixture.persistent->flush());
         PersistentDefaults reopened(fixture.file, fixture.clock);
         for (int t = 0; t < threads; ++t) {
-            EXPECT_EQ(reopened.object("thread" + std::to_string(t)), PropertyListValue(std::int64_t{writes - 1}));
+            EXPECT_EQ(reopened.object("thread" + std::to_string(t)),
+                      PropertyListValue(std::int64_t{writes - 1}));
         }
     }
 }

@@ -10,7 +10,7 @@ namespace {
 using testing::Backing;
 
 class UserDefaultsScalarTest : public ::testing::TestWithParam<Backing> {
-protected:
+  protected:
     testing::SettingsStoreFixture fixture{GetParam(), "UserDefaults"};
     UserDefaults& store = *fixture.store;
     bool overUserDefaults() const { return GetParam() == Backing::userDefaults; }
@@ -55,11 +55,8 @@ TEST_P(UserDefaultsScalarTest, NumbersConvertOnlyOverTheUserDefaults) {
         std::optional<bool> asBool;
     };
     const std::vector<Read> converted{
-        {"flag", 1, 1.0, true},
-        {"real", 2, 2.7, true},
-        {"negativeReal", -2, -2.7, true},
-        {"integer", 5, 5.0, true},
-        {"zero", 0, 0.0, false},
+        {"flag", 1, 1.0, true},    {"real", 2, 2.7, true},  {"negativeReal", -2, -2.7, true},
+        {"integer", 5, 5.0, true}, {"zero", 0, 0.0, false},
     };
     const std::vector<Read> exact{
         {"flag", std::nullopt, std::nullopt, true},
@@ -94,8 +91,8 @@ TEST_P(UserDefaultsScalarTest, KeysAreCaseSensitive) {
     EXPECT_EQ(store.doubleForKey("MinHumidity"), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backings, UserDefaultsScalarTest, ::testing::Values(Backing::userDefaults, Backing::inMemory),
-                         testing::backingName);
+INSTANTIATE_TEST_SUITE_P(Backings, UserDefaultsScalarTest,
+                         ::testing::Values(Backing::userDefaults, Backing::inMemory), testing::backingName);
 
 } // namespace
 } // namespace Dotfield

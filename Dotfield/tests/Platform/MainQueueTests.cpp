@@ -11,7 +11,7 @@ namespace Dotfield {
 namespace {
 
 class MainQueueTest : public ::testing::Test {
-protected:
+  protected:
     ScopedMainThreadPump mainThread;
     MainQueue& mainQueue = MainQueue::main();
 };

@@ -19,7 +19,7 @@ namespace Dotfield {
 namespace {
 
 class QtPlatformTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "DotfieldQtPlatformTests";
@@ -88,14 +88,19 @@ TEST_F(QtPlatformTest, SerialQueueSyncFromTheQtThreadServesWorkThatNeedsIt) {
 TEST_F(QtPlatformTest, TheCriticalMessageBoxAnswersWithTheButtonChosen) {
     auto presenterBefore = installAlertPresenter(std::make_shared<QtAlertPresenter>());
     std::string ran;
-    const ErrorAlertContent content{"OK", "Cancel", "The connection to the control electronics was lost.", "text"};
+    const ErrorAlertContent content{"OK", "Cancel", "The connection to the control electronics was lost.",
+                                    "text"};
 
     pressWhenShown("Cancel");
-    presentError({.content = content, .defaultAction = [&] { ran = "OK"; }, .alternateAction = [&] { ran = "Cancel"; }});
+    presentError({.content = content,
+                  .defaultAction = [&] { ran = "OK"; },
+                  .alternateAction = [&] { ran = "Cancel"; }});
     EXPECT_EQ(ran, "Cancel");
 
     pressWhenShown("OK");
-    presentError({.content = content, .defaultAction = [&] { ran = "OK"; }, .alternateAction = [&] { ran = "Cancel"; }});
+    presentError({.content = content,
+                  .defaultAction = [&] { ran = "OK"; },
+                  .alternateAction = [&] { ran = "Cancel"; }});
     EXPECT_EQ(ran, "OK");
 
     installAlertPresenter(presenterBefore);

@@ -25,10 +25,12 @@ bool eventually(const std::function<bool()>& condition) {
 }
 
 // Lets the timer thread settle into its wait, then checks nothing more ran.
-void settle() { std::this_thread::sleep_for(20ms); }
+void settle() {
+    std::this_thread::sleep_for(20ms);
+}
 
 class RepeatingTimerTest : public ::testing::Test {
-protected:
+  protected:
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::atomic<int> ticks{0};
 

@@ -14,7 +14,7 @@ namespace Dotfield {
 namespace {
 
 class SerialQueueTest : public ::testing::Test {
-protected:
+  protected:
     ScopedMainThreadPump mainThread;
     SerialQueue queue{"com.veltrane.Dotfield.testQueue"};
 };
@@ -43,7 +43,9 @@ TEST_F(SerialQueueTest, RunsAsyncAndSyncWorkInSubmissionOrder) {
 TEST_F(SerialQueueTest, SyncRunsOnTheCallingThreadAndMarksTheQueueCurrent) {
     EXPECT_FALSE(queue.isCurrent());
     const auto caller = std::this_thread::get_id();
-    const auto [thread, current] = queue.sync([&] { return std::pair{std::this_thread::get_id(), queue.isCurrent()}; });
+    const auto [thread, current] = queue.sync([&] {
+        return std::pair{std::this_thread::get_id(), queue.isCurrent()};
+    });
     EXPECT_EQ(thread, caller);
     EXPECT_TRUE(current);
     EXPECT_FALSE(queue.isCurrent());

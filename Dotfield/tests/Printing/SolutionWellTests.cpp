@@ -27,8 +27,9 @@ TEST(SolutionWellTest, EncodesExactlyItsKeys) {
     const Dictionary plain = well.dictionaryRepresentation();
     EXPECT_EQ(plain, (Dictionary{
                          {"name", "Buffer"},
-                         {"location", Dictionary{{"type", "customlocation"},
-                                                 {"coordinate", Dictionary{{"x", 100.0}, {"y", 200.0}, {"z", 300.0}}}}},
+                         {"location",
+                          Dictionary{{"type", "customlocation"},
+                                     {"coordinate", Dictionary{{"x", 100.0}, {"y", 200.0}, {"z", 300.0}}}}},
                          {"plateNumber", 0},
                          {"reloadQuantity", Dictionary{{"type", "unlimited"}}},
                          {"rinseCycles", 2},
@@ -42,9 +43,10 @@ TEST(SolutionWellTest, EncodesExactlyItsKeys) {
     well.rinseWell = "Water";
     well.wasteWell = "Waste";
     const Dictionary full = well.dictionaryRepresentation();
-    EXPECT_EQ(full.at("location"),
-              PropertyListValue(Dictionary{{"type", "microtiterplate384well"}, {"row", 16}, {"column", "P"}}));
-    EXPECT_EQ(full.at("reloadQuantity"), PropertyListValue(Dictionary{{"type", "distance"}, {"value", 2500.5}}));
+    EXPECT_EQ(full.at("location"), PropertyListValue(Dictionary{
+                                       {"type", "microtiterplate384well"}, {"row", 16}, {"column", "P"}}));
+    EXPECT_EQ(full.at("reloadQuantity"),
+              PropertyListValue(Dictionary{{"type", "distance"}, {"value", 2500.5}}));
     EXPECT_EQ(full.at("rinseWell"), PropertyListValue("Water"));
     EXPECT_EQ(SolutionWell::fromDictionary(&full), well);
 
@@ -61,10 +63,18 @@ TEST(SolutionWellTest, DecodingRefusesMissingOrWrongEntries) {
         {"no name", [](Dictionary& d) { d.erase("name"); }},
         {"name not text", [](Dictionary& d) { d["name"] = 5; }},
         {"location not a dictionary", [](Dictionary& d) { d["location"] = "customlocation"; }},
-        {"custom location without coordinate", [](Dictionary& d) { d["location"] = Dictionary{{"type", "customlocation"}}; }},
-        {"unknown location type", [](Dictionary& d) { d["location"] = Dictionary{{"type", "CustomLocation"}}; }},
+        {"custom location without coordinate",
+         [](Dictionary& d) {
+             d["location"] = Dictionary{{"type", "customlocation"}};
+         }},
+        {"unknown location type",
+         [](Dictionary& d) {
+             d["location"] = Dictionary{{"type", "CustomLocation"}};
+         }},
         {"plate well without column",
-         [](Dictionary& d) { d["location"] = Dictionary{{"type", "microtiterplate96well"}, {"row", 1}}; }},
+         [](Dictionary& d) {
+             d["location"] = Dictionary{{"type", "microtiterplate96well"}, {"row", 1}};
+         }},
         {"plate well with negative row",
          [](Dictionary& d) {
              d["location"] = Dictionary{{"type", "microtiterplate96well"}, {"row", -1}, {"column", "A"}};
@@ -75,9 +85,17 @@ TEST(SolutionWellTest, DecodingRefusesMissingOrWrongEntries) {
         {"reload time as text", [](Dictionary& d) { d["reloadTimeInSeconds"] = "1.5"; }},
         {"no seconds to empty", [](Dictionary& d) { d.erase("secondsToEmpty"); }},
         {"capitalised reload type",
-         [](Dictionary& d) { d["reloadQuantity"] = Dictionary{{"type", "Distance"}, {"value", 1.0}}; }},
-        {"distance without value", [](Dictionary& d) { d["reloadQuantity"] = Dictionary{{"type", "distance"}}; }},
-        {"spots 2.5", [](Dictionary& d) { d["reloadQuantity"] = Dictionary{{"type", "spots"}, {"value", 2.5}}; }},
+         [](Dictionary& d) {
+             d["reloadQuantity"] = Dictionary{{"type", "Distance"}, {"value", 1.0}};
+         }},
+        {"distance without value",
+         [](Dictionary& d) {
+             d["reloadQuantity"] = Dictionary{{"type", "distance"}};
+         }},
+        {"spots 2.5",
+         [](Dictionary& d) {
+             d["reloadQuantity"] = Dictionary{{"type", "spots"}, {"value", 2.5}};
+         }},
     };
     for (const auto& [name, damage] : damages) {
         SCOPED_TRACE(name);
@@ -108,10 +126,11 @@ TEST(SolutionWellTest, PlateWellsLieAtTheirPitchFromTheA1Well) {
               Coordinate(32000, 29000, 3000));
     EXPECT_EQ(SolutionWell::wellCoordinate(SolutionLocation::MicrotiterPlate384Well{2, "C"}, a1),
               Coordinate(41000, 24500, 3000));
-    EXPECT_EQ(SolutionWell::wellCoordinate(SolutionLocation::CustomLocation{{1, 2, 3}}, a1), Coordinate(1, 2, 3));
-    for (const auto& undefined : {SolutionLocation::MicrotiterPlate96Well{0, "A"},
-                                  SolutionLocation::MicrotiterPlate96Well{1, ""},
-                                  SolutionLocation::MicrotiterPlate96Well{1, "1"}}) {
+    EXPECT_EQ(SolutionWell::wellCoordinate(SolutionLocation::CustomLocation{{1, 2, 3}}, a1),
+              Coordinate(1, 2, 3));
+    for (const auto& undefined :
+         {SolutionLocation::MicrotiterPlate96Well{0, "A"}, SolutionLocation::MicrotiterPlate96Well{1, ""},
+          SolutionLocation::MicrotiterPlate96Well{1, "1"}}) {
         EXPECT_EQ(SolutionWell::wellCoordinate(undefined, a1), std::nullopt);
     }
 }
