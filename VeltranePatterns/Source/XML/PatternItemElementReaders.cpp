@@ -5,7 +5,7 @@
 #include "VeltranePatterns/Source/Items/PatternItems.hpp"
 #include "VeltranePatterns/Source/ToolPaths/PolygonOutline.hpp"
 #include "VeltranePatterns/Source/XML/PatternXMLNames.hpp"
-#include "VeltranePatterns/Source/XML/XMLDocument.hpp"
+#include "VeltranePatterns/Source/XML/XMLNodes.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace VeltranePatterns {

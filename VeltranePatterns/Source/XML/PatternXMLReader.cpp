@@ -1,7 +1,6 @@
 #include "VeltranePatterns/Source/XML/PatternXMLReader.hpp"
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -9,7 +8,8 @@
 #include "VeltranePatterns/Source/Pattern/PatternItemArrayContainer.hpp"
 #include "VeltranePatterns/Source/XML/PatternItemElementReaders.hpp"
 #include "VeltranePatterns/Source/XML/PatternXMLNames.hpp"
-#include "VeltranePatterns/Source/XML/XMLDocument.hpp"
+#include "VeltranePatterns/Source/XML/XMLNodes.hpp"
+#include "VeltranePatterns/Source/XML/XMLRootChildStream.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace VeltranePatterns {
@@ -125,70 +125,48 @@ private:
     std::unordered_map<std::string, std::shared_ptr<PatternItemArrayContainer>> containers_;
 };
 
-// The file's bytes, or nothing when it cannot be opened or read (a directory,
-// a file without permission, a read error).
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        return std::nullopt;
+// Reads the settings and items of the root's children as they stream past.
+class PatternBuilder {
+public:
+    void visit(const xmlNode* child) {
+        const std::string_view name = xmlElementName(child, buffer_);
+        if (name.empty() || settings_.read(name, child) || !isPatternItemElementName(name)) {
+            return;
+        }
+        ReadPatternItems read = readPatternItemElement(name, child);
+        for (PatternItemPtr& item : read.items) {
+            collector_.collect(read.solution, std::move(item));
+        }
     }
-    std::string bytes;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size < (std::uintmax_t{1} << 31)) {
-        bytes.reserve(static_cast<std::size_t>(size));
+
+    std::shared_ptr<Pattern> pattern() {
+        return std::make_shared<Pattern>(Zovudidova::DistanceUnit::microns, settings_.xMultiplier.value_or(1.0),
+                                         settings_.yMultiplier.value_or(1.0), settings_.featureWidth.value_or(50.0),
+                                         settings_.gridSpacing.value_or(100.0), settings_.canvasWidth,
+                                         settings_.canvasHeight, std::nullopt, settings_.continuous,
+                                         settings_.spraying, settings_.noReturn, collector_.layers(),
+                                         collector_.limits().minimum(), collector_.limits().maximum());
     }
-    char chunk[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        bytes.append(chunk, count);
+
+private:
+    PatternSettings settings_;
+    LayerCollector collector_;
+    std::string buffer_;
+};
+
+template <typename Input>
+std::shared_ptr<Pattern> readPattern(const Input& input) {
+    PatternBuilder builder;
+    if (!visitXMLRootChildren(input, [&builder](const xmlNode* child) { builder.visit(child); })) {
+        return nullptr;
     }
-    if (std::ferror(file.get()) != 0) {
-        return std::nullopt;
-    }
-    return bytes;
+    return builder.pattern();
 }
 
 } // namespace
 
-std::shared_ptr<Pattern> patternFromXMLData(std::string_view bytes) {
-    const XMLDocumentPtr document = parseXMLDocument(bytes);
-    if (!document) {
-        return nullptr;
-    }
-    const xmlNode* root = xmlDocGetRootElement(document.get());
-    if (root == nullptr) {
-        return nullptr;
-    }
+std::shared_ptr<Pattern> patternFromXMLData(std::string_view bytes) { return readPattern(bytes); }
 
-    PatternSettings settings;
-    LayerCollector collector;
-    std::string buffer;
-    for (const xmlNode* child = root->children; child != nullptr; child = child->next) {
-        const std::string_view name = xmlElementName(child, buffer);
-        if (name.empty() || settings.read(name, child) || !isPatternItemElementName(name)) {
-            continue;
-        }
-        ReadPatternItems read = readPatternItemElement(name, child);
-        for (PatternItemPtr& item : read.items) {
-            collector.collect(read.solution, std::move(item));
-        }
-    }
-
-    return std::make_shared<Pattern>(Zovudidova::DistanceUnit::microns, settings.xMultiplier.value_or(1.0),
-                                     settings.yMultiplier.value_or(1.0), settings.featureWidth.value_or(50.0),
-                                     settings.gridSpacing.value_or(100.0), settings.canvasWidth,
-                                     settings.canvasHeight, std::nullopt, settings.continuous, settings.spraying,
-                                     settings.noReturn, collector.layers(), collector.limits().minimum(),
-                                     collector.limits().maximum());
-}
-
-std::shared_ptr<Pattern> patternFromXMLFile(const std::filesystem::path& url) {
-    const std::optional<std::string> bytes = readWholeFile(url);
-    if (!bytes) {
-        return nullptr;
-    }
-    return patternFromXMLData(*bytes);
-}
+std::shared_ptr<Pattern> patternFromXMLFile(const std::filesystem::path& url) { return readPattern(url); }
 
 } // namespace VeltranePatterns

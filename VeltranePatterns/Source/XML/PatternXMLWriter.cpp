@@ -9,13 +9,16 @@
 #include "VeltranePatterns/Source/Pattern/Pattern.hpp"
 #include "VeltranePatterns/Source/XML/PatternItemElementWriters.hpp"
 #include "VeltranePatterns/Source/XML/PatternXMLNames.hpp"
-#include "VeltranePatterns/Source/XML/XMLDocument.hpp"
 
 namespace VeltranePatterns {
 
 namespace Names = PatternXMLNames;
 
 namespace {
+
+struct DocumentDeleter {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+};
 
 const xmlChar* xmlText(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
 
@@ -26,7 +29,7 @@ double rounded(double value) { return std::round(value); }
 
 std::string Pattern::dataForXMLRepresentation(double scaleFactor, std::optional<double> featureWidth,
                                               const std::set<std::string>& disabledLayers) const {
-    const XMLDocumentPtr document(xmlNewDoc(xmlText("1.0")));
+    const std::unique_ptr<xmlDoc, DocumentDeleter> document(xmlNewDoc(xmlText("1.0")));
     document->encoding = xmlStrdup(xmlText("utf-8"));
     xmlNode* root = xmlNewDocNode(document.get(), nullptr, xmlText(Names::root), nullptr);
     xmlDocSetRootElement(document.get(), root);

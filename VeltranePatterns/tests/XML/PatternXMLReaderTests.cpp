@@ -121,7 +121,11 @@ TEST(PatternXMLReader, NoPatternForUnreadableOrMalformedFiles) {
     EXPECT_FALSE(patternFromXMLData("<pattern><point></pattern>"));
     EXPECT_FALSE(patternFromXMLData("<?xml version=\"1.0\"?>"));
     EXPECT_FALSE(patternFromXMLData(std::string("\0\1\2\3", 4)));
+    // Items before a fault are not enough: the document as a whole must be well-formed.
+    EXPECT_FALSE(patternFromXMLData("<pattern><point><x>1</x><y>1</y></point><line>"));
+    EXPECT_FALSE(patternFromXMLData("<pattern><point><x>1</x><y>1</y></point></pattern><more/>"));
     EXPECT_TRUE(patternFromXMLData("<anything/>"));
+    EXPECT_TRUE(patternFromXMLData("<?xml version=\"1.0\"?><!-- c --><pattern/><!-- after -->"));
 }
 
 TEST(PatternXMLReader, EntitiesAreNeitherExpandedNorLoaded) {

@@ -1,23 +1,12 @@
 #pragma once
-// A parsed XML document over libxml2, read safely: no network, no DTD loaded,
-// no entity substituted, no parser messages on the console. Node helpers that
-// the pattern reader needs sit beside it.
+// What the pattern reader asks of libxml2's nodes.
 
 #include <libxml/tree.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
 
 namespace VeltranePatterns {
-
-struct XMLDocumentDeleter {
-    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-using XMLDocumentPtr = std::unique_ptr<xmlDoc, XMLDocumentDeleter>;
-
-// The document, or nothing when the bytes are not well-formed XML.
-XMLDocumentPtr parseXMLDocument(std::string_view bytes);
 
 // The element's name as the document spells it, with its prefix when it has
 // one ("ns:point"); empty for nodes that are not elements.

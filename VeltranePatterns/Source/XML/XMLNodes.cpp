@@ -1,18 +1,8 @@
-#include "VeltranePatterns/Source/XML/XMLDocument.hpp"
-
-#include <libxml/parser.h>
-
-#include <climits>
-#include <mutex>
+#include "VeltranePatterns/Source/XML/XMLNodes.hpp"
 
 namespace VeltranePatterns {
 
 namespace {
-
-void initialiseLibXML() {
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
 
 bool isBlank(const xmlChar* text) {
     if (text == nullptr) {
@@ -45,18 +35,6 @@ void appendText(const xmlNode* node, std::string& text) {
 }
 
 } // namespace
-
-XMLDocumentPtr parseXMLDocument(std::string_view bytes) {
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-        return nullptr;
-    }
-    initialiseLibXML();
-    // No XML_PARSE_NOENT, XML_PARSE_DTDLOAD or XML_PARSE_HUGE: entities stay
-    // references, nothing outside the bytes is read, and libxml2's limits on
-    // depth and entity amplification stay in force.
-    constexpr int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    return XMLDocumentPtr(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
-}
 
 std::string_view xmlElementName(const xmlNode* node, std::string& buffer) {
     if (node == nullptr || node->type != XML_ELEMENT_NODE || node->name == nullptr) {
