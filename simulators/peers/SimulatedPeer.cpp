@@ -5,45 +5,64 @@
 
 namespace Simulators {
 
-SimulatedPeer::SimulatedPeer(SerialLineSettings expectedLine) : expectedLine_(expectedLine), line_(expectedLine) {}
+SimulatedPeer::SimulatedPeer(SerialLineSettings expectedLine)
+    : expectedLine_(expectedLine), delivery_([this] { runDelivery(); }) {}
 
-void SimulatedPeer::setLineSettings(const SerialLineSettings& line) {
-    std::lock_guard lock(mutex_);
-    line_ = line;
-}
-
-void SimulatedPeer::receiveFromHost(std::span<const std::uint8_t> bytes) {
-    bool queued = false;
+SimulatedPeer::~SimulatedPeer() {
     {
         std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    deliveryWake_.notify_all();
+    delivery_.join();
+}
+
+bool SimulatedPeer::understands(const SerialLineSettings& line) const {
+    return line.baudNear(expectedLine_.baudRate) && line.dataBits == expectedLine_.dataBits &&
+           line.parity == expectedLine_.parity && line.stopBits == expectedLine_.stopBits;
+}
+
+void SimulatedPeer::receive(std::span<const std::uint8_t> bytes, SimulatedSerialPort& port) {
+    const SerialLineSettings line = port.lineSettings();
+    {
+        std::lock_guard lock(mutex_);
+        port_ = &port;
         if (unplugged_ || bytes.empty()) {
             return;
         }
-        if (!lineSettingsMatch(expectedLine_, line_)) {
+        if (!understands(line)) {
             noiseBytes_ += bytes.size();
             return;
         }
         understood_.insert(understood_.end(), bytes.begin(), bytes.end());
-        replyQueued_ = false;
         decode(bytes);
-        queued = std::exchange(replyQueued_, false);
     }
-    if (queued) {
-        notifyReplyListener();
+    deliveryWake_.notify_all();
+    sendDueReplies();
+}
+
+void SimulatedPeer::lineSettingsChanged(const SerialLineSettings&, SimulatedSerialPort& port) {
+    {
+        std::lock_guard lock(mutex_);
+        port_ = &port;
     }
+    deliveryWake_.notify_all();
+}
+
+void SimulatedPeer::detachFromAdapter() {
+    std::lock_guard sendLock(sendMutex_);
+    std::lock_guard lock(mutex_);
+    port_ = nullptr;
+    replies_.clear();
 }
 
 void SimulatedPeer::sendUnprompted(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after) {
-    bool queued = false;
     {
         std::lock_guard lock(mutex_);
-        replyQueued_ = false;
         reply(std::move(bytes), after);
-        queued = std::exchange(replyQueued_, false);
     }
-    if (queued) {
-        notifyReplyListener();
-    }
+    deliveryWake_.notify_all();
+    sendDueReplies();
 }
 
 void SimulatedPeer::reply(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after) {
@@ -77,68 +96,51 @@ void SimulatedPeer::reply(std::vector<std::uint8_t> bytes, std::chrono::nanoseco
     if (bytes.empty()) {
         return;
     }
-    // Bytes leave one cable in order: a reply never overtakes an earlier one.
     if (!replies_.empty()) {
         due = std::max(due, replies_.back().due);
     }
     replies_.push_back({due, std::move(bytes)});
-    replyQueued_ = true;
 }
 
-std::vector<std::uint8_t> SimulatedPeer::takeBytesForHost(std::size_t maxBytes, Clock::time_point now) {
-    std::lock_guard lock(mutex_);
-    std::vector<std::uint8_t> out;
-    while (!replies_.empty() && out.size() < maxBytes && replies_.front().due <= now) {
-        auto& front = replies_.front();
-        const std::size_t count = std::min(maxBytes - out.size(), front.bytes.size() - front.consumed);
-        const auto first = front.bytes.begin() + static_cast<std::ptrdiff_t>(front.consumed);
-        out.insert(out.end(), first, first + static_cast<std::ptrdiff_t>(count));
-        front.consumed += count;
-        if (front.consumed == front.bytes.size()) {
+void SimulatedPeer::sendDueReplies() {
+    std::lock_guard sendLock(sendMutex_);
+    std::vector<std::uint8_t> due;
+    SimulatedSerialPort* port = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        port = port_;
+        if (port == nullptr) {
+            return;
+        }
+        const auto now = Clock::now();
+        while (!replies_.empty() && replies_.front().due <= now) {
+            due.insert(due.end(), replies_.front().bytes.begin(), replies_.front().bytes.end());
             replies_.pop_front();
         }
     }
-    return out;
-}
-
-std::optional<SimulatedPeer::Clock::time_point> SimulatedPeer::nextReplyDue() const {
-    std::lock_guard lock(mutex_);
-    if (replies_.empty()) {
-        return std::nullopt;
+    if (!due.empty()) {
+        port->send(due);
     }
-    return replies_.front().due;
 }
 
-void SimulatedPeer::setReplyListener(std::function<void()> listener) {
-    std::lock_guard lock(listenerMutex_);
-    replyListener_ = std::move(listener);
+void SimulatedPeer::runDelivery() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        if (replies_.empty() || port_ == nullptr) {
+            deliveryWake_.wait(lock);
+        } else if (replies_.front().due > Clock::now()) {
+            deliveryWake_.wait_until(lock, replies_.front().due);
+        } else {
+            lock.unlock();
+            sendDueReplies();
+            lock.lock();
+        }
+    }
 }
 
 void SimulatedPeer::setPlugListener(std::function<void(bool)> listener) {
     std::lock_guard lock(listenerMutex_);
     plugListener_ = std::move(listener);
-}
-
-void SimulatedPeer::notifyReplyListener() {
-    std::function<void()> listener;
-    {
-        std::lock_guard lock(listenerMutex_);
-        listener = replyListener_;
-    }
-    if (listener) {
-        listener();
-    }
-}
-
-void SimulatedPeer::notifyPlugListener(bool unplugged) {
-    std::function<void(bool)> listener;
-    {
-        std::lock_guard lock(listenerMutex_);
-        listener = plugListener_;
-    }
-    if (listener) {
-        listener(unplugged);
-    }
 }
 
 void SimulatedPeer::queueReplyFault(const ReplyFault& fault) {
@@ -170,7 +172,14 @@ void SimulatedPeer::unplug() {
         unplugged_ = true;
         replies_.clear();
     }
-    notifyPlugListener(true);
+    std::function<void(bool)> listener;
+    {
+        std::lock_guard lock(listenerMutex_);
+        listener = plugListener_;
+    }
+    if (listener) {
+        listener(true);
+    }
 }
 
 void SimulatedPeer::plugBackIn() {
@@ -181,7 +190,14 @@ void SimulatedPeer::plugBackIn() {
         }
         unplugged_ = false;
     }
-    notifyPlugListener(false);
+    std::function<void(bool)> listener;
+    {
+        std::lock_guard lock(listenerMutex_);
+        listener = plugListener_;
+    }
+    if (listener) {
+        listener(false);
+    }
 }
 
 void SimulatedPeer::clearFaults() {

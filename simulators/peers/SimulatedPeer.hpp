@@ -1,57 +1,61 @@
 #pragma once
 // The far end of one serial cable in the simulated instrument: a device that
 // receives the bytes the host writes to its adapter interface, decodes them by
-// its own reading of the protocol and queues reply bytes for the adapter's
-// bulk-in path. This base class holds what every such device shares: the line
-// settings check, the reply queue with its due times, and fault injection
+// its own reading of the protocol and sends reply bytes back through the
+// adapter. This base class holds what every such device shares: the line
+// settings check (a peer understands the host only at its own speed, word
+// format and parity), the reply queue with due times, and fault injection
 // (lost, corrupted, short and late replies, silence, unplugging).
 //
-// Threads: the adapter side calls receiveFromHost and takeBytesForHost from the
-// simulated bus's threads, the test calls the fault and inspection functions
-// from its own. One mutex guards the base and the derived peer's state: decode()
-// runs with it held, and derived accessors take it through lockState().
+// Replies that are due at once go out on the writer's thread before its write
+// returns; later ones are sent by the peer's own delivery thread when due.
+// Replies never overtake each other.
+//
+// Threads: the adapter calls receive and lineSettingsChanged on the writer's
+// thread, the test calls the fault and inspection functions from its own. One
+// mutex guards the base's and the derived peer's state: decode() runs with it
+// held, and derived accessors take it through lockState().
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "simulators/peers/ReplyFault.hpp"
-#include "simulators/peers/SerialLineSettings.hpp"
+#include "simulators/usb/AdapterPeer.hpp"
+#include "simulators/usb/SerialLineSettings.hpp"
 
 namespace Simulators {
 
-class SimulatedPeer {
+class SimulatedPeer : public AdapterPeer {
 public:
     using Clock = std::chrono::steady_clock;
 
+    // The peer's own line: its speed, word length, parity and stop bits count.
     explicit SimulatedPeer(SerialLineSettings expectedLine);
-    virtual ~SimulatedPeer() = default;
+    ~SimulatedPeer() override;
     SimulatedPeer(const SimulatedPeer&) = delete;
     SimulatedPeer& operator=(const SimulatedPeer&) = delete;
 
-    // ---- The adapter side --------------------------------------------------
+    // ---- AdapterPeer ---------------------------------------------------------
 
-    // The line settings the host gave the adapter interface the peer hangs on.
-    void setLineSettings(const SerialLineSettings& line);
-    // Bytes the host wrote. At the peer's own line settings they are decoded;
-    // at any other they reach the peer as noise and are only counted.
-    void receiveFromHost(std::span<const std::uint8_t> bytes);
-    // Removes and answers the reply bytes due by `now`, at most maxBytes.
-    std::vector<std::uint8_t> takeBytesForHost(std::size_t maxBytes, Clock::time_point now = Clock::now());
-    // When the earliest reply byte still queued is due; nothing when none is.
-    std::optional<Clock::time_point> nextReplyDue() const;
+    // At the peer's own line settings the bytes are decoded; at any other they
+    // reach it as noise and are only counted.
+    void receive(std::span<const std::uint8_t> bytes, SimulatedSerialPort& port) override;
+    void lineSettingsChanged(const SerialLineSettings& settings, SimulatedSerialPort& port) override;
 
-    // Called, outside the peer's lock, after reply bytes were queued, so an
-    // adapter that delivers on demand can wake up.
-    void setReplyListener(std::function<void()> listener);
+    // Forgets the adapter interface (before the adapter goes away): nothing
+    // more is sent, and replies still queued are dropped.
+    void detachFromAdapter();
+
     // Called, outside the peer's lock, when the cable is pulled (true) or put
-    // back (false): the adapter disappears from or reappears on the bus.
+    // back (false), so whoever built the bus can take the adapter off it.
     void setPlugListener(std::function<void(bool unplugged)> listener);
 
     // ---- Faults --------------------------------------------------------------
@@ -100,28 +104,33 @@ private:
     struct PendingReply {
         Clock::time_point due;
         std::vector<std::uint8_t> bytes;
-        std::size_t consumed = 0;
     };
 
-    void notifyReplyListener();
-    void notifyPlugListener(bool unplugged);
+    bool understands(const SerialLineSettings& line) const;
+    // Sends every reply due by now, in order.
+    void sendDueReplies();
+    void runDelivery();
 
     const SerialLineSettings expectedLine_;
     mutable std::mutex mutex_;
-    SerialLineSettings line_;
+    std::condition_variable deliveryWake_;
+    SimulatedSerialPort* port_ = nullptr;
     std::deque<PendingReply> replies_;
     std::deque<ReplyFault> faults_;
     std::chrono::nanoseconds replyDelay_{0};
     bool silent_ = false;
     bool unplugged_ = false;
-    bool replyQueued_ = false;
+    bool stopping_ = false;
     std::vector<std::uint8_t> understood_;
     std::size_t noiseBytes_ = 0;
     std::size_t repliesProduced_ = 0;
 
+    // Held while replies are taken and sent, so two senders keep their order.
+    std::mutex sendMutex_;
     std::mutex listenerMutex_;
-    std::function<void()> replyListener_;
     std::function<void(bool)> plugListener_;
+
+    std::thread delivery_;
 };
 
 } // namespace Simulators

@@ -5,25 +5,25 @@
 #include <gtest/gtest.h>
 
 #include "simulators/peers/Scripted/ScriptedPeer.hpp"
+#include "simulators/peers/tests/RecordingSerialPort.hpp"
 
 using namespace Simulators;
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
 TEST(ScriptedPeer, AnswersEachWriteWithTheNextScriptedAnswerInItsPieces) {
-    ScriptedPeer peer({.baudRate = 115200});
+    const SerialLineSettings line{.baudRate = 115200};
+    RecordingSerialPort port(line);
+    ScriptedPeer peer(line);
     peer.answerNextWrite({{{'O'}}, {{'K', '\r'}, 30ms}});
     peer.answerNextWrite({{{'!'}}});
 
-    const auto start = SimulatedPeer::Clock::now();
-    peer.receiveFromHost(Bytes{'?'});
-    EXPECT_EQ(peer.takeBytesForHost(10), Bytes{'O'});
-    ASSERT_TRUE(peer.nextReplyDue().has_value());
-    EXPECT_GE(*peer.nextReplyDue(), start + 30ms);
-    EXPECT_EQ(peer.takeBytesForHost(10, *peer.nextReplyDue()), (Bytes{'K', '\r'}));
+    peer.receive(Bytes{'?'}, port);
+    EXPECT_EQ(port.take(), Bytes{'O'});
+    EXPECT_EQ(port.takeWhenAtLeast(2), (Bytes{'K', '\r'}));
 
-    peer.receiveFromHost(Bytes{'?'});
-    peer.receiveFromHost(Bytes{'?'});
-    EXPECT_EQ(peer.takeBytesForHost(10), Bytes{'!'});
+    peer.receive(Bytes{'?'}, port);
+    peer.receive(Bytes{'?'}, port);
+    EXPECT_EQ(port.take(), Bytes{'!'});
     EXPECT_EQ(peer.writeCount(), 3u);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "simulators/peers/SimulatedPeer.hpp"
+#include "simulators/peers/tests/RecordingSerialPort.hpp"
 
 using namespace Simulators;
 using Bytes = std::vector<std::uint8_t>;
@@ -12,10 +13,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
+constexpr SerialLineSettings line115200{.baudRate = 115200};
+
 // Answers every chunk it understands with the same bytes.
 class EchoPeer final : public SimulatedPeer {
 public:
-    EchoPeer() : SimulatedPeer(SerialLineSettings{.baudRate = 115200}) {}
+    EchoPeer() : SimulatedPeer(line115200) {}
 
 private:
     void decode(std::span<const std::uint8_t> bytes) override { reply(Bytes(bytes.begin(), bytes.end())); }
@@ -24,10 +27,11 @@ private:
 class SimulatedPeerTest : public testing::Test {
 protected:
     Bytes send(const Bytes& bytes) {
-        peer.receiveFromHost(bytes);
-        return peer.takeBytesForHost(1024);
+        peer.receive(bytes, port);
+        return port.take();
     }
 
+    RecordingSerialPort port{line115200};
     EchoPeer peer;
 };
 
@@ -41,14 +45,15 @@ TEST_F(SimulatedPeerTest, UnderstandsOnlyItsOwnLineSettings) {
     const Case cases[] = {
         {{.baudRate = 115200}, true},
         {{.baudRate = 115384}, true}, // the rate an adapter reaches for 115200
+        {{.baudRate = 0}, false},     // never set
         {{.baudRate = 9600}, false},
         {{.baudRate = 115200, .parity = Parity::even}, false},
         {{.baudRate = 115200, .dataBits = 7}, false},
-        {{.baudRate = 115200, .stopBits = 2}, false},
+        {{.baudRate = 115200, .stopBits = StopBits::two}, false},
     };
     std::size_t noise = 0;
     for (const auto& c : cases) {
-        peer.setLineSettings(c.line);
+        port.setLineSettings(c.line);
         const Bytes answer = send({0x41, 0x42});
         EXPECT_EQ(answer.empty(), !c.understood) << c.line.baudRate;
         noise += c.understood ? 0 : 2;
@@ -72,24 +77,17 @@ TEST_F(SimulatedPeerTest, QueuedFaultsSpoilOneReplyEachInOrder) {
     EXPECT_EQ(peer.replyCount(), 6u);
 }
 
-TEST_F(SimulatedPeerTest, DelayedRepliesKeepTheirOrderAndArriveWhenDue) {
+TEST_F(SimulatedPeerTest, LateRepliesArriveWhenDueAndKeepTheirOrder) {
+    peer.queueReplyFault(ReplyFault::delayBy(60ms));
     const auto start = SimulatedPeer::Clock::now();
-    peer.queueReplyFault(ReplyFault::delayBy(50ms));
-    peer.receiveFromHost(Bytes{1});
-    peer.receiveFromHost(Bytes{2}); // not delayed itself, but may not overtake
-    ASSERT_TRUE(peer.nextReplyDue().has_value());
-    EXPECT_GE(*peer.nextReplyDue(), start + 50ms);
-    EXPECT_EQ(peer.takeBytesForHost(10, start + 49ms), Bytes{});
-    EXPECT_EQ(peer.takeBytesForHost(10, *peer.nextReplyDue()), (Bytes{1, 2}));
-}
+    EXPECT_EQ(send({1}), Bytes{});
+    EXPECT_EQ(send({2}), Bytes{}) << "an answer may not overtake a late one";
+    EXPECT_EQ(port.takeWhenAtLeast(2), (Bytes{1, 2}));
+    EXPECT_GE(SimulatedPeer::Clock::now() - start, 60ms);
 
-TEST_F(SimulatedPeerTest, TakesRepliesInPiecesOfTheAskedSize) {
-    peer.receiveFromHost(Bytes{1, 2, 3});
-    peer.receiveFromHost(Bytes{4, 5});
-    EXPECT_EQ(peer.takeBytesForHost(2), (Bytes{1, 2}));
-    EXPECT_EQ(peer.takeBytesForHost(2), (Bytes{3, 4}));
-    EXPECT_EQ(peer.takeBytesForHost(2), (Bytes{5}));
-    EXPECT_FALSE(peer.nextReplyDue().has_value());
+    peer.sendUnprompted({3}, 30ms);
+    EXPECT_EQ(port.take(), Bytes{});
+    EXPECT_EQ(port.takeWhenAtLeast(1), Bytes{3});
 }
 
 TEST_F(SimulatedPeerTest, SilenceAndUnpluggingStopReplies) {
@@ -100,30 +98,21 @@ TEST_F(SimulatedPeerTest, SilenceAndUnpluggingStopReplies) {
 
     std::vector<bool> plugEvents;
     peer.setPlugListener([&](bool unplugged) { plugEvents.push_back(unplugged); });
-    peer.receiveFromHost(Bytes{8});
+    peer.setReplyDelay(20ms);
+    peer.receive(Bytes{8}, port);
     peer.unplug();
-    EXPECT_EQ(peer.takeBytesForHost(10), Bytes{}) << "replies in flight are lost with the cable";
     EXPECT_EQ(send({9}), Bytes{});
     peer.plugBackIn();
-    EXPECT_EQ(send({10}), Bytes{10});
+    peer.setReplyDelay(0ms);
+    EXPECT_EQ(send({10}), Bytes{10}) << "the reply lost with the cable stays lost";
     EXPECT_EQ(plugEvents, (std::vector<bool>{true, false}));
     EXPECT_EQ(peer.bytesFromHost(), (Bytes{7, 7, 8, 10}));
 }
 
-TEST_F(SimulatedPeerTest, TellsTheListenerAboutQueuedReplies) {
-    int calls = 0;
-    peer.setReplyListener([&] { ++calls; });
-    peer.receiveFromHost(Bytes{1});
-    peer.goSilent();
-    peer.receiveFromHost(Bytes{2});
-    EXPECT_EQ(calls, 1);
-}
-
-TEST_F(SimulatedPeerTest, UnpromptedBytesTakeFaultsAndDelaysLikeReplies) {
-    const auto start = SimulatedPeer::Clock::now();
-    peer.queueReplyFault(ReplyFault::cutShort(1));
-    peer.sendUnprompted({1, 2}, 40ms);
-    ASSERT_TRUE(peer.nextReplyDue().has_value());
-    EXPECT_GE(*peer.nextReplyDue(), start + 40ms);
-    EXPECT_EQ(peer.takeBytesForHost(10, *peer.nextReplyDue()), Bytes{1});
+TEST_F(SimulatedPeerTest, ADetachedPeerSendsNothingMore) {
+    peer.setReplyDelay(20ms);
+    peer.receive(Bytes{1}, port);
+    peer.detachFromAdapter();
+    std::this_thread::sleep_for(40ms);
+    EXPECT_EQ(port.take(), Bytes{});
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "simulators/peers/RelayBox/SimulatedRelayBox.hpp"
+#include "simulators/peers/tests/RecordingSerialPort.hpp"
 
 using namespace Simulators;
 using Bytes = std::vector<std::uint8_t>;
@@ -14,10 +15,11 @@ namespace {
 class SimulatedRelayBoxTest : public testing::Test {
 protected:
     Bytes send(const Bytes& bytes) {
-        box.receiveFromHost(bytes);
-        return box.takeBytesForHost(64);
+        box.receive(bytes, port);
+        return port.take();
     }
 
+    RecordingSerialPort port{SerialLineSettings{.baudRate = 9600}};
     SimulatedRelayBox box;
 };
 
@@ -52,7 +54,7 @@ TEST_F(SimulatedRelayBoxTest, StuckContactAndForgedStateByte) {
 }
 
 TEST_F(SimulatedRelayBoxTest, IgnoresCommandsAtAnotherLineSpeed) {
-    box.setLineSettings({.baudRate = 115200});
+    port.setLineSettings({.baudRate = 115200});
     EXPECT_EQ(send({0xFF, 0x01, 0x01, 0xFF, 0x01, 0x03}), Bytes{});
     EXPECT_FALSE(box.isClosed());
     EXPECT_EQ(box.noiseByteCount(), 6u);
