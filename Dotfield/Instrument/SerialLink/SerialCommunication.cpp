@@ -1,0 +1,154 @@
+#include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
+
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+using VeltranePatterns::logAndReturnError;
+using VeltranePatterns::printWithContext;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string describeBytes(const Bytes& bytes) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(bytes[i]);
+    }
+    return text + "]";
+}
+
+std::string bytesAsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string describeHandle(AD_HANDLE handle) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", handle);
+    return text;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> genericSerialCommunication(const std::optional<Bytes>& bytesToReadOrWrite,
+                                                     std::size_t numberOfBytes, SerialPort& serialPort,
+                                                     CommunicationFunction communicationFunction) {
+    if (numberOfBytes > std::numeric_limits<std::uint32_t>::max()) {
+        VeltranePatterns::stopProgram("Serial transfer of more than 4294967295 bytes");
+    }
+    if (bytesToReadOrWrite && numberOfBytes > bytesToReadOrWrite->size()) {
+        VeltranePatterns::stopProgram("Serial write of more bytes than given");
+    }
+    const auto count = static_cast<std::uint32_t>(numberOfBytes);
+
+    return serialPort.onPortQueue([&]() -> Bytes {
+        AD_STATUS status = AD_OK;
+        std::uint32_t transferred = 0;
+        Bytes received;
+
+        if (bytesToReadOrWrite) {
+            Bytes outgoing = *bytesToReadOrWrite;
+            status = serialPort.callDriver(
+                [&](AD_HANDLE handle) { return communicationFunction(handle, outgoing.data(), count, &transferred); });
+        } else {
+            if (count == 0) {
+                return {};
+            }
+            received.resize(count);
+            const auto read = [&] {
+                return serialPort.callDriver([&](AD_HANDLE handle) {
+                    return communicationFunction(handle, received.data(), count, &transferred);
+                });
+            };
+            status = read();
+            if (status == AD_OK && transferred == 0) {
+                // The driver's read time-out ran out before anything came.
+                printWithContext("Read no bytes, attempting to wait for more to be available");
+                bool bytesArrived = true;
+                try {
+                    waitForBufferedBytesOnSerialPort(count, serialPort);
+                } catch (const CommunicationsError&) {
+                    bytesArrived = false;
+                }
+                if (bytesArrived) {
+                    transferred = 0;
+                    read();
+                }
+            }
+            received.resize(transferred);
+        }
+
+        if (status != AD_OK) {
+            printWithContext("Failed status check for bytes: " +
+                             (bytesToReadOrWrite ? describeBytes(*bytesToReadOrWrite) : std::string("nil")));
+            throw logAndReturnError(CommunicationsError::failedStatusCheck());
+        }
+        if (transferred == count) {
+            return received;
+        }
+        printWithContext("Bytes from failed read: " + describeBytes(received) + " on port " +
+                         describeHandle(serialPort.ftdiCommPort()) + ", " + bytesAsText(received));
+        throw logAndReturnError(CommunicationsError::wrongByteCount(count, transferred));
+    });
+}
+
+void waitForBufferedBytesOnSerialPort(std::size_t byteCount, SerialPort& serialPort) {
+    const SerialPortTiming& timing = serialPort.timing();
+    const auto start = timing.clock->now();
+    std::uint32_t available = 0;
+    while (true) {
+        available = bytesAvailableOnSerialPort(serialPort);
+        if (available >= byteCount) {
+            return;
+        }
+        if (timing.clock->now() - start > timing.bufferedBytesWait) {
+            break;
+        }
+        timing.sleeper->sleep(timing.queuePollPause);
+    }
+    if (available == 0) {
+        throw logAndReturnError(CommunicationsError::readWriteTimeout());
+    }
+    const Bytes partial = genericSerialCommunication(std::nullopt, available, serialPort, AD_Read);
+    printWithContext("Bytes from failed read: " + describeBytes(partial) + ", " + bytesAsText(partial));
+    throw logAndReturnError(CommunicationsError::wrongByteCount(byteCount, available));
+}
+
+std::uint32_t bytesAvailableOnSerialPort(SerialPort& serialPort) {
+    std::uint32_t available = 0;
+    const AD_STATUS status =
+        serialPort.callDriver([&](AD_HANDLE handle) { return AD_GetQueueStatus(handle, &available); });
+    if (status != AD_OK) {
+        printWithContext("Failed status check: " + std::to_string(status));
+        throw logAndReturnError(CommunicationsError::failedStatusCheck());
+    }
+    return available;
+}
+
+std::vector<std::uint8_t> readBytesUntilTerminator(std::uint8_t terminator, SerialPort& serialPort) {
+    Bytes accumulated;
+    do {
+        waitForBufferedBytesOnSerialPort(1, serialPort);
+        const std::uint32_t available = bytesAvailableOnSerialPort(serialPort);
+        const Bytes chunk = genericSerialCommunication(std::nullopt, available, serialPort, AD_Read);
+        accumulated.insert(accumulated.end(), chunk.begin(), chunk.end());
+    } while (accumulated.empty() || accumulated.back() != terminator);
+    return accumulated;
+}
+
+void writeBytesWithRetry(const std::vector<std::uint8_t>& command, SerialPort& serialPort) {
+    const auto writeAndReadEcho = [&] {
+        genericSerialCommunication(command, command.size(), serialPort, AD_Write);
+        genericSerialCommunication(std::nullopt, command.size(), serialPort, AD_Read);
+    };
+    try {
+        writeAndReadEcho();
+    } catch (const CommunicationsError&) {
+        writeAndReadEcho();
+    }
+}
+
+} // namespace Dotfield

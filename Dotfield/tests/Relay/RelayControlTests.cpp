@@ -1,0 +1,110 @@
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
+#include "Dotfield/Instrument/Errors/RelayError.hpp"
+#include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
+#include "Dotfield/Instrument/Relay/Relay.hpp"
+#include "Dotfield/Instrument/Relay/RelayControl.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
+#include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+
+using namespace Dotfield;
+using Bytes = std::vector<std::uint8_t>;
+using Simulators::ReplyFault;
+using Command = Simulators::SimulatedRelayBox::Command;
+
+namespace {
+
+class RelayControlTest : public SimulatedInstrumentFixture {
+protected:
+    void SetUp() override {
+        SimulatedInstrumentFixture::SetUp();
+        const auto p = properties(SerialPortType::relay);
+        relay.setSerialPort(track(openSerialPort(p.portName, p.baudRate, p.evenParity, shortTiming())));
+    }
+
+    // The way the windows and the printing engine switch: on the relay's queue.
+    void switchRelay(RelayState state) {
+        performOnQueueSyncReturning([&] { switchExternalRelay(state, relay.serialPort()); }, relay);
+    }
+
+    RelayErrorKind switchFailure(RelayState state) {
+        try {
+            switchRelay(state);
+        } catch (const RelayError& error) {
+            return error.kind();
+        }
+        ADD_FAILURE() << "the switch succeeded";
+        return {};
+    }
+
+    Relay relay;
+};
+
+} // namespace
+
+TEST_F(RelayControlTest, SwitchesAndConfirmsByReadingTheStateBack) {
+    switchRelay(RelayState::closed);
+    EXPECT_TRUE(relayBox->isClosed());
+    switchRelay(RelayState::closed); // already closed: sent and confirmed again
+    switchRelay(RelayState::open);
+    EXPECT_FALSE(relayBox->isClosed());
+
+    EXPECT_EQ(relayBox->bytesFromHost(), (Bytes{0xFF, 0x01, 0x01, 0xFF, 0x01, 0x03, 0xFF, 0x01, 0x01, 0xFF, 0x01,
+                                                0x03, 0xFF, 0x01, 0x00, 0xFF, 0x01, 0x03}));
+    EXPECT_FALSE(readExternalRelayStatus(relay.serialPort()));
+    relayBox->setClosed(true);
+    EXPECT_TRUE(readExternalRelayStatus(relay.serialPort()));
+}
+
+TEST_F(RelayControlTest, BadRepliesBecomeCommunicationNoise) {
+    relayBox->setReportedStateByte(0x02);
+    try {
+        readExternalRelayStatus(relay.serialPort());
+        ADD_FAILURE() << "state byte 2 accepted";
+    } catch (const CommunicationsError& error) {
+        EXPECT_EQ(error, CommunicationsError::corruptedResponse({0xFF}, {0x02}));
+    }
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::unrecoverableCommunicationNoise);
+    relayBox->setReportedStateByte(std::nullopt);
+
+    relayBox->queueReplyFault(ReplyFault::cutShort(2));
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::unrecoverableCommunicationNoise);
+    relayBox->goSilent();
+    EXPECT_EQ(switchFailure(RelayState::open), RelayErrorKind::unrecoverableCommunicationNoise);
+}
+
+TEST_F(RelayControlTest, AStuckRelayDidNotSwitch) {
+    relayBox->setStuck(true);
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::relayDidNotSwitch);
+}
+
+TEST_F(RelayControlTest, ALostLinkIsADisconnectedRelay) {
+    relayBox->unplug();
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::electronicsDisconnected);
+}
+
+TEST_F(RelayControlTest, NoPortOrAClosedPortIsADisconnectedRelay) {
+    relay.serialPort()->closeSerialPort();
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::electronicsDisconnected);
+
+    relay.setSerialPort(nullptr);
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::electronicsDisconnected);
+    try {
+        readExternalRelayStatus(relay.serialPort());
+        ADD_FAILURE() << "read without a port";
+    } catch (const RelayError& error) {
+        EXPECT_EQ(error.kind(), RelayErrorKind::electronicsDisconnected);
+    }
+}
+
+TEST(Relay, HasItsOwnQueueFromCreation) {
+    Relay relay;
+    EXPECT_EQ(relay.serialDispatchQueue().label(), "com.veltrane.Dotfield.relayCommunicationQueue");
+    EXPECT_EQ(relay.serialPort(), nullptr);
+}

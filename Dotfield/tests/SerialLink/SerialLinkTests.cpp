@@ -1,0 +1,192 @@
+#include <chrono>
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
+#include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
+#include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+
+using namespace Dotfield;
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Simulators::ReplyFault;
+
+namespace {
+
+template <typename Error, typename Operation>
+Error errorThrownBy(Operation&& operation) {
+    try {
+        operation();
+    } catch (const Error& error) {
+        return error;
+    }
+    ADD_FAILURE() << "nothing thrown";
+    throw std::logic_error("nothing thrown");
+}
+
+std::atomic<int> readCalls{0};
+AD_STATUS countedRead(AD_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* transferred) {
+    ++readCalls;
+    return AD_Read(handle, buffer, count, transferred);
+}
+
+class SerialLinkTest : public SimulatedInstrumentFixture {
+protected:
+    std::shared_ptr<SerialPort> openElectronicsPort(const SerialPortTiming& timing) {
+        const auto p = properties(SerialPortType::electronics);
+        return track(openSerialPort(p.portName, p.baudRate, p.evenParity, timing));
+    }
+
+    Bytes read(std::size_t count) { return genericSerialCommunication(std::nullopt, count, *port, AD_Read); }
+    void write(const Bytes& bytes) { genericSerialCommunication(bytes, bytes.size(), *port, AD_Write); }
+
+    void SetUp() override {
+        SimulatedInstrumentFixture::SetUp();
+        port = openElectronicsPort(shortTiming());
+    }
+
+    std::shared_ptr<SerialPort> port;
+};
+
+} // namespace
+
+TEST_F(SerialLinkTest, OpensEveryLinkByTheBeginningOfItsDescription) {
+    for (const auto type : {SerialPortType::relay, SerialPortType::nskRobotics}) {
+        const auto p = properties(type);
+        const auto opened = track(openSerialPort(p.portName, p.baudRate, p.evenParity, shortTiming()));
+        genericSerialCommunication(Bytes{0x55}, 1, *opened, AD_Write);
+    }
+    write({0x42});
+    EXPECT_EQ(electronics->bytesFromHost(), Bytes{0x42});
+    EXPECT_EQ(positioner->bytesFromHost(), Bytes{0x55});
+    EXPECT_EQ(relayBox->noiseByteCount() + relayBox->bytesFromHost().size(), 1u);
+}
+
+TEST_F(SerialLinkTest, ReportsAMissingOrUnopenableAdapter) {
+    EXPECT_EQ(errorThrownBy<SerialPortConnectionError>([] { openSerialPort("No Such Adapter", 9600, false); }).kind(),
+              SerialPortConnectionErrorKind::deviceMissing);
+
+    // Listed as "Dual RS232 A", but the driver opens the dual adapter only by
+    // its description with the interface letter.
+    testing::internal::CaptureStdout();
+    const auto failure = errorThrownBy<SerialPortConnectionError>([] { openSerialPort("Dual RS232", 9600, false); });
+    EXPECT_EQ(failure.kind(), SerialPortConnectionErrorKind::connectionToDeviceFailed);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to open port with status: 2\n");
+}
+
+TEST_F(SerialLinkTest, RefusedLineSettingClosesTheHandleAndFails) {
+    // No divisor of the chip comes within 3 % of 100 baud.
+    const auto p = properties(SerialPortType::relay);
+    EXPECT_EQ(errorThrownBy<SerialPortConnectionError>([&] { openSerialPort(p.portName, 100, false); }).kind(),
+              SerialPortConnectionErrorKind::settingTheSettingsFailed);
+    // The handle was closed: the adapter opens again.
+    track(openSerialPort(p.portName, p.baudRate, p.evenParity, shortTiming()));
+}
+
+TEST_F(SerialLinkTest, ZeroByteReadNeedsNoDriverCall) {
+    readCalls = 0;
+    EXPECT_EQ(genericSerialCommunication(std::nullopt, 0, *port, countedRead), Bytes{});
+    EXPECT_EQ(readCalls.load(), 0);
+}
+
+TEST_F(SerialLinkTest, ShortReplyIsAWrongByteCountAndIsConsumed) {
+    electronics->sendUnprompted({1, 2, 3});
+    const auto error = errorThrownBy<CommunicationsError>([&] { read(5); });
+    EXPECT_EQ(error, CommunicationsError::wrongByteCount(5, 3));
+    EXPECT_EQ(bytesAvailableOnSerialPort(*port), 0u);
+}
+
+TEST_F(SerialLinkTest, ReplyAfterTheReadTimeOutIsStillCollected) {
+    // Nothing within the driver's read time-out, then all of it within the wait.
+    electronics->sendUnprompted({1, 2, 3, 4, 5}, 200ms);
+    EXPECT_EQ(read(5), (Bytes{1, 2, 3, 4, 5}));
+}
+
+TEST_F(SerialLinkTest, ReplyAfterTheReadTimeOutAtTheInstrumentsOwnTimes) {
+    port->closeSerialPort();
+    port = openElectronicsPort(SerialPortTiming{});
+    electronics->sendUnprompted({1, 2, 3, 4, 5}, 1500ms);
+    EXPECT_EQ(read(5), (Bytes{1, 2, 3, 4, 5}));
+}
+
+TEST_F(SerialLinkTest, SilenceEndsTheExchangeAsAShortRead) {
+    const auto error = errorThrownBy<CommunicationsError>([&] { read(4); });
+    EXPECT_EQ(error, CommunicationsError::wrongByteCount(4, 0));
+}
+
+TEST_F(SerialLinkTest, TerminatorReadCollectsChunksUntilTheLastByteIsTheTerminator) {
+    electronics->answerNextWrite({{{'O'}}, {{'K', '\r'}, 40ms}});
+    write({'?'});
+    EXPECT_EQ(readBytesUntilTerminator('\r', *port), (Bytes{'O', 'K', '\r'}));
+
+    // A terminator inside a chunk does not end the read.
+    electronics->answerNextWrite({{{'A'}}, {{'\r', 'B'}, 40ms}, {{'\r'}, 80ms}});
+    write({'?'});
+    EXPECT_EQ(readBytesUntilTerminator('\r', *port), (Bytes{'A', '\r', 'B', '\r'}));
+}
+
+TEST_F(SerialLinkTest, EchoedWriteRetriesOnceAndIgnoresTheEchosContent) {
+    const Bytes command{'V', '1', '2', '\r'};
+    electronics->answerNextWrite({{{'x', 'y', 'z', 'w'}}});
+    writeBytesWithRetry(command, *port);
+
+    electronics->queueReplyFault(ReplyFault::cutShort(2));
+    electronics->answerNextWrite({{command}});
+    electronics->answerNextWrite({{command}});
+    writeBytesWithRetry(command, *port);
+    EXPECT_EQ(electronics->writeCount(), 3u);
+
+    electronics->goSilent();
+    electronics->answerNextWrite({{command}});
+    electronics->answerNextWrite({{command}});
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { writeBytesWithRetry(command, *port); }),
+              CommunicationsError::wrongByteCount(4, 0));
+    EXPECT_EQ(electronics->writeCount(), 5u);
+}
+
+TEST_F(SerialLinkTest, AClosedPortNeverReachesTheDriver) {
+    port->closeSerialPort();
+    port->closeSerialPort();
+    readCalls = 0;
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { genericSerialCommunication(std::nullopt, 3, *port, countedRead); }),
+              CommunicationsError::failedStatusCheck());
+    EXPECT_EQ(readCalls.load(), 0);
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { bytesAvailableOnSerialPort(*port); }),
+              CommunicationsError::failedStatusCheck());
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { write({1}); }), CommunicationsError::failedStatusCheck());
+}
+
+TEST_F(SerialLinkTest, AnUnpluggedAdapterFailsItsStatusCheck) {
+    electronics->unplug();
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { write({1}); }), CommunicationsError::failedStatusCheck());
+}
+
+TEST_F(SerialLinkTest, WaitingForBytesPausesBetweenQueriesAndGivesUpAfterTwoSeconds) {
+    auto clock = std::make_shared<ManualClock>();
+    SerialPortTiming timing = shortTiming();
+    timing.bufferedBytesWait = std::chrono::milliseconds(2000);
+    timing.clock = clock;
+    timing.sleeper = clock;
+    port->closeSerialPort();
+    port = openElectronicsPort(timing);
+
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waitForBufferedBytesOnSerialPort(1, *port); }),
+              CommunicationsError::readWriteTimeout());
+    EXPECT_GT(clock->totalSleep(), 2000ms);
+    EXPECT_LE(clock->totalSleep(), 2000ms + timing.queuePollPause);
+
+    // Too few bytes by the end of the wait: they are read and dropped.
+    electronics->sendUnprompted({7, 8});
+    while (bytesAvailableOnSerialPort(*port) < 2) {
+    }
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waitForBufferedBytesOnSerialPort(5, *port); }),
+              CommunicationsError::wrongByteCount(5, 2));
+    EXPECT_EQ(bytesAvailableOnSerialPort(*port), 0u);
+}
