@@ -1,5 +1,7 @@
 #include <cstdint>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -60,6 +62,28 @@ TEST_F(RelayControlTest, SwitchesAndConfirmsByReadingTheStateBack) {
     EXPECT_FALSE(readExternalRelayStatus(relay.serialPort()));
     relayBox->setClosed(true);
     EXPECT_TRUE(readExternalRelayStatus(relay.serialPort()));
+}
+
+// The adapter takes no byte of the first switch command (it times out), and
+// takes the second: the switch succeeds.
+TEST_F(RelayControlTest, AFailedSwitchCommandIsSentOnceMore) {
+    SerialPortTiming timing = shortTiming();
+    timing.writeTimeoutMilliseconds = 150;
+    relay.serialPort()->closeSerialPort();
+    const auto p = properties(SerialPortType::relay);
+    relay.setSerialPort(track(openSerialPort(p.portName, p.baudRate, p.evenParity, timing)));
+
+    const auto adapter = instrument->relayAdapter();
+    adapter->setAcceptsWrites(false);
+    std::thread unblock([&] {
+        // Halfway through the second attempt's time-out.
+        std::this_thread::sleep_for(std::chrono::milliseconds(225));
+        adapter->setAcceptsWrites(true);
+    });
+    switchRelay(RelayState::closed);
+    unblock.join();
+    EXPECT_TRUE(relayBox->isClosed());
+    EXPECT_EQ(relayBox->commands(), (std::vector<Command>{Command::close, Command::query}));
 }
 
 TEST_F(RelayControlTest, BadRepliesBecomeCommunicationNoise) {

@@ -12,6 +12,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+#include "adapterdriver/USB/BackendSelection.hpp"
 
 using namespace Dotfield;
 using namespace std::chrono_literals;
@@ -79,6 +80,29 @@ TEST_F(SerialLinkTest, ReportsAMissingOrUnopenableAdapter) {
     const auto failure = errorThrownBy<SerialPortConnectionError>([] { openSerialPort("Dual RS232", 9600, false); });
     EXPECT_EQ(failure.kind(), SerialPortConnectionErrorKind::connectionToDeviceFailed);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to open port with status: 2\n");
+}
+
+// An adapter whose listing entry cannot be read (here: it has no product
+// name) ahead of the one looked for does not end the search.
+TEST(SerialLinkListing, SkipsAnAdapterWhoseListingEntryCannotBeRead) {
+    const auto bus = std::make_shared<Simulators::SimulatedUSBBus>();
+    bus->plugIn(Simulators::AdapterDescription::chip232R("", "NAMELESS"));
+    const auto relayAdapter = bus->plugIn(Simulators::SimulatedInstrument::relayAdapterDescription());
+    const auto relayBox = std::make_shared<Simulators::SimulatedRelayBox>();
+    relayAdapter->attachPeer(0, relayBox);
+    ASSERT_TRUE(adapterdriver::setUSBBackend(bus));
+
+    const auto p = properties(SerialPortType::relay);
+    try {
+        const auto port = openSerialPort(p.portName, p.baudRate, p.evenParity);
+        genericSerialCommunication(Bytes{0xFF, 0x01, 0x01}, 3, *port, AD_Write);
+        port->closeSerialPort();
+    } catch (const SerialPortConnectionError& error) {
+        ADD_FAILURE() << "not opened: " << error.what();
+    }
+    relayBox->detachFromAdapter();
+    EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
+    EXPECT_TRUE(relayBox->isClosed());
 }
 
 TEST_F(SerialLinkTest, RefusedLineSettingClosesTheHandleAndFails) {
