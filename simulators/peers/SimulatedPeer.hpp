@@ -34,7 +34,7 @@
 namespace Simulators {
 
 class SimulatedPeer : public AdapterPeer {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     // The peer's own line: its speed, word length, parity and stop bits count.
@@ -90,7 +90,7 @@ public:
     // Replies the peer produced, whether or not a fault spoiled them.
     std::size_t replyCount() const;
 
-protected:
+  protected:
     // Decodes newly understood bytes; runs with the state lock held. Frames
     // may arrive in pieces, so a peer keeps what it has not consumed yet.
     virtual void decode(std::span<const std::uint8_t> bytes) = 0;
@@ -100,7 +100,7 @@ protected:
     // For derived accessors that read or change state outside decode().
     std::unique_lock<std::mutex> lockState() const { return std::unique_lock(mutex_); }
 
-private:
+  private:
     struct PendingReply {
         Clock::time_point due;
         std::vector<std::uint8_t> bytes;

@@ -18,7 +18,8 @@ std::shared_ptr<HumiditySensor> HumiditySensor::connectToHumiditySensor() {
     if (status == thumNoSensor) {
         throw SerialPortConnectionError(SerialPortConnectionErrorKind::deviceMissing);
     }
-    throw logAndReturnError(SerialPortConnectionError(SerialPortConnectionErrorKind::connectionToDeviceFailed));
+    throw logAndReturnError(
+        SerialPortConnectionError(SerialPortConnectionErrorKind::connectionToDeviceFailed));
 }
 
 HumidityReading HumiditySensor::readFromHumiditySensor() {

@@ -19,7 +19,7 @@ struct HumidityReading {
 };
 
 class HumiditySensor {
-public:
+  public:
     // Throws SerialPortConnectionError: deviceMissing when no sensor is
     // attached, connectionToDeviceFailed when the library fails otherwise.
     static std::shared_ptr<HumiditySensor> connectToHumiditySensor();
@@ -39,7 +39,7 @@ public:
     HumiditySensor(const HumiditySensor&) = delete;
     HumiditySensor& operator=(const HumiditySensor&) = delete;
 
-private:
+  private:
     HumiditySensor() = default;
 
     // The library keeps the address of this storage; the object never moves

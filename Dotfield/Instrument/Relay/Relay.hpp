@@ -14,7 +14,7 @@
 namespace Dotfield {
 
 class Relay final : public SerialDispatch {
-public:
+  public:
     Relay();
     Relay(const Relay&) = delete;
     Relay& operator=(const Relay&) = delete;
@@ -24,7 +24,7 @@ public:
     std::shared_ptr<SerialPort> serialPort() const;
     void setSerialPort(std::shared_ptr<SerialPort> serialPort);
 
-private:
+  private:
     SerialQueue serialDispatchQueue_;
     mutable std::mutex portMutex_;
     std::shared_ptr<SerialPort> serialPort_;

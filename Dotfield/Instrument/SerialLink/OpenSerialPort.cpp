@@ -59,8 +59,8 @@ const char* applyLineSettings(AD_HANDLE handle, std::uint32_t baudRate, bool eve
     if (AD_SetTimeouts(handle, timing.readTimeoutMilliseconds, timing.writeTimeoutMilliseconds) != AD_OK) {
         return "time-outs";
     }
-    if (AD_SetDataCharacteristics(handle, AD_BITS_8, AD_STOP_BITS_1, evenParity ? AD_PARITY_EVEN : AD_PARITY_NONE) !=
-        AD_OK) {
+    if (AD_SetDataCharacteristics(handle, AD_BITS_8, AD_STOP_BITS_1,
+                                  evenParity ? AD_PARITY_EVEN : AD_PARITY_NONE) != AD_OK) {
         return "data characteristics";
     }
     if (AD_SetFlowControl(handle, AD_FLOW_NONE, 0, 0) != AD_OK) {
@@ -74,25 +74,26 @@ const char* applyLineSettings(AD_HANDLE handle, std::uint32_t baudRate, bool eve
 
 } // namespace
 
-std::shared_ptr<SerialPort> openSerialPort(const std::string& portName, std::uint32_t baudRate, bool evenParity,
-                                           const SerialPortTiming& timing) {
+std::shared_ptr<SerialPort> openSerialPort(const std::string& portName, std::uint32_t baudRate,
+                                           bool evenParity, const SerialPortTiming& timing) {
     if (!adapterIsListed(portName)) {
         throw SerialPortConnectionError(SerialPortConnectionErrorKind::deviceMissing);
     }
 
     AD_HANDLE handle = nullptr;
-    const AD_STATUS status =
-        AD_OpenEx(const_cast<char*>(portName.c_str()), AD_OPEN_BY_DESCRIPTION, &handle);
+    const AD_STATUS status = AD_OpenEx(const_cast<char*>(portName.c_str()), AD_OPEN_BY_DESCRIPTION, &handle);
     if (status != AD_OK) {
         std::cout << "Failed to open port with status: " << status << std::endl;
-        throw logAndReturnError(SerialPortConnectionError(SerialPortConnectionErrorKind::connectionToDeviceFailed));
+        throw logAndReturnError(
+            SerialPortConnectionError(SerialPortConnectionErrorKind::connectionToDeviceFailed));
     }
 
     auto port = std::make_shared<SerialPort>(handle, timing);
     if (const char* refused = applyLineSettings(handle, baudRate, evenParity, timing)) {
         printWithContext(std::string("Serial port refused its ") + refused + " setting");
         port->closeSerialPort();
-        throw logAndReturnError(SerialPortConnectionError(SerialPortConnectionErrorKind::settingTheSettingsFailed));
+        throw logAndReturnError(
+            SerialPortConnectionError(SerialPortConnectionErrorKind::settingTheSettingsFailed));
     }
     return port;
 }

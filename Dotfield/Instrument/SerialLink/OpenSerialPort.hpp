@@ -17,7 +17,7 @@ namespace Dotfield {
 // listed, connectionToDeviceFailed when it cannot be opened,
 // settingTheSettingsFailed when it refuses a line setting (the handle is
 // closed again).
-std::shared_ptr<SerialPort> openSerialPort(const std::string& portName, std::uint32_t baudRate, bool evenParity,
-                                           const SerialPortTiming& timing = {});
+std::shared_ptr<SerialPort> openSerialPort(const std::string& portName, std::uint32_t baudRate,
+                                           bool evenParity, const SerialPortTiming& timing = {});
 
 } // namespace Dotfield

@@ -23,7 +23,9 @@ std::string describeBytes(const Bytes& bytes) {
     return text + "]";
 }
 
-std::string bytesAsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string bytesAsText(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 std::string describeHandle(AD_HANDLE handle) {
     char text[32];
@@ -51,8 +53,9 @@ std::vector<std::uint8_t> genericSerialCommunication(const std::optional<Bytes>&
 
         if (bytesToReadOrWrite) {
             Bytes outgoing = *bytesToReadOrWrite;
-            status = serialPort.callDriver(
-                [&](AD_HANDLE handle) { return communicationFunction(handle, outgoing.data(), count, &transferred); });
+            status = serialPort.callDriver([&](AD_HANDLE handle) {
+                return communicationFunction(handle, outgoing.data(), count, &transferred);
+            });
         } else {
             if (count == 0) {
                 return {};

@@ -23,9 +23,10 @@ using CommunicationFunction = AD_STATUS (*)(AD_HANDLE handle, void* buffer, std:
 // the result is empty) or one read (bytes absent: exactly numberOfBytes are
 // returned). A read that times out empty waits for the bytes and reads once
 // more. Throws failedStatusCheck or wrongByteCount.
-std::vector<std::uint8_t> genericSerialCommunication(const std::optional<std::vector<std::uint8_t>>& bytesToReadOrWrite,
-                                                     std::size_t numberOfBytes, SerialPort& serialPort,
-                                                     CommunicationFunction communicationFunction);
+std::vector<std::uint8_t>
+genericSerialCommunication(const std::optional<std::vector<std::uint8_t>>& bytesToReadOrWrite,
+                           std::size_t numberOfBytes, SerialPort& serialPort,
+                           CommunicationFunction communicationFunction);
 
 // Returns once at least byteCount bytes wait in the receive queue. When the
 // wait runs out with too few, those are read and dropped (wrongByteCount);

@@ -20,7 +20,7 @@
 namespace Dotfield {
 
 class SerialPort {
-public:
+  public:
     explicit SerialPort(AD_HANDLE ftdiCommPort, SerialPortTiming timing = {});
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
@@ -35,15 +35,13 @@ public:
     void closeSerialPort();
 
     // Runs the work on the port's queue (directly when already there).
-    template <typename F>
-    std::invoke_result_t<F&> onPortQueue(F&& work) {
+    template <typename F> std::invoke_result_t<F&> onPortQueue(F&& work) {
         return serialPortCommunicationQueue_.sync(work);
     }
 
     // Runs one driver call with the handle on the port's queue; a closed port
     // fails with failedStatusCheck before the driver is reached.
-    template <typename F>
-    AD_STATUS callDriver(F&& driverCall) {
+    template <typename F> AD_STATUS callDriver(F&& driverCall) {
         return onPortQueue([&]() -> AD_STATUS {
             if (closed_.load()) {
                 VeltranePatterns::printWithContext("Driver call on a closed serial port");
@@ -53,7 +51,7 @@ public:
         });
     }
 
-private:
+  private:
     SerialQueue serialPortCommunicationQueue_;
     const AD_HANDLE ftdiCommPort_;
     const SerialPortTiming timing_;

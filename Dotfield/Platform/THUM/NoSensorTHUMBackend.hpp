@@ -7,7 +7,7 @@
 namespace Dotfield {
 
 class NoSensorTHUMBackend final : public THUMBackend {
-public:
+  public:
     int getHandle(unsigned char* handle, int options, THUMRemovalCallback removalCallback) override;
     int read(unsigned char* handle, double* temperatureCelsius, double* relativeHumidity) override;
     int releaseHandle(unsigned char* handle) override;

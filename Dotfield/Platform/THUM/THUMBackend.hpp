@@ -8,7 +8,7 @@
 namespace Dotfield {
 
 class THUMBackend {
-public:
+  public:
     virtual ~THUMBackend() = default;
 
     virtual int getHandle(unsigned char* handle, int options, THUMRemovalCallback removalCallback) = 0;

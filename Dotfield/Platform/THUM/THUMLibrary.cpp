@@ -39,6 +39,8 @@ int ReadTHUM(unsigned char* handle, double* temperatureCelsius, double* relative
     return currentBackend()->read(handle, temperatureCelsius, relativeHumidity);
 }
 
-int ReleaseTHUMHandle(unsigned char* handle) { return currentBackend()->releaseHandle(handle); }
+int ReleaseTHUMHandle(unsigned char* handle) {
+    return currentBackend()->releaseHandle(handle);
+}
 
 } // namespace Dotfield

@@ -9,8 +9,7 @@ using namespace Dotfield;
 
 namespace {
 
-template <typename Error, typename Operation>
-typename Error::Kind kindThrownBy(Operation&& operation) {
+template <typename Error, typename Operation> typename Error::Kind kindThrownBy(Operation&& operation) {
     try {
         operation();
     } catch (const Error& error) {

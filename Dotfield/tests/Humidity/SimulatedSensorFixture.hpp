@@ -10,7 +10,7 @@
 #include "simulators/peers/HumiditySensor/SimulatedHumiditySensor.hpp"
 
 class SimulatedSensorFixture : public testing::Test {
-protected:
+  protected:
     void SetUp() override { Dotfield::setTHUMBackend(sensor); }
     void TearDown() override { Dotfield::setTHUMBackend(nullptr); }
 

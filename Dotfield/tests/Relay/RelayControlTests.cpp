@@ -1,5 +1,5 @@
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -23,7 +23,7 @@ using Command = Simulators::SimulatedRelayBox::Command;
 namespace {
 
 class RelayControlTest : public SimulatedInstrumentFixture {
-protected:
+  protected:
     void SetUp() override {
         SimulatedInstrumentFixture::SetUp();
         const auto p = properties(SerialPortType::relay);
@@ -57,8 +57,8 @@ TEST_F(RelayControlTest, SwitchesAndConfirmsByReadingTheStateBack) {
     switchRelay(RelayState::open);
     EXPECT_FALSE(relayBox->isClosed());
 
-    EXPECT_EQ(relayBox->bytesFromHost(), (Bytes{0xFF, 0x01, 0x01, 0xFF, 0x01, 0x03, 0xFF, 0x01, 0x01, 0xFF, 0x01,
-                                                0x03, 0xFF, 0x01, 0x00, 0xFF, 0x01, 0x03}));
+    EXPECT_EQ(relayBox->bytesFromHost(), (Bytes{0xFF, 0x01, 0x01, 0xFF, 0x01, 0x03, 0xFF, 0x01, 0x01, 0xFF,
+                                                0x01, 0x03, 0xFF, 0x01, 0x00, 0xFF, 0x01, 0x03}));
     EXPECT_FALSE(readExternalRelayStatus(relay.serialPort()));
     relayBox->setClosed(true);
     EXPECT_TRUE(readExternalRelayStatus(relay.serialPort()));

@@ -21,8 +21,7 @@ using Simulators::ReplyFault;
 
 namespace {
 
-template <typename Error, typename Operation>
-Error errorThrownBy(Operation&& operation) {
+template <typename Error, typename Operation> Error errorThrownBy(Operation&& operation) {
     try {
         operation();
     } catch (const Error& error) {
@@ -39,7 +38,7 @@ AD_STATUS countedRead(AD_HANDLE handle, void* buffer, std::uint32_t count, std::
 }
 
 class SerialLinkTest : public SimulatedInstrumentFixture {
-protected:
+  protected:
     std::shared_ptr<SerialPort> openElectronicsPort(const SerialPortTiming& timing) {
         const auto p = properties(SerialPortType::electronics);
         return track(openSerialPort(p.portName, p.baudRate, p.evenParity, timing));
@@ -71,45 +70,76 @@ TEST_F(SerialLinkTest, OpensEveryLinkByTheBeginningOfItsDescription) {
 }
 
 TEST_F(SerialLinkTest, ReportsAMissingOrUnopenableAdapter) {
-    EXPECT_EQ(errorThrownBy<SerialPortConnectionError>([] { openSerialPort("No Such Adapter", 9600, false); }).kind(),
+    EXPECT_EQ(errorThrownBy<SerialPortConnectionError>([] {
+                  openSerialPort("No Such Adapter", 9600, false);
+              }).kind(),
               SerialPortConnectionErrorKind::deviceMissing);
 
     // Listed as "Dual RS232 A", but the driver opens the dual adapter only by
     // its description with the interface letter.
     testing::internal::CaptureStdout();
-    const auto failure = errorThrownBy<SerialPortConnectionError>([] { openSerialPort("Dual RS232", 9600, false); });
+    const auto failure =
+        errorThrownBy<SerialPortConnectionError>([] { openSerialPort("Dual RS232", 9600, false); });
     EXPECT_EQ(failure.kind(), SerialPortConnectionErrorKind::connectionToDeviceFailed);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to open port with status: 2\n");
 }
 
+// A bus of its own: the relay box's adapter, possibly behind another one.
+class RelayAdapterBusTest : public testing::Test {
+  protected:
+    void plugIn(const std::vector<Simulators::AdapterDescription>& ahead,
+                const Simulators::AdapterDescription& relayAdapter) {
+        for (const auto& description : ahead) {
+            bus->plugIn(description);
+        }
+        bus->plugIn(relayAdapter)->attachPeer(0, relayBox);
+        ASSERT_TRUE(adapterdriver::setUSBBackend(bus));
+    }
+
+    void TearDown() override {
+        relayBox->detachFromAdapter();
+        EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
+    }
+
+    // Opens the relay link and closes the relay through it.
+    void openAndSwitch() {
+        const auto p = properties(SerialPortType::relay);
+        try {
+            const auto port = openSerialPort(p.portName, p.baudRate, p.evenParity);
+            genericSerialCommunication(Bytes{0xFF, 0x01, 0x01}, 3, *port, AD_Write);
+            port->closeSerialPort();
+        } catch (const SerialPortConnectionError& error) {
+            ADD_FAILURE() << "not opened: " << error.what();
+        }
+        EXPECT_TRUE(relayBox->isClosed());
+    }
+
+    const std::shared_ptr<Simulators::SimulatedUSBBus> bus = std::make_shared<Simulators::SimulatedUSBBus>();
+    const std::shared_ptr<Simulators::SimulatedRelayBox> relayBox =
+        std::make_shared<Simulators::SimulatedRelayBox>();
+};
+
 // An adapter whose listing entry cannot be read (here: it has no product
 // name) ahead of the one looked for does not end the search.
-TEST(SerialLinkListing, SkipsAnAdapterWhoseListingEntryCannotBeRead) {
-    const auto bus = std::make_shared<Simulators::SimulatedUSBBus>();
-    bus->plugIn(Simulators::AdapterDescription::chip232R("", "NAMELESS"));
-    const auto relayAdapter = bus->plugIn(Simulators::SimulatedInstrument::relayAdapterDescription());
-    const auto relayBox = std::make_shared<Simulators::SimulatedRelayBox>();
-    relayAdapter->attachPeer(0, relayBox);
-    ASSERT_TRUE(adapterdriver::setUSBBackend(bus));
+TEST_F(RelayAdapterBusTest, SkipsAnAdapterWhoseListingEntryCannotBeRead) {
+    plugIn({Simulators::AdapterDescription::chip232R("", "NAMELESS")},
+           Simulators::SimulatedInstrument::relayAdapterDescription());
+    openAndSwitch();
+}
 
-    const auto p = properties(SerialPortType::relay);
-    try {
-        const auto port = openSerialPort(p.portName, p.baudRate, p.evenParity);
-        genericSerialCommunication(Bytes{0xFF, 0x01, 0x01}, 3, *port, AD_Write);
-        port->closeSerialPort();
-    } catch (const SerialPortConnectionError& error) {
-        ADD_FAILURE() << "not opened: " << error.what();
-    }
-    relayBox->detachFromAdapter();
-    EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
-    EXPECT_TRUE(relayBox->isClosed());
+// An older chip without bit modes and latency timer answers "not supported"
+// to those two settings; the port is sound without them.
+TEST_F(RelayAdapterBusTest, AnOlderChipWithoutBitModeOrLatencyTimerOpens) {
+    plugIn({}, Simulators::AdapterDescription::chipAM("FT232R USB UART", "OLD00001"));
+    openAndSwitch();
 }
 
 TEST_F(SerialLinkTest, RefusedLineSettingClosesTheHandleAndFails) {
     // No divisor of the chip comes within 3 % of 100 baud.
     const auto p = properties(SerialPortType::relay);
-    EXPECT_EQ(errorThrownBy<SerialPortConnectionError>([&] { openSerialPort(p.portName, 100, false); }).kind(),
-              SerialPortConnectionErrorKind::settingTheSettingsFailed);
+    EXPECT_EQ(
+        errorThrownBy<SerialPortConnectionError>([&] { openSerialPort(p.portName, 100, false); }).kind(),
+        SerialPortConnectionErrorKind::settingTheSettingsFailed);
     // The handle was closed: the adapter opens again.
     track(openSerialPort(p.portName, p.baudRate, p.evenParity, shortTiming()));
 }
@@ -179,17 +209,20 @@ TEST_F(SerialLinkTest, AClosedPortNeverReachesTheDriver) {
     port->closeSerialPort();
     port->closeSerialPort();
     readCalls = 0;
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { genericSerialCommunication(std::nullopt, 3, *port, countedRead); }),
+    EXPECT_EQ(errorThrownBy<CommunicationsError>(
+                  [&] { genericSerialCommunication(std::nullopt, 3, *port, countedRead); }),
               CommunicationsError::failedStatusCheck());
     EXPECT_EQ(readCalls.load(), 0);
     EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { bytesAvailableOnSerialPort(*port); }),
               CommunicationsError::failedStatusCheck());
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { write({1}); }), CommunicationsError::failedStatusCheck());
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { write({1}); }),
+              CommunicationsError::failedStatusCheck());
 }
 
 TEST_F(SerialLinkTest, AnUnpluggedAdapterFailsItsStatusCheck) {
     electronics->unplug();
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { write({1}); }), CommunicationsError::failedStatusCheck());
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { write({1}); }),
+              CommunicationsError::failedStatusCheck());
 }
 
 TEST_F(SerialLinkTest, WaitingForBytesPausesBetweenQueriesAndGivesUpAfterTwoSeconds) {

@@ -10,7 +10,8 @@ void SimulatedInstrumentFixture::SetUp() {
     electronics = std::make_shared<ScriptedPeer>(SerialLineSettings{.baudRate = 115200});
     positioner = std::make_shared<ScriptedPeer>(SerialLineSettings{.baudRate = 38400});
     relayBox = std::make_shared<SimulatedRelayBox>();
-    instrument = std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics, positioner, relayBox});
+    instrument =
+        std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics, positioner, relayBox});
     ASSERT_TRUE(adapterdriver::setUSBBackend(instrument->bus()));
 }
 
@@ -23,7 +24,8 @@ void SimulatedInstrumentFixture::TearDown() {
     instrument.reset();
 }
 
-std::shared_ptr<Dotfield::SerialPort> SimulatedInstrumentFixture::track(std::shared_ptr<Dotfield::SerialPort> port) {
+std::shared_ptr<Dotfield::SerialPort>
+SimulatedInstrumentFixture::track(std::shared_ptr<Dotfield::SerialPort> port) {
     ports_.push_back(port);
     return port;
 }

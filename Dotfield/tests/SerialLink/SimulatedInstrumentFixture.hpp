@@ -16,7 +16,7 @@
 #include "simulators/peers/Topology/SimulatedInstrument.hpp"
 
 class SimulatedInstrumentFixture : public testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -32,6 +32,6 @@ protected:
     std::shared_ptr<Simulators::SimulatedRelayBox> relayBox;
     std::unique_ptr<Simulators::SimulatedInstrument> instrument;
 
-private:
+  private:
     std::vector<std::shared_ptr<Dotfield::SerialPort>> ports_;
 };

@@ -100,7 +100,8 @@ std::size_t SimulatedHumiditySensor::removalCallbackCount() const {
     return removalCallbacks_;
 }
 
-int SimulatedHumiditySensor::getHandle(unsigned char* handle, int, Dotfield::THUMRemovalCallback removalCallback) {
+int SimulatedHumiditySensor::getHandle(unsigned char* handle, int,
+                                       Dotfield::THUMRemovalCallback removalCallback) {
     std::unique_lock lock(mutex_);
     passGate(lock, Call::getHandle);
     if (unplugged_) {
@@ -117,7 +118,8 @@ int SimulatedHumiditySensor::getHandle(unsigned char* handle, int, Dotfield::THU
     return Dotfield::thumSuccess;
 }
 
-int SimulatedHumiditySensor::read(unsigned char* handle, double* temperatureCelsius, double* relativeHumidity) {
+int SimulatedHumiditySensor::read(unsigned char* handle, double* temperatureCelsius,
+                                  double* relativeHumidity) {
     std::unique_lock lock(mutex_);
     passGate(lock, Call::read);
     ++reads_;

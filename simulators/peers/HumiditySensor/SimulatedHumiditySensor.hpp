@@ -17,7 +17,7 @@
 namespace Simulators {
 
 class SimulatedHumiditySensor final : public Dotfield::THUMBackend {
-public:
+  public:
     enum class Call { getHandle, read, releaseHandle };
 
     void setReading(double temperatureCelsius, double relativeHumidity);
@@ -45,7 +45,7 @@ public:
     int read(unsigned char* handle, double* temperatureCelsius, double* relativeHumidity) override;
     int releaseHandle(unsigned char* handle) override;
 
-private:
+  private:
     struct OpenHandle {
         std::string identity;
         Dotfield::THUMRemovalCallback removalCallback;

@@ -12,7 +12,8 @@ constexpr std::size_t frameLength = 3;
 } // namespace
 
 SimulatedRelayBox::SimulatedRelayBox()
-    : SimulatedPeer(SerialLineSettings{.baudRate = 9600, .dataBits = 8, .parity = Parity::none, .stopBits = StopBits::one}) {}
+    : SimulatedPeer(SerialLineSettings{
+          .baudRate = 9600, .dataBits = 8, .parity = Parity::none, .stopBits = StopBits::one}) {}
 
 bool SimulatedRelayBox::isClosed() const {
     auto lock = lockState();

@@ -15,7 +15,7 @@
 namespace Simulators {
 
 class SimulatedRelayBox final : public SimulatedPeer {
-public:
+  public:
     enum class Command { open, close, query };
 
     SimulatedRelayBox();
@@ -29,7 +29,7 @@ public:
     // The commands understood so far, in order.
     std::vector<Command> commands() const;
 
-private:
+  private:
     void decode(std::span<const std::uint8_t> bytes) override;
 
     std::vector<std::uint8_t> pending_;

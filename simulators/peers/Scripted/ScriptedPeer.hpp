@@ -15,7 +15,7 @@
 namespace Simulators {
 
 class ScriptedPeer final : public SimulatedPeer {
-public:
+  public:
     struct Piece {
         std::vector<std::uint8_t> bytes;
         std::chrono::nanoseconds after{0}; // from the write that prompts it
@@ -29,7 +29,7 @@ public:
     // the adapter is one write.
     std::size_t writeCount() const;
 
-private:
+  private:
     void decode(std::span<const std::uint8_t> bytes) override;
 
     std::deque<Answer> answers_;

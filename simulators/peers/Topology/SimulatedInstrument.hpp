@@ -18,7 +18,7 @@
 namespace Simulators {
 
 class SimulatedInstrument {
-public:
+  public:
     struct Peers {
         std::shared_ptr<SimulatedPeer> electronics;
         std::shared_ptr<SimulatedPeer> positioner;
@@ -41,7 +41,7 @@ public:
     static AdapterDescription dualAdapterDescription();
     static AdapterDescription relayAdapterDescription();
 
-private:
+  private:
     void plugInDualAdapter();
     void plugInRelayAdapter();
     void cablePulled(bool dual, bool unplugged);

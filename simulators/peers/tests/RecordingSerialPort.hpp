@@ -12,7 +12,7 @@
 #include "simulators/usb/AdapterPeer.hpp"
 
 class RecordingSerialPort final : public Simulators::SimulatedSerialPort {
-public:
+  public:
     explicit RecordingSerialPort(Simulators::SerialLineSettings line) : line_(line) {}
 
     void send(std::span<const std::uint8_t> bytes) override {
@@ -41,7 +41,7 @@ public:
         return std::exchange(received_, {});
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     Simulators::SerialLineSettings line_;

@@ -11,7 +11,9 @@ using namespace Simulators;
 
 namespace {
 int removalCalls = 0;
-void countRemoval(void*, void*, void*, void*) { ++removalCalls; }
+void countRemoval(void*, void*, void*, void*) {
+    ++removalCalls;
+}
 } // namespace
 
 TEST(SimulatedHumiditySensor, HandsOutHandlesAndReadsThroughThem) {

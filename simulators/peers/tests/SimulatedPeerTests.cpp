@@ -17,15 +17,15 @@ constexpr SerialLineSettings line115200{.baudRate = 115200};
 
 // Answers every chunk it understands with the same bytes.
 class EchoPeer final : public SimulatedPeer {
-public:
+  public:
     EchoPeer() : SimulatedPeer(line115200) {}
 
-private:
+  private:
     void decode(std::span<const std::uint8_t> bytes) override { reply(Bytes(bytes.begin(), bytes.end())); }
 };
 
 class SimulatedPeerTest : public testing::Test {
-protected:
+  protected:
     Bytes send(const Bytes& bytes) {
         peer.receive(bytes, port);
         return port.take();

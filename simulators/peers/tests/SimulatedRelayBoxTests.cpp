@@ -13,7 +13,7 @@ using Command = SimulatedRelayBox::Command;
 namespace {
 
 class SimulatedRelayBoxTest : public testing::Test {
-protected:
+  protected:
     Bytes send(const Bytes& bytes) {
         box.receive(bytes, port);
         return port.take();
@@ -32,7 +32,8 @@ TEST_F(SimulatedRelayBoxTest, SwitchesSilentlyAndReportsItsState) {
     EXPECT_EQ(send({0xFF, 0x01, 0x03}), (Bytes{0xFF, 0x01, 0x01}));
     EXPECT_EQ(send({0xFF, 0x01, 0x00}), Bytes{});
     EXPECT_FALSE(box.isClosed());
-    EXPECT_EQ(box.commands(), (std::vector<Command>{Command::query, Command::close, Command::query, Command::open}));
+    EXPECT_EQ(box.commands(),
+              (std::vector<Command>{Command::query, Command::close, Command::query, Command::open}));
 }
 
 TEST_F(SimulatedRelayBoxTest, ReassemblesSplitFramesAndSkipsNoise) {
