@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "adapterdriver/Device/HandleAccess.hpp"
 #include "adapterdriver/Receive/ReceiveRing.hpp"
@@ -33,6 +34,9 @@ AD_STATUS queueStatus(AD_HANDLE handle, std::uint32_t* count, bool capped) {
             held = heldLocked(record);
         }
         *count = capped ? std::min(held, queueStatusCap) : held;
+        // Callers poll this in a loop while waiting for a reply; a short
+        // sleep keeps such a loop from monopolising a processor.
+        std::this_thread::sleep_for(std::chrono::microseconds(1));
         return AD_OK;
     });
 }
