@@ -41,7 +41,8 @@ std::shared_ptr<Pattern> generatedPattern(std::size_t count) {
             item = std::make_shared<const Point>(at(), Zovudidova::milliseconds(5));
             break;
         case 6:
-            item = std::make_shared<const Fill>(at(), FillDimensions{500, 300, 0}, Fill::FillType::horizontal);
+            item =
+                std::make_shared<const Fill>(at(), FillDimensions{500, 300, 0}, Fill::FillType::horizontal);
             break;
         case 7:
             item = std::make_shared<const Arc>(at(), Zovudidova::degrees(0), Zovudidova::degrees(90), 250,
@@ -62,16 +63,17 @@ std::shared_ptr<Pattern> generatedPattern(std::size_t count) {
         }
         layers[i % 3].push_back(std::move(item));
     }
-    return std::make_shared<Pattern>(
-        Zovudidova::DistanceUnit::microns, 1.0, 1.0, 50.0, 100.0, std::nullopt, std::nullopt, std::nullopt, false,
-        false, false,
-        std::vector<SolutionLayer>{SolutionLayer(layers[0], "A"), SolutionLayer(layers[1], "B"),
-                                   SolutionLayer(layers[2], "C")},
-        Pattern::Triple{}, Pattern::Triple{99900, 99900, 0});
+    return std::make_shared<Pattern>(Zovudidova::DistanceUnit::microns, 1.0, 1.0, 50.0, 100.0, std::nullopt,
+                                     std::nullopt, std::nullopt, false, false, false,
+                                     std::vector<SolutionLayer>{SolutionLayer(layers[0], "A"),
+                                                                SolutionLayer(layers[1], "B"),
+                                                                SolutionLayer(layers[2], "C")},
+                                     Pattern::Triple{}, Pattern::Triple{99900, 99900, 0});
 }
 
 const std::string& generatedDocument() {
-    static const std::string document = generatedPattern(100000)->dataForXMLRepresentation(1.0, std::nullopt, {});
+    static const std::string document =
+        generatedPattern(100000)->dataForXMLRepresentation(1.0, std::nullopt, {});
     return document;
 }
 
@@ -112,7 +114,11 @@ void optimisePattern(benchmark::State& state) {
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(optimisePattern)->RangeMultiplier(10)->Range(1000, 100000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(optimisePattern)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 // One layer of lines that all chain end to start.
 void optimiseOneLongChain(benchmark::State& state) {
@@ -126,6 +132,10 @@ void optimiseOneLongChain(benchmark::State& state) {
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(optimiseOneLongChain)->RangeMultiplier(10)->Range(1000, 100000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(optimiseOneLongChain)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

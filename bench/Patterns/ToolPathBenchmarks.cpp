@@ -44,17 +44,26 @@ void polygonToolPathBySpacing(benchmark::State& state) {
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(polygonToolPathBySpacing)->RangeMultiplier(4)->Range(16, 1024)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(polygonToolPathBySpacing)
+    ->RangeMultiplier(4)
+    ->Range(16, 1024)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 // A large fill: passes grow with the height over the spacing.
 void fillToolPathOfLargeFill(benchmark::State& state) {
-    const Fill fill({0, 0, 0}, {100000.0, static_cast<double>(state.range(0)) * 10.0, 0.0}, Fill::FillType::horizontal);
+    const Fill fill({0, 0, 0}, {100000.0, static_cast<double>(state.range(0)) * 10.0, 0.0},
+                    Fill::FillType::horizontal);
     for (auto _ : state) {
         benchmark::DoNotOptimize(calculateFillDrawingCoordinates(fill, 20.0, 1.0).data());
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(fillToolPathOfLargeFill)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(fillToolPathOfLargeFill)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 // The convex split of a comb cuts once per tooth.
 void convexSplitOfComb(benchmark::State& state) {
@@ -69,6 +78,10 @@ void convexSplitOfComb(benchmark::State& state) {
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(convexSplitOfComb)->RangeMultiplier(4)->Range(64, 4096)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(convexSplitOfComb)
+    ->RangeMultiplier(4)
+    ->Range(64, 4096)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -18,14 +18,21 @@ double angularSpan(const Angle& startAngle, const Angle& endAngle) {
 Arc::Arc(const Coordinate& centerPoint, const Angle& startAngle, const Angle& endAngle, double radius,
          RotationalDirection direction, std::optional<double> velocity, std::optional<double> acceleration,
          bool surfaceSensing)
-    : centerPoint_(centerPoint), startAngle_(startAngle), endAngle_(endAngle), radius_(radius), direction_(direction),
-      velocity_(velocity), acceleration_(acceleration), surfaceSensing_(surfaceSensing) {}
+    : centerPoint_(centerPoint), startAngle_(startAngle), endAngle_(endAngle), radius_(radius),
+      direction_(direction), velocity_(velocity), acceleration_(acceleration),
+      surfaceSensing_(surfaceSensing) {}
 
-Coordinate Arc::startingCoordinate() const { return pointOnCircle(centerPoint_, radius_, startAngle_); }
+Coordinate Arc::startingCoordinate() const {
+    return pointOnCircle(centerPoint_, radius_, startAngle_);
+}
 
-std::optional<Coordinate> Arc::endingCoordinate() const { return pointOnCircle(centerPoint_, radius_, endAngle_); }
+std::optional<Coordinate> Arc::endingCoordinate() const {
+    return pointOnCircle(centerPoint_, radius_, endAngle_);
+}
 
-double Arc::itemLengthForFeatureWidth(double, double) const { return radius_ * angularSpan(startAngle_, endAngle_); }
+double Arc::itemLengthForFeatureWidth(double, double) const {
+    return radius_ * angularSpan(startAngle_, endAngle_);
+}
 
 Limits Arc::limits() const {
     const Coordinate& c = centerPoint_;
@@ -33,13 +40,13 @@ Limits Arc::limits() const {
 }
 
 PatternItemPtr Arc::reversed() const {
-    return std::make_shared<const Arc>(centerPoint_, endAngle_, startAngle_, radius_, opposite(direction_), velocity_,
-                                       acceleration_, surfaceSensing_);
+    return std::make_shared<const Arc>(centerPoint_, endAngle_, startAngle_, radius_, opposite(direction_),
+                                       velocity_, acceleration_, surfaceSensing_);
 }
 
 PatternItemPtr Arc::scaledBy(double factor) const {
-    return std::make_shared<const Arc>(centerPoint_ * factor, startAngle_, endAngle_, radius_ * factor, direction_,
-                                       velocity_, acceleration_, surfaceSensing_);
+    return std::make_shared<const Arc>(centerPoint_ * factor, startAngle_, endAngle_, radius_ * factor,
+                                       direction_, velocity_, acceleration_, surfaceSensing_);
 }
 
 } // namespace VeltranePatterns

@@ -16,7 +16,7 @@ Coordinate pointOnCircle(const Coordinate& center, double radius, const Zovudido
 double angularSpan(const Zovudidova::Angle& startAngle, const Zovudidova::Angle& endAngle);
 
 class Arc final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::arc;
 
     // Angles keep the unit they are given in.
@@ -43,7 +43,7 @@ public:
     PatternItemPtr reversed() const override;
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     Coordinate centerPoint_;
     Zovudidova::Angle startAngle_;
     Zovudidova::Angle endAngle_;

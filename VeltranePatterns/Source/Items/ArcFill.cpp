@@ -6,16 +6,20 @@ namespace VeltranePatterns {
 
 using Zovudidova::Angle;
 
-ArcFill::ArcFill(double insideRadius, double outsideRadius, const Coordinate& centerPoint, const Angle& startAngle,
-                 const Angle& endAngle, RotationalDirection direction, std::optional<double> velocity,
-                 std::optional<double> acceleration, bool surfaceSensing)
-    : insideRadius_(insideRadius), outsideRadius_(outsideRadius), centerPoint_(centerPoint), startAngle_(startAngle),
-      endAngle_(endAngle), direction_(direction), velocity_(velocity), acceleration_(acceleration),
-      surfaceSensing_(surfaceSensing) {}
+ArcFill::ArcFill(double insideRadius, double outsideRadius, const Coordinate& centerPoint,
+                 const Angle& startAngle, const Angle& endAngle, RotationalDirection direction,
+                 std::optional<double> velocity, std::optional<double> acceleration, bool surfaceSensing)
+    : insideRadius_(insideRadius), outsideRadius_(outsideRadius), centerPoint_(centerPoint),
+      startAngle_(startAngle), endAngle_(endAngle), direction_(direction), velocity_(velocity),
+      acceleration_(acceleration), surfaceSensing_(surfaceSensing) {}
 
-double ArcFill::scaledInsideRadius(double factor) const { return std::round(insideRadius_ * factor); }
+double ArcFill::scaledInsideRadius(double factor) const {
+    return std::round(insideRadius_ * factor);
+}
 
-Coordinate ArcFill::startingCoordinate() const { return pointOnCircle(centerPoint_, outsideRadius_, startAngle_); }
+Coordinate ArcFill::startingCoordinate() const {
+    return pointOnCircle(centerPoint_, outsideRadius_, startAngle_);
+}
 
 std::optional<Coordinate> ArcFill::endingCoordinate() const {
     return pointOnCircle(centerPoint_, insideRadius_, endAngle_);
@@ -31,14 +35,15 @@ Limits ArcFill::limits() const {
 }
 
 PatternItemPtr ArcFill::reversed() const {
-    return std::make_shared<const ArcFill>(insideRadius_, outsideRadius_, centerPoint_, endAngle_, startAngle_,
-                                           opposite(direction_), velocity_, acceleration_, surfaceSensing_);
+    return std::make_shared<const ArcFill>(insideRadius_, outsideRadius_, centerPoint_, endAngle_,
+                                           startAngle_, opposite(direction_), velocity_, acceleration_,
+                                           surfaceSensing_);
 }
 
 PatternItemPtr ArcFill::scaledBy(double factor) const {
-    return std::make_shared<const ArcFill>(insideRadius_ * factor, outsideRadius_ * factor, centerPoint_ * factor,
-                                           startAngle_, endAngle_, direction_, velocity_, acceleration_,
-                                           surfaceSensing_);
+    return std::make_shared<const ArcFill>(insideRadius_ * factor, outsideRadius_ * factor,
+                                           centerPoint_ * factor, startAngle_, endAngle_, direction_,
+                                           velocity_, acceleration_, surfaceSensing_);
 }
 
 } // namespace VeltranePatterns

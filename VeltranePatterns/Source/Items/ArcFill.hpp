@@ -8,13 +8,13 @@
 namespace VeltranePatterns {
 
 class ArcFill final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::arcFill;
 
     ArcFill(double insideRadius, double outsideRadius, const Coordinate& centerPoint,
-            const Zovudidova::Angle& startAngle, const Zovudidova::Angle& endAngle, RotationalDirection direction,
-            std::optional<double> velocity = std::nullopt, std::optional<double> acceleration = std::nullopt,
-            bool surfaceSensing = false);
+            const Zovudidova::Angle& startAngle, const Zovudidova::Angle& endAngle,
+            RotationalDirection direction, std::optional<double> velocity = std::nullopt,
+            std::optional<double> acceleration = std::nullopt, bool surfaceSensing = false);
 
     double insideRadius() const { return insideRadius_; }
     double outsideRadius() const { return outsideRadius_; }
@@ -39,7 +39,7 @@ public:
     PatternItemPtr reversed() const override;
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     double insideRadius_;
     double outsideRadius_;
     Coordinate centerPoint_;

@@ -18,7 +18,7 @@ struct FillDimensions {
 };
 
 class Fill final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::fill;
 
     enum class FillType { horizontal, vertical };
@@ -48,7 +48,7 @@ public:
     PatternItemPtr reversed() const override;
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     Coordinate startingCoordinate_;
     FillDimensions dimensions_;
     FillType fillType_;

@@ -4,10 +4,12 @@ namespace VeltranePatterns {
 
 Line::Line(const Coordinate& startingPoint, const Coordinate& endingPoint, std::optional<double> velocity,
            std::optional<double> acceleration, bool surfaceSensing)
-    : startingPoint_(startingPoint), endingPoint_(endingPoint), velocity_(velocity), acceleration_(acceleration),
-      surfaceSensing_(surfaceSensing) {}
+    : startingPoint_(startingPoint), endingPoint_(endingPoint), velocity_(velocity),
+      acceleration_(acceleration), surfaceSensing_(surfaceSensing) {}
 
-double Line::itemLengthForFeatureWidth(double, double) const { return distanceXY(startingPoint_, endingPoint_); }
+double Line::itemLengthForFeatureWidth(double, double) const {
+    return distanceXY(startingPoint_, endingPoint_);
+}
 
 Limits Line::limits() const {
     const Coordinate& a = startingPoint_;
@@ -17,12 +19,13 @@ Limits Line::limits() const {
 }
 
 PatternItemPtr Line::reversed() const {
-    return std::make_shared<const Line>(endingPoint_, startingPoint_, velocity_, acceleration_, surfaceSensing_);
+    return std::make_shared<const Line>(endingPoint_, startingPoint_, velocity_, acceleration_,
+                                        surfaceSensing_);
 }
 
 PatternItemPtr Line::scaledBy(double factor) const {
-    return std::make_shared<const Line>(startingPoint_ * factor, endingPoint_ * factor, velocity_, acceleration_,
-                                        surfaceSensing_);
+    return std::make_shared<const Line>(startingPoint_ * factor, endingPoint_ * factor, velocity_,
+                                        acceleration_, surfaceSensing_);
 }
 
 } // namespace VeltranePatterns

@@ -6,11 +6,12 @@
 namespace VeltranePatterns {
 
 class Line final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::line;
 
-    Line(const Coordinate& startingPoint, const Coordinate& endingPoint, std::optional<double> velocity = std::nullopt,
-         std::optional<double> acceleration = std::nullopt, bool surfaceSensing = false);
+    Line(const Coordinate& startingPoint, const Coordinate& endingPoint,
+         std::optional<double> velocity = std::nullopt, std::optional<double> acceleration = std::nullopt,
+         bool surfaceSensing = false);
 
     const Coordinate& startingPoint() const { return startingPoint_; }
     const Coordinate& endingPoint() const { return endingPoint_; }
@@ -28,7 +29,7 @@ public:
     PatternItemPtr reversed() const override;
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     Coordinate startingPoint_;
     Coordinate endingPoint_;
     std::optional<double> velocity_;

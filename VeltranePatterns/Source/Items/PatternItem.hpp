@@ -25,7 +25,7 @@ class PatternItem;
 using PatternItemPtr = std::shared_ptr<const PatternItem>;
 
 class PatternItem : public std::enable_shared_from_this<PatternItem> {
-public:
+  public:
     virtual ~PatternItem() = default;
 
     virtual PatternItemKind kind() const = 0;
@@ -50,7 +50,7 @@ public:
     // starts; false for an item without an ending coordinate or on NaN.
     bool connectsWith(const PatternItem& other) const;
 
-protected:
+  protected:
     PatternItem() = default;
     PatternItem(const PatternItem&) = default;
     PatternItem& operator=(const PatternItem&) = default;
@@ -61,8 +61,7 @@ protected:
 };
 
 // Downcast for code that has switched on kind(); nullptr when the kind differs.
-template <typename T>
-std::shared_ptr<const T> patternItemAs(const PatternItemPtr& item) {
+template <typename T> std::shared_ptr<const T> patternItemAs(const PatternItemPtr& item) {
     if (item && item->kind() == T::itemKind) {
         return std::static_pointer_cast<const T>(item);
     }

@@ -11,6 +11,8 @@ PatternItemPtr PatternPause::reversed() const {
     return std::make_shared<const PatternPause>(duration_);
 }
 
-PatternItemPtr PatternPause::scaledBy(double) const { return std::make_shared<const PatternPause>(duration_); }
+PatternItemPtr PatternPause::scaledBy(double) const {
+    return std::make_shared<const PatternPause>(duration_);
+}
 
 } // namespace VeltranePatterns

@@ -7,7 +7,7 @@
 namespace VeltranePatterns {
 
 class PatternPause final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::pause;
     static constexpr Coordinate pauseCoordinate{0.0, 0.0, 100000.0};
 
@@ -29,7 +29,7 @@ public:
     // A new pause with the same duration.
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     double duration_;
 };
 

@@ -7,7 +7,7 @@
 namespace VeltranePatterns {
 
 class Point final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::point;
 
     // A point never carries a velocity or an acceleration.
@@ -29,7 +29,7 @@ public:
     PatternItemPtr reversed() const override;
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     Coordinate location_;
     Zovudidova::Duration duration_;
     bool surfaceSensing_;

@@ -5,17 +5,23 @@
 
 namespace VeltranePatterns {
 
-Polygon::Polygon(std::vector<Coordinate> points, std::optional<double> velocity, std::optional<double> acceleration,
-                 bool surfaceSensing)
-    : points_(std::move(points)), velocity_(velocity), acceleration_(acceleration), surfaceSensing_(surfaceSensing) {}
+Polygon::Polygon(std::vector<Coordinate> points, std::optional<double> velocity,
+                 std::optional<double> acceleration, bool surfaceSensing)
+    : points_(std::move(points)), velocity_(velocity), acceleration_(acceleration),
+      surfaceSensing_(surfaceSensing) {}
 
-Coordinate Polygon::startingCoordinate() const { return points_.empty() ? Coordinate::zero : points_.front(); }
-
-double Polygon::itemLengthForFeatureWidth(double featureWidth, double scaleFactor) const {
-    return toolPathLength(startingCoordinate(), calculatePolygonDrawingCoordinates(*this, featureWidth, scaleFactor));
+Coordinate Polygon::startingCoordinate() const {
+    return points_.empty() ? Coordinate::zero : points_.front();
 }
 
-Limits Polygon::limits() const { return VeltranePatterns::limits(points_); }
+double Polygon::itemLengthForFeatureWidth(double featureWidth, double scaleFactor) const {
+    return toolPathLength(startingCoordinate(),
+                          calculatePolygonDrawingCoordinates(*this, featureWidth, scaleFactor));
+}
+
+Limits Polygon::limits() const {
+    return VeltranePatterns::limits(points_);
+}
 
 PatternItemPtr Polygon::reversed() const {
     if (PatternItemPtr self = sharedSelf()) {

@@ -10,7 +10,7 @@
 namespace VeltranePatterns {
 
 class Polygon final : public PatternItem {
-public:
+  public:
     static constexpr PatternItemKind itemKind = PatternItemKind::polygon;
 
     explicit Polygon(std::vector<Coordinate> points, std::optional<double> velocity = std::nullopt,
@@ -33,7 +33,7 @@ public:
     PatternItemPtr reversed() const override;
     PatternItemPtr scaledBy(double factor) const override;
 
-private:
+  private:
     std::vector<Coordinate> points_;
     std::optional<double> velocity_;
     std::optional<double> acceleration_;

@@ -4,7 +4,9 @@
 
 namespace VeltranePatterns {
 
-EndpointIndex::EndpointIndex(std::size_t count) : removed_(count, false) { entries_.reserve(count * 2); }
+EndpointIndex::EndpointIndex(std::size_t count) : removed_(count, false) {
+    entries_.reserve(count * 2);
+}
 
 std::size_t EndpointIndex::KeyHash::operator()(const Key& key) const {
     const std::size_t hy = std::hash<double>{}(key.y);
@@ -13,7 +15,9 @@ std::size_t EndpointIndex::KeyHash::operator()(const Key& key) const {
 }
 
 // Adding 0.0 turns -0.0 into 0.0, so that both hash alike.
-EndpointIndex::Key EndpointIndex::keyOf(const Coordinate& point) { return {point.y + 0.0, point.x + 0.0}; }
+EndpointIndex::Key EndpointIndex::keyOf(const Coordinate& point) {
+    return {point.y + 0.0, point.x + 0.0};
+}
 
 void EndpointIndex::addEndpoint(const Coordinate& point, std::size_t itemIndex) {
     std::vector<std::size_t>& positions = entries_[keyOf(point)].positions;
@@ -22,7 +26,9 @@ void EndpointIndex::addEndpoint(const Coordinate& point, std::size_t itemIndex) 
     }
 }
 
-void EndpointIndex::removeEndpoints(std::size_t itemIndex) { removed_[itemIndex] = true; }
+void EndpointIndex::removeEndpoints(std::size_t itemIndex) {
+    removed_[itemIndex] = true;
+}
 
 std::optional<std::size_t> EndpointIndex::firstItemIndex(const Coordinate& point) {
     const auto found = entries_.find(keyOf(point));

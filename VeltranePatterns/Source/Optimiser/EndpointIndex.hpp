@@ -13,7 +13,7 @@
 namespace VeltranePatterns {
 
 class EndpointIndex {
-public:
+  public:
     // For positions 0 ..< count; every point added must have x and y that are numbers.
     explicit EndpointIndex(std::size_t count);
 
@@ -26,7 +26,7 @@ public:
     // The smallest position still entered at the point's x and y.
     std::optional<std::size_t> firstItemIndex(const Coordinate& point);
 
-private:
+  private:
     struct Key {
         double y;
         double x;

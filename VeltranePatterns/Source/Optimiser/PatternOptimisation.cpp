@@ -13,8 +13,8 @@ std::shared_ptr<Pattern> Pattern::optimizedForPrinting() const {
     }
     return std::make_shared<Pattern>(lengthUnit_, xScaleFactor_, yScaleFactor_, featureWidth_, gridSpacing_,
                                      canvasWidth_, canvasHeight_, canvasUpperLeft_, continuous_,
-                                     useSprayingInsteadOfDispensing_, stayAtEndOfPatternWhenDone_, std::move(layers),
-                                     minimumLimits_, maximumLimits_);
+                                     useSprayingInsteadOfDispensing_, stayAtEndOfPatternWhenDone_,
+                                     std::move(layers), minimumLimits_, maximumLimits_);
 }
 
 } // namespace VeltranePatterns

@@ -15,7 +15,9 @@ struct RowItem {
     double minY;
 };
 
-bool hasPlanarNumbers(const Coordinate& c) { return !std::isnan(c.x) && !std::isnan(c.y); }
+bool hasPlanarNumbers(const Coordinate& c) {
+    return !std::isnan(c.x) && !std::isnan(c.y);
+}
 
 bool isOrderable(const PatternItem& item, const Limits& limits) {
     if (std::isnan(limits.minX) || std::isnan(limits.minY) || !hasPlanarNumbers(item.startingCoordinate())) {
@@ -34,12 +36,14 @@ std::vector<PatternItemPtr> serpentine(std::vector<RowItem> rowItems) {
     list.reserve(rowItems.size());
     bool ascending = true;
     for (auto rowStart = rowItems.begin(); rowStart != rowItems.end();) {
-        const auto rowEnd = std::find_if(rowStart, rowItems.end(),
-                                         [y = rowStart->minY](const RowItem& item) { return item.minY != y; });
+        const auto rowEnd = std::find_if(
+            rowStart, rowItems.end(), [y = rowStart->minY](const RowItem& item) { return item.minY != y; });
         if (ascending) {
-            std::stable_sort(rowStart, rowEnd, [](const RowItem& a, const RowItem& b) { return a.minX < b.minX; });
+            std::stable_sort(rowStart, rowEnd,
+                             [](const RowItem& a, const RowItem& b) { return a.minX < b.minX; });
         } else {
-            std::stable_sort(rowStart, rowEnd, [](const RowItem& a, const RowItem& b) { return a.minX > b.minX; });
+            std::stable_sort(rowStart, rowEnd,
+                             [](const RowItem& a, const RowItem& b) { return a.minX > b.minX; });
         }
         for (auto it = rowStart; it != rowEnd; ++it) {
             list.push_back(std::move(it->item));
@@ -50,7 +54,9 @@ std::vector<PatternItemPtr> serpentine(std::vector<RowItem> rowItems) {
     return list;
 }
 
-bool sameCoordinate(const Coordinate& a, const Coordinate& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool sameCoordinate(const Coordinate& a, const Coordinate& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 } // namespace
 

@@ -2,14 +2,14 @@
 
 namespace VeltranePatterns {
 
-Pattern::Pattern(Zovudidova::DistanceUnit lengthUnit, double xScaleFactor, double yScaleFactor, double featureWidth,
-                 std::optional<double> gridSpacing, std::optional<double> canvasWidth,
+Pattern::Pattern(Zovudidova::DistanceUnit lengthUnit, double xScaleFactor, double yScaleFactor,
+                 double featureWidth, std::optional<double> gridSpacing, std::optional<double> canvasWidth,
                  std::optional<double> canvasHeight, std::optional<XYPair> canvasUpperLeft, bool continuous,
                  bool useSprayingInsteadOfDispensing, bool stayAtEndOfPatternWhenDone,
                  std::vector<SolutionLayer> solutionLayers, Triple minimumLimits, Triple maximumLimits)
-    : lengthUnit_(lengthUnit), xScaleFactor_(xScaleFactor), yScaleFactor_(yScaleFactor), featureWidth_(featureWidth),
-      gridSpacing_(gridSpacing), canvasWidth_(canvasWidth), canvasHeight_(canvasHeight),
-      canvasUpperLeft_(canvasUpperLeft), continuous_(continuous),
+    : lengthUnit_(lengthUnit), xScaleFactor_(xScaleFactor), yScaleFactor_(yScaleFactor),
+      featureWidth_(featureWidth), gridSpacing_(gridSpacing), canvasWidth_(canvasWidth),
+      canvasHeight_(canvasHeight), canvasUpperLeft_(canvasUpperLeft), continuous_(continuous),
       useSprayingInsteadOfDispensing_(useSprayingInsteadOfDispensing),
       stayAtEndOfPatternWhenDone_(stayAtEndOfPatternWhenDone), minimumLimits_(minimumLimits),
       maximumLimits_(maximumLimits), solutionLayers_(std::move(solutionLayers)) {}
@@ -40,11 +40,14 @@ std::shared_ptr<Pattern> Pattern::scaledBy(double factor) const {
     if (canvasUpperLeft_) {
         upperLeft = XYPair{canvasUpperLeft_->x * factor, canvasUpperLeft_->y * factor};
     }
-    const auto scaledTriple = [factor](const Triple& t) { return Triple{t.x * factor, t.y * factor, t.z * factor}; };
-    return std::make_shared<Pattern>(Zovudidova::DistanceUnit::microns, xScaleFactor_, yScaleFactor_, featureWidth_,
-                                     gridSpacing_, scaled(canvasWidth_), scaled(canvasHeight_), upperLeft,
-                                     continuous_, useSprayingInsteadOfDispensing_, stayAtEndOfPatternWhenDone_,
-                                     std::move(layers), scaledTriple(minimumLimits_), scaledTriple(maximumLimits_));
+    const auto scaledTriple = [factor](const Triple& t) {
+        return Triple{t.x * factor, t.y * factor, t.z * factor};
+    };
+    return std::make_shared<Pattern>(Zovudidova::DistanceUnit::microns, xScaleFactor_, yScaleFactor_,
+                                     featureWidth_, gridSpacing_, scaled(canvasWidth_), scaled(canvasHeight_),
+                                     upperLeft, continuous_, useSprayingInsteadOfDispensing_,
+                                     stayAtEndOfPatternWhenDone_, std::move(layers),
+                                     scaledTriple(minimumLimits_), scaledTriple(maximumLimits_));
 }
 
 } // namespace VeltranePatterns

@@ -18,7 +18,7 @@
 namespace VeltranePatterns {
 
 class Pattern {
-public:
+  public:
     struct Triple {
         double x = 0.0;
         double y = 0.0;
@@ -42,11 +42,11 @@ public:
     };
 
     // Stores every argument unchanged; the limits are not recomputed.
-    Pattern(Zovudidova::DistanceUnit lengthUnit, double xScaleFactor, double yScaleFactor, double featureWidth,
-            std::optional<double> gridSpacing, std::optional<double> canvasWidth, std::optional<double> canvasHeight,
-            std::optional<XYPair> canvasUpperLeft, bool continuous, bool useSprayingInsteadOfDispensing,
-            bool stayAtEndOfPatternWhenDone, std::vector<SolutionLayer> solutionLayers, Triple minimumLimits,
-            Triple maximumLimits);
+    Pattern(Zovudidova::DistanceUnit lengthUnit, double xScaleFactor, double yScaleFactor,
+            double featureWidth, std::optional<double> gridSpacing, std::optional<double> canvasWidth,
+            std::optional<double> canvasHeight, std::optional<XYPair> canvasUpperLeft, bool continuous,
+            bool useSprayingInsteadOfDispensing, bool stayAtEndOfPatternWhenDone,
+            std::vector<SolutionLayer> solutionLayers, Triple minimumLimits, Triple maximumLimits);
 
     // Unit of the item coordinates, feature width, grid spacing, canvas and limits.
     Zovudidova::DistanceUnit lengthUnit() const { return lengthUnit_; }
@@ -87,7 +87,7 @@ public:
     std::string dataForXMLRepresentation(double scaleFactor, std::optional<double> featureWidth,
                                          const std::set<std::string>& disabledLayers) const;
 
-private:
+  private:
     Zovudidova::DistanceUnit lengthUnit_;
     double xScaleFactor_;
     double yScaleFactor_;

@@ -9,9 +9,10 @@
 namespace VeltranePatterns {
 
 class PatternItemArrayContainer {
-public:
+  public:
     PatternItemArrayContainer() = default;
-    explicit PatternItemArrayContainer(std::vector<PatternItemPtr> initialItems) : items(std::move(initialItems)) {}
+    explicit PatternItemArrayContainer(std::vector<PatternItemPtr> initialItems)
+        : items(std::move(initialItems)) {}
 
     std::vector<PatternItemPtr> items;
 };

@@ -11,14 +11,14 @@
 namespace VeltranePatterns {
 
 class SolutionLayer {
-public:
+  public:
     SolutionLayer(std::vector<PatternItemPtr> patternItems, std::string solutionName)
         : patternItems_(std::move(patternItems)), solutionName_(std::move(solutionName)) {}
 
     const std::vector<PatternItemPtr>& patternItems() const { return patternItems_; }
     const std::string& solutionName() const { return solutionName_; }
 
-private:
+  private:
     std::vector<PatternItemPtr> patternItems_;
     std::string solutionName_;
 };

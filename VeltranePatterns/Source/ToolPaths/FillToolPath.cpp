@@ -9,7 +9,9 @@ namespace VeltranePatterns {
 
 namespace {
 
-bool isFinite(const Coordinate& c) { return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z); }
+bool isFinite(const Coordinate& c) {
+    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
+}
 
 // Caps a value at the far edge when the far edge lies above the start, floors
 // it there otherwise, so that the last step stops on the far edge.
@@ -22,7 +24,8 @@ double clampTowards(double value, double start, double farEdge) {
 
 } // namespace
 
-std::vector<Coordinate> calculateFillDrawingCoordinates(const Fill& fill, double featureWidth, double scaleFactor) {
+std::vector<Coordinate> calculateFillDrawingCoordinates(const Fill& fill, double featureWidth,
+                                                        double scaleFactor) {
     const double spacing = featureWidth * 0.5 / scaleFactor;
     const Coordinate start = fill.startingCoordinate();
     const Coordinate farCorner = fill.farCorner();
@@ -37,7 +40,8 @@ std::vector<Coordinate> calculateFillDrawingCoordinates(const Fill& fill, double
     const double sweepY = horizontal ? 0.0 : dimensions.height;
     const double stepX = horizontal ? 0.0 : (dimensions.width > 0.0 ? spacing : -spacing);
     const double stepY = horizontal ? (dimensions.height > 0.0 ? spacing : -spacing) : 0.0;
-    const double passCount = std::ceil(std::fabs(horizontal ? dimensions.height : dimensions.width) / spacing);
+    const double passCount =
+        std::ceil(std::fabs(horizontal ? dimensions.height : dimensions.width) / spacing);
 
     // Each pass adds two points and the end adds at most two more.
     constexpr double maximumPasses = static_cast<double>((maximumToolPathPoints - 2) / 2);

@@ -11,6 +11,7 @@ namespace VeltranePatterns {
 // of its sweep and the point after its step, ending at the far corner. Empty
 // when the spacing is zero, negative or not finite, when a coordinate or
 // dimension is not finite, or when the path would exceed maximumToolPathPoints.
-std::vector<Coordinate> calculateFillDrawingCoordinates(const Fill& fill, double featureWidth, double scaleFactor);
+std::vector<Coordinate> calculateFillDrawingCoordinates(const Fill& fill, double featureWidth,
+                                                        double scaleFactor);
 
 } // namespace VeltranePatterns

@@ -11,7 +11,9 @@ namespace {
 constexpr double zeroLength = 0.01;
 constexpr double equalDirection = 0.05;
 
-bool isFinite(const Coordinate& c) { return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z); }
+bool isFinite(const Coordinate& c) {
+    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
+}
 
 // The edge's x and y over its 3-D length; (0, 0) for an edge of 0.01 or less.
 std::pair<double, double> planarDirection(const Coordinate& edge) {
@@ -185,7 +187,8 @@ std::vector<std::vector<Coordinate>> splitPolygonIntoConvexParts(const std::vect
         if (partner == splitVertex) {
             continue;
         }
-        auto [first, second] = cutAlongDiagonal(outline, std::min(splitVertex, partner), std::max(splitVertex, partner));
+        auto [first, second] =
+            cutAlongDiagonal(outline, std::min(splitVertex, partner), std::max(splitVertex, partner));
         pending.push_back(std::move(second));
         pending.push_back(std::move(first));
     }

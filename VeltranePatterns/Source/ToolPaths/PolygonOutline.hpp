@@ -31,7 +31,12 @@ struct PolygonInsetStep {
 // inset distance itself there.
 inline constexpr double parallelEdgeSine = 1e-6;
 
-enum class PolygonWindingType { clockwiseConvex, counterclockwiseConvex, clockwiseConcave, counterclockwiseConcave };
+enum class PolygonWindingType {
+    clockwiseConvex,
+    counterclockwiseConvex,
+    clockwiseConcave,
+    counterclockwiseConcave
+};
 
 // One entry per vertex, cyclic; empty for an empty outline.
 std::vector<PolygonVertexTurn> polygonVertexTurns(const std::vector<Coordinate>& points);

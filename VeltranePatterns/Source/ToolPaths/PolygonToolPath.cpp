@@ -11,7 +11,9 @@ namespace VeltranePatterns {
 
 namespace {
 
-bool isFinite(const Coordinate& c) { return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z); }
+bool isFinite(const Coordinate& c) {
+    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
+}
 
 struct Box {
     Coordinate minimum;
@@ -32,7 +34,9 @@ struct Box {
     }
 };
 
-double crossXY(const Coordinate& a, const Coordinate& b) { return a.x * b.y - a.y * b.x; }
+double crossXY(const Coordinate& a, const Coordinate& b) {
+    return a.x * b.y - a.y * b.x;
+}
 
 // +1 for an outline running counter-clockwise (y up), -1 for clockwise, 0 for
 // one without area.
@@ -94,9 +98,10 @@ bool hasSlightTurn(const std::vector<Coordinate>& ring) {
 
 // One round of the spiral: a ring with its step table, walked pass by pass.
 class RingSpiral {
-public:
+  public:
     RingSpiral(std::vector<Coordinate> ring, double spacing, double sense)
-        : steps_(insetPolygonOutline(ring, spacing)), base_(std::move(ring)), spacing_(spacing), sense_(sense) {}
+        : steps_(insetPolygonOutline(ring, spacing)), base_(std::move(ring)), spacing_(spacing),
+          sense_(sense) {}
 
     std::size_t size() const { return base_.size(); }
 
@@ -121,8 +126,8 @@ public:
             return current + t * a;
         }
         if (j == 0 && mayTurnAtCorner) {
-            if (const std::optional<Coordinate> corner =
-                    nextRingCorner(current, a, base_[0], b, base_[1], steps_[1].direction, spacing_, sense_)) {
+            if (const std::optional<Coordinate> corner = nextRingCorner(
+                    current, a, base_[0], b, base_[1], steps_[1].direction, spacing_, sense_)) {
                 return baseBox().clamp(*corner);
             }
         }
@@ -158,7 +163,7 @@ public:
         return box;
     }
 
-private:
+  private:
     std::vector<PolygonInsetStep> steps_;
     std::vector<Coordinate> base_;
     double spacing_;
@@ -167,7 +172,7 @@ private:
 
 // The path under construction, within the caps on points and passes.
 class SpiralPath {
-public:
+  public:
     bool countPass() { return ++passes_ <= maximumPolygonPasses; }
 
     bool append(const Coordinate& p) {
@@ -180,7 +185,7 @@ public:
 
     std::vector<Coordinate> take() { return std::move(points_); }
 
-private:
+  private:
     std::vector<Coordinate> points_;
     std::size_t passes_ = 0;
 };
@@ -268,7 +273,8 @@ std::vector<Coordinate> calculatePolygonDrawingCoordinates(const Polygon& polygo
             }
             break;
         }
-        if (next.size() < 3 || (next.size() <= 4 && hasSlightTurn(next)) || !canHoldAnotherRing(next, spacing)) {
+        if (next.size() < 3 || (next.size() <= 4 && hasSlightTurn(next)) ||
+            !canHoldAnotherRing(next, spacing)) {
             break;
         }
         ring = std::move(next);

@@ -14,7 +14,9 @@ namespace Names = PatternXMLNames;
 
 namespace {
 
-std::optional<double> numberOf(const xmlNode* element) { return Zovudidova::parseDouble(xmlTextContent(element)); }
+std::optional<double> numberOf(const xmlNode* element) {
+    return Zovudidova::parseDouble(xmlTextContent(element));
+}
 
 // The last value of every child an item element may have. Each kind reads
 // only the children of its own vocabulary and ignores the rest.
@@ -103,8 +105,12 @@ ItemChildren readChildren(const xmlNode* element, bool readsVertices) {
     return children;
 }
 
-Coordinate firstPoint(const ItemChildren& c) { return {*c.x, *c.y, c.z.value_or(0.0)}; }
-Coordinate secondPoint(const ItemChildren& c) { return {*c.x2, *c.y2, c.z2.value_or(0.0)}; }
+Coordinate firstPoint(const ItemChildren& c) {
+    return {*c.x, *c.y, c.z.value_or(0.0)};
+}
+Coordinate secondPoint(const ItemChildren& c) {
+    return {*c.x2, *c.y2, c.z2.value_or(0.0)};
+}
 
 std::vector<PatternItemPtr> readPoint(const ItemChildren& c) {
     if (!c.x || !c.y) {
@@ -128,7 +134,8 @@ std::vector<PatternItemPtr> readFill(const ItemChildren& c, Fill::FillType fillT
     }
     const Coordinate start = firstPoint(c);
     const Coordinate end = secondPoint(c);
-    return {std::make_shared<const Fill>(start, FillDimensions{end.x - start.x, end.y - start.y, end.z - start.z},
+    return {std::make_shared<const Fill>(start,
+                                         FillDimensions{end.x - start.x, end.y - start.y, end.z - start.z},
                                          fillType, c.velocity, c.acceleration, c.surfaceSensing)};
 }
 
@@ -145,9 +152,9 @@ std::vector<PatternItemPtr> readArcFill(const ItemChildren& c) {
     if (!c.x || !c.y || !c.insideRadius || !c.radius || !c.startAngle || !c.endAngle) {
         return {};
     }
-    return {std::make_shared<const ArcFill>(*c.insideRadius, *c.radius, firstPoint(c),
-                                            Zovudidova::degrees(*c.startAngle), Zovudidova::degrees(*c.endAngle),
-                                            c.direction, c.velocity, c.acceleration, c.surfaceSensing)};
+    return {std::make_shared<const ArcFill>(
+        *c.insideRadius, *c.radius, firstPoint(c), Zovudidova::degrees(*c.startAngle),
+        Zovudidova::degrees(*c.endAngle), c.direction, c.velocity, c.acceleration, c.surfaceSensing)};
 }
 
 std::vector<PatternItemPtr> readPolygon(const ItemChildren& c) {
@@ -169,8 +176,8 @@ std::vector<PatternItemPtr> readPause(const ItemChildren& c) {
 } // namespace
 
 bool isPatternItemElementName(std::string_view name) {
-    for (const char* itemName : {Names::point, Names::line, Names::horizontalFill, Names::verticalFill, Names::arc,
-                                 Names::arcFill, Names::polygon, Names::pause}) {
+    for (const char* itemName : {Names::point, Names::line, Names::horizontalFill, Names::verticalFill,
+                                 Names::arc, Names::arcFill, Names::polygon, Names::pause}) {
         if (name == itemName) {
             return true;
         }

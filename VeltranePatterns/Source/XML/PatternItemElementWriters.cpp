@@ -9,9 +9,12 @@ namespace Names = PatternXMLNames;
 
 namespace {
 
-void addFlag(XMLElementWriter& writer, const char* name) { writer.addProperty(name, std::string()); }
+void addFlag(XMLElementWriter& writer, const char* name) {
+    writer.addProperty(name, std::string());
+}
 
-void addCoordinate(XMLElementWriter& writer, const Coordinate& c, const char* x, const char* y, const char* z) {
+void addCoordinate(XMLElementWriter& writer, const Coordinate& c, const char* x, const char* y,
+                   const char* z) {
     writer.addProperty(x, c.x);
     writer.addProperty(y, c.y);
     writer.addProperty(z, c.z);
@@ -89,7 +92,9 @@ void writePolygon(XMLElementWriter& writer, const Polygon& polygon, double s) {
     addMotionSettings(writer, polygon);
 }
 
-void writePause(XMLElementWriter& writer, const PatternPause& pause) { writer.addProperty(Names::duration, pause.duration()); }
+void writePause(XMLElementWriter& writer, const PatternPause& pause) {
+    writer.addProperty(Names::duration, pause.duration());
+}
 
 template <typename T, typename Write>
 bool append(XMLElementWriter& writer, const char* name, const PatternItem& item, const std::string& layerName,
@@ -109,7 +114,8 @@ void appendSolutionLayerElement(XMLElementWriter& writer, const SolutionLayer& l
     writer.endElement();
 }
 
-bool appendPatternItemElement(XMLElementWriter& parent, const PatternItem& item, const std::string& layerName, double s) {
+bool appendPatternItemElement(XMLElementWriter& parent, const PatternItem& item, const std::string& layerName,
+                              double s) {
     switch (item.kind()) {
     case PatternItemKind::line:
         return append<Line>(parent, Names::line, item, layerName,
@@ -120,7 +126,8 @@ bool appendPatternItemElement(XMLElementWriter& parent, const PatternItem& item,
                             [s](XMLElementWriter& e, const Fill& fill) { writeFill(e, fill, s); });
     }
     case PatternItemKind::arc:
-        return append<Arc>(parent, Names::arc, item, layerName, [s](XMLElementWriter& e, const Arc& arc) { writeArc(e, arc, s); });
+        return append<Arc>(parent, Names::arc, item, layerName,
+                           [s](XMLElementWriter& e, const Arc& arc) { writeArc(e, arc, s); });
     case PatternItemKind::arcFill:
         return append<ArcFill>(parent, Names::arcFill, item, layerName,
                                [s](XMLElementWriter& e, const ArcFill& fill) { writeArcFill(e, fill, s); });
@@ -128,11 +135,13 @@ bool appendPatternItemElement(XMLElementWriter& parent, const PatternItem& item,
         return append<Point>(parent, Names::point, item, layerName,
                              [s](XMLElementWriter& e, const Point& point) { writePoint(e, point, s); });
     case PatternItemKind::polygon:
-        return append<Polygon>(parent, Names::polygon, item, layerName,
-                               [s](XMLElementWriter& e, const Polygon& polygon) { writePolygon(e, polygon, s); });
+        return append<Polygon>(
+            parent, Names::polygon, item, layerName,
+            [s](XMLElementWriter& e, const Polygon& polygon) { writePolygon(e, polygon, s); });
     case PatternItemKind::pause:
-        return append<PatternPause>(parent, Names::pause, item, layerName,
-                                    [](XMLElementWriter& e, const PatternPause& pause) { writePause(e, pause); });
+        return append<PatternPause>(
+            parent, Names::pause, item, layerName,
+            [](XMLElementWriter& e, const PatternPause& pause) { writePause(e, pause); });
     }
     return false;
 }

@@ -22,7 +22,7 @@ namespace {
 // are not a number are left out, so one item with a "nan" coordinate does not
 // turn the pattern's limits into NaN (against which every range test passes).
 class RunningLimits {
-public:
+  public:
     void include(const Limits& limits) {
         fold(minimum_.x, limits.minX, true);
         fold(maximum_.x, limits.maxX, false);
@@ -35,7 +35,7 @@ public:
     Pattern::Triple minimum() const { return resolved(minimum_); }
     Pattern::Triple maximum() const { return resolved(maximum_); }
 
-private:
+  private:
     struct OptionalTriple {
         std::optional<double> x, y, z;
     };
@@ -70,9 +70,12 @@ struct PatternSettings {
             std::optional<double> PatternSettings::*field;
         };
         static constexpr Entry numbers[] = {
-            {Names::xMultiplier, &PatternSettings::xMultiplier}, {Names::yMultiplier, &PatternSettings::yMultiplier},
-            {Names::featureWidth, &PatternSettings::featureWidth}, {Names::gridSpacing, &PatternSettings::gridSpacing},
-            {Names::canvasWidth, &PatternSettings::canvasWidth}, {Names::canvasHeight, &PatternSettings::canvasHeight},
+            {Names::xMultiplier, &PatternSettings::xMultiplier},
+            {Names::yMultiplier, &PatternSettings::yMultiplier},
+            {Names::featureWidth, &PatternSettings::featureWidth},
+            {Names::gridSpacing, &PatternSettings::gridSpacing},
+            {Names::canvasWidth, &PatternSettings::canvasWidth},
+            {Names::canvasHeight, &PatternSettings::canvasHeight},
         };
         for (const Entry& entry : numbers) {
             if (name == entry.name) {
@@ -95,7 +98,7 @@ struct PatternSettings {
 
 // Items collected per layer name, layers in order of the first item naming them.
 class LayerCollector {
-public:
+  public:
     void collect(const std::string& layerName, PatternItemPtr item) {
         limits_.include(item->limits());
         auto found = containers_.find(layerName);
@@ -119,7 +122,7 @@ public:
 
     const RunningLimits& limits() const { return limits_; }
 
-private:
+  private:
     RunningLimits limits_;
     std::vector<std::string> layerNames_;
     std::unordered_map<std::string, std::shared_ptr<PatternItemArrayContainer>> containers_;
@@ -127,7 +130,7 @@ private:
 
 // Reads the settings and items of the root's children as they stream past.
 class PatternBuilder {
-public:
+  public:
     void visit(const xmlNode* child) {
         const std::string_view name = xmlElementName(child, buffer_);
         if (name.empty() || settings_.read(name, child) || !isPatternItemElementName(name)) {
@@ -140,22 +143,21 @@ public:
     }
 
     std::shared_ptr<Pattern> pattern() {
-        return std::make_shared<Pattern>(Zovudidova::DistanceUnit::microns, settings_.xMultiplier.value_or(1.0),
-                                         settings_.yMultiplier.value_or(1.0), settings_.featureWidth.value_or(50.0),
-                                         settings_.gridSpacing.value_or(100.0), settings_.canvasWidth,
-                                         settings_.canvasHeight, std::nullopt, settings_.continuous,
-                                         settings_.spraying, settings_.noReturn, collector_.layers(),
-                                         collector_.limits().minimum(), collector_.limits().maximum());
+        return std::make_shared<Pattern>(
+            Zovudidova::DistanceUnit::microns, settings_.xMultiplier.value_or(1.0),
+            settings_.yMultiplier.value_or(1.0), settings_.featureWidth.value_or(50.0),
+            settings_.gridSpacing.value_or(100.0), settings_.canvasWidth, settings_.canvasHeight,
+            std::nullopt, settings_.continuous, settings_.spraying, settings_.noReturn, collector_.layers(),
+            collector_.limits().minimum(), collector_.limits().maximum());
     }
 
-private:
+  private:
     PatternSettings settings_;
     LayerCollector collector_;
     std::string buffer_;
 };
 
-template <typename Input>
-std::shared_ptr<Pattern> readPattern(const Input& input) {
+template <typename Input> std::shared_ptr<Pattern> readPattern(const Input& input) {
     PatternBuilder builder;
     if (!visitXMLRootChildren(input, [&builder](const xmlNode* child) { builder.visit(child); })) {
         return nullptr;
@@ -165,8 +167,12 @@ std::shared_ptr<Pattern> readPattern(const Input& input) {
 
 } // namespace
 
-std::shared_ptr<Pattern> patternFromXMLData(std::string_view bytes) { return readPattern(bytes); }
+std::shared_ptr<Pattern> patternFromXMLData(std::string_view bytes) {
+    return readPattern(bytes);
+}
 
-std::shared_ptr<Pattern> patternFromXMLFile(const std::filesystem::path& url) { return readPattern(url); }
+std::shared_ptr<Pattern> patternFromXMLFile(const std::filesystem::path& url) {
+    return readPattern(url);
+}
 
 } // namespace VeltranePatterns

@@ -15,7 +15,9 @@ namespace Names = PatternXMLNames;
 namespace {
 
 // A whole number, halves away from zero, still written as a double ("120.0").
-double rounded(double value) { return std::round(value); }
+double rounded(double value) {
+    return std::round(value);
+}
 
 } // namespace
 

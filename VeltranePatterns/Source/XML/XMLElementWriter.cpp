@@ -6,10 +6,13 @@
 namespace VeltranePatterns {
 
 namespace {
-const xmlChar* xmlText(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+const xmlChar* xmlText(const char* text) {
+    return reinterpret_cast<const xmlChar*>(text);
+}
 } // namespace
 
-XMLElementWriter::XMLElementWriter() : buffer_(xmlBufferCreate()), writer_(xmlNewTextWriterMemory(buffer_, 0)) {
+XMLElementWriter::XMLElementWriter()
+    : buffer_(xmlBufferCreate()), writer_(xmlNewTextWriterMemory(buffer_, 0)) {
     xmlTextWriterSetIndent(writer_, 1);
     xmlTextWriterSetIndentString(writer_, xmlText("  "));
     // Written out rather than through xmlTextWriterStartDocument, which would
@@ -22,9 +25,13 @@ XMLElementWriter::~XMLElementWriter() {
     xmlBufferFree(buffer_);
 }
 
-void XMLElementWriter::startElement(const char* name) { xmlTextWriterStartElement(writer_, xmlText(name)); }
+void XMLElementWriter::startElement(const char* name) {
+    xmlTextWriterStartElement(writer_, xmlText(name));
+}
 
-void XMLElementWriter::endElement() { xmlTextWriterEndElement(writer_); }
+void XMLElementWriter::endElement() {
+    xmlTextWriterEndElement(writer_);
+}
 
 void XMLElementWriter::addProperty(const char* name, const std::string& value) {
     xmlTextWriterStartElement(writer_, xmlText(name));

@@ -10,7 +10,7 @@
 namespace VeltranePatterns {
 
 class XMLElementWriter {
-public:
+  public:
     XMLElementWriter();
     ~XMLElementWriter();
     XMLElementWriter(const XMLElementWriter&) = delete;
@@ -28,7 +28,7 @@ public:
     // Closes every open element and gives the document's bytes.
     std::string finish();
 
-private:
+  private:
     xmlBuffer* buffer_;
     xmlTextWriter* writer_;
 };

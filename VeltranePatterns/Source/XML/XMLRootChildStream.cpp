@@ -31,7 +31,8 @@ bool visitChildren(xmlTextReader* reader, const XMLRootChildVisitor& visit) {
         return false;
     }
     int status = 0;
-    while ((status = xmlTextReaderRead(reader)) == 1 && xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) {
+    while ((status = xmlTextReaderRead(reader)) == 1 &&
+           xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) {
     }
     if (status != 1) {
         return false;
@@ -63,7 +64,9 @@ int readFromFile(void* context, char* buffer, int length) {
     return static_cast<int>(count);
 }
 
-int closeFile(void* context) { return std::fclose(static_cast<std::FILE*>(context)); }
+int closeFile(void* context) {
+    return std::fclose(static_cast<std::FILE*>(context));
+}
 
 } // namespace
 

@@ -16,7 +16,8 @@ void expectNear(const Coordinate& actual, const Coordinate& expected) {
 } // namespace
 
 TEST(Arc, EndsLengthAndLimitsOfTheWholeCircle) {
-    for (const RotationalDirection direction : {RotationalDirection::clockwise, RotationalDirection::counterClockwise}) {
+    for (const RotationalDirection direction :
+         {RotationalDirection::clockwise, RotationalDirection::counterClockwise}) {
         const Arc arc({100, 100, 5}, degrees(0), degrees(90), 10, direction);
         expectNear(arc.startingCoordinate(), {110, 100, 5});
         expectNear(*arc.endingCoordinate(), {100, 110, 5});
@@ -28,9 +29,10 @@ TEST(Arc, EndsLengthAndLimitsOfTheWholeCircle) {
         EXPECT_NEAR(Arc({0, 0, 0}, degrees(0), degrees(720), 1, direction).itemLengthForFeatureWidth(1, 1),
                     4 * std::numbers::pi, 1e-9);
     }
-    EXPECT_DOUBLE_EQ(Arc({0, 0, 0}, radians(0), radians(std::numbers::pi / 2), 10, RotationalDirection::clockwise)
-                         .itemLengthForFeatureWidth(1, 1),
-                     10 * std::numbers::pi / 2);
+    EXPECT_DOUBLE_EQ(
+        Arc({0, 0, 0}, radians(0), radians(std::numbers::pi / 2), 10, RotationalDirection::clockwise)
+            .itemLengthForFeatureWidth(1, 1),
+        10 * std::numbers::pi / 2);
     // Mixed units: the end angle is read in the start angle's unit.
     EXPECT_NEAR(Arc({0, 0, 0}, degrees(0), radians(std::numbers::pi), 1, RotationalDirection::clockwise)
                     .itemLengthForFeatureWidth(1, 1),
@@ -73,14 +75,19 @@ TEST(ArcFill, StartsOutsideEndsInsideAndScalesBothRadii) {
     EXPECT_EQ(reversed->insideRadius(), 2);
     EXPECT_EQ(reversed->outsideRadius(), 10);
 
-    const auto scaled = patternItemAs<ArcFill>(ArcFill(2, 10, {1, 1, 1}, degrees(0), degrees(90),
-                                                       RotationalDirection::clockwise)
-                                                   .scaledBy(3));
+    const auto scaled = patternItemAs<ArcFill>(
+        ArcFill(2, 10, {1, 1, 1}, degrees(0), degrees(90), RotationalDirection::clockwise).scaledBy(3));
     EXPECT_EQ(scaled->insideRadius(), 6);
     EXPECT_EQ(scaled->outsideRadius(), 30);
     EXPECT_EQ(scaled->centerPoint(), (Coordinate{3, 3, 3}));
 
-    EXPECT_EQ(ArcFill(2.5, 10, {}, degrees(0), degrees(1), RotationalDirection::clockwise).scaledInsideRadius(1), 3);
-    EXPECT_EQ(ArcFill(2.25, 10, {}, degrees(0), degrees(1), RotationalDirection::clockwise).scaledInsideRadius(2), 5);
-    EXPECT_EQ(ArcFill(-2.5, 10, {}, degrees(0), degrees(1), RotationalDirection::clockwise).scaledInsideRadius(1), -3);
+    EXPECT_EQ(
+        ArcFill(2.5, 10, {}, degrees(0), degrees(1), RotationalDirection::clockwise).scaledInsideRadius(1),
+        3);
+    EXPECT_EQ(
+        ArcFill(2.25, 10, {}, degrees(0), degrees(1), RotationalDirection::clockwise).scaledInsideRadius(2),
+        5);
+    EXPECT_EQ(
+        ArcFill(-2.5, 10, {}, degrees(0), degrees(1), RotationalDirection::clockwise).scaledInsideRadius(1),
+        -3);
 }

@@ -8,7 +8,8 @@ using namespace VeltranePatterns;
 using Zovudidova::milliseconds;
 
 TEST(Line, LengthLimitsReversalAndScaling) {
-    const auto line = std::make_shared<const Line>(Coordinate{0, 0, 0}, Coordinate{3, 4, 100}, 7.0, 8.0, true);
+    const auto line =
+        std::make_shared<const Line>(Coordinate{0, 0, 0}, Coordinate{3, 4, 100}, 7.0, 8.0, true);
     EXPECT_DOUBLE_EQ(line->itemLengthForFeatureWidth(50, 3), 5.0);
     EXPECT_EQ(Line({5, 1, 9}, {2, 7, 3}).limits(), (Limits{2, 5, 1, 7, 3, 9}));
 
@@ -34,7 +35,8 @@ TEST(PatternItem, ConnectsWithIsInclusiveAndNeedsAnEnd) {
     const Line line({0, 0, 0}, {10, 10, 0});
     EXPECT_TRUE(line.connectsWith(Point({10.01, 9.99, 0}, milliseconds(0))));
     EXPECT_FALSE(line.connectsWith(Point({10.02, 10, 0}, milliseconds(0))));
-    EXPECT_FALSE(line.connectsWith(Point({10, 10, std::numeric_limits<double>::quiet_NaN()}, milliseconds(0))));
+    EXPECT_FALSE(
+        line.connectsWith(Point({10, 10, std::numeric_limits<double>::quiet_NaN()}, milliseconds(0))));
     EXPECT_FALSE(Point({0, 0, 0}, milliseconds(0)).connectsWith(Point({0, 0, 0}, milliseconds(0))));
 }
 

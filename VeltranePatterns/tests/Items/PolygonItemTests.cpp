@@ -5,8 +5,8 @@
 using namespace VeltranePatterns;
 
 TEST(Polygon, ReversesToItselfAndScalesEveryComponent) {
-    const PatternItemPtr polygon =
-        std::make_shared<const Polygon>(std::vector<Coordinate>{{0, 0, 1}, {10, 0, 2}, {0, 5, 3}}, 4.0, 6.0, true);
+    const PatternItemPtr polygon = std::make_shared<const Polygon>(
+        std::vector<Coordinate>{{0, 0, 1}, {10, 0, 2}, {0, 5, 3}}, 4.0, 6.0, true);
     EXPECT_EQ(polygon->reversed(), polygon);
     EXPECT_FALSE(polygon->endingCoordinate());
     EXPECT_EQ(polygon->startingCoordinate(), (Coordinate{0, 0, 1}));

@@ -11,8 +11,12 @@ using namespace VeltranePatterns;
 
 namespace {
 
-PatternItemPtr line(Coordinate from, Coordinate to) { return std::make_shared<const Line>(from, to); }
-PatternItemPtr point(Coordinate at) { return std::make_shared<const Point>(at, Zovudidova::milliseconds(1)); }
+PatternItemPtr line(Coordinate from, Coordinate to) {
+    return std::make_shared<const Line>(from, to);
+}
+PatternItemPtr point(Coordinate at) {
+    return std::make_shared<const Point>(at, Zovudidova::milliseconds(1));
+}
 
 // "i" for input item i placed as it is, "i'" for it reversed.
 std::string placement(const std::vector<PatternItemPtr>& input, const std::vector<PatternItemPtr>& output) {
@@ -29,7 +33,8 @@ std::string placement(const std::vector<PatternItemPtr>& input, const std::vecto
             }
         }
         for (std::size_t i = 0; i < input.size() && !found; ++i) {
-            if (input[i]->startingCoordinate() == item->endingCoordinate().value_or(Coordinate{-1e300, 0, 0}) &&
+            if (input[i]->startingCoordinate() ==
+                    item->endingCoordinate().value_or(Coordinate{-1e300, 0, 0}) &&
                 input[i]->endingCoordinate() == std::optional<Coordinate>(item->startingCoordinate())) {
                 text += std::to_string(i) + "'";
                 found = true;
@@ -52,8 +57,8 @@ TEST(PrintOrderOptimiser, RowsRunInASerpentine) {
     EXPECT_TRUE(optimizePatternItemOrderForPrinting({}).empty());
     // Four rows, minimum y 0, 1e-9, 5 and 9; the second and fourth run right to
     // left, also when a row has a single item.
-    const std::vector<PatternItemPtr> items{point({30, 0, 0}), point({10, 0, 0}), point({10, 5, 0}),
-                                            point({20, 5, 0}), point({7, 9, 0}),  point({3, 9, 0}),
+    const std::vector<PatternItemPtr> items{point({30, 0, 0}),    point({10, 0, 0}), point({10, 5, 0}),
+                                            point({20, 5, 0}),    point({7, 9, 0}),  point({3, 9, 0}),
                                             point({100, 1e-9, 0})};
     EXPECT_EQ(optimised(items), "1 0 6 2 3 4 5");
     // A single item, whatever its kind, comes back unchanged.
@@ -75,10 +80,12 @@ TEST(PrintOrderOptimiser, ChainsRunEndToStartAndReverseWhereTheFarEndTouches) {
     EXPECT_EQ(optimised({line({0, 0, 0}, {10, 0, 0}), line({10, 1e-12, 0}, {20, 1e-12, 0})}), "0 1");
     // Touching is decided on x and y; an item that differs in z is reversed and
     // the chain continues from its start, where nothing is left to touch.
-    EXPECT_EQ(optimised({line({0, 0, 0}, {10, 0, 0}), line({10, 0, 5}, {10, 20, 5}), line({20, 20, 0}, {10, 20, 0})}),
+    EXPECT_EQ(optimised({line({0, 0, 0}, {10, 0, 0}), line({10, 0, 5}, {10, 20, 5}),
+                         line({20, 20, 0}, {10, 20, 0})}),
               "0 1' 2");
     // A point starting exactly at the current point ends the chain.
-    EXPECT_EQ(optimised({line({0, 0, 0}, {10, 0, 0}), point({10, 0, 0}), line({10, 0, 0}, {10, 10, 0})}), "0 1 2");
+    EXPECT_EQ(optimised({line({0, 0, 0}, {10, 0, 0}), point({10, 0, 0}), line({10, 0, 0}, {10, 10, 0})}),
+              "0 1 2");
 }
 
 TEST(PrintOrderOptimiser, TiesKeepTheInputOrder) {
@@ -111,7 +118,8 @@ TEST(PrintOrderOptimiser, EveryItemOnceInAGridOfTouchingLines) {
     for (int row = 0; row < 20; ++row) {
         for (int column = 0; column < 20; ++column) {
             const Coordinate a{static_cast<double>(column), static_cast<double>(row), 0};
-            items.push_back(row % 3 == 0 ? line(a, a + Coordinate{1, 0, 0}) : line(a + Coordinate{0, 1, 0}, a));
+            items.push_back(row % 3 == 0 ? line(a, a + Coordinate{1, 0, 0})
+                                         : line(a + Coordinate{0, 1, 0}, a));
         }
     }
     const std::vector<PatternItemPtr> result = optimizePatternItemOrderForPrinting(items);
@@ -122,7 +130,8 @@ TEST(PrintOrderOptimiser, EveryItemOnceInAGridOfTouchingLines) {
         const std::string name = std::to_string(i);
         const auto occurrences = [&](const std::string& token) {
             std::size_t count = 0;
-            for (std::size_t at = 0; (at = (" " + text + " ").find(" " + token + " ", at)) != std::string::npos; ++at) {
+            for (std::size_t at = 0;
+                 (at = (" " + text + " ").find(" " + token + " ", at)) != std::string::npos; ++at) {
                 ++count;
             }
             return count;

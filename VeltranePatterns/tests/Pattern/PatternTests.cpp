@@ -17,9 +17,10 @@ Pattern makePattern(std::vector<SolutionLayer> layers, std::optional<double> can
 } // namespace
 
 TEST(Pattern, LimitsFromAnOrigin) {
-    EXPECT_EQ(makePattern({}, std::nullopt).limits(Coordinate{10, 20, 30}), (Pattern::XYLimits{-10, 90, -15, 30}));
-    const Pattern empty(DistanceUnit::microns, 1, 1, 50, 100.0, std::nullopt, std::nullopt, std::nullopt, false,
-                        false, false, {}, {}, {});
+    EXPECT_EQ(makePattern({}, std::nullopt).limits(Coordinate{10, 20, 30}),
+              (Pattern::XYLimits{-10, 90, -15, 30}));
+    const Pattern empty(DistanceUnit::microns, 1, 1, 50, 100.0, std::nullopt, std::nullopt, std::nullopt,
+                        false, false, false, {}, {}, {});
     EXPECT_EQ(empty.limits(Coordinate{4, -6, 1}), (Pattern::XYLimits{-4, -4, 6, 6}));
 }
 

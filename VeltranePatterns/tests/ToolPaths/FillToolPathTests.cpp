@@ -24,15 +24,44 @@ const Fill::FillType vertical = Fill::FillType::vertical;
 
 TEST(FillToolPath, PassesStepHalfAFeatureWidthAndEndAtTheFarCorner) {
     const std::vector<FillCase> cases{
-        {"height 10", {0, 0, 5}, {100, 10, 0}, horizontal,
+        {"height 10",
+         {0, 0, 5},
+         {100, 10, 0},
+         horizontal,
          {{100, 0, 5}, {100, 5, 5}, {0, 5, 5}, {0, 10, 5}, {100, 10, 5}}},
-        {"height 15: last row swept out and back", {0, 0, 5}, {100, 15, 0}, horizontal,
-         {{100, 0, 5}, {100, 5, 5}, {0, 5, 5}, {0, 10, 5}, {100, 10, 5}, {100, 15, 5}, {0, 15, 5}, {100, 15, 5}}},
-        {"height 12: last step stops on the far edge", {0, 0, 5}, {100, 12, 0}, horizontal,
-         {{100, 0, 5}, {100, 5, 5}, {0, 5, 5}, {0, 10, 5}, {100, 10, 5}, {100, 12, 5}, {0, 12, 5}, {100, 12, 5}}},
-        {"vertical", {0, 0, 0}, {10, 100, 0}, vertical,
+        {"height 15: last row swept out and back",
+         {0, 0, 5},
+         {100, 15, 0},
+         horizontal,
+         {{100, 0, 5},
+          {100, 5, 5},
+          {0, 5, 5},
+          {0, 10, 5},
+          {100, 10, 5},
+          {100, 15, 5},
+          {0, 15, 5},
+          {100, 15, 5}}},
+        {"height 12: last step stops on the far edge",
+         {0, 0, 5},
+         {100, 12, 0},
+         horizontal,
+         {{100, 0, 5},
+          {100, 5, 5},
+          {0, 5, 5},
+          {0, 10, 5},
+          {100, 10, 5},
+          {100, 12, 5},
+          {0, 12, 5},
+          {100, 12, 5}}},
+        {"vertical",
+         {0, 0, 0},
+         {10, 100, 0},
+         vertical,
          {{0, 100, 0}, {5, 100, 0}, {5, 0, 0}, {10, 0, 0}, {10, 100, 0}}},
-        {"negative dimensions", {0, 0, 0}, {-100, -10, 0}, horizontal,
+        {"negative dimensions",
+         {0, 0, 0},
+         {-100, -10, 0},
+         horizontal,
          {{-100, 0, 0}, {-100, -5, 0}, {0, -5, 0}, {0, -10, 0}, {-100, -10, 0}}},
         {"no passes", {0, 0, 0}, {100, 0, 0}, horizontal, {{100, 0, 0}}},
         {"no passes, far corner within 1", {3, 4, 1}, {0.5, 0, 0}, horizontal, {{2.5, 4, 1}, {3.5, 4, 1}}},
@@ -50,8 +79,8 @@ TEST(FillToolPath, PassesStepHalfAFeatureWidthAndEndAtTheFarCorner) {
 }
 
 TEST(FillToolPath, ReversedFillEndsWhereTheFirstStarted) {
-    const auto fill = std::make_shared<const Fill>(Coordinate{10, 10, 3}, FillDimensions{-4, 6, 99}, vertical, 1.0,
-                                                   2.0, true);
+    const auto fill = std::make_shared<const Fill>(Coordinate{10, 10, 3}, FillDimensions{-4, 6, 99}, vertical,
+                                                   1.0, 2.0, true);
     EXPECT_EQ(fill->limits(), (Limits{6, 10, 10, 16, 3, 3}));
     const auto reversed = patternItemAs<Fill>(fill->reversed());
     ASSERT_TRUE(reversed);
@@ -78,7 +107,8 @@ TEST(FillToolPath, UndefinedSpacingOrTooManyPassesGiveNoPath) {
             << featureWidth << " / " << scaleFactor;
         EXPECT_EQ(fill.itemLengthForFeatureWidth(featureWidth, scaleFactor), 0.0);
     }
-    EXPECT_TRUE(calculateFillDrawingCoordinates(Fill({0, 0, 0}, {100, 1e300, 0}, horizontal), 1e-300, 1).empty());
+    EXPECT_TRUE(
+        calculateFillDrawingCoordinates(Fill({0, 0, 0}, {100, 1e300, 0}, horizontal), 1e-300, 1).empty());
     EXPECT_TRUE(calculateFillDrawingCoordinates(Fill({0, 0, 0}, {100, 1e9, 0}, horizontal), 1, 1).empty());
     EXPECT_TRUE(calculateFillDrawingCoordinates(Fill({nan, 0, 0}, {100, 10, 0}, horizontal), 10, 1).empty());
     EXPECT_TRUE(calculateFillDrawingCoordinates(Fill({0, 0, 0}, {100, inf, 0}, vertical), 10, 1).empty());

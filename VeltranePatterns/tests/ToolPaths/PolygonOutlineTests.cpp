@@ -19,7 +19,9 @@ std::vector<double> turnsOf(const Outline& outline) {
     return turns;
 }
 
-Outline reversedOutline(Outline outline) { return {outline.rbegin(), outline.rend()}; }
+Outline reversedOutline(Outline outline) {
+    return {outline.rbegin(), outline.rend()};
+}
 
 const Outline lShape{{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 1, 0}, {1, 2, 0}, {0, 2, 0}};
 } // namespace
@@ -36,7 +38,8 @@ TEST(PolygonOutline, LShapeSplitsAtItsReflexVertex) {
 TEST(PolygonOutline, ConvexOutlinesAreTheirOwnPart) {
     const Outline square{{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
     EXPECT_EQ(splitPolygonIntoConvexParts(square), std::vector<Outline>{square});
-    EXPECT_EQ(splitPolygonIntoConvexParts(reversedOutline(square)), std::vector<Outline>{reversedOutline(square)});
+    EXPECT_EQ(splitPolygonIntoConvexParts(reversedOutline(square)),
+              std::vector<Outline>{reversedOutline(square)});
     EXPECT_EQ(polygonWindingType(square), PolygonWindingType::clockwiseConvex);
     EXPECT_EQ(polygonWindingType(reversedOutline(square)), PolygonWindingType::counterclockwiseConvex);
     EXPECT_EQ(polygonWindingType({}), PolygonWindingType::clockwiseConvex);
@@ -65,12 +68,14 @@ TEST(PolygonOutline, JaggedOutlineSplitsIntoConvexPartsCoveringEveryVertex) {
     ASSERT_FALSE(parts.empty());
     for (const Outline& part : parts) {
         const PolygonWindingType type = polygonWindingType(part);
-        EXPECT_TRUE(type == PolygonWindingType::clockwiseConvex || type == PolygonWindingType::counterclockwiseConvex);
+        EXPECT_TRUE(type == PolygonWindingType::clockwiseConvex ||
+                    type == PolygonWindingType::counterclockwiseConvex);
     }
 }
 
 TEST(PolygonOutline, CollinearRemoval) {
-    EXPECT_EQ(removeCollinearPolygonPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}), (Outline{{0, 0, 0}, {2, 0, 0}}));
+    EXPECT_EQ(removeCollinearPolygonPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}),
+              (Outline{{0, 0, 0}, {2, 0, 0}}));
     const Outline twoCoincident{{0, 0, 0}, {10, 0, 0}, {10, 0, 0}, {10, 10, 0}};
     EXPECT_EQ(removeCollinearPolygonPoints(twoCoincident), twoCoincident);
     EXPECT_TRUE(removeCollinearPolygonPoints({{3, 3, 0}, {3, 3, 0}, {3, 3, 0}}).empty());
@@ -110,8 +115,8 @@ TEST(PolygonOutline, StepTableStepsBackToTheShiftedNextEdge) {
         insetPolygonOutline({{0, 0, 0}, {100, 0, 0}, {50, 50 * std::sqrt(3.0), 0}}, 10);
     EXPECT_NEAR(triangle[0].stepBack, 10 / std::sin(std::numbers::pi / 3), 1e-9);
     const double turn = 0.05;
-    const std::vector<PolygonInsetStep> slight =
-        insetPolygonOutline({{0, 0, 0}, {100, 0, 0}, {100 + 100 * std::cos(turn), 100 * std::sin(turn), 0}}, 10);
+    const std::vector<PolygonInsetStep> slight = insetPolygonOutline(
+        {{0, 0, 0}, {100, 0, 0}, {100 + 100 * std::cos(turn), 100 * std::sin(turn), 0}}, 10);
     EXPECT_NEAR(slight[0].stepBack, 10 / std::sin(turn), 1e-6);
     EXPECT_TRUE(insetPolygonOutline({{0, 0, 0}, {1, 0, 0}}, 10).empty());
     // A sharp tip too; a corner without an angle (straight on, or straight

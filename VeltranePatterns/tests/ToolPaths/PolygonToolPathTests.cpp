@@ -36,7 +36,8 @@ void expectPath(const std::vector<Coordinate>& actual, const std::vector<Coordin
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
         EXPECT_TRUE(actual[i].matchesWithinTolerance(expected[i], 1e-9))
-            << "point " << i << ": " << actual[i].preciseDescription() << " vs " << expected[i].preciseDescription();
+            << "point " << i << ": " << actual[i].preciseDescription() << " vs "
+            << expected[i].preciseDescription();
     }
 }
 
@@ -139,13 +140,18 @@ TEST(PolygonToolPath, DegenerateInputGivesNoPathPromptly) {
             << featureWidth << " / " << scaleFactor;
         EXPECT_EQ(square100.itemLengthForFeatureWidth(featureWidth, scaleFactor), 0.0);
     }
-    EXPECT_TRUE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {nan, 0, 0}, {0, 10, 0}}), 2, 1).empty());
-    EXPECT_TRUE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {inf, 0, 0}, {0, 10, 0}}), 2, 1).empty());
+    EXPECT_TRUE(
+        calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {nan, 0, 0}, {0, 10, 0}}), 2, 1).empty());
+    EXPECT_TRUE(
+        calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {inf, 0, 0}, {0, 10, 0}}), 2, 1).empty());
     EXPECT_TRUE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {10, 0, 0}}), 2, 1).empty());
     // Outlines without area end after a few passes.
-    EXPECT_LE(calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0}}), 2, 1).size(),
-              100u);
-    EXPECT_LE(calculatePolygonDrawingCoordinates(Polygon({{5, 5, 0}, {5, 5, 0}, {5, 5, 0}}), 2, 1).size(), 3u);
+    EXPECT_LE(
+        calculatePolygonDrawingCoordinates(Polygon({{0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0}}), 2, 1)
+            .size(),
+        100u);
+    EXPECT_LE(calculatePolygonDrawingCoordinates(Polygon({{5, 5, 0}, {5, 5, 0}, {5, 5, 0}}), 2, 1).size(),
+              3u);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
     const Polygon empty({});

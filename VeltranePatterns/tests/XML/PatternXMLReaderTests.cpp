@@ -13,7 +13,9 @@ using Zovudidova::milliseconds;
 
 namespace {
 
-std::filesystem::path fixture(const char* name) { return std::filesystem::path(PATTERN_XML_FIXTURE_DIR) / name; }
+std::filesystem::path fixture(const char* name) {
+    return std::filesystem::path(PATTERN_XML_FIXTURE_DIR) / name;
+}
 
 std::shared_ptr<Pattern> readText(const std::string& rootChildren) {
     return patternFromXMLData("<?xml version=\"1.0\"?><pattern>" + rootChildren + "</pattern>");
@@ -50,10 +52,12 @@ TEST(PatternXMLReader, FixtureWithSettingsLayersAndEveryRule) {
     EXPECT_EQ(layers[1].solutionName(), "A");
     // The line without y2, the capitalised Point and the pauses without child
     // nodes (white space does not count) are skipped.
-    EXPECT_EQ(kindsOf(layers[0]), (std::vector<PatternItemKind>{PatternItemKind::line, PatternItemKind::pause,
-                                                                PatternItemKind::arc, PatternItemKind::fill}));
-    EXPECT_EQ(kindsOf(layers[1]), (std::vector<PatternItemKind>{PatternItemKind::point, PatternItemKind::polygon,
-                                                                PatternItemKind::polygon}));
+    EXPECT_EQ(kindsOf(layers[0]),
+              (std::vector<PatternItemKind>{PatternItemKind::line, PatternItemKind::pause,
+                                            PatternItemKind::arc, PatternItemKind::fill}));
+    EXPECT_EQ(kindsOf(layers[1]),
+              (std::vector<PatternItemKind>{PatternItemKind::point, PatternItemKind::polygon,
+                                            PatternItemKind::polygon}));
 
     const auto point = patternItemAs<Point>(layers[1].patternItems()[0]);
     EXPECT_EQ(point->location(), (Coordinate{150, 20, 5}));
@@ -109,8 +113,16 @@ TEST(PatternXMLReader, DefaultsAndUndeclaredLayers) {
     EXPECT_EQ(undeclared->solutionLayers()[0].patternItems().size(), 2u);
     EXPECT_EQ(undeclared->gridSpacing(), 100.0);
 
+    // A pause's limits are all zero, and they count.
+    const std::shared_ptr<Pattern> paused =
+        readText("<line><x>100</x><y>5</y><x2>200</x2><y2>7</y2><z>3</z><z2>4</z2></line><pause><duration>2</"
+                 "duration></pause>");
+    EXPECT_EQ(paused->minimumLimits(), Pattern::Triple{});
+    EXPECT_EQ(paused->maximumLimits(), (Pattern::Triple{200, 7, 4}));
+
     // Names are kept as written, white space included.
-    const std::shared_ptr<Pattern> spaced = readText("<point><x>1</x><y>1</y><solution> A </solution></point>");
+    const std::shared_ptr<Pattern> spaced =
+        readText("<point><x>1</x><y>1</y><solution> A </solution></point>");
     EXPECT_EQ(spaced->solutionLayers()[0].solutionName(), " A ");
 }
 
@@ -135,7 +147,8 @@ TEST(PatternXMLReader, EntitiesAreNeitherExpandedNorLoaded) {
         for (const SolutionLayer& layer : laughs->solutionLayers()) {
             EXPECT_LT(layer.solutionName().size(), 1000u);
             for (const PatternItemPtr& item : layer.patternItems()) {
-                EXPECT_EQ(item->kind(), PatternItemKind::point) << "the line's x2 is an entity and stays empty";
+                EXPECT_EQ(item->kind(), PatternItemKind::point)
+                    << "the line's x2 is an entity and stays empty";
             }
         }
     }

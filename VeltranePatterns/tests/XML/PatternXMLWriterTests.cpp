@@ -11,8 +11,8 @@ namespace {
 Pattern makePattern(std::vector<SolutionLayer> layers, std::optional<double> gridSpacing = std::nullopt,
                     std::optional<double> canvasWidth = std::nullopt,
                     std::optional<double> canvasHeight = std::nullopt) {
-    return Pattern(DistanceUnit::millimeters, 1, 2, 50, gridSpacing, canvasWidth, canvasHeight, std::nullopt, false,
-                   false, false, std::move(layers), {}, {});
+    return Pattern(DistanceUnit::millimeters, 1, 2, 50, gridSpacing, canvasWidth, canvasHeight, std::nullopt,
+                   false, false, false, std::move(layers), {}, {});
 }
 
 const char* const header = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
@@ -22,10 +22,10 @@ const char* const header = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 TEST(PatternXMLWriter, SettingsLayersAndItemsInOrder) {
     const auto line =
         std::make_shared<const Line>(Coordinate{1.5, 2, 0}, Coordinate{3, 4, 0}, 5.0, std::nullopt, true);
-    Pattern pattern(DistanceUnit::millimeters, 1, 2, 50, 10.25, 99.5, 0.4, Pattern::XYPair{7, 7}, true, true, true,
-                    {SolutionLayer({line}, "a<&>"), SolutionLayer({line}, "off")}, {1, 1, 1}, {2, 2, 2});
-    EXPECT_EQ(pattern.dataForXMLRepresentation(10, std::nullopt, {"off"}),
-              std::string(header) + R"(<pattern>
+    Pattern pattern(DistanceUnit::millimeters, 1, 2, 50, 10.25, 99.5, 0.4, Pattern::XYPair{7, 7}, true, true,
+                    true, {SolutionLayer({line}, "a<&>"), SolutionLayer({line}, "off")}, {1, 1, 1},
+                    {2, 2, 2});
+    EXPECT_EQ(pattern.dataForXMLRepresentation(10, std::nullopt, {"off"}), std::string(header) + R"(<pattern>
   <xmultiplier>1.0</xmultiplier>
   <ymultiplier>2.0</ymultiplier>
   <featurewidth>50.0</featurewidth>
@@ -161,7 +161,9 @@ TEST(PatternXMLWriter, ItemElementsOfEveryKind) {
     ASSERT_NE(from, std::string::npos) << data;
     EXPECT_EQ(data.substr(from), expected);
     // Without the argument the pattern's own feature width is written.
-    EXPECT_NE(makePattern({}).dataForXMLRepresentation(1, std::nullopt, {}).find("<featurewidth>50.0</featurewidth>"),
+    EXPECT_NE(makePattern({})
+                  .dataForXMLRepresentation(1, std::nullopt, {})
+                  .find("<featurewidth>50.0</featurewidth>"),
               std::string::npos);
 }
 
@@ -238,13 +240,17 @@ TEST(PatternXMLWriter, NamesThatXMLCannotHoldStillReadBack) {
     const std::vector<std::pair<std::string, std::string>> names{
         {"ok \xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "ok \xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
         {"caf\xe9", "caf\xc3\xa9"},
-        {"a\x01" "b\tc", "a\xef\xbf\xbd" "b\tc"},
+        {"a\x01"
+         "b\tc",
+         "a\xef\xbf\xbd"
+         "b\tc"},
         {std::string("x\0y", 3), "x\xef\xbf\xbdy"},
         {"\xed\xa0\x80 \xc0\xaf", "\xc3\xad\xc2\xa0\xc2\x80 \xc3\x80\xc2\xaf"},
         {"\xef\xbf\xbe", "\xef\xbf\xbd"},
     };
     for (const auto& [name, expected] : names) {
-        const std::string data = makePattern({SolutionLayer({point}, name)}).dataForXMLRepresentation(1, {}, {});
+        const std::string data =
+            makePattern({SolutionLayer({point}, name)}).dataForXMLRepresentation(1, {}, {});
         const std::shared_ptr<Pattern> read = patternFromXMLData(data);
         ASSERT_TRUE(read) << data;
         ASSERT_EQ(read->solutionLayers().size(), 1u);
