@@ -1,0 +1,69 @@
+#include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTable.hpp"
+
+#include <optional>
+#include <string>
+
+#include "Dotfield/Instrument/HelperFunctions/CommaSeparatedFields.hpp"
+#include "Dotfield/Instrument/ImpedanceScan/BundledDelayCalibrationTable.hpp"
+#include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTableError.hpp"
+#include "Dotfield/Instrument/ImpedanceScan/TextFiles.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Zovudidova/NumberText.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+// A table of a few thousand points is a few tens of kilobytes.
+constexpr std::size_t maximumTableFileSize = 4 * 1024 * 1024;
+
+std::optional<ImpedanceCalibrationValue> tablePoint(std::string_view line) {
+    const auto fields = commaSeparatedFields(line);
+    if (fields.size() < 3) {
+        return std::nullopt;
+    }
+    const auto base = Zovudidova::parseInteger(fields[0]);
+    const auto delay = Zovudidova::parseInteger(fields[1]);
+    const auto offset = Zovudidova::parseInteger(fields[2]);
+    if (!base || !delay || !offset || *delay < 0 || *delay > 255) {
+        return std::nullopt;
+    }
+    // Added as doubles: two huge integers cannot overflow.
+    const double frequency = static_cast<double>(*base) + static_cast<double>(*offset);
+    if (!(frequency > 0.0)) {
+        return std::nullopt;
+    }
+    return ImpedanceCalibrationValue{Zovudidova::hertz(frequency), static_cast<std::uint8_t>(*delay)};
+}
+
+} // namespace
+
+std::vector<ImpedanceCalibrationValue> delayCalibrationTable(std::string_view text) {
+    std::vector<ImpedanceCalibrationValue> table;
+    forEachLine(text, [&](std::string_view line) {
+        if (const auto point = tablePoint(line)) {
+            table.push_back(*point);
+        }
+    });
+    return table;
+}
+
+std::vector<ImpedanceCalibrationValue> loadDelayCalibrationTable(const std::filesystem::path& file) {
+    std::string text;
+    try {
+        text = readTextFile(file, maximumTableFileSize);
+    } catch (const std::filesystem::filesystem_error& error) {
+        throw VeltranePatterns::logAndReturnError(DelayCalibrationTableError(file, error.code().message()));
+    }
+    auto table = delayCalibrationTable(text);
+    if (table.empty()) {
+        throw VeltranePatterns::logAndReturnError(DelayCalibrationTableError(file, "no line of it is a scan point"));
+    }
+    return table;
+}
+
+std::vector<ImpedanceCalibrationValue> bundledDelayCalibrationTable() {
+    return delayCalibrationTable(bundledDelayCalibrationText());
+}
+
+} // namespace Dotfield

@@ -1,0 +1,14 @@
+#include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTableError.hpp"
+
+#include <utility>
+
+namespace Dotfield {
+
+DelayCalibrationTableError::DelayCalibrationTableError(std::filesystem::path location, std::string reason)
+    : location_(std::move(location)), reason_(std::move(reason)) {}
+
+std::string DelayCalibrationTableError::caseDescription() const {
+    return "The delay calibration table " + location_.string() + " cannot be used: " + reason_;
+}
+
+} // namespace Dotfield
