@@ -1,0 +1,38 @@
+#include "Dotfield/tests/ElectronicsProtocol/SimulatedElectronicsFixture.hpp"
+
+#include <chrono>
+
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
+#include "adapterdriver/USB/BackendSelection.hpp"
+
+using namespace Simulators;
+
+void SimulatedElectronicsFixture::SetUp() {
+    electronics = std::make_shared<SimulatedElectronics>(generation_);
+    instrument =
+        std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics, nullptr, nullptr});
+    ASSERT_TRUE(adapterdriver::setUSBBackend(instrument->bus()));
+    Dotfield::SerialPortTiming timing;
+    timing.readTimeoutMilliseconds = 60;
+    timing.writeTimeoutMilliseconds = 60;
+    timing.bufferedBytesWait = std::chrono::milliseconds(400);
+    const auto properties = Dotfield::properties(Dotfield::SerialPortType::electronics);
+    port = Dotfield::openSerialPort(properties.portName, properties.baudRate, properties.evenParity, timing);
+}
+
+void SimulatedElectronicsFixture::TearDown() {
+    if (port) {
+        port->closeSerialPort();
+    }
+    EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
+    instrument.reset();
+}
+
+std::vector<SimulatedElectronics::Command::Kind> SimulatedElectronicsFixture::commandKinds() const {
+    std::vector<SimulatedElectronics::Command::Kind> kinds;
+    for (const auto& command : electronics->commands()) {
+        kinds.push_back(command.kind);
+    }
+    return kinds;
+}
