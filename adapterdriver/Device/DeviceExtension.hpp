@@ -48,7 +48,7 @@ struct DeviceExtension {
     std::shared_ptr<USBBackend> backend;
 
     // --- USB identity, fixed once the open succeeded ---
-    std::unique_ptr<USBDeviceHandle> usbHandle; // ftdic.usb_dev
+    std::unique_ptr<USBDeviceHandle> usbHandle;
     std::shared_ptr<USBDevice> usbDevice;
     int interfaceNumber = -1;
     std::uint16_t modemStatusIndex = 0;
