@@ -225,6 +225,18 @@ TEST_F(SerialLinkTest, AnUnpluggedAdapterFailsItsStatusCheck) {
               CommunicationsError::failedStatusCheck());
 }
 
+// The owners' reconnection: close the port of the vanished adapter, open the
+// one that appeared when the cable went back in.
+TEST_F(SerialLinkTest, AReconnectedAdapterIsOpenedAnew) {
+    electronics->unplug();
+    EXPECT_THROW(write({1}), CommunicationsError);
+    port->closeSerialPort();
+    electronics->plugBackIn();
+    port = openElectronicsPort(shortTiming());
+    write({2});
+    EXPECT_EQ(electronics->bytesFromHost(), Bytes{2});
+}
+
 TEST_F(SerialLinkTest, WaitingForBytesPausesBetweenQueriesAndGivesUpAfterTwoSeconds) {
     auto clock = std::make_shared<ManualClock>();
     SerialPortTiming timing = shortTiming();
