@@ -103,6 +103,15 @@ TEST_F(RelayControlTest, BadRepliesBecomeCommunicationNoise) {
     EXPECT_EQ(switchFailure(RelayState::open), RelayErrorKind::unrecoverableCommunicationNoise);
 }
 
+TEST_F(RelayControlTest, ABoxOnAnotherLineSpeedNeverAnswers) {
+    relay.serialPort()->closeSerialPort();
+    const auto p = properties(SerialPortType::relay);
+    relay.setSerialPort(track(openSerialPort(p.portName, 19200, p.evenParity, shortTiming())));
+    EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::unrecoverableCommunicationNoise);
+    EXPECT_FALSE(relayBox->isClosed());
+    EXPECT_EQ(relayBox->noiseByteCount(), 6u);
+}
+
 TEST_F(RelayControlTest, AStuckRelayDidNotSwitch) {
     relayBox->setStuck(true);
     EXPECT_EQ(switchFailure(RelayState::closed), RelayErrorKind::relayDidNotSwitch);
