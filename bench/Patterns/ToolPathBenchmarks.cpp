@@ -80,7 +80,7 @@ void convexSplitOfComb(benchmark::State& state) {
 }
 BENCHMARK(convexSplitOfComb)
     ->RangeMultiplier(4)
-    ->Range(64, 4096)
+    ->Range(64, 16384)
     ->Complexity()
     ->Unit(benchmark::kMillisecond);
 

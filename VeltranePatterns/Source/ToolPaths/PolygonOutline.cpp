@@ -11,10 +11,6 @@ namespace {
 constexpr double zeroLength = 0.01;
 constexpr double equalDirection = 0.05;
 
-bool isFinite(const Coordinate& c) {
-    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
-}
-
 // The edge's x and y over its 3-D length; (0, 0) for an edge of 0.01 or less.
 std::pair<double, double> planarDirection(const Coordinate& edge) {
     const double length = edge.magnitude();
@@ -40,17 +36,6 @@ double stepBackLength(double cosine, double distance) {
         return distance / sine;
     }
     return distance;
-}
-
-// Cuts the outline along the diagonal between the vertices lo and hi (lo < hi)
-// into the part lo..hi and the part hi..n-1, 0..lo.
-std::pair<std::vector<Coordinate>, std::vector<Coordinate>>
-cutAlongDiagonal(const std::vector<Coordinate>& points, std::size_t lo, std::size_t hi) {
-    std::vector<Coordinate> first(points.begin() + static_cast<std::ptrdiff_t>(lo),
-                                  points.begin() + static_cast<std::ptrdiff_t>(hi) + 1);
-    std::vector<Coordinate> second(points.begin() + static_cast<std::ptrdiff_t>(hi), points.end());
-    second.insert(second.end(), points.begin(), points.begin() + static_cast<std::ptrdiff_t>(lo) + 1);
-    return {std::move(first), std::move(second)};
 }
 
 } // namespace
@@ -133,66 +118,6 @@ PolygonWindingType polygonWindingType(const std::vector<Coordinate>& points) {
         return PolygonWindingType::clockwiseConcave;
     }
     return PolygonWindingType::counterclockwiseConcave;
-}
-
-std::vector<std::vector<Coordinate>> splitPolygonIntoConvexParts(const std::vector<Coordinate>& points) {
-    std::vector<std::vector<Coordinate>> parts;
-    for (const Coordinate& p : points) {
-        if (!isFinite(p)) {
-            return parts;
-        }
-    }
-
-    // Depth first, the first part of every cut before the second, without
-    // recursion so that a long jagged outline cannot exhaust the stack.
-    std::vector<std::vector<Coordinate>> pending;
-    pending.push_back(points);
-    while (!pending.empty()) {
-        std::vector<Coordinate> outline = std::move(pending.back());
-        pending.pop_back();
-        const std::size_t n = outline.size();
-        if (n < 3) {
-            continue;
-        }
-        const std::vector<PolygonVertexTurn> turns = polygonVertexTurns(outline);
-        std::size_t negative = 0;
-        std::size_t nonNegative = 0;
-        for (const PolygonVertexTurn& entry : turns) {
-            if (entry.turn < 0.0) {
-                ++negative;
-            } else if (entry.turn >= 0.0) {
-                ++nonNegative;
-            }
-        }
-        if (negative == 0 || nonNegative == 0) {
-            parts.push_back(std::move(outline));
-            continue;
-        }
-        if (n == 3) {
-            continue;
-        }
-
-        const bool splitAtNonNegative = nonNegative < negative;
-        std::size_t splitVertex = n;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (splitAtNonNegative ? turns[i].turn >= 0.0 : turns[i].turn <= 0.0) {
-                splitVertex = i;
-                break;
-            }
-        }
-        if (splitVertex == n) {
-            continue;
-        }
-        const std::size_t partner = nearestNonAdjacentVertex(splitVertex, outline);
-        if (partner == splitVertex) {
-            continue;
-        }
-        auto [first, second] =
-            cutAlongDiagonal(outline, std::min(splitVertex, partner), std::max(splitVertex, partner));
-        pending.push_back(std::move(second));
-        pending.push_back(std::move(first));
-    }
-    return parts;
 }
 
 std::vector<Coordinate> removeCollinearPolygonPoints(const std::vector<Coordinate>& points) {
