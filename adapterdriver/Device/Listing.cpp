@@ -9,6 +9,7 @@
 #include "adapterdriver/Device/DeviceStrings.hpp"
 #include "adapterdriver/Library/DeviceTable.hpp"
 #include "adapterdriver/Library/LibraryState.hpp"
+#include "adapterdriver/Support/CallGuard.hpp"
 
 namespace adapterdriver {
 
@@ -150,7 +151,9 @@ AD_STATUS listAll(USBBackend& backend, void* buffers, std::uint32_t* count, std:
 
 using namespace adapterdriver;
 
-extern "C" AD_STATUS AD_ListDevices(void* arg1, void* arg2, uint32_t flags) {
+namespace {
+
+AD_STATUS listDevices(void* arg1, void* arg2, uint32_t flags) {
     Library& library = Library::instance();
     std::lock_guard guard(library.lock());
     if (!library.ensureStarted()) {
@@ -186,4 +189,10 @@ extern "C" AD_STATUS AD_ListDevices(void* arg1, void* arg2, uint32_t flags) {
         return listAll(backend, arg1, static_cast<std::uint32_t*>(arg2), openFlags);
     }
     return AD_INVALID_PARAMETER;
+}
+
+} // namespace
+
+extern "C" AD_STATUS AD_ListDevices(void* arg1, void* arg2, uint32_t flags) {
+    return guardedCall([&] { return listDevices(arg1, arg2, flags); });
 }

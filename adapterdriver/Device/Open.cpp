@@ -17,6 +17,7 @@
 #include "adapterdriver/Library/LibraryState.hpp"
 #include "adapterdriver/LineSettings/VendorRequest.hpp"
 #include "adapterdriver/Receive/ReceiveRing.hpp"
+#include "adapterdriver/Support/CallGuard.hpp"
 #include "adapterdriver/Write/WritePath.hpp"
 
 namespace adapterdriver {
@@ -351,15 +352,21 @@ AD_STATUS openDevice(const OpenRequest& request, AD_HANDLE* handle) {
         return AD_INSUFFICIENT_RESOURCES;
     }
     record->backend = library.backend();
-    AD_STATUS status = findAndClaim(*record, request);
-    if (status == AD_OK) {
-        status = allocateReceiveResources(*record);
-    }
-    if (status == AD_OK) {
-        status = initialiseDevice(*record);
-    }
-    if (status == AD_OK) {
-        status = startThreads(*record);
+    AD_STATUS status = AD_OK;
+    try {
+        status = findAndClaim(*record, request);
+        if (status == AD_OK) {
+            status = allocateReceiveResources(*record);
+        }
+        if (status == AD_OK) {
+            status = initialiseDevice(*record);
+        }
+        if (status == AD_OK) {
+            status = startThreads(*record);
+        }
+    } catch (...) {
+        tearDown(record);
+        throw;
     }
     if (status != AD_OK) {
         tearDown(record);
@@ -370,20 +377,9 @@ AD_STATUS openDevice(const OpenRequest& request, AD_HANDLE* handle) {
     return AD_OK;
 }
 
-} // namespace adapterdriver
+namespace {
 
-using namespace adapterdriver;
-
-extern "C" {
-
-AD_STATUS AD_Open(int deviceNumber, AD_HANDLE* handle) {
-    OpenRequest request;
-    request.by = OpenRequest::By::index;
-    request.index = static_cast<std::uint32_t>(deviceNumber);
-    return openDevice(request, handle);
-}
-
-AD_STATUS AD_OpenEx(void* arg, uint32_t flags, AD_HANDLE* handle) {
+AD_STATUS openByIdentifier(void* arg, std::uint32_t flags, AD_HANDLE* handle) {
     OpenRequest request;
     switch (flags) {
     case AD_OPEN_BY_SERIAL_NUMBER:
@@ -405,8 +401,29 @@ AD_STATUS AD_OpenEx(void* arg, uint32_t flags, AD_HANDLE* handle) {
     return openDevice(request, handle);
 }
 
+} // namespace
+
+} // namespace adapterdriver
+
+using namespace adapterdriver;
+
+extern "C" {
+
+AD_STATUS AD_Open(int deviceNumber, AD_HANDLE* handle) {
+    return guardedCall([&] {
+        OpenRequest request;
+        request.by = OpenRequest::By::index;
+        request.index = static_cast<std::uint32_t>(deviceNumber);
+        return openDevice(request, handle);
+    });
+}
+
+AD_STATUS AD_OpenEx(void* arg, uint32_t flags, AD_HANDLE* handle) {
+    return guardedCall([&] { return openByIdentifier(arg, flags, handle); });
+}
+
 AD_STATUS AD_Close(AD_HANDLE handle) {
-    return closeDevice(handle);
+    return guardedCall([&] { return closeDevice(handle); });
 }
 
 } // extern "C"

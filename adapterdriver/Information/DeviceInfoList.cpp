@@ -8,6 +8,7 @@
 
 #include "adapterdriver/Device/DeviceExtension.hpp"
 #include "adapterdriver/Library/LibraryState.hpp"
+#include "adapterdriver/Support/CallGuard.hpp"
 
 namespace adapterdriver {
 
@@ -26,15 +27,7 @@ InfoList& infoList() {
     return list;
 }
 
-} // namespace
-
-} // namespace adapterdriver
-
-using namespace adapterdriver;
-
-extern "C" {
-
-AD_STATUS AD_CreateDeviceInfoList(uint32_t* count) {
+AD_STATUS createDeviceInfoList(uint32_t* count) {
     if (count == nullptr) {
         return AD_INVALID_PARAMETER;
     }
@@ -50,12 +43,7 @@ AD_STATUS AD_CreateDeviceInfoList(uint32_t* count) {
     if (counted != AD_OK) {
         return counted;
     }
-    std::vector<AD_DEVICE_LIST_INFO_NODE> nodes;
-    try {
-        nodes.resize(interfaces);
-    } catch (const std::bad_alloc&) {
-        return AD_INSUFFICIENT_RESOURCES;
-    }
+    std::vector<AD_DEVICE_LIST_INFO_NODE> nodes(interfaces); // bad_alloc: AD_INSUFFICIENT_RESOURCES
     for (std::uint32_t i = 0; i < interfaces; ++i) {
         AD_DEVICE_LIST_INFO_NODE& node = nodes[i];
         std::memset(&node, 0, sizeof node);
@@ -88,6 +76,18 @@ AD_STATUS AD_CreateDeviceInfoList(uint32_t* count) {
     list.exists = true;
     *count = static_cast<std::uint32_t>(list.nodes.size());
     return AD_OK;
+}
+
+} // namespace
+
+} // namespace adapterdriver
+
+using namespace adapterdriver;
+
+extern "C" {
+
+AD_STATUS AD_CreateDeviceInfoList(uint32_t* count) {
+    return guardedCall([&] { return createDeviceInfoList(count); });
 }
 
 AD_STATUS AD_GetDeviceInfoList(AD_DEVICE_LIST_INFO_NODE* nodes, uint32_t* count) {
