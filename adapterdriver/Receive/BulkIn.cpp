@@ -58,9 +58,12 @@ void waitUntilStopped(SyncEvent& wake, const std::atomic<bool>& stop) {
 // enabled, through the Win32-style event otherwise.
 void raiseEvents(DeviceExtension& record, bool dataAdded, std::uint8_t oldModem, std::uint8_t newModem,
                  std::uint32_t lineErrors, bool eventCharacterSeen) {
+    bool notificationEnabled = false;
+    AD_EVENT_HANDLE* signalTarget = nullptr;
     {
-        std::unique_lock guard(record.notificationMutex);
-        if (record.notificationEnabled) {
+        std::lock_guard guard(record.notificationMutex);
+        notificationEnabled = record.notificationEnabled;
+        if (notificationEnabled) {
             bool raised = false;
             auto raise = [&](bool condition, std::uint32_t bit) {
                 std::uint32_t expected = 0;
@@ -72,14 +75,20 @@ void raiseEvents(DeviceExtension& record, bool dataAdded, std::uint8_t oldModem,
             raise(dataAdded, AD_EVENT_RXCHAR);
             raise(oldModem != newModem, AD_EVENT_MODEM_STATUS);
             raise(lineErrors != 0, AD_EVENT_LINE_STATUS);
-            if (raised && record.notificationTarget != nullptr) {
-                AD_EVENT_HANDLE* target = record.notificationTarget;
-                pthread_mutex_lock(&target->eMutex);
-                pthread_cond_signal(&target->eCondVar);
-                pthread_mutex_unlock(&target->eMutex);
+            if (raised) {
+                signalTarget = record.notificationTarget;
             }
-            return;
         }
+    }
+    if (notificationEnabled) {
+        // Signalled outside the library's lock: the caller may hold its own
+        // mutex while it changes the notification.
+        if (signalTarget != nullptr) {
+            pthread_mutex_lock(&signalTarget->eMutex);
+            pthread_cond_signal(&signalTarget->eCondVar);
+            pthread_mutex_unlock(&signalTarget->eMutex);
+        }
+        return;
     }
     std::lock_guard guard(record.win32Mutex);
     bool raised = false;
