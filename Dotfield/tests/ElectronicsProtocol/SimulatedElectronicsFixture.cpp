@@ -13,10 +13,21 @@ void SimulatedElectronicsFixture::SetUp() {
     instrument =
         std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics, nullptr, nullptr});
     ASSERT_TRUE(adapterdriver::setUSBBackend(instrument->bus()));
+    reopenPort(shortTiming());
+}
+
+Dotfield::SerialPortTiming SimulatedElectronicsFixture::shortTiming() {
     Dotfield::SerialPortTiming timing;
     timing.readTimeoutMilliseconds = 60;
     timing.writeTimeoutMilliseconds = 60;
     timing.bufferedBytesWait = std::chrono::milliseconds(400);
+    return timing;
+}
+
+void SimulatedElectronicsFixture::reopenPort(const Dotfield::SerialPortTiming& timing) {
+    if (port) {
+        port->closeSerialPort();
+    }
     const auto properties = Dotfield::properties(Dotfield::SerialPortType::electronics);
     port = Dotfield::openSerialPort(properties.portName, properties.baudRate, properties.evenParity, timing);
 }

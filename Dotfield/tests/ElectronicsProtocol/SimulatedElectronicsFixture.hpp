@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Instrument/SerialLink/SerialPort.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
 #include "simulators/peers/Topology/SimulatedInstrument.hpp"
@@ -22,6 +23,10 @@ class SimulatedElectronicsFixture : public testing::Test {
 
     void SetUp() override;
     void TearDown() override;
+
+    // Opens the link again with other time-outs.
+    void reopenPort(const Dotfield::SerialPortTiming& timing);
+    static Dotfield::SerialPortTiming shortTiming();
 
     // The kind of each command the electronics understood, in order.
     std::vector<Simulators::SimulatedElectronics::Command::Kind> commandKinds() const;
