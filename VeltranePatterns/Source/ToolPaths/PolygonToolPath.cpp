@@ -216,10 +216,13 @@ std::vector<Coordinate> calculatePolygonDrawingCoordinates(const Polygon& polygo
         RingSpiral spiral(std::move(ring), spacing, sense);
         const std::size_t n = spiral.size();
         Coordinate current = spiral.base().front();
+        // A pass stays within the extent of the ring it walks: the ring's own
+        // for a pass along the ring, the previous pass's for the passes inside.
+        const Box ringBox = spiral.baseBox();
         std::optional<Box> previousBox;
-        const std::optional<Coordinate> entry = walkOutline ? std::nullopt : spiral.entryPoint();
+        std::optional<Coordinate> entry = walkOutline ? std::nullopt : spiral.entryPoint();
         if (entry && isFinite(*entry)) {
-            const Box box = spiral.baseBox();
+            entry = ringBox.clamp(*entry);
             if (!path.append(*entry)) {
                 return {};
             }
@@ -227,7 +230,7 @@ std::vector<Coordinate> calculatePolygonDrawingCoordinates(const Polygon& polygo
             base.front() = *entry;
             spiral.setBase(std::move(base));
             current = *entry;
-            previousBox = box;
+            previousBox = ringBox;
         }
         walkOutline = false;
 
@@ -246,8 +249,8 @@ std::vector<Coordinate> calculatePolygonDrawingCoordinates(const Polygon& polygo
                 // other point of the pass was kept.
                 std::optional<Coordinate> p =
                     spiral.step(current, k, closing || !firstPass, closing && next.size() == n - 1);
-                if (p && !firstPass) {
-                    p = previousBox->clamp(*p);
+                if (p) {
+                    p = (firstPass ? ringBox : *previousBox).clamp(*p);
                 }
                 if (p && isFinite(*p)) {
                     if (closing) {
