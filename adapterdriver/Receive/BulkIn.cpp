@@ -153,7 +153,16 @@ void readerThreadMain(DeviceExtension* record) {
             break;
         }
         const int result = submitSlot(*record, slot);
-        if (result == LIBUSB_SUCCESS || result == LIBUSB_ERROR_OTHER) {
+        if (result == LIBUSB_SUCCESS) {
+            current = nextSlot(current);
+            continue;
+        }
+        if (result == LIBUSB_ERROR_OTHER) {
+            // A passing failure: the slot is offered again on the next round
+            // (without this every such failure would lose a slot for good),
+            // after a pause so that a lasting failure does not spin.
+            slot.freeEvent.set();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
             current = nextSlot(current);
             continue;
         }

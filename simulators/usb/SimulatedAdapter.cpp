@@ -155,6 +155,11 @@ void SimulatedAdapter::setControlRequestsFail(bool fail) {
     controlRequestsFail_ = fail;
 }
 
+void SimulatedAdapter::failNextSubmissions(int count) {
+    std::lock_guard guard(core_->mutex);
+    submissionFailures_ = count;
+}
+
 std::uint16_t SimulatedAdapter::eepromWord(std::size_t offset) const {
     return eeprom_.read(static_cast<std::uint32_t>(offset));
 }

@@ -75,6 +75,8 @@ public:
     // requests that fail with an I/O error.
     void setAcceptsWrites(bool accepts);
     void setControlRequestsFail(bool fail);
+    // Fault: the next count bulk-in submissions fail with LIBUSB_ERROR_OTHER.
+    void failNextSubmissions(int count);
 
     // The EEPROM (a word offset wraps around its size).
     std::uint16_t eepromWord(std::size_t offset) const;
@@ -123,6 +125,7 @@ private:
     bool plugged_ = true;
     bool acceptsWrites_ = true;
     bool controlRequestsFail_ = false;
+    int submissionFailures_ = 0;
     std::vector<Interface> interfaces_;
     std::vector<ControlRequest> controlRequests_;
     SimulatedEEPROM eeprom_;

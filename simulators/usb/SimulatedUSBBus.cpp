@@ -407,6 +407,10 @@ int SimulatedUSBBus::submitTransfer(USBTransfer& transfer) {
         if (!simulatedHandle.adapter->plugged_) {
             return LIBUSB_ERROR_NO_DEVICE;
         }
+        if (simulatedHandle.adapter->submissionFailures_ > 0) {
+            --simulatedHandle.adapter->submissionFailures_;
+            return LIBUSB_ERROR_OTHER;
+        }
         const int interface = interfaceOfEndpoint(transfer.endpoint);
         if ((transfer.endpoint & 0x80) == 0 || interface < 0 ||
             static_cast<std::size_t>(interface) >= simulatedHandle.adapter->interfaces_.size()) {

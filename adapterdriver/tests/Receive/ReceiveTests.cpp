@@ -167,6 +167,14 @@ TEST_F(Receiving, ReceptionGoesOnAfterStalledTransfers) {
     }
 }
 
+TEST_F(Receiving, ReceptionGoesOnAfterFailedSubmissions) {
+    adapter->failNextSubmissions(8);
+    std::this_thread::sleep_for(200ms); // status packets complete, resubmissions fail
+    send({1, 2});
+    ASSERT_TRUE(waitForQueued(handle, 2));
+    EXPECT_EQ(read(2), std::vector<std::uint8_t>({1, 2}));
+}
+
 TEST_F(Receiving, UnpluggingEndsAWaitingReadWithAnIOError) {
     auto pending = std::async(std::launch::async, [&] { return read(10, AD_IO_ERROR); });
     std::this_thread::sleep_for(20ms);
