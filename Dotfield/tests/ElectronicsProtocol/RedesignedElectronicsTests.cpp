@@ -90,9 +90,13 @@ TEST_F(RedesignedElectronicsTest, FallBackAfterALostReply) {
     electronics->queueReplyFault(ReplyFault::drop());
     electronics->setIdentificationText("Dotfield drive electronics 0.8.2.2\r\n");
     EXPECT_EQ(determineElectronicsHardwareGeneration(*port), ElectronicsHardwareGeneration::redesign2016);
-    // Silence on the fall-back path too is the link's error.
+    // Silence on the fall-back path too is the link's error, and so are
+    // writes that fail on both paths.
     electronics->goSilent();
     EXPECT_THROW(determineElectronicsHardwareGeneration(*port), CommunicationsError);
+    electronics->unplug();
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { determineElectronicsHardwareGeneration(*port); }),
+              CommunicationsError::failedStatusCheck());
 }
 
 TEST_F(RedesignedElectronicsTest, FullSweepOf401Points) {
