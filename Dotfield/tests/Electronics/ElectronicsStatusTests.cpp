@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "Dotfield/Instrument/DispenserStatus/NoiseCalculationArrays.hpp"
+#include "Dotfield/Instrument/DispenserStatus/OriginalDesignStatusCommands.hpp"
 #include "Dotfield/Instrument/DispenserStatus/StatusCheck.hpp"
+#include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
 #include "Dotfield/tests/ElectronicsProtocol/ErrorCapture.hpp"
@@ -226,6 +229,73 @@ TEST_P(ElectronicsStatus, WithoutALinkTheElectronicsAreDisconnected) {
 
 INSTANTIATE_TEST_SUITE_P(Generations, ElectronicsStatus,
                          ::testing::Values(Generation::originalDesign, Generation::redesign2016), generationName);
+
+} // namespace
+} // namespace Dotfield::testing
+
+namespace Dotfield::testing {
+namespace {
+
+using Simulators::ReplyFault;
+using Kind = Simulators::SimulatedElectronics::Command::Kind;
+
+class OriginalDesignStatusCommands : public SimulatedElectronicsFixture {
+protected:
+    std::size_t commandCount(Kind kind) const {
+        std::size_t count = 0;
+        for (const auto k : commandKinds()) {
+            count += k == kind ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+TEST_F(OriginalDesignStatusCommands, SetUpBytesAndEcho) {
+    const DispenserStatusPoints points{{
+        {Zovudidova::kilohertz(400.0), 12},
+        {Zovudidova::kilohertz(460.0), 0},
+        {Zovudidova::kilohertz(400.0), 255},
+        {Zovudidova::kilohertz(460.0), 1},
+        {Zovudidova::kilohertz(400.0), 2},
+    }};
+    initializeImpedanceStatusCheck(points, *port);
+    const std::vector<std::uint8_t> expected{0x53, 0x00, 0xC3, 0x50, 0x00, 12, 0x00, 0xE0, 0x9C, 0x00, 1,
+                                             0x00, 0xC3, 0x50, 0x00, 255, 0x00, 0xE0, 0x9C, 0x00, 1,
+                                             0x00, 0xC3, 0x50, 0x00, 2};
+    EXPECT_EQ(electronics->bytesFromHost(), expected);
+
+    // A wrong echo and a short reply are noise; neither is tried again here.
+    electronics->queueReplyFault(ReplyFault::corrupt(0, 0x01));
+    EXPECT_EQ(errorThrownBy<ElectronicsError>([&] { initializeImpedanceStatusCheck(points, *port); }).kind(),
+              ElectronicsErrorKind::unrecoverableCommunicationNoise);
+    electronics->unplug();
+    EXPECT_EQ(errorThrownBy<ElectronicsError>([&] { initializeImpedanceStatusCheck(points, *port); }).kind(),
+              ElectronicsErrorKind::electronicsDisconnected);
+    EXPECT_EQ(commandCount(Kind::statusSetup), 2u);
+}
+
+TEST(OriginalDesignStatusReply, DecodesFiveBlocksAndRefusesOtherLengths) {
+    // Block i: channel 1 a sine of amplitude 1000, channel 2 of amplitude 100 x (i + 1).
+    std::vector<std::uint8_t> reply;
+    for (int point = 0; point < 5; ++point) {
+        for (double amplitude : {1000.0, 100.0 * (point + 1)}) {
+            for (int k = 0; k < 65; ++k) {
+                const auto sample = static_cast<std::uint16_t>(
+                    std::lround(32768.0 + amplitude * std::sin(2.0 * 3.14159265358979 * k / 65.0)));
+                reply.push_back(static_cast<std::uint8_t>(sample >> 8));
+                reply.push_back(static_cast<std::uint8_t>(sample & 0xFF));
+            }
+        }
+    }
+    const auto reading = decodeImpedanceStatusReply(reply);
+    for (int point = 0; point < 5; ++point) {
+        EXPECT_NEAR(reading[point].magnitude, 100.0 * (point + 1), 1.0) << point;
+        EXPECT_EQ(reading[point].phase, 0.0);
+    }
+    reply.pop_back();
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { decodeImpedanceStatusReply(reply); }),
+              CommunicationsError::wrongByteCount(1300, 1299));
+}
 
 } // namespace
 } // namespace Dotfield::testing
