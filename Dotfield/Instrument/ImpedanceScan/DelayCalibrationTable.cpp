@@ -17,14 +17,24 @@ namespace {
 // A table of a few thousand points is a few tens of kilobytes.
 constexpr std::size_t maximumTableFileSize = 4 * 1024 * 1024;
 
+// A field's integer, blanks around it allowed.
+std::optional<long long> integerField(std::string_view field) {
+    const auto first = field.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto last = field.find_last_not_of(" \t");
+    return Zovudidova::parseInteger(field.substr(first, last - first + 1));
+}
+
 std::optional<ImpedanceCalibrationValue> tablePoint(std::string_view line) {
     const auto fields = commaSeparatedFields(line);
     if (fields.size() < 3) {
         return std::nullopt;
     }
-    const auto base = Zovudidova::parseInteger(fields[0]);
-    const auto delay = Zovudidova::parseInteger(fields[1]);
-    const auto offset = Zovudidova::parseInteger(fields[2]);
+    const auto base = integerField(fields[0]);
+    const auto delay = integerField(fields[1]);
+    const auto offset = integerField(fields[2]);
     if (!base || !delay || !offset || *delay < 0 || *delay > 255) {
         return std::nullopt;
     }

@@ -5,7 +5,7 @@
 // Text format, one point per line: fields separated by commas; field 0 and
 // field 2 are decimal integers whose sum is the frequency in hertz, field 1 is
 // the delay byte (0 to 255); further fields are ignored. "400000,12,500" is a
-// point at 400.5 kHz with delay 12.
+// point at 400.5 kHz with delay 12. Blanks around a number are allowed.
 
 #include <filesystem>
 #include <string_view>

@@ -16,11 +16,13 @@ using Zovudidova::hertz;
 TEST(DelayCalibrationTable, LinesBecomePointsInOrder) {
     const auto table = delayCalibrationTable("400000,12,500\r\n"
                                              "200000,0,0,extra,fields\n"
-                                             "250000,255,-1000");
-    ASSERT_EQ(table.size(), 3u);
+                                             "250000,255,-1000\n"
+                                             " 401000 ,\t5, 0");
+    ASSERT_EQ(table.size(), 4u);
     EXPECT_EQ(table[0], (ImpedanceCalibrationValue{hertz(400500), 12}));
     EXPECT_EQ(table[1], (ImpedanceCalibrationValue{hertz(200000), 0}));
     EXPECT_EQ(table[2], (ImpedanceCalibrationValue{hertz(249000), 255}));
+    EXPECT_EQ(table[3], (ImpedanceCalibrationValue{hertz(401000), 5}));
 }
 
 TEST(DelayCalibrationTable, LinesThatCannotBePointsAreSkipped) {
