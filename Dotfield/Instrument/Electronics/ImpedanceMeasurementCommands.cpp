@@ -19,8 +19,7 @@ constexpr std::uint8_t measureCommand = 0x71;   // 'q'
 void setImpedanceMeasurementFrequency(const Zovudidova::Frequency& frequency, SerialPort& serialPort,
                                       ElectronicsHardwareGeneration hardwareGeneration) {
     const auto word = frequencyRegisterBytes(frequency, hardwareGeneration);
-    std::vector<std::uint8_t> command{frequencyCommand};
-    command.insert(command.end(), word.begin(), word.end());
+    const std::vector<std::uint8_t> command{frequencyCommand, word[0], word[1], word[2], word[3]};
     sendElectronicsCommandCheckingReply(command, frequencyCommand, serialPort);
 }
 
