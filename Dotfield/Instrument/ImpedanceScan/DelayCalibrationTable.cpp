@@ -6,7 +6,7 @@
 #include "Dotfield/Instrument/HelperFunctions/CommaSeparatedFields.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/BundledDelayCalibrationTable.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTableError.hpp"
-#include "Dotfield/Instrument/ImpedanceScan/TextFiles.hpp"
+#include "Dotfield/Platform/Files/TextFiles.hpp"
 #include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 

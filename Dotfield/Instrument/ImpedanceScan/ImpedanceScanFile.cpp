@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "Dotfield/Instrument/HelperFunctions/CommaSeparatedFields.hpp"
-#include "Dotfield/Instrument/ImpedanceScan/TextFiles.hpp"
+#include "Dotfield/Platform/Files/TextFiles.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "Dotfield/Platform/Files/TextFiles.hpp"
 #include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
 #include "Dotfield/Platform/UserDirectories.hpp"
@@ -57,47 +58,18 @@ std::string timestamp() {
     return text;
 }
 
-// Writes all bytes to a new temporary file beside the target, syncs it and
-// renames it over the target. Answers the failure's reason, or nothing.
+// Creates the folder if needed and replaces the file atomically. Answers the
+// failure's reason, or nothing.
 std::optional<std::string> writeAtomically(const fs::path& target, const std::string& contents) {
     std::error_code error;
     fs::create_directories(target.parent_path(), error);
     if (error) {
         return "cannot create " + target.parent_path().string() + ": " + error.message();
     }
-    std::string pattern = (target.parent_path() / (target.filename().string() + ".XXXXXX")).string();
-    const int descriptor = mkstemp(pattern.data());
-    if (descriptor < 0) {
-        return "cannot create a temporary file: " + systemError(errno);
-    }
-    const fs::path temporary(pattern);
-    auto fail = [&](const std::string& reason) {
-        ::close(descriptor);
-        fs::remove(temporary, error);
-        return std::optional<std::string>(reason);
-    };
-    std::size_t written = 0;
-    while (written < contents.size()) {
-        const ssize_t result = ::write(descriptor, contents.data() + written, contents.size() - written);
-        if (result < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail("cannot write: " + systemError(errno));
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    if (::fsync(descriptor) != 0) {
-        return fail("cannot sync: " + systemError(errno));
-    }
-    if (::close(descriptor) != 0) {
-        fs::remove(temporary, error);
-        return "cannot close: " + systemError(errno);
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return "cannot replace the file: " + error.message();
+    try {
+        writeFileAtomically(target, contents);
+    } catch (const fs::filesystem_error& failure) {
+        return std::string(failure.what());
     }
     return std::nullopt;
 }

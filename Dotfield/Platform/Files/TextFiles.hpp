@@ -1,7 +1,7 @@
 #pragma once
-// Reading and writing the small text files of the impedance scan (the delay
-// calibration table and the saved scan). Failures are the platform's file
-// errors (std::filesystem::filesystem_error with the path and the reason).
+// Reading and writing the application's own files (settings, the delay
+// calibration table, saved scans). Failures are the platform's file errors
+// (std::filesystem::filesystem_error with the path and the reason).
 
 #include <cstddef>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "Dotfield/Instrument/ImpedanceScan/TextFiles.hpp"
+#include "Dotfield/Platform/Files/TextFiles.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
