@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "Dotfield/Instrument/DispenserStatus/NoiseCalculationArrays.hpp"
-#include "Dotfield/tests/Instrument/SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield {
 namespace {

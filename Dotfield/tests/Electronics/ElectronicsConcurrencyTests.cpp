@@ -12,7 +12,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
-#include "Dotfield/tests/Instrument/SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
-#include "Dotfield/tests/ElectronicsProtocol/ErrorCapture.hpp"
+#include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -13,7 +13,7 @@
 #include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/tests/ElectronicsProtocol/SimulatedElectronicsFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedElectronicsFixture.hpp"
 #include "simulators/electronics/SimulatedDispenserState.hpp"
 
 namespace Dotfield::testing {

@@ -12,8 +12,8 @@
 #include "Dotfield/Instrument/Electronics/WaveformGenerator.hpp"
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "Dotfield/tests/ElectronicsProtocol/ErrorCapture.hpp"
-#include "Dotfield/tests/ElectronicsProtocol/SimulatedElectronicsFixture.hpp"
+#include "Dotfield/tests/Support/ErrorCapture.hpp"
+#include "Dotfield/tests/Support/SimulatedElectronicsFixture.hpp"
 
 using namespace Dotfield;
 using namespace std::chrono_literals;

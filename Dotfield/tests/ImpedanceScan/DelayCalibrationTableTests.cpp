@@ -5,7 +5,7 @@
 #include "Dotfield/Instrument/ImpedanceScan/BundledDelayCalibrationTable.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTable.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTableError.hpp"
-#include "Dotfield/tests/ImpedanceScan/ScanTestFiles.hpp"
+#include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace Dotfield {
 namespace {
@@ -54,7 +54,7 @@ TEST(DelayCalibrationTable, TheBundledTableCoversTheScanRangeAndMatchesItsFile) 
 }
 
 TEST(DelayCalibrationTable, AnUnusableFileIsAnErrorNotAStop) {
-    const auto folder = testing::freshScanTestFolder();
+    const auto folder = testing::freshTestFolder("ImpedanceScan");
     testing::writeText(folder / "Calibration.csv", "400000,12,500\n");
     EXPECT_EQ(loadDelayCalibrationTable(folder / "Calibration.csv").size(), 1u);
 

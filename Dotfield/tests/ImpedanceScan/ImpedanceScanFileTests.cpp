@@ -6,7 +6,7 @@
 
 #include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTable.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/ImpedanceScanFile.hpp"
-#include "Dotfield/tests/ImpedanceScan/ScanTestFiles.hpp"
+#include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace Dotfield {
 namespace {
@@ -25,7 +25,7 @@ std::vector<ImpedanceMeasurement> sweep() {
 
 class ImpedanceScanFile : public ::testing::Test {
 protected:
-    std::filesystem::path file = testing::freshScanTestFolder() / impedanceScanFileName;
+    std::filesystem::path file = testing::freshTestFolder("ImpedanceScan") / impedanceScanFileName;
     std::vector<ImpedanceCalibrationValue> table = bundledDelayCalibrationTable();
 };
 

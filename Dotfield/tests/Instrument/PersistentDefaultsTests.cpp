@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "Dotfield/Instrument/Settings/CoordinateDictionary.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield {
 namespace {

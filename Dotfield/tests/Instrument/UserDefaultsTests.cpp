@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield {
 namespace {

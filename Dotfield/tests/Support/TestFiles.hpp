@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder in the test output folder for the files one test writes.
+// Files written by tests: a fresh folder of the test's own in the test output
+// folder, and whole-file text in and out.
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,19 @@
 
 namespace Dotfield::testing {
 
-inline std::filesystem::path freshScanTestFolder() {
+// <test output>/<suite>/<test suite name>.<test name>, emptied.
+inline std::filesystem::path freshTestFolder(const std::string& suite) {
     const char* output = std::getenv("DOTFIELD_TEST_OUTPUT");
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const auto folder = std::filesystem::path(output ? output : std::filesystem::temp_directory_path().string()) /
-                        "ImpedanceScan" / (std::string(info->test_suite_name()) + "." + info->name());
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name) {
+        if (c == '/') {
+            c = '_';
+        }
+    }
+    const auto folder =
+        std::filesystem::path(output ? output : std::filesystem::temp_directory_path().string()) / suite /
+        name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;

@@ -1,4 +1,4 @@
-#include "Dotfield/tests/ElectronicsProtocol/SimulatedElectronicsFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedElectronicsFixture.hpp"
 
 #include <chrono>
 
