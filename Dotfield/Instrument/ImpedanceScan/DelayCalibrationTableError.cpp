@@ -8,7 +8,8 @@ DelayCalibrationTableError::DelayCalibrationTableError(std::filesystem::path loc
     : location_(std::move(location)), reason_(std::move(reason)) {}
 
 std::string DelayCalibrationTableError::caseDescription() const {
-    return "The delay calibration table " + location_.string() + " cannot be used: " + reason_;
+    return "Delay calibration file is missing from the application bundle: " + location_.string() + " (" +
+           reason_ + ")";
 }
 
 } // namespace Dotfield

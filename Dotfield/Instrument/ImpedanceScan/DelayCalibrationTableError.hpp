@@ -19,7 +19,7 @@ public:
 
     int code() const override { return 0; }
     std::string domain() const override { return "Dotfield.DelayCalibrationTableError"; }
-    // "The delay calibration table <location> cannot be used: <reason>".
+    // "Delay calibration file is missing from the application bundle: <location> (<reason>)".
     std::string caseDescription() const override;
 
 private:
