@@ -158,12 +158,13 @@ void readerThreadMain(DeviceExtension* record) {
             continue;
         }
         if (result == LIBUSB_ERROR_OTHER) {
-            // A passing failure: the slot is offered again on the next round
-            // (without this every such failure would lose a slot for good),
-            // after a pause so that a lasting failure does not spin.
+            // A passing failure: the same slot is submitted again after a
+            // pause (so that a lasting failure does not spin). Moving on
+            // instead would lose the slot for good, or, handing it back for
+            // a later round, queue it behind the others while the processor
+            // still expects it next, and its bytes would overtake theirs.
             slot.freeEvent.set();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            current = nextSlot(current);
             continue;
         }
         if (result == LIBUSB_ERROR_NO_DEVICE || result == LIBUSB_ERROR_PIPE) {

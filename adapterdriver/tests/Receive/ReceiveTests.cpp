@@ -167,12 +167,18 @@ TEST_F(Receiving, ReceptionGoesOnAfterStalledTransfers) {
     }
 }
 
-TEST_F(Receiving, ReceptionGoesOnAfterFailedSubmissions) {
-    adapter->failNextSubmissions(8);
-    std::this_thread::sleep_for(200ms); // status packets complete, resubmissions fail
-    send({1, 2});
-    ASSERT_TRUE(waitForQueued(handle, 2));
-    EXPECT_EQ(read(2), std::vector<std::uint8_t>({1, 2}));
+TEST_F(Receiving, ReceptionGoesOnInOrderAfterFailedSubmissions) {
+    // Bytes spread over many transfers keep their order: a slot whose
+    // submission failed must not fall behind the others.
+    const auto bytes = sequence(20000, 3);
+    for (const int failures : {1, 8}) {
+        SCOPED_TRACE(failures);
+        adapter->failNextSubmissions(failures);
+        std::this_thread::sleep_for(200ms); // status packets complete, resubmissions fail
+        send(bytes);
+        ASSERT_TRUE(waitForQueued(handle, 20000));
+        EXPECT_EQ(read(20000), bytes);
+    }
 }
 
 TEST_F(Receiving, UnpluggingEndsAWaitingReadWithAnIOError) {
