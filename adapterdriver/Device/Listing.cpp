@@ -52,7 +52,6 @@ std::optional<std::vector<ListedDevice>> acceptedDevices(USBBackend& backend) {
 // location (flag 4) into a 32-bit word.
 AD_STATUS describeInterface(USBBackend& backend, const ListedDevice& listed, int interface,
                             std::uint32_t openFlags, void* output) {
-    const bool several = listed.interfaceCount > 1;
     if (openFlags == AD_OPEN_BY_LOCATION) {
         std::unique_ptr<USBDeviceHandle> handle;
         if (backend.open(*listed.device, handle) != LIBUSB_SUCCESS || !handle) {
@@ -86,13 +85,22 @@ AD_STATUS describeInterface(USBBackend& backend, const ListedDevice& listed, int
     if (!text || text->empty() || interface > highestListedInterface) {
         return AD_OTHER_ERROR;
     }
-    const std::string entry = several ? withInterfaceLetter(*text, interface, !bySerial) : *text;
+    // Named as the open matches them: the letter goes by the chip, like every
+    // decision about interfaces, so a listed name always opens its interface.
+    const bool multiInterface = isMultiInterfaceChip(listed.descriptor.bcdDevice);
+    const std::string entry = multiInterface ? withInterfaceLetter(*text, interface, !bySerial) : *text;
     copyTerminated(static_cast<char*>(output), bySerial ? AD_SERIAL_NUMBER_SIZE : AD_DESCRIPTION_SIZE, entry);
     return AD_OK;
 }
 
+bool isListingFlag(std::uint32_t openFlags) {
+    return openFlags == AD_OPEN_BY_SERIAL_NUMBER || openFlags == AD_OPEN_BY_DESCRIPTION ||
+           openFlags == AD_OPEN_BY_LOCATION;
+}
+
 AD_STATUS listByIndex(USBBackend& backend, std::uint32_t index, void* output, std::uint32_t openFlags) {
-    if (output == nullptr) {
+    // An unknown flag would otherwise answer AD_OK with nothing written.
+    if (output == nullptr || !isListingFlag(openFlags)) {
         return AD_INVALID_PARAMETER;
     }
     const auto devices = acceptedDevices(backend);
@@ -102,10 +110,6 @@ AD_STATUS listByIndex(USBBackend& backend, std::uint32_t index, void* output, st
     std::uint32_t before = 0;
     for (const auto& listed : *devices) {
         if (index < before + listed.interfaceCount) {
-            if (openFlags != AD_OPEN_BY_SERIAL_NUMBER && openFlags != AD_OPEN_BY_DESCRIPTION &&
-                openFlags != AD_OPEN_BY_LOCATION) {
-                return AD_OK;
-            }
             return describeInterface(backend, listed, static_cast<int>(index - before), openFlags, output);
         }
         before += listed.interfaceCount;
@@ -118,8 +122,7 @@ AD_STATUS listAll(USBBackend& backend, void* buffers, std::uint32_t* count, std:
         return AD_INVALID_PARAMETER;
     }
     *count = 0;
-    if (openFlags != AD_OPEN_BY_SERIAL_NUMBER && openFlags != AD_OPEN_BY_DESCRIPTION &&
-        openFlags != AD_OPEN_BY_LOCATION) {
+    if (!isListingFlag(openFlags)) {
         return AD_INVALID_PARAMETER;
     }
     const auto devices = acceptedDevices(backend);

@@ -84,6 +84,18 @@ TEST_F(Listing, LongStringsAreCutToThePublishedSizes) {
     EXPECT_EQ(std::strlen(serial), 15u);
 }
 
+TEST_F(Listing, ALetterOnlyForChipsWhoseInterfacesAreNamed) {
+    // A single-interface chip type, though its configuration has two
+    // interfaces: listed without a letter, the name it opens by.
+    AdapterDescription odd = AdapterDescription::chip232R("Odd UART", "ODD00001");
+    odd.interfaceCount = 2;
+    bus->plugIn(odd);
+    EXPECT_EQ(listed(0, AD_OPEN_BY_DESCRIPTION), "Odd UART");
+    EXPECT_EQ(listed(1, AD_OPEN_BY_SERIAL_NUMBER), "ODD00001");
+    AD_HANDLE handle = openByDescription(listed(0, AD_OPEN_BY_DESCRIPTION));
+    EXPECT_NE(handle, nullptr);
+}
+
 TEST_F(Listing, RefusesMissingArgumentsAndUnknownModes) {
     bus->plugIn(AdapterDescription::chip232R("FT232R USB UART", "A9000001"));
     EXPECT_EQ(AD_ListDevices(nullptr, nullptr, 0), AD_INVALID_PARAMETER);
@@ -93,6 +105,11 @@ TEST_F(Listing, RefusesMissingArgumentsAndUnknownModes) {
     char buffer[64] = {};
     std::uint32_t count = 0;
     EXPECT_EQ(AD_ListDevices(buffer, &count, AD_LIST_BY_INDEX | AD_LIST_ALL), AD_INVALID_PARAMETER);
+    // Open flags that name no identifier (3, 5, 6, 7) are refused, not answered with nothing.
+    for (const std::uint32_t openFlags : {3u, 5u, 6u, 7u}) {
+        EXPECT_EQ(AD_ListDevices(indexArgument(0), buffer, AD_LIST_BY_INDEX | openFlags), AD_INVALID_PARAMETER)
+            << openFlags;
+    }
     EXPECT_EQ(AD_ListDevices(nullptr, &count, AD_LIST_ALL | AD_OPEN_BY_DESCRIPTION), AD_INVALID_PARAMETER);
 }
 
