@@ -38,22 +38,6 @@ bool isMultiInterfaceChip(std::uint16_t bcdDevice) {
     return r == 0x05 || r == 0x07 || r == 0x08;
 }
 
-bool isKnownChip(std::uint16_t bcdDevice) {
-    switch (revision(bcdDevice)) {
-    case 0x02:
-    case 0x04:
-    case 0x05:
-    case 0x06:
-    case 0x07:
-    case 0x08:
-    case 0x09:
-    case 0x10:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isBMOrLater(std::uint16_t bcdDevice, std::uint8_t serialNumberIndex) {
     switch (revision(bcdDevice)) {
     case 0x02:

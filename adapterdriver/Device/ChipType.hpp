@@ -13,9 +13,6 @@ std::uint32_t chipTypeFromDescriptor(std::uint16_t bcdDevice, std::uint8_t seria
 // Chips whose interfaces are named A, B (, C, D): bcdDevice high byte 0x05, 0x07, 0x08.
 bool isMultiInterfaceChip(std::uint16_t bcdDevice);
 
-// Chips this library can open: every known revision.
-bool isKnownChip(std::uint16_t bcdDevice);
-
 // BM-or-later chips support the latency timer, bit modes and the fractional
 // divisor codes with the extra bit; AM and unknown chips do not.
 bool isBMOrLater(std::uint16_t bcdDevice, std::uint8_t serialNumberIndex);
