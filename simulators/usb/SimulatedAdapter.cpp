@@ -155,6 +155,11 @@ void SimulatedAdapter::setControlRequestsFail(bool fail) {
     controlRequestsFail_ = fail;
 }
 
+void SimulatedAdapter::failNextWrites(int count) {
+    std::lock_guard guard(core_->mutex);
+    writeFailures_ = count;
+}
+
 void SimulatedAdapter::failNextSubmissions(int count) {
     std::lock_guard guard(core_->mutex);
     submissionFailures_ = count;

@@ -75,6 +75,9 @@ public:
     // requests that fail with an I/O error.
     void setAcceptsWrites(bool accepts);
     void setControlRequestsFail(bool fail);
+    // Fault: the next count bulk-out transfers time out at once without taking
+    // a byte (a one-shot failed write, independent of the write time-out).
+    void failNextWrites(int count);
     // Fault: the next count bulk-in submissions fail with LIBUSB_ERROR_OTHER.
     void failNextSubmissions(int count);
 
@@ -126,6 +129,7 @@ private:
     bool acceptsWrites_ = true;
     bool controlRequestsFail_ = false;
     int submissionFailures_ = 0;
+    int writeFailures_ = 0;
     std::vector<Interface> interfaces_;
     std::vector<ControlRequest> controlRequests_;
     SimulatedEEPROM eeprom_;

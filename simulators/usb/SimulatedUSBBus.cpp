@@ -368,6 +368,10 @@ int SimulatedUSBBus::bulkTransfer(USBDeviceHandle& handle, unsigned char endpoin
         if (interfaceNumber < 0 || static_cast<std::size_t>(interfaceNumber) >= adapter.interfaces_.size()) {
             return LIBUSB_ERROR_PIPE;
         }
+        if (adapter.plugged_ && adapter.writeFailures_ > 0) {
+            --adapter.writeFailures_;
+            return LIBUSB_ERROR_TIMEOUT;
+        }
         auto ready = [&] { return !adapter.plugged_ || adapter.acceptsWrites_; };
         if (timeoutMilliseconds == 0) {
             core_->changed.wait(guard, ready);

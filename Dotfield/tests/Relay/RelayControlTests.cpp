@@ -1,7 +1,5 @@
-#include <chrono>
 #include <cstdint>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -64,24 +62,18 @@ TEST_F(RelayControlTest, SwitchesAndConfirmsByReadingTheStateBack) {
     EXPECT_TRUE(readExternalRelayStatus(relay.serialPort()));
 }
 
-// The adapter takes no byte of the first switch command (it times out), and
-// takes the second: the switch succeeds.
+// The adapter takes no byte of the first switch command and takes the
+// second: the switch succeeds. When both are refused, the box is never asked
+// for its state and the second write's short count is the error.
 TEST_F(RelayControlTest, AFailedSwitchCommandIsSentOnceMore) {
-    SerialPortTiming timing = shortTiming();
-    timing.writeTimeoutMilliseconds = 150;
-    relay.serialPort()->closeSerialPort();
-    const auto p = properties(SerialPortType::relay);
-    relay.setSerialPort(track(openSerialPort(p.portName, p.baudRate, p.evenParity, timing)));
-
     const auto adapter = instrument->relayAdapter();
-    adapter->setAcceptsWrites(false);
-    std::thread unblock([&] {
-        // Halfway through the second attempt's time-out.
-        std::this_thread::sleep_for(std::chrono::milliseconds(225));
-        adapter->setAcceptsWrites(true);
-    });
+    adapter->failNextWrites(1);
     switchRelay(RelayState::closed);
-    unblock.join();
+    EXPECT_TRUE(relayBox->isClosed());
+    EXPECT_EQ(relayBox->commands(), (std::vector<Command>{Command::close, Command::query}));
+
+    adapter->failNextWrites(2);
+    EXPECT_EQ(switchFailure(RelayState::open), RelayErrorKind::unrecoverableCommunicationNoise);
     EXPECT_TRUE(relayBox->isClosed());
     EXPECT_EQ(relayBox->commands(), (std::vector<Command>{Command::close, Command::query}));
 }
