@@ -47,9 +47,10 @@ Clock::TimePoint ManualClock::now() const {
 }
 
 bool ManualClock::waitUntil(TimePoint deadline, WakeSignal& signal) {
+    std::multimap<WakeSignal*, TimePoint>::iterator registration;
     {
         std::lock_guard lock(waitersMutex_);
-        waiters_.insert(&signal);
+        registration = waiters_.emplace(&signal, deadline);
     }
     bool reached = false;
     {
@@ -67,7 +68,7 @@ bool ManualClock::waitUntil(TimePoint deadline, WakeSignal& signal) {
         }
     }
     std::lock_guard lock(waitersMutex_);
-    waiters_.erase(&signal);
+    waiters_.erase(registration);
     return reached;
 }
 
@@ -83,7 +84,7 @@ void ManualClock::advance(Clock::Duration duration) {
     // Each waiter re-checks the time under its own mutex, so taking that mutex
     // before notifying means no waiter can miss the new time.
     std::lock_guard lock(waitersMutex_);
-    for (WakeSignal* waiter : waiters_) {
+    for (const auto& [waiter, deadline] : waiters_) {
         std::lock_guard waiterLock(waiter->mutex_);
         waiter->condition_.notify_all();
     }
@@ -91,6 +92,18 @@ void ManualClock::advance(Clock::Duration duration) {
 
 Clock::Duration ManualClock::totalSleep() const {
     return Clock::Duration(slept_.load());
+}
+
+std::size_t ManualClock::pendingWaitCount() const {
+    const TimePoint current = now();
+    std::lock_guard lock(waitersMutex_);
+    std::size_t count = 0;
+    for (const auto& [waiter, deadline] : waiters_) {
+        if (deadline > current) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 std::shared_ptr<Clock> systemClock() {

@@ -6,9 +6,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 
 #include "Zovudidova/Quantity.hpp"
 
@@ -79,13 +80,18 @@ class ManualClock final : public Clock, public Sleeper {
     void advance(Clock::Duration duration);
     // Total time that sleep() was asked for.
     Clock::Duration totalSleep() const;
+    // The number of waits whose deadline is still ahead (a wait for the signal
+    // alone included): a thread counted here does nothing until the clock is
+    // advanced or its signal raised, so a test can tell when a timer thread
+    // has finished with the time it was given.
+    std::size_t pendingWaitCount() const;
 
   private:
     std::atomic<Clock::Duration::rep> elapsed_{0};
     std::atomic<Clock::Duration::rep> slept_{0};
     TimePoint origin_;
-    std::mutex waitersMutex_;
-    std::set<WakeSignal*> waiters_;
+    mutable std::mutex waitersMutex_;
+    std::multimap<WakeSignal*, TimePoint> waiters_;
 };
 
 // The process-wide clock and sleeper of the machine.
