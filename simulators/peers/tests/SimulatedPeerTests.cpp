@@ -98,7 +98,8 @@ TEST_F(SimulatedPeerTest, SilenceAndUnpluggingStopReplies) {
 
     std::vector<bool> plugEvents;
     peer.setPlugListener([&](bool unplugged) { plugEvents.push_back(unplugged); });
-    peer.setReplyDelay(20ms);
+    // Due long after the test ends: only the unplugging can have removed it.
+    peer.setReplyDelay(1h);
     peer.receive(Bytes{8}, port);
     peer.unplug();
     EXPECT_EQ(send({9}), Bytes{});
@@ -110,9 +111,9 @@ TEST_F(SimulatedPeerTest, SilenceAndUnpluggingStopReplies) {
 }
 
 TEST_F(SimulatedPeerTest, ADetachedPeerSendsNothingMore) {
-    peer.setReplyDelay(20ms);
+    peer.setReplyDelay(100ms);
     peer.receive(Bytes{1}, port);
     peer.detachFromAdapter();
-    std::this_thread::sleep_for(40ms);
+    std::this_thread::sleep_for(200ms);
     EXPECT_EQ(port.take(), Bytes{});
 }
