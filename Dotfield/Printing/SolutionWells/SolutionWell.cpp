@@ -19,6 +19,18 @@ const PropertyListValue::Dictionary* dictionaryEntry(const PropertyListValue::Di
     return value ? value->as<PropertyListValue::Dictionary>() : nullptr;
 }
 
+// A non-negative whole number at the key, or nothing.
+std::optional<std::uint64_t> unsignedEntry(const PropertyListValue::Dictionary& dictionary, const char* key) {
+    const PropertyListValue* value = entry(dictionary, key);
+    return value ? value->exactUnsignedInteger() : std::nullopt;
+}
+
+// Any number at the key, as a real, or nothing.
+std::optional<double> numberEntry(const PropertyListValue::Dictionary& dictionary, const char* key) {
+    const PropertyListValue* value = entry(dictionary, key);
+    return value ? value->doubleValue() : std::nullopt;
+}
+
 std::optional<std::string> optionalText(const PropertyListValue::Dictionary& dictionary, const char* key) {
     const PropertyListValue* value = entry(dictionary, key);
     if (value == nullptr || !value->holds<std::string>()) {
@@ -60,8 +72,7 @@ std::optional<SolutionWell> SolutionWell::fromDictionary(const PropertyListValue
     if (!location) {
         return std::nullopt;
     }
-    const PropertyListValue* plateNumber = entry(*dictionary, "plateNumber");
-    const auto plate = plateNumber ? plateNumber->exactUnsignedInteger() : std::nullopt;
+    const auto plate = unsignedEntry(*dictionary, "plateNumber");
     if (!plate) {
         return std::nullopt;
     }
@@ -70,18 +81,15 @@ std::optional<SolutionWell> SolutionWell::fromDictionary(const PropertyListValue
     if (!reloadQuantity) {
         return std::nullopt;
     }
-    const PropertyListValue* rinseCycles = entry(*dictionary, "rinseCycles");
-    const auto cycles = rinseCycles ? rinseCycles->exactUnsignedInteger() : std::nullopt;
+    const auto cycles = unsignedEntry(*dictionary, "rinseCycles");
     if (!cycles) {
         return std::nullopt;
     }
-    const PropertyListValue* reloadTime = entry(*dictionary, "reloadTimeInSeconds");
-    const auto reloadSeconds = reloadTime ? reloadTime->doubleValue() : std::nullopt;
+    const auto reloadSeconds = numberEntry(*dictionary, "reloadTimeInSeconds");
     if (!reloadSeconds) {
         return std::nullopt;
     }
-    const PropertyListValue* emptyTime = entry(*dictionary, "secondsToEmpty");
-    const auto emptySeconds = emptyTime ? emptyTime->doubleValue() : std::nullopt;
+    const auto emptySeconds = numberEntry(*dictionary, "secondsToEmpty");
     if (!emptySeconds) {
         return std::nullopt;
     }
