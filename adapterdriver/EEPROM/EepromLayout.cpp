@@ -37,11 +37,15 @@ EepromStrings programmingStrings(const AD_PROGRAM_DATA& record) {
 }
 
 bool EepromLayout::isLargeType(std::uint16_t type) const {
-    return type == eepromType128Words || type == eepromType256Words;
+    return type == eepromType128Words || type == eepromType256Words ||
+           (traits_.acceptsLargeType5231 && type == eepromTypeLarge232H);
 }
 
-AD_STATUS EepromLayout::prepareProgramming(EepromDevice& /*device*/, std::uint16_t& eepromType) {
+AD_STATUS EepromLayout::prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) {
     eepromType = 0;
+    if (traits_.sizeProbe) {
+        return detectEepromType(device, *traits_.sizeProbe, eepromType);
+    }
     return AD_OK;
 }
 
@@ -70,9 +74,9 @@ AD_STATUS EepromLayout::program(EepromDevice& device, const AD_PROGRAM_DATA& rec
 
 AD_STATUS EepromLayout::buildImage(const AD_PROGRAM_DATA& record, const EepromStrings& strings,
                                    std::uint16_t eepromType, EepromImage& image) const {
-    const auto typeWord = typeWordIndex();
+    const auto typeWord = traits_.typeWord;
     if (typeWord && eepromType == 0) {
-        eepromType = defaultEepromType();
+        eepromType = traits_.defaultEepromType;
     }
     // The strings lie where a reader of the stored type word looks for them:
     // moved up on a large part, including a 232H whose size was not detected.
@@ -91,7 +95,7 @@ AD_STATUS EepromLayout::buildImage(const AD_PROGRAM_DATA& record, const EepromSt
     if (typeWord) {
         image.setWord(*typeWord, eepromType);
     }
-    if (!writeStringArea(image, stringStart(), strings, record.PnP)) {
+    if (!writeStringArea(image, traits_.stringStart, strings, record.PnP)) {
         return AD_INVALID_PARAMETER;
     }
     if (geometry.stringsMoved) {
@@ -102,14 +106,14 @@ AD_STATUS EepromLayout::buildImage(const AD_PROGRAM_DATA& record, const EepromSt
 }
 
 void EepromLayout::relocateStrings(EepromImage& image) const {
-    for (std::size_t offset = stringStart(); offset < 128; ++offset) {
+    for (std::size_t offset = traits_.stringStart; offset < 128; ++offset) {
         image.setByte(offset + 128, image.byte(offset));
         image.setByte(offset, 0);
     }
 }
 
 AD_STATUS EepromLayout::readImage(EepromDevice& device, EepromImage& image, bool checkProgrammed) {
-    image.resize(wordsRead());
+    image.resize(traits_.wordsRead);
     if (const auto status = image.readFromDevice(device); status != AD_OK) {
         return status;
     }
@@ -128,7 +132,7 @@ AD_STATUS EepromLayout::readImage(EepromDevice& device, EepromImage& image, bool
 }
 
 ImageGeometry EepromLayout::readGeometry(const EepromImage& image) const {
-    const auto typeWord = typeWordIndex();
+    const auto typeWord = traits_.typeWord;
     if (typeWord && isLargeType(image.word(*typeWord))) {
         return {128, 127, true};
     }
@@ -194,10 +198,10 @@ AD_STATUS EepromLayout::readStructure(EepromDevice& device, void* structure, cha
 std::vector<UserAreaSegment> EepromLayout::userArea(const EepromImage& image,
                                                     const ImageGeometry& geometry) const {
     const StringPlacement placement{geometry.stringsMoved, geometry.imageWords * 2};
-    const std::size_t stringsBegin = stringStart() + (geometry.stringsMoved ? 128 : 0);
+    const std::size_t stringsBegin = traits_.stringStart + (geometry.stringsMoved ? 128 : 0);
     std::vector<UserAreaSegment> segments;
     if (geometry.stringsMoved) {
-        segments.push_back({stringStart(), vacatedUserBytes()});
+        segments.push_back({traits_.stringStart, traits_.vacatedUserBytes});
     }
     // Behind the last string, the empty descriptor and the PnP word; never
     // before the string start, whatever the offsets of a damaged image say.

@@ -12,6 +12,7 @@
 
 #include "adapterdriver/EEPROM/EepromDevice.hpp"
 #include "adapterdriver/EEPROM/EepromImage.hpp"
+#include "adapterdriver/EEPROM/SizeDetection.hpp"
 #include "adapterdriver/EEPROM/StringDescriptors.hpp"
 #include "adapterdriver/adapterdriver.h"
 
@@ -37,8 +38,27 @@ struct UserAreaSegment {
     std::size_t length = 0;
 };
 
+// What sets a chip's layout apart beyond its own words.
+struct LayoutTraits {
+    std::uint16_t bcdDevice = 0;
+    std::size_t stringStart = 0;
+    // Words read from a device before decoding.
+    std::size_t wordsRead = 64;
+    // The word that holds the EEPROM type, on chips that store one.
+    std::optional<std::size_t> typeWord = std::nullopt;
+    // How the chips that store a type word find their EEPROM's size.
+    std::optional<SizeProbe> sizeProbe = std::nullopt;
+    // The type word stored when no size was detected.
+    std::uint16_t defaultEepromType = eepromType64Words;
+    // Whether 0x5231 also names a large part.
+    bool acceptsLargeType5231 = false;
+    // User bytes left at the string start when the strings move up.
+    std::size_t vacatedUserBytes = 128;
+};
+
 class EepromLayout {
   public:
+    explicit EepromLayout(const LayoutTraits& traits) : traits_(traits) {}
     virtual ~EepromLayout() = default;
 
     // Programs the record (current layout) with these strings: reads what the
@@ -72,20 +92,14 @@ class EepromLayout {
     virtual std::uint16_t checksum(const EepromImage& image, const ImageGeometry& geometry) const;
 
   protected:
-    virtual std::uint16_t bcdDevice(const AD_PROGRAM_DATA& record) const = 0;
-    virtual std::size_t stringStart() const = 0;
-    // Words read from a device before decoding.
-    virtual std::size_t wordsRead() const { return 64; }
-    // The word that holds the EEPROM type, on chips that store one.
-    virtual std::optional<std::size_t> typeWordIndex() const { return std::nullopt; }
-    virtual bool isLargeType(std::uint16_t type) const;
-    // The type word stored when no size was detected.
-    virtual std::uint16_t defaultEepromType() const { return eepromType64Words; }
-    // User bytes left at the string start when the strings move up.
-    virtual std::size_t vacatedUserBytes() const { return 128; }
+    const LayoutTraits& traits() const { return traits_; }
+    bool isLargeType(std::uint16_t type) const;
 
-    // Before encoding: size detection or words the image copies from the
-    // device. Sets the type word to store (0 on chips without one).
+    // bcdDevice as the record programs it.
+    virtual std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const { return traits_.bcdDevice; }
+
+    // Before encoding: size detection (chips with a size probe) or words the
+    // image copies from the device. Sets the detected type (0: none).
     virtual AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType);
     // After the image words were read: further words the chip reads.
     virtual AD_STATUS afterImageRead(EepromDevice& device);
@@ -96,6 +110,8 @@ class EepromLayout {
     virtual void decodeStructure(const EepromImage& image, void* structure) const = 0;
 
   private:
+    LayoutTraits traits_;
+
     AD_STATUS readImage(EepromDevice& device, EepromImage& image, bool checkProgrammed);
     void relocateStrings(EepromImage& image) const;
 };

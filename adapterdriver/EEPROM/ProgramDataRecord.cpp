@@ -30,6 +30,11 @@ const unsigned char* bytesOf(const AD_PROGRAM_DATA& record) {
     return reinterpret_cast<const unsigned char*>(&record);
 }
 
+// Sets every chip field of the versions first .. last (inclusive) to zero.
+void clearVersions(AD_PROGRAM_DATA& record, std::uint32_t first, std::uint32_t last) {
+    std::memset(bytesOf(record) + versionStart[first], 0, versionStart[last + 1] - versionStart[first]);
+}
+
 } // namespace
 
 std::uint32_t programDataVersion(std::uint32_t chipType) {
@@ -92,11 +97,31 @@ void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* ma
     place(offsetof(AD_PROGRAM_DATA, SerialNumber), serialNumber);
 }
 
-void clearProgramDataVersions(AD_PROGRAM_DATA& record, std::uint32_t first, std::uint32_t last) {
-    if (first > last || last > 5) {
-        return;
+void prepareForDecoding(AD_PROGRAM_DATA& record, std::uint32_t version) {
+    const AD_PROGRAM_DATA caller = record;
+    switch (version) {
+    case 0:
+        clearVersions(record, 1, 1);
+        record.IsoInA = caller.IsoInA;
+        record.IsoInB = caller.IsoInB;
+        record.IsoOutA = caller.IsoOutA;
+        record.IsoOutB = caller.IsoOutB;
+        break;
+    case 1:
+        clearVersions(record, 0, 0);
+        break;
+    case 3:
+        clearVersions(record, 0, 2);
+        break;
+    case 4:
+    case 5:
+        clearVersions(record, 0, version - 1);
+        record.PowerSaveEnable = caller.PowerSaveEnable;
+        break;
+    default:
+        break;
     }
-    std::memset(bytesOf(record) + versionStart[first], 0, versionStart[last + 1] - versionStart[first]);
+    record.Version = version;
 }
 
 } // namespace adapterdriver

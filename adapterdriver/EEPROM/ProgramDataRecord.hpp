@@ -34,7 +34,11 @@ void storeProgramData(const AD_PROGRAM_DATA& decoded, AD_PROGRAM_DATA& caller, s
 void setProgramDataStrings(AD_PROGRAM_DATA& caller, char* manufacturer, char* manufacturerId,
                            char* description, char* serialNumber);
 
-// Sets every chip field of the versions first .. last (inclusive) to zero.
-void clearProgramDataVersions(AD_PROGRAM_DATA& record, std::uint32_t first, std::uint32_t last);
+// Readies a record for a decoder of the given version: sets Version and
+// clears the fields of other versions that such a decoder clears (BM: the
+// version-1 fields but the four isochronous ones; 2232C: version 0; 232R:
+// none; 2232H: versions 0 to 2; 4232H and 232H: the versions below their own
+// but PowerSaveEnable). Every other field keeps what the caller put there.
+void prepareForDecoding(AD_PROGRAM_DATA& record, std::uint32_t version);
 
 } // namespace adapterdriver

@@ -12,12 +12,13 @@ namespace adapterdriver {
 namespace {
 
 class BMLayout final : public EepromLayout {
+  public:
+    BMLayout() : EepromLayout({.stringStart = 0x14}) {}
+
   protected:
     std::uint16_t bcdDevice(const AD_PROGRAM_DATA& record) const override {
         return record.Rev4 != 0 ? 0x0400 : 0x0200;
     }
-
-    std::size_t stringStart() const override { return 0x14; }
 
     void encodeChip(const AD_PROGRAM_DATA& record, EepromImage& image) const override {
         image.setWord(0, 0);
@@ -30,17 +31,7 @@ class BMLayout final : public EepromLayout {
     }
 
     void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& record) const override {
-        const auto isoInA = record.IsoInA;
-        const auto isoInB = record.IsoInB;
-        const auto isoOutA = record.IsoOutA;
-        const auto isoOutB = record.IsoOutB;
-        clearProgramDataVersions(record, 1, 1);
-        record.IsoInA = isoInA;
-        record.IsoInB = isoInB;
-        record.IsoOutA = isoOutA;
-        record.IsoOutB = isoOutB;
-
-        record.Version = 0;
+        prepareForDecoding(record, 0);
         const bool rev4 = (image.word(3) >> 8) == 0x04;
         const auto flags = image.byte(10);
         record.Rev4 = rev4 ? 1 : 0;

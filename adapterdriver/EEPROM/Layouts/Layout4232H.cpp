@@ -3,104 +3,74 @@
 // C, D in word 6, the EEPROM type in word 12, strings from byte 0x1A.
 
 #include "adapterdriver/EEPROM/EepromLayout.hpp"
+#include "adapterdriver/EEPROM/Layouts/FieldMaps.hpp"
 #include "adapterdriver/EEPROM/Layouts/Layouts.hpp"
-#include "adapterdriver/EEPROM/PinGroup.hpp"
 #include "adapterdriver/EEPROM/ProgramDataRecord.hpp"
-#include "adapterdriver/EEPROM/SizeDetection.hpp"
 
 namespace adapterdriver {
 
 namespace {
 
+// Word 0.
+template <class Record> auto vcpFlags(Record& r) {
+    return std::array{flagBit(r.AIsVCP8, 3), flagBit(r.CIsVCP8, 7), flagBit(r.BIsVCP8, 11),
+                      flagBit(r.DIsVCP8, 15)};
+}
+
+// Word 0 as AD_EEPROM_4232H reports it.
+template <class Structure> auto driverTypeFlags(Structure& s) {
+    return std::array{flagBit(s.ADriverType, 3), flagBit(s.CDriverType, 7), flagBit(s.BDriverType, 11),
+                      flagBit(s.DDriverType, 15)};
+}
+
+// Word 5.
+template <class Record> auto optionFlags(Record& r) {
+    return std::array{flagBit(r.PullDownEnable8, 2), flagBit(r.SerNumEnable8, 3)};
+}
+
+// Word 5 bits 12-15 and the pin groups of word 6: the record and
+// AD_EEPROM_4232H name these fields alike.
+template <class Fields> auto txdenFlags(Fields& f) {
+    return std::array{flagBit(f.ARIIsTXDEN, 12), flagBit(f.BRIIsTXDEN, 13), flagBit(f.CRIIsTXDEN, 14),
+                      flagBit(f.DRIIsTXDEN, 15)};
+}
+
+template <class Fields> auto pinGroups(Fields& f) {
+    return std::array{pinGroupFields(0, f.ASlowSlew, f.ASchmittInput, f.ADriveCurrent),
+                      pinGroupFields(1, f.BSlowSlew, f.BSchmittInput, f.BDriveCurrent),
+                      pinGroupFields(2, f.CSlowSlew, f.CSchmittInput, f.CDriveCurrent),
+                      pinGroupFields(3, f.DSlowSlew, f.DSchmittInput, f.DDriveCurrent)};
+}
+
 class Layout4232H final : public EepromLayout {
+  public:
+    Layout4232H()
+        : EepromLayout({.bcdDevice = 0x0800,
+                        .stringStart = 0x1A,
+                        .wordsRead = 128,
+                        .typeWord = 12,
+                        .sizeProbe = SizeProbe::wordZeroFirst}) {}
+
   protected:
-    std::uint16_t bcdDevice(const AD_PROGRAM_DATA& /*record*/) const override { return 0x0800; }
-    std::size_t stringStart() const override { return 0x1A; }
-    std::size_t wordsRead() const override { return 128; }
-    std::optional<std::size_t> typeWordIndex() const override { return 12; }
-
-    AD_STATUS prepareProgramming(EepromDevice& device, std::uint16_t& eepromType) override {
-        return detectEepromType(device, SizeProbe::wordZeroFirst, eepromType);
-    }
-
     void encodeChip(const AD_PROGRAM_DATA& r, EepromImage& image) const override {
-        image.setWord(0, static_cast<std::uint16_t>(flag(r.AIsVCP8, 3) | flag(r.CIsVCP8, 7) |
-                                                    flag(r.BIsVCP8, 11) | flag(r.DIsVCP8, 15)));
-        image.setWord(5, static_cast<std::uint16_t>(flag(r.PullDownEnable8, 2) | flag(r.SerNumEnable8, 3) |
-                                                    flag(r.ARIIsTXDEN, 12) | flag(r.BRIIsTXDEN, 13) |
-                                                    flag(r.CRIIsTXDEN, 14) | flag(r.DRIIsTXDEN, 15)));
-        image.setWord(6, static_cast<std::uint16_t>(
-                             encodePinGroup({r.ASlowSlew, r.ASchmittInput, r.ADriveCurrent}) |
-                             encodePinGroup({r.BSlowSlew, r.BSchmittInput, r.BDriveCurrent}) << 4 |
-                             encodePinGroup({r.CSlowSlew, r.CSchmittInput, r.CDriveCurrent}) << 8 |
-                             encodePinGroup({r.DSlowSlew, r.DSchmittInput, r.DDriveCurrent}) << 12));
+        image.setWord(0, packFlags(vcpFlags(r)));
+        image.setWord(5, static_cast<std::uint16_t>(packFlags(optionFlags(r)) | packFlags(txdenFlags(r))));
+        image.setWord(6, packPinGroups(pinGroups(r)));
     }
 
     void decodeChip(const EepromImage& image, AD_PROGRAM_DATA& r) const override {
-        const auto powerSave = r.PowerSaveEnable;
-        clearProgramDataVersions(r, 0, 3);
-        r.PowerSaveEnable = powerSave;
-        r.Version = 4;
-        const auto modes = image.word(0);
-        r.AIsVCP8 = bit(modes, 3);
-        r.CIsVCP8 = bit(modes, 7);
-        r.BIsVCP8 = bit(modes, 11);
-        r.DIsVCP8 = bit(modes, 15);
-        const auto flags = image.word(5);
-        r.PullDownEnable8 = bit(flags, 2);
-        r.SerNumEnable8 = bit(flags, 3);
-        r.ARIIsTXDEN = bit(flags, 12);
-        r.BRIIsTXDEN = bit(flags, 13);
-        r.CRIIsTXDEN = bit(flags, 14);
-        r.DRIIsTXDEN = bit(flags, 15);
-        const auto pins = image.word(6);
-        const auto a = decodePinGroup(pinGroupNibble(pins, 0));
-        const auto b = decodePinGroup(pinGroupNibble(pins, 1));
-        const auto c = decodePinGroup(pinGroupNibble(pins, 2));
-        const auto d = decodePinGroup(pinGroupNibble(pins, 3));
-        r.ASlowSlew = a.slowSlew;
-        r.ASchmittInput = a.schmittInput;
-        r.ADriveCurrent = a.driveCurrent;
-        r.BSlowSlew = b.slowSlew;
-        r.BSchmittInput = b.schmittInput;
-        r.BDriveCurrent = b.driveCurrent;
-        r.CSlowSlew = c.slowSlew;
-        r.CSchmittInput = c.schmittInput;
-        r.CDriveCurrent = c.driveCurrent;
-        r.DSlowSlew = d.slowSlew;
-        r.DSchmittInput = d.schmittInput;
-        r.DDriveCurrent = d.driveCurrent;
+        prepareForDecoding(r, 4);
+        unpackFlags(image.word(0), vcpFlags(r));
+        unpackFlags(image.word(5), optionFlags(r));
+        unpackFlags(image.word(5), txdenFlags(r));
+        unpackPinGroups(image.word(6), pinGroups(r));
     }
 
     void decodeStructure(const EepromImage& image, void* structure) const override {
-        const auto modes = image.word(0);
-        const auto flags = image.word(5);
-        const auto pins = image.word(6);
         updateStructure<AD_EEPROM_4232H>(structure, [&](AD_EEPROM_4232H& s) {
-            const auto a = decodePinGroup(pinGroupNibble(pins, 0));
-            const auto b = decodePinGroup(pinGroupNibble(pins, 1));
-            const auto c = decodePinGroup(pinGroupNibble(pins, 2));
-            const auto d = decodePinGroup(pinGroupNibble(pins, 3));
-            s.ASlowSlew = a.slowSlew;
-            s.ASchmittInput = a.schmittInput;
-            s.ADriveCurrent = a.driveCurrent;
-            s.BSlowSlew = b.slowSlew;
-            s.BSchmittInput = b.schmittInput;
-            s.BDriveCurrent = b.driveCurrent;
-            s.CSlowSlew = c.slowSlew;
-            s.CSchmittInput = c.schmittInput;
-            s.CDriveCurrent = c.driveCurrent;
-            s.DSlowSlew = d.slowSlew;
-            s.DSchmittInput = d.schmittInput;
-            s.DDriveCurrent = d.driveCurrent;
-            s.ARIIsTXDEN = bit(flags, 12);
-            s.BRIIsTXDEN = bit(flags, 13);
-            s.CRIIsTXDEN = bit(flags, 14);
-            s.DRIIsTXDEN = bit(flags, 15);
-            s.ADriverType = bit(modes, 3);
-            s.BDriverType = bit(modes, 11);
-            s.CDriverType = bit(modes, 7);
-            s.DDriverType = bit(modes, 15);
+            unpackPinGroups(image.word(6), pinGroups(s));
+            unpackFlags(image.word(5), txdenFlags(s));
+            unpackFlags(image.word(0), driverTypeFlags(s));
         });
     }
 };

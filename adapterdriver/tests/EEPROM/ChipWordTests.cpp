@@ -71,7 +71,7 @@ TEST_P(ChipLayoutWords, ProgramTheChipsWordsAndDecodeItsStructure) {
     for (std::size_t i = 0; i < sizeof(strings); ++i) {
         EXPECT_EQ(image.byte(chip.stringStart + i), strings[i]) << "string byte " << i;
     }
-    const unsigned char offsets[] = {static_cast<unsigned char>((chip.stringStart & 0x7F) | 0x80), 4,
+    const unsigned char offsets[] = {static_cast<unsigned char>((chip.stringStart & 0x7F) | 0x80),       4,
                                      static_cast<unsigned char>(((chip.stringStart + 4) & 0x7F) | 0x80), 4,
                                      static_cast<unsigned char>(((chip.stringStart + 8) & 0x7F) | 0x80), 6};
     for (std::size_t i = 0; i < sizeof(offsets); ++i) {
@@ -190,8 +190,8 @@ ChipWords chip232R() {
                 EXPECT_EQ(s.common.PullDownEnable, 1);
                 EXPECT_EQ(s.common.SerNumEnable, 0);
                 EXPECT_EQ(values({s.IsHighCurrent, s.UseExtOsc, s.DriverType}), values({1, 0, 0}));
-                EXPECT_EQ(values({s.InvertTXD, s.InvertRXD, s.InvertRTS, s.InvertCTS, s.InvertDTR, s.InvertDSR,
-                                  s.InvertDCD, s.InvertRI}),
+                EXPECT_EQ(values({s.InvertTXD, s.InvertRXD, s.InvertRTS, s.InvertCTS, s.InvertDTR,
+                                  s.InvertDSR, s.InvertDCD, s.InvertRI}),
                           values({0, 1, 0, 0, 1, 0, 0, 1}));
                 EXPECT_EQ(values({s.Cbus0, s.Cbus1, s.Cbus2, s.Cbus3, s.Cbus4}), values({1, 2, 3, 4, 5}));
             }};
@@ -228,44 +228,45 @@ ChipWords chip2232H() {
                                   s.AHSchmittInput, s.AHDriveCurrent, s.BLSlowSlew, s.BLSchmittInput,
                                   s.BLDriveCurrent, s.BHSlowSlew, s.BHSchmittInput, s.BHDriveCurrent}),
                           values({1, 0, 16, 0, 1, 8, 0, 0, 12, 1, 1, 4}));
-                EXPECT_EQ(values({s.AIsFifo, s.AIsFifoTar, s.AIsFastSer, s.BIsFifo, s.BIsFifoTar, s.BIsFastSer,
-                                  s.PowerSaveEnable, s.ADriverType, s.BDriverType}),
+                EXPECT_EQ(values({s.AIsFifo, s.AIsFifoTar, s.AIsFastSer, s.BIsFifo, s.BIsFifoTar,
+                                  s.BIsFastSer, s.PowerSaveEnable, s.ADriverType, s.BDriverType}),
                           values({0, 1, 0, 1, 0, 1, 0, 1, 0}));
             }};
 }
 
 ChipWords chip4232H() {
-    return {"H4232",
-            AD_DEVICE_4232H,
-            64,
-            [](AD_PROGRAM_DATA& d) {
-                d.AIsVCP8 = 1;
-                d.DIsVCP8 = 1;
-                d.PullDownEnable8 = 1;
-                d.BRIIsTXDEN = 1;
-                d.CRIIsTXDEN = 1;
-                d.ADriveCurrent = 8;
-                d.BSlowSlew = 1;
-                d.BDriveCurrent = 12;
-                d.CSchmittInput = 1;
-                d.CDriveCurrent = 16;
-                d.DDriveCurrent = 4;
-            },
-            {{0, 0x8008}, {3, 0x0800}, {5, 0x6004}, {6, 0x0B61}, {12, 0x0046}},
-            0x1A,
-            63,
-            sizeof(AD_EEPROM_4232H),
-            [](const void* bytes) {
-                const auto s = structureOf<AD_EEPROM_4232H>(bytes);
-                EXPECT_EQ(s.common.PullDownEnable, 1);
-                EXPECT_EQ(values({s.ASlowSlew, s.ASchmittInput, s.ADriveCurrent, s.BSlowSlew, s.BSchmittInput,
-                                  s.BDriveCurrent, s.CSlowSlew, s.CSchmittInput, s.CDriveCurrent, s.DSlowSlew,
-                                  s.DSchmittInput, s.DDriveCurrent}),
-                          values({0, 0, 8, 1, 0, 12, 0, 1, 16, 0, 0, 4}));
-                EXPECT_EQ(values({s.ARIIsTXDEN, s.BRIIsTXDEN, s.CRIIsTXDEN, s.DRIIsTXDEN}), values({0, 1, 1, 0}));
-                EXPECT_EQ(values({s.ADriverType, s.BDriverType, s.CDriverType, s.DDriverType}),
-                          values({1, 0, 0, 1}));
-            }};
+    return {
+        "H4232",
+        AD_DEVICE_4232H,
+        64,
+        [](AD_PROGRAM_DATA& d) {
+            d.AIsVCP8 = 1;
+            d.DIsVCP8 = 1;
+            d.PullDownEnable8 = 1;
+            d.BRIIsTXDEN = 1;
+            d.CRIIsTXDEN = 1;
+            d.ADriveCurrent = 8;
+            d.BSlowSlew = 1;
+            d.BDriveCurrent = 12;
+            d.CSchmittInput = 1;
+            d.CDriveCurrent = 16;
+            d.DDriveCurrent = 4;
+        },
+        {{0, 0x8008}, {3, 0x0800}, {5, 0x6004}, {6, 0x0B61}, {12, 0x0046}},
+        0x1A,
+        63,
+        sizeof(AD_EEPROM_4232H),
+        [](const void* bytes) {
+            const auto s = structureOf<AD_EEPROM_4232H>(bytes);
+            EXPECT_EQ(s.common.PullDownEnable, 1);
+            EXPECT_EQ(values({s.ASlowSlew, s.ASchmittInput, s.ADriveCurrent, s.BSlowSlew, s.BSchmittInput,
+                              s.BDriveCurrent, s.CSlowSlew, s.CSchmittInput, s.CDriveCurrent, s.DSlowSlew,
+                              s.DSchmittInput, s.DDriveCurrent}),
+                      values({0, 0, 8, 1, 0, 12, 0, 1, 16, 0, 0, 4}));
+            EXPECT_EQ(values({s.ARIIsTXDEN, s.BRIIsTXDEN, s.CRIIsTXDEN, s.DRIIsTXDEN}), values({0, 1, 1, 0}));
+            EXPECT_EQ(values({s.ADriverType, s.BDriverType, s.CDriverType, s.DDriverType}),
+                      values({1, 0, 0, 1}));
+        }};
 }
 
 ChipWords chip232H() {
@@ -323,7 +324,8 @@ ChipWords chip232H() {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryProgrammedChip, ChipLayoutWords,
-                         ::testing::Values(bm(), chip2232C(), chip232R(), chip2232H(), chip4232H(), chip232H()),
+                         ::testing::Values(bm(), chip2232C(), chip232R(), chip2232H(), chip4232H(),
+                                           chip232H()),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 } // namespace

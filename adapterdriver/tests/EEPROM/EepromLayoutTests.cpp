@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "adapterdriver/EEPROM/Checksum.hpp"
 #include "adapterdriver/EEPROM/EepromImage.hpp"
 #include "adapterdriver/EEPROM/Layouts/Layouts.hpp"
+#include "adapterdriver/EEPROM/ProgramDataRecord.hpp"
 #include "adapterdriver/tests/EEPROM/SimulatedEepromDevice.hpp"
 
 namespace adapterdriver {
@@ -358,6 +360,46 @@ TEST(EepromLayout, DecodersClearTheFieldsOfOlderVersionsOnly) {
     EXPECT_EQ(read.UseExtOsc, 0);
     EXPECT_EQ(read.PowerSaveEnable, 1);
     EXPECT_EQ(read.IsVCPH, 1);
+}
+
+TEST(EepromLayout, EachDecoderClearsTheFieldsOfTheOtherVersionsItsChipOverwrites) {
+    struct Case {
+        std::uint32_t version;
+        std::vector<std::uint32_t> clearedVersions;
+        std::vector<std::size_t> keptFields;
+    };
+    const Case cases[] = {
+        {0,
+         {1},
+         {offsetof(AD_PROGRAM_DATA, IsoInA), offsetof(AD_PROGRAM_DATA, IsoInB),
+          offsetof(AD_PROGRAM_DATA, IsoOutA), offsetof(AD_PROGRAM_DATA, IsoOutB)}},
+        {1, {0}, {}},
+        {2, {}, {}},
+        {3, {0, 1, 2}, {}},
+        {4, {0, 1, 2, 3}, {offsetof(AD_PROGRAM_DATA, PowerSaveEnable)}},
+        {5, {0, 1, 2, 3, 4}, {offsetof(AD_PROGRAM_DATA, PowerSaveEnable)}},
+    };
+    for (const auto& c : cases) {
+        AD_PROGRAM_DATA record{};
+        auto* bytes = reinterpret_cast<unsigned char*>(&record);
+        std::memset(bytes + versionRange(0).first, 1, versionRange(5).second - versionRange(0).first);
+        prepareForDecoding(record, c.version);
+        EXPECT_EQ(record.Version, c.version);
+        for (std::uint32_t other = 0; other <= 5; ++other) {
+            if (other == c.version) {
+                continue;
+            }
+            const bool cleared = std::find(c.clearedVersions.begin(), c.clearedVersions.end(), other) !=
+                                 c.clearedVersions.end();
+            const auto [begin, end] = versionRange(other);
+            for (std::size_t offset = begin; offset < end; ++offset) {
+                const bool kept =
+                    std::find(c.keptFields.begin(), c.keptFields.end(), offset) != c.keptFields.end();
+                EXPECT_EQ(bytes[offset], cleared && !kept ? 0 : 1)
+                    << "decoder " << c.version << ", byte " << offset << " of version " << other;
+            }
+        }
+    }
 }
 
 TEST(EepromLayout, StringsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
