@@ -1,6 +1,8 @@
 #include "VeltranePatterns/Source/XML/XMLRootChildStream.hpp"
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 #include <libxml/xmlreader.h>
 
 #include <climits>
@@ -20,6 +22,35 @@ struct ReaderDeleter {
     void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
 };
 using ReaderPtr = std::unique_ptr<xmlTextReader, ReaderDeleter>;
+
+// libxml2 reports some faults, such as bytes that do not convert from the
+// declared encoding, through its thread's generic error handler rather than
+// the parser's, which XML_PARSE_NOERROR silences. A bad file gives no pattern
+// and prints nothing, so both handlers of this thread are muted while reading.
+class MutedLibXMLErrors {
+  public:
+    MutedLibXMLErrors()
+        : generic_(xmlGenericError), genericContext_(xmlGenericErrorContext), structured_(xmlStructuredError),
+          structuredContext_(xmlStructuredErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+        xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
+    }
+    ~MutedLibXMLErrors() {
+        xmlSetGenericErrorFunc(genericContext_, generic_);
+        xmlSetStructuredErrorFunc(structuredContext_, structured_);
+    }
+    MutedLibXMLErrors(const MutedLibXMLErrors&) = delete;
+    MutedLibXMLErrors& operator=(const MutedLibXMLErrors&) = delete;
+
+  private:
+    static void ignoreGenericError(void*, const char*, ...) {}
+    static void ignoreStructuredError(void*, xmlErrorPtr) {}
+
+    xmlGenericErrorFunc generic_;
+    void* genericContext_;
+    xmlStructuredErrorFunc structured_;
+    void* structuredContext_;
+};
 
 void initialiseLibXML() {
     static std::once_flag once;
@@ -75,6 +106,7 @@ bool visitXMLRootChildren(std::string_view bytes, const XMLRootChildVisitor& vis
         return false;
     }
     initialiseLibXML();
+    const MutedLibXMLErrors muted;
     const ReaderPtr reader(
         xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, readerOptions));
     return visitChildren(reader.get(), visit);
@@ -86,6 +118,7 @@ bool visitXMLRootChildren(const std::filesystem::path& path, const XMLRootChildV
         return false;
     }
     initialiseLibXML();
+    const MutedLibXMLErrors muted;
     // The reader owns the file from here and closes it, also when it fails.
     const ReaderPtr reader(xmlReaderForIO(readFromFile, closeFile, file, nullptr, nullptr, readerOptions));
     return visitChildren(reader.get(), visit);

@@ -140,6 +140,20 @@ TEST(PatternXMLReader, NoPatternForUnreadableOrMalformedFiles) {
     EXPECT_TRUE(patternFromXMLData("<?xml version=\"1.0\"?><!-- c --><pattern/><!-- after -->"));
 }
 
+// Bytes that do not convert from the declared encoding are reported by libxml2
+// outside the parser's own error channel; reading still prints nothing.
+TEST(PatternXMLReader, BadFilesPrintNothing) {
+    const std::string badEncoding =
+        "<?xml version=\"1.0\" encoding=\"utf-7\"?>\n<pattern>\n<\x9dmul/></pattern>";
+    for (const std::string& bytes : {badEncoding, std::string("<pattern><point></pattern>")}) {
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(patternFromXMLData(bytes));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    }
+}
+
 TEST(PatternXMLReader, EntitiesAreNeitherExpandedNorLoaded) {
     const auto start = std::chrono::steady_clock::now();
     const std::shared_ptr<Pattern> laughs = patternFromXMLFile(fixture("billion-laughs.xml"));
