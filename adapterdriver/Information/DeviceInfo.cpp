@@ -70,12 +70,9 @@ AD_STATUS readDeviceInfo(DeviceExtension& record, std::uint32_t* type, std::uint
 }
 
 std::uint32_t locationOf(DeviceExtension& record) {
-    const std::uint32_t base =
-        (static_cast<std::uint32_t>(record.backend->getBusNumber(*record.usbDevice)) << 8) |
-        record.backend->getDeviceAddress(*record.usbDevice);
-    return isMultiInterfaceChip(record.bcdDevice())
-               ? (base << 4) | static_cast<std::uint32_t>(record.interfaceNumber + 1)
-               : base;
+    return locationId(record.backend->getBusNumber(*record.usbDevice),
+                      record.backend->getDeviceAddress(*record.usbDevice),
+                      isMultiInterfaceChip(record.bcdDevice()), record.interfaceNumber);
 }
 
 } // namespace adapterdriver

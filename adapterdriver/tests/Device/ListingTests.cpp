@@ -107,7 +107,8 @@ TEST_F(Listing, RefusesMissingArgumentsAndUnknownModes) {
     EXPECT_EQ(AD_ListDevices(buffer, &count, AD_LIST_BY_INDEX | AD_LIST_ALL), AD_INVALID_PARAMETER);
     // Open flags that name no identifier (3, 5, 6, 7) are refused, not answered with nothing.
     for (const std::uint32_t openFlags : {3u, 5u, 6u, 7u}) {
-        EXPECT_EQ(AD_ListDevices(indexArgument(0), buffer, AD_LIST_BY_INDEX | openFlags), AD_INVALID_PARAMETER)
+        EXPECT_EQ(AD_ListDevices(indexArgument(0), buffer, AD_LIST_BY_INDEX | openFlags),
+                  AD_INVALID_PARAMETER)
             << openFlags;
     }
     EXPECT_EQ(AD_ListDevices(nullptr, &count, AD_LIST_ALL | AD_OPEN_BY_DESCRIPTION), AD_INVALID_PARAMETER);
