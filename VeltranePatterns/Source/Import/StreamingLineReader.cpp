@@ -1,12 +1,35 @@
 #include "VeltranePatterns/Source/Import/StreamingLineReader.hpp"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
 namespace VeltranePatterns {
 
 namespace {
+
 constexpr std::size_t readChunk = 64 * 1024;
+
+// The position of the first byte from `from` on that is not ASCII, or the size.
+// Eight bytes are tested at a time.
+std::size_t endOfASCII(std::string_view bytes, std::size_t from) {
+    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    std::size_t i = from;
+    while (i + 8 <= bytes.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if ((word & highBits) != 0) {
+            break;
+        }
+        i += 8;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
 } // namespace
 
 std::unique_ptr<StreamingLineReader> StreamingLineReader::open(const std::filesystem::path& path) {
@@ -29,26 +52,35 @@ StreamingLineReader::~StreamingLineReader() {
     }
 }
 
-// Reads up to and including the next LF into raw_ (without the LF); false at the end of input.
-bool StreamingLineReader::readRawLine() {
+bool StreamingLineReader::refill() {
+    if (endOfFile_) {
+        return false;
+    }
+    bufferStart_ = 0;
+    bufferEnd_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (bufferEnd_ == 0) {
+        endOfFile_ = true;
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string_view> StreamingLineReader::readRawLine() {
+    if (bufferStart_ == bufferEnd_ && !refill()) {
+        return std::nullopt;
+    }
+    // Almost every line lies whole in the buffer: hand it out where it is.
+    const char* begin = buffer_.data() + bufferStart_;
+    std::size_t available = bufferEnd_ - bufferStart_;
+    const void* newline = std::memchr(begin, '\n', available);
+    if (newline != nullptr) {
+        const std::size_t length = static_cast<const char*>(newline) - begin;
+        bufferStart_ += length + 1;
+        return std::string_view(begin, length);
+    }
+    // The line runs past the buffer: collect it across chunks, up to the longest kept.
     raw_.clear();
-    bool gotAnything = false;
     while (true) {
-        if (bufferStart_ == bufferEnd_) {
-            if (endOfFile_) {
-                return gotAnything;
-            }
-            bufferStart_ = 0;
-            bufferEnd_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-            if (bufferEnd_ == 0) {
-                endOfFile_ = true;
-                return gotAnything;
-            }
-        }
-        gotAnything = true;
-        const char* begin = buffer_.data() + bufferStart_;
-        const std::size_t available = bufferEnd_ - bufferStart_;
-        const void* newline = std::memchr(begin, '\n', available);
         const std::size_t length = newline != nullptr ? static_cast<const char*>(newline) - begin : available;
         if (raw_.size() < maximumLineLength) {
             raw_.append(begin, std::min(length, maximumLineLength - raw_.size()));
@@ -56,16 +88,23 @@ bool StreamingLineReader::readRawLine() {
         bufferStart_ += length;
         if (newline != nullptr) {
             ++bufferStart_;
-            return true;
+            return std::string_view(raw_);
         }
+        if (!refill()) {
+            return std::string_view(raw_); // a last line without LF
+        }
+        begin = buffer_.data();
+        available = bufferEnd_;
+        newline = std::memchr(begin, '\n', available);
     }
 }
 
 std::optional<std::string> StreamingLineReader::nextLine() {
-    if (!readRawLine()) {
+    const auto raw = readRawLine();
+    if (!raw) {
         return std::nullopt;
     }
-    return repairUTF8(trimImportLine(raw_));
+    return repairUTF8(trimImportLine(*raw));
 }
 
 std::string_view trimImportLine(std::string_view raw) {
@@ -81,17 +120,22 @@ std::string_view trimImportLine(std::string_view raw) {
 }
 
 std::string repairUTF8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
+    std::size_t i = endOfASCII(bytes, 0);
+    if (i == n) {
+        return std::string(bytes); // the common case: nothing to decode
+    }
+    std::string out;
+    out.reserve(n + 8);
+    out.append(bytes.substr(0, i));
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
     static constexpr char replacement[] = "\xEF\xBF\xBD";
-    std::size_t i = 0;
     while (i < n) {
         const unsigned char c = s[i];
         if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-            ++i;
+            const std::size_t end = endOfASCII(bytes, i);
+            out.append(bytes.substr(i, end - i));
+            i = end;
             continue;
         }
         // Expected length and the allowed range of the second byte (Unicode table 3-7).

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace VeltranePatterns {
@@ -30,13 +31,19 @@ public:
 
 private:
     explicit StreamingLineReader(std::FILE* file);
-    bool readRawLine();
+    // The next line without its LF, or nothing at the end of the input. A view
+    // into the read buffer when the line lies in it whole, else into raw_;
+    // valid until the next call.
+    std::optional<std::string_view> readRawLine();
+    // Reads the next chunk of the file into the buffer; false at the end of input.
+    bool refill();
 
     std::FILE* file_;
     std::vector<char> buffer_;
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
     bool endOfFile_ = false;
+    // A line that runs past the end of the buffer, collected across chunks.
     std::string raw_;
 };
 

@@ -1,5 +1,8 @@
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,8 +13,13 @@ using namespace VeltranePatterns;
 
 namespace {
 
+// A file in a folder of its own for the running test, under the build's test output.
 std::filesystem::path writeFixture(const std::string& name, const std::string& bytes) {
-    const auto dir = std::filesystem::temp_directory_path() / "dotfield-line-reader";
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    const char* output = std::getenv("DOTFIELD_TEST_OUTPUT");
+    const std::filesystem::path root = output != nullptr ? std::filesystem::path(output)
+                                                         : std::filesystem::temp_directory_path() / "dotfield-tests";
+    const auto dir = root / "line-reader" / (std::string(info->test_suite_name()) + "." + info->name());
     std::filesystem::create_directories(dir);
     const auto path = dir / name;
     std::ofstream(path, std::ios::binary) << bytes;
@@ -55,4 +63,45 @@ TEST(StreamingLineReader, LongLinesAreKeptWhole) {
 TEST(StreamingLineReader, MissingFileGivesNoReader) {
     EXPECT_EQ(StreamingLineReader::open("/nonexistent/dotfield/file.dxf"), nullptr);
     EXPECT_EQ(StreamingLineReader::open(std::filesystem::temp_directory_path()), nullptr);
+}
+
+// Lines of every kind, repeated until they have crossed the reader's chunk
+// boundaries at many offsets (a CR-LF split between two chunks among them).
+TEST(StreamingLineReader, LinesAcrossChunkBoundariesReadAsAnyOther) {
+    const std::pair<std::string, std::string> kinds[] = {
+        {"  10\r", "10"},
+        {"\tLINE", "\tLINE"},
+        {"ENDSEC  ", "ENDSEC  "},
+        {"", ""},
+        {"x\xFFy and a longer ASCII tail", "x\xEF\xBF\xBDy and a longer ASCII tail"},
+        {"caf\xC3\xA9 \xE2\x82", "caf\xC3\xA9 \xEF\xBF\xBD"},
+        {std::string(300, 'a') + "\r", std::string(300, 'a')},
+        {"ab\0cd", "ab"},
+    };
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (int i = 0; bytes.size() < 400'000; ++i) {
+        const auto& [raw, line] = kinds[(i * 5 + i / 7) % std::size(kinds)];
+        bytes += raw + "\n";
+        expected.push_back(line);
+    }
+    EXPECT_EQ(readAll(writeFixture("mixed.txt", bytes)), expected);
+}
+
+TEST(StreamingLineReader, RepairsEachIllFormedSequenceOnce) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"plain ASCII text longer than eight bytes", "plain ASCII text longer than eight bytes"},
+        {"\xFF", "\xEF\xBF\xBD"},
+        {"0123456\xFF" "89abcdefgh", "0123456\xEF\xBF\xBD" "89abcdefgh"},
+        {"01234567\xFF" "9abcdefgh", "01234567\xEF\xBF\xBD" "9abcdefgh"},
+        {"\xC3\xA9 is kept, \xC3 alone is not, nor \xE2\x82 at the end \xE2\x82",
+         "\xC3\xA9 is kept, \xEF\xBF\xBD alone is not, nor \xEF\xBF\xBD at the end \xEF\xBF\xBD"},
+        {"\xF0\x9F\x98\x80 four bytes, \xED\xA0\x80 a surrogate, \xC0\xAF overlong",
+         "\xF0\x9F\x98\x80 four bytes, \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD a surrogate, "
+         "\xEF\xBF\xBD\xEF\xBF\xBD overlong"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(repairUTF8(bytes), text) << bytes;
+    }
 }
