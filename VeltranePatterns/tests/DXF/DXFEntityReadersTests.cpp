@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "VeltranePatterns/Source/Import/DXF/DXFNumbers.hpp"
+#include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFParser.hpp"
 #include "VeltranePatterns/tests/DXF/DXFTestSupport.hpp"
 
@@ -42,10 +43,10 @@ TEST(DXFNumbers, WholeTextFiniteNumbersOnly) {
     for (const char* text : {"", " 1", "1 ", "1\t", "1,5", "nan", "NAN", "-inf", "infinity", "0x10", "1e999", "abc"}) {
         EXPECT_EQ(readDXFNumber(text), std::nullopt) << text;
     }
-    EXPECT_EQ(readDXFInteger("+70"), 70);
-    EXPECT_EQ(readDXFInteger("-3"), -3);
+    EXPECT_EQ(readImportInteger("+70"), 70);
+    EXPECT_EQ(readImportInteger("-3"), -3);
     for (const char* text : {"", "1.0", " 7", "7 ", "99999999999999999999", "+"}) {
-        EXPECT_EQ(readDXFInteger(text), std::nullopt) << text;
+        EXPECT_EQ(readImportInteger(text), std::nullopt) << text;
     }
 }
 

@@ -10,6 +10,7 @@
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFNumbers.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFParser.hpp"
+#include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 
 namespace VeltranePatterns::DXFGroupValues {
 
@@ -44,7 +45,7 @@ inline void noteLayer(std::optional<std::string>& layer, const Group& group) {
 
 // The last group that reads as an integer wins; others leave the flags alone.
 inline void noteFlags(std::int64_t& flags, const Group& group) {
-    if (const auto value = readDXFInteger(group.name)) {
+    if (const auto value = readImportInteger(group.name)) {
         flags = *value;
     }
 }

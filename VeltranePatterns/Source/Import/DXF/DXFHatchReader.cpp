@@ -55,14 +55,14 @@ std::optional<DXFHatch> DXFParser::readHatch(std::span<const DXFGroup> groups) c
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
-        case 70: solid = readDXFInteger(g.name) == 1; break;
+        case 70: solid = readImportInteger(g.name) == 1; break;
         case 72:
             completeEdge();
             edgeValues.clear();
-            edgeType = readDXFInteger(g.name);
+            edgeType = readImportInteger(g.name);
             break;
         case 91: break;
-        case 92: pathType = readDXFInteger(g.name).value_or(0); break;
+        case 92: pathType = readImportInteger(g.name).value_or(0); break;
         case 93:
         case 97:
             completeEdge();

@@ -6,14 +6,6 @@
 
 namespace VeltranePatterns {
 
-std::optional<std::int64_t> readDXFInteger(std::string_view text) {
-    const auto value = Zovudidova::parseInteger(text);
-    if (!value) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(*value);
-}
-
 std::optional<double> readDXFNumber(std::string_view text) {
     // Hexadecimal floats are the only texts with an x; nan and inf are caught below.
     if (text.find_first_of("xX") != std::string_view::npos) {

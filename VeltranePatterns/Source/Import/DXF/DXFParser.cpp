@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
-#include "VeltranePatterns/Source/Import/DXF/DXFNumbers.hpp"
+#include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 
 namespace VeltranePatterns {
 
@@ -47,7 +47,7 @@ void DXFParser::parse() {
 // a code, so stray lines shift the reading until it is back in step.
 std::optional<DXFParser::DXFGroup> DXFParser::readGroup() {
     while (auto codeLine = lineReader_->nextLine()) {
-        const auto code = readDXFInteger(*codeLine);
+        const auto code = readImportInteger(*codeLine);
         if (!code) {
             continue;
         }

@@ -8,6 +8,7 @@
 
 #include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
 #include "VeltranePatterns/Source/Import/ImportMessages.hpp"
+#include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace VeltranePatterns {
@@ -48,14 +49,6 @@ private:
     std::string_view rest_;
     char separator_;
 };
-
-std::optional<std::int64_t> readInteger(std::string_view text) {
-    const auto value = Zovudidova::parseInteger(text);
-    if (!value) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(*value);
-}
 
 // 10 raised to a digit count. Format specifications only ever give -9 to 9.
 double powerOfTen(std::int64_t exponent) {
@@ -218,8 +211,8 @@ void GerberParser::parseFormatSpecification(std::string_view text) {
     if (!yPiece) {
         return;
     }
-    const auto a = readInteger(*xPiece);
-    const auto b = readInteger(*yPiece);
+    const auto a = readImportInteger(*xPiece);
+    const auto b = readImportInteger(*yPiece);
     if (!a || !b) {
         return;
     }
@@ -239,7 +232,7 @@ void GerberParser::parseApertureDefinition(std::string_view text) {
     if (name->size() < 5) {
         return;
     }
-    const auto number = readInteger(name->substr(3, name->size() - 4));
+    const auto number = readImportInteger(name->substr(3, name->size() - 4));
     if (!number) {
         return;
     }
@@ -266,7 +259,7 @@ void GerberParser::parseApertureDefinition(std::string_view text) {
 
 // D10 selects aperture 10; D03 flashes the aperture in use at the current position.
 void GerberParser::parseDCodeCommand(std::string_view line) {
-    const auto code = readInteger(trimCharacters(line, "D*"));
+    const auto code = readImportInteger(trimCharacters(line, "D*"));
     if (!code) {
         return;
     }
@@ -304,15 +297,15 @@ void GerberParser::parseDataBlock(std::string_view line) {
     }
     Coordinate point{currentPosition.x, currentPosition.y, 0.0};
     if (second) {
-        const auto x = readInteger(*first);
-        const auto y = readInteger(*second);
+        const auto x = readImportInteger(*first);
+        const auto y = readImportInteger(*second);
         if (!x || !y) {
             return;
         }
         point.x = coordinateValue(*x, decimalDigits.x);
         point.y = coordinateValue(*y, decimalDigits.y);
     } else {
-        const auto value = readInteger(*first);
+        const auto value = readImportInteger(*first);
         if (!value) {
             return;
         }
@@ -323,7 +316,7 @@ void GerberParser::parseDataBlock(std::string_view line) {
         }
     }
 
-    const auto code = readInteger(*operation);
+    const auto code = readImportInteger(*operation);
     if (!code) {
         return;
     }
