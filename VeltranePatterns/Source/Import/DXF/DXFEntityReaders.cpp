@@ -20,13 +20,11 @@ std::optional<DXFEntity> DXFParser::readLine(std::span<const DXFGroup> groups) c
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
-        case 10: start.x = number(g); break;
-        case 20: start.y = number(g); break;
-        case 30: start.z = number(g); break;
-        case 11: end.x = number(g); break;
-        case 21: end.y = number(g); break;
-        case 31: end.z = number(g); break;
-        default: break;
+        default:
+            if (!start.take(g, 10)) {
+                end.take(g, 11);
+            }
+            break;
         }
     }
     if (!start.isComplete() || !end.isComplete()) {
@@ -41,10 +39,7 @@ std::optional<DXFEntity> DXFParser::readPoint(std::span<const DXFGroup> groups) 
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
-        case 10: point.x = number(g); break;
-        case 20: point.y = number(g); break;
-        case 30: point.z = number(g); break;
-        default: break;
+        default: point.take(g, 10); break;
         }
     }
     if (!point.isComplete()) {
@@ -60,11 +55,8 @@ std::optional<DXFEntity> DXFParser::readCircle(std::span<const DXFGroup> groups)
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
-        case 10: center.x = number(g); break;
-        case 20: center.y = number(g); break;
-        case 30: center.z = number(g); break;
         case 40: radius = number(g); break;
-        default: break;
+        default: center.take(g, 10); break;
         }
     }
     if (!center.isComplete() || !radius) {
@@ -80,13 +72,10 @@ std::optional<DXFEntity> DXFParser::readArc(std::span<const DXFGroup> groups) co
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
-        case 10: center.x = number(g); break;
-        case 20: center.y = number(g); break;
-        case 30: center.z = number(g); break;
         case 40: radius = number(g); break;
         case 50: start = number(g); break;
         case 51: end = number(g); break;
-        default: break;
+        default: center.take(g, 10); break;
         }
     }
     if (!center.isComplete() || !radius || !start || !end) {
@@ -104,16 +93,14 @@ std::optional<DXFEntity> DXFParser::readEllipse(std::span<const DXFGroup> groups
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
-        case 10: center.x = number(g); break;
-        case 20: center.y = number(g); break;
-        case 30: center.z = number(g); break;
-        case 11: majorAxis.x = number(g); break;
-        case 21: majorAxis.y = number(g); break;
-        case 31: majorAxis.z = number(g); break;
         case 40: ratio = number(g); break;
         case 41: start = number(g); break;
         case 42: end = number(g); break;
-        default: break;
+        default:
+            if (!center.take(g, 10)) {
+                majorAxis.take(g, 11);
+            }
+            break;
         }
     }
     if (!center.isComplete() || !majorAxis.isComplete() || !ratio || !start || !end) {

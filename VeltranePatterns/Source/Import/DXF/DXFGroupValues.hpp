@@ -24,6 +24,21 @@ struct PendingPoint {
     std::optional<double> y;
     std::optional<double> z;
 
+    // Takes the group when it is one of this position's groups: x under xCode,
+    // y under xCode + 10, z under xCode + 20. False for any other group.
+    bool take(const Group& group, std::int64_t xCode) {
+        if (group.code == xCode) {
+            x = number(group);
+        } else if (group.code == xCode + 10) {
+            y = number(group);
+        } else if (group.code == xCode + 20) {
+            z = number(group);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
     bool isComplete() const { return x.has_value() && y.has_value(); }
     // A missing z is 0.
     Coordinate coordinate() const { return {*x, *y, z.value_or(0.0)}; }
