@@ -33,8 +33,10 @@ std::size_t endOfASCII(std::string_view bytes, std::size_t from) {
 } // namespace
 
 std::unique_ptr<StreamingLineReader> StreamingLineReader::open(const std::filesystem::path& path) {
+    // Only regular files: opening a pipe would wait for a writer, and a device
+    // such as /dev/zero gives bytes without end.
     std::error_code error;
-    if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error)) {
+    if (!std::filesystem::is_regular_file(path, error)) {
         return nullptr;
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");

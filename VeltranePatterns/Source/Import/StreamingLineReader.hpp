@@ -19,7 +19,7 @@ public:
     // hostile file cannot make one line take unbounded memory.
     static constexpr std::size_t maximumLineLength = 16 * 1024 * 1024;
 
-    // A reader over the file at the path, or nothing when there is no file there.
+    // A reader over the file at the path, or nothing when there is no regular file there.
     static std::unique_ptr<StreamingLineReader> open(const std::filesystem::path& path);
 
     ~StreamingLineReader();

@@ -63,6 +63,8 @@ TEST(StreamingLineReader, LongLinesAreKeptWhole) {
 TEST(StreamingLineReader, MissingFileGivesNoReader) {
     EXPECT_EQ(StreamingLineReader::open("/nonexistent/dotfield/file.dxf"), nullptr);
     EXPECT_EQ(StreamingLineReader::open(std::filesystem::temp_directory_path()), nullptr);
+    // A device that never ends its input is no file to import.
+    EXPECT_EQ(StreamingLineReader::open("/dev/zero"), nullptr);
 }
 
 // Lines of every kind, repeated until they have crossed the reader's chunk
