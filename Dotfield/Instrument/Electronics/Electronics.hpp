@@ -91,7 +91,7 @@ public:
 
     // A copy, read in order with the writes before it.
     std::optional<DispenserStatistics> dispenserStatistics() const;
-    // Replaces the whole group (nothing clears it), without waiting.
+    // Replaces the whole group (std::nullopt clears it), without waiting.
     void setDispenserStatistics(std::optional<DispenserStatistics> statistics);
 
     // ---- Drive settings ---------------------------------------------------------

@@ -44,7 +44,9 @@ std::vector<ImpedanceResonance> findResonances(const std::vector<ImpedanceMeasur
                 lookingForMinimum = false;
             }
         } else if (next < current && ninthNext < current) {
-            // A fall at index i > 0: the previous magnitude was higher, so index 0 cannot fall.
+            // Index 0 falls only below the initial 0 (a negative magnitude in a
+            // damaged saved scan); nothing is emitted then, as the search still
+            // looks for its first minimum, so scan[i - 1] is never read at i = 0.
             if (!lookingForMinimum) {
                 const ImpedanceMeasurement& minimum = scan[candidateIndex];
                 const ImpedanceMeasurement& maximum = scan[i - 1];

@@ -61,6 +61,8 @@ TEST(ResonanceSearch, ScansWithoutAValleyAndPeakHaveNone) {
     EXPECT_TRUE(findResonances({}).empty());
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_TRUE(findResonances(scanOf({nan, nan, nan})).empty());
+    // A damaged saved scan: the first magnitude falls below the initial 0.
+    EXPECT_TRUE(findResonances(scanOf({-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11})).empty());
 }
 
 TEST(ResonanceSelection, FewerThanThreeGiveTheDefaults) {
