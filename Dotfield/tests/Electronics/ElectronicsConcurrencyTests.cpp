@@ -146,23 +146,33 @@ TEST_P(ElectronicsPoll, TheStatisticsReachTheSettingsFileWithoutAWritePerTick) {
     gate.openForGood();
     startPoll();
     std::set<ino_t> files;
-    for (int tick = 1; tick <= 25; ++tick) {
+    constexpr int ticks = 25;
+    for (int tick = 1; tick <= ticks; ++tick) {
         ASSERT_TRUE(eventually([&] { return checks == tick; })) << tick;
         ASSERT_TRUE(pollIdle());
         if (const auto identity = settingsFileIdentity()) {
             files.insert(*identity);
         }
-        clock->advance(100ms);
+        // No tick is due after the last one, so none can still be on its way
+        // when the poll is suspended and the statistics are compared.
+        if (tick < ticks) {
+            clock->advance(100ms);
+        }
     }
     object->dispatchTimer().suspend();
-    // 2.5 s of polling: at most one write for each second of settings changes.
-    EXPECT_GE(files.size(), 1u);
-    EXPECT_LE(files.size(), 3u);
     const auto stored = loadNoiseCalculationArrays(*store);
     ASSERT_TRUE(stored);
     EXPECT_EQ(*stored, *object->dispenserStatistics());
+
+    // The settings' own thread writes the file a second (of the test's clock)
+    // after the first change, in its own time.
+    ASSERT_TRUE(eventually(
+        [&] { return fileText(settingsFile).find("averageForNoiseCalculationArray") != std::string::npos; }));
+    files.insert(*settingsFileIdentity());
     PersistentDefaults reread(settingsFile, clock);
     EXPECT_TRUE(reread.object("averageForNoiseCalculationArray"));
+    // 2.4 s of polling: at most one write for each second of settings changes.
+    EXPECT_LE(files.size(), 3u);
 }
 
 TEST_P(ElectronicsPoll, AFailedCheckIsReportedAndThePollGoesOn) {
