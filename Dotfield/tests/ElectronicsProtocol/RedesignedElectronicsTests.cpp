@@ -138,15 +138,15 @@ TEST_F(RedesignedElectronicsTest, AbortedSweepLeavesNothingBehindForTheNextComma
 }
 
 TEST_F(RedesignedElectronicsTest, SweepFailingPartWayIsThrownAndDrained) {
-    // Record 100 and the rest come too late for the read (60 ms and a wait of
-    // 1 s), but while the drain still waits for them (another 1 s).
+    // Record 100 and the rest come too late for the read (250 ms and a wait
+    // of 1 s), but while the drain still waits for them (another 1 s).
     auto timing = shortTiming();
     timing.bufferedBytesWait = 1000ms;
     reopenPort(timing);
     for (int i = 0; i < 100; ++i) {
         electronics->queueReplyFault(ReplyFault::pass());
     }
-    electronics->queueReplyFault(ReplyFault::delayBy(1500ms));
+    electronics->queueReplyFault(ReplyFault::delayBy(1750ms));
     int points = 0;
     const auto error = errorThrownBy<CommunicationsError>([&] {
         performImpedanceScanPV(*port, [&](const Zovudidova::Frequency&, double) { return ++points > 0; });

@@ -18,8 +18,11 @@ void SimulatedElectronicsFixture::SetUp() {
 
 Dotfield::SerialPortTiming SimulatedElectronicsFixture::shortTiming() {
     Dotfield::SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 60;
-    timing.writeTimeoutMilliseconds = 60;
+    // Long enough that a whole 1300-byte status reply arrives within one read
+    // on a loaded machine (a read that ends part-way through a reply fails
+    // the exchange), short enough that silence costs a fraction of a second.
+    timing.readTimeoutMilliseconds = 250;
+    timing.writeTimeoutMilliseconds = 250;
     timing.bufferedBytesWait = std::chrono::milliseconds(400);
     return timing;
 }
