@@ -17,10 +17,10 @@ std::string formatDouble(double value) {
         return value < 0 ? "-inf" : "inf";
     }
     char buffer[64];
-    // Exponent form below 1e-4 in magnitude and above 2^54, as the platform's
+    // Exponent form below 1e-4 in magnitude and from 2^54 on, as the platform's
     // description does; plain decimal (with ".0" on integral values) otherwise.
     const double magnitude = std::fabs(value);
-    const bool exponent = magnitude != 0.0 && (magnitude < 1e-4 || magnitude > 0x1.0p54);
+    const bool exponent = magnitude != 0.0 && (magnitude < 1e-4 || magnitude >= 0x1.0p54);
     const auto format = exponent ? std::chars_format::scientific : std::chars_format::fixed;
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
     std::string text(buffer, result.ptr);

@@ -23,6 +23,8 @@ TEST(NumberText, FormatsLikeThePlatformDescription) {
         {1e-05, "1e-05"},
         {1e16, "10000000000000000.0"},
         {1e17, "1e+17"},
+        {0x1.0p53, "9007199254740992.0"},
+        {0x1.0p54, "1.8014398509481984e+16"},
         {std::numeric_limits<double>::quiet_NaN(), "nan"},
         {std::numeric_limits<double>::infinity(), "inf"},
         {-std::numeric_limits<double>::infinity(), "-inf"},
