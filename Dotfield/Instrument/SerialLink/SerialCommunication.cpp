@@ -138,6 +138,13 @@ std::vector<std::uint8_t> readBytesUntilTerminator(std::uint8_t terminator, Seri
         const std::uint32_t available = bytesAvailableOnSerialPort(serialPort);
         const Bytes chunk = genericSerialCommunication(std::nullopt, available, serialPort, AD_Read);
         accumulated.insert(accumulated.end(), chunk.begin(), chunk.end());
+        if (accumulated.size() >= longestTerminatedReply && accumulated.back() != terminator) {
+            // A device that keeps talking without ever ending its reply would
+            // otherwise hold the link, and the memory, without end.
+            printWithContext("Bytes from failed read: " + std::to_string(accumulated.size()) +
+                             " bytes without the terminator " + std::to_string(terminator));
+            throw logAndReturnError(CommunicationsError::corruptedResponse({terminator}, accumulated));
+        }
     } while (accumulated.empty() || accumulated.back() != terminator);
     return accumulated;
 }

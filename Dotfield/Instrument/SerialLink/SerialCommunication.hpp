@@ -36,8 +36,14 @@ void waitForBufferedBytesOnSerialPort(std::size_t byteCount, SerialPort& serialP
 // The number of bytes waiting in the receive queue. Throws failedStatusCheck.
 std::uint32_t bytesAvailableOnSerialPort(SerialPort& serialPort);
 
+// The most a terminated reply may hold. The instruments' text replies are a
+// few dozen bytes; a stream this long without its terminator is noise.
+inline constexpr std::size_t longestTerminatedReply = 4096;
+
 // Reads until the last byte read is the terminator; returns everything read,
-// the terminator last.
+// the terminator last. A silence ends it with the wait's error; bytes that
+// reach longestTerminatedReply without ending in the terminator end it with
+// corruptedResponse (the terminator expected, the bytes received).
 std::vector<std::uint8_t> readBytesUntilTerminator(std::uint8_t terminator, SerialPort& serialPort);
 
 // Writes the command and reads its echo (not compared); one more try of the

@@ -186,6 +186,17 @@ TEST_F(SerialLinkTest, TerminatorReadCollectsChunksUntilTheLastByteIsTheTerminat
     EXPECT_EQ(readBytesUntilTerminator('\r', *port), (Bytes{'A', '\r', 'B', '\r'}));
 }
 
+// A device that keeps talking without ending its reply does not hold the
+// link without end.
+TEST_F(SerialLinkTest, TerminatorReadGivesUpOnAnEndlessReply) {
+    const Bytes stream(longestTerminatedReply + 100, 'x');
+    electronics->sendUnprompted(stream);
+    const auto error = errorThrownBy<CommunicationsError>([&] { readBytesUntilTerminator('\r', *port); });
+    EXPECT_EQ(error.kind(), CommunicationsError::Kind::corruptedResponse);
+    EXPECT_EQ(error.expectedResponse(), Bytes{'\r'});
+    EXPECT_GE(error.receivedResponse().size(), longestTerminatedReply);
+}
+
 TEST_F(SerialLinkTest, EchoedWriteRetriesOnceAndIgnoresTheEchosContent) {
     const Bytes command{'V', '1', '2', '\r'};
     electronics->answerNextWrite({{{'x', 'y', 'z', 'w'}}});
