@@ -15,6 +15,10 @@ static void BM_ParseDXF(benchmark::State& state) {
     std::size_t reported = 0;
     for (auto _ : state) {
         auto parser = DXFParser::open(path);
+        if (!parser) {
+            state.SkipWithError("the generated drawing cannot be opened");
+            break;
+        }
         parser->layerCallback = [](const DXFLayer&) {};
         parser->entityCallback = [&](const DXFEntity&) { ++reported; };
         parser->hatchCallback = [&](const DXFHatch&) { ++reported; };

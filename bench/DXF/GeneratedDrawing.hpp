@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 namespace DXFBenchmarks {
 
 inline void group(std::string& out, int code, const std::string& value) {
@@ -167,10 +169,12 @@ inline std::string drawingText(std::size_t entityCount) {
     return out;
 }
 
-// The drawing of that many entities in a temporary file, written on first use.
+// The drawing of that many entities in a temporary file of this process, so that
+// benchmark runs side by side neither share nor remove each other's files.
 inline std::filesystem::path generatedDrawing(std::size_t entityCount) {
     const auto path = std::filesystem::temp_directory_path() /
-                      ("dotfield-bench-drawing-" + std::to_string(entityCount) + ".dxf");
+                      ("dotfield-bench-drawing-" + std::to_string(::getpid()) + "-" + std::to_string(entityCount) +
+                       ".dxf");
     std::ofstream(path, std::ios::binary) << drawingText(entityCount);
     return path;
 }
