@@ -101,12 +101,25 @@ std::optional<std::string_view> StreamingLineReader::readRawLine() {
     }
 }
 
-std::optional<std::string> StreamingLineReader::nextLine() {
+std::optional<std::string_view> StreamingLineReader::nextLineView() {
     const auto raw = readRawLine();
     if (!raw) {
         return std::nullopt;
     }
-    return repairUTF8(trimImportLine(*raw));
+    const std::string_view line = trimImportLine(*raw);
+    if (endOfASCII(line, 0) == line.size()) {
+        return line; // nothing to decode
+    }
+    decoded_ = repairUTF8(line);
+    return std::string_view(decoded_);
+}
+
+std::optional<std::string> StreamingLineReader::nextLine() {
+    const auto line = nextLineView();
+    if (!line) {
+        return std::nullopt;
+    }
+    return std::string(*line);
 }
 
 std::string_view trimImportLine(std::string_view raw) {

@@ -28,6 +28,9 @@ public:
 
     // The next line, or nothing at the end of the input (and on every call after).
     std::optional<std::string> nextLine();
+    // The same line as a view that stays valid until the next call, for callers
+    // that only look at a line before reading on: no copy of it is made.
+    std::optional<std::string_view> nextLineView();
 
 private:
     explicit StreamingLineReader(std::FILE* file);
@@ -45,6 +48,8 @@ private:
     bool endOfFile_ = false;
     // A line that runs past the end of the buffer, collected across chunks.
     std::string raw_;
+    // The current line when it needed repair.
+    std::string decoded_;
 };
 
 // Leading spaces skipped (tabs kept), cut at the first NUL, LF or CR.

@@ -87,7 +87,16 @@ TEST(StreamingLineReader, LinesAcrossChunkBoundariesReadAsAnyOther) {
         bytes += raw + "\n";
         expected.push_back(line);
     }
-    EXPECT_EQ(readAll(writeFixture("mixed.txt", bytes)), expected);
+    const auto path = writeFixture("mixed.txt", bytes);
+    EXPECT_EQ(readAll(path), expected);
+
+    // Views give the same lines, each valid until the next call.
+    auto reader = StreamingLineReader::open(path);
+    std::vector<std::string> viewed;
+    while (const auto line = reader->nextLineView()) {
+        viewed.emplace_back(*line);
+    }
+    EXPECT_EQ(viewed, expected);
 }
 
 TEST(StreamingLineReader, RepairsEachIllFormedSequenceOnce) {

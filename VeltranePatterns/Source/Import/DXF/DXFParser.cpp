@@ -46,7 +46,7 @@ void DXFParser::parse() {
 // A code line that is not an integer is dropped and the next line is tried as
 // a code, so stray lines shift the reading until it is back in step.
 std::optional<DXFParser::DXFGroup> DXFParser::readGroup() {
-    while (auto codeLine = lineReader_->nextLine()) {
+    while (const auto codeLine = lineReader_->nextLineView()) {
         const auto code = readImportInteger(*codeLine);
         if (!code) {
             continue;

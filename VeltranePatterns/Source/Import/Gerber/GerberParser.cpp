@@ -149,7 +149,7 @@ void GerberParser::parse() {
     currentPosition = Coordinate{0.0, 0.0, 0.0};
     currentApertureTemplate.reset();
 
-    while (const auto line = lineReader_->nextLine()) {
+    while (const auto line = lineReader_->nextLineView()) {
         if (line->empty()) {
             continue;
         }
