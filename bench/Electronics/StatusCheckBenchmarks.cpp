@@ -3,6 +3,7 @@
 // bus: the time of one check, and the processor time the status poll costs
 // per second of polling (it should be small: between ticks the poll waits).
 
+#include <atomic>
 #include <ctime>
 #include <memory>
 #include <thread>
