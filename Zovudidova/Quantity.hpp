@@ -2,6 +2,7 @@
 // A number with the unit it was given in. The value is kept exactly as given and
 // converted only when read in another unit or combined with another unit.
 
+#include <chrono>
 #include <cmath>
 #include <concepts>
 #include <string>
@@ -129,6 +130,11 @@ constexpr Angle radians(double v) { return {v, AngleUnit::radians}; }
 constexpr Frequency hertz(double v) { return {v, FrequencyUnit::hertz}; }
 constexpr Frequency kilohertz(double v) { return {v, FrequencyUnit::kilohertz}; }
 constexpr Frequency megahertz(double v) { return {v, FrequencyUnit::megahertz}; }
+
+// The time sleep() suspends the calling thread for: none for a negative or NaN
+// time, and the longest time the clock counts for one beyond it, an infinite
+// one included.
+std::chrono::nanoseconds sleepInterval(const Duration& interval);
 
 // Suspends the calling thread for the given time.
 void sleep(const Duration& interval);

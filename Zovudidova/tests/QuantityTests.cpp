@@ -110,5 +110,17 @@ TEST(Quantity, SleepTakesATimeQuantity) {
     Zovudidova::sleep(seconds(-1)); // returns at once
 }
 
+TEST(Quantity, SleepIntervalIsTheTimeInSecondsAndNeverOverflowsTheClock) {
+    using namespace std::chrono_literals;
+    EXPECT_EQ(sleepInterval(milliseconds(250)), 250ms);
+    EXPECT_EQ(sleepInterval(minutes(2)), 120s);
+    EXPECT_EQ(sleepInterval(Duration(3, TimeUnit::microseconds)), 3us);
+    EXPECT_EQ(sleepInterval(seconds(-1)), 0ns);
+    EXPECT_EQ(sleepInterval(seconds(std::nan(""))), 0ns);
+    EXPECT_EQ(sleepInterval(hours(1e300)), std::chrono::nanoseconds::max());
+    EXPECT_EQ(sleepInterval(seconds(std::numeric_limits<double>::infinity())),
+              std::chrono::nanoseconds::max());
+}
+
 static_assert(sizeof(DistanceUnit) == 1 && sizeof(VelocityUnit) == 2);
 static_assert(std::is_trivially_copyable_v<Distance> && sizeof(Distance) == 16);
