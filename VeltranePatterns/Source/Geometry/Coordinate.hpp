@@ -3,6 +3,7 @@
 // application, with x and y in the plane of the surface and z the height.
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <span>
 #include <string>
@@ -81,6 +82,11 @@ struct Coordinate {
 };
 
 inline constexpr Coordinate Coordinate::zero{0.0, 0.0, 0.0};
+
+// Whether all three components are finite numbers.
+inline bool isFinite(const Coordinate& c) {
+    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
+}
 
 double distance(const Coordinate& a, const Coordinate& b);
 double distanceXY(const Coordinate& a, const Coordinate& b);

@@ -279,10 +279,6 @@ class Part {
     std::size_t size_;
 };
 
-bool isFinite(const Coordinate& c) {
-    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
-}
-
 } // namespace
 
 std::vector<std::vector<Coordinate>> splitPolygonIntoConvexParts(const std::vector<Coordinate>& points) {

@@ -9,10 +9,6 @@ namespace VeltranePatterns {
 
 namespace {
 
-bool isFinite(const Coordinate& c) {
-    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
-}
-
 // Caps a value at the far edge when the far edge lies above the start, floors
 // it there otherwise, so that the last step stops on the far edge.
 double clampTowards(double value, double start, double farEdge) {

@@ -11,10 +11,6 @@ namespace VeltranePatterns {
 
 namespace {
 
-bool isFinite(const Coordinate& c) {
-    return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
-}
-
 struct Box {
     Coordinate minimum;
     Coordinate maximum;
