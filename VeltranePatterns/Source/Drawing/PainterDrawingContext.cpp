@@ -16,6 +16,10 @@ namespace VeltranePatterns {
 namespace {
 
 constexpr double turn = 2.0 * std::numbers::pi;
+// The widest shadow blur painted, in device pixels. The blur's image and its
+// work grow with the square of the blur; a wider one would spread the shadow
+// too thin to see anyway.
+constexpr double maximumShadowBlur = 50.0;
 constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
 
 // Qt refuses coordinates of this size and beyond, with a warning per call.
@@ -184,7 +188,7 @@ void PainterDrawingContext::setFillColor(DrawingColor color) { fillColor_ = toQC
 void PainterDrawingContext::setShadow(DrawingShadow shadow) {
     const bool visible = usable(shadow.offset) && std::isfinite(shadow.blur) && shadow.color.alpha > 0.0;
     if (visible) {
-        shadow.blur = std::max(shadow.blur, 0.0);
+        shadow.blur = std::clamp(shadow.blur, 0.0, maximumShadowBlur);
         shadow_ = shadow;
     } else {
         shadow_.reset();

@@ -157,6 +157,20 @@ TEST_F(PainterDrawingContextTest, ShadowPaintsABlurredHaloUnderThePainting) {
     EXPECT_EQ(pixel(2, 2), QColor(Qt::white)) << "beyond the blur's reach";
 }
 
+TEST_F(PainterDrawingContextTest, AHugeShadowBlurIsBounded) {
+    // Unbounded, a blur this wide would need an image of billions of pixels.
+    QPainter painter(&image_);
+    PainterDrawingContext context(painter);
+    context.setShadow({{0, 0}, 1e6, {1, 0, 0, 1}});
+    context.fillRect({15, 15, 10, 10});
+    painter.end();
+
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::black));
+    const QColor halo = pixel(13, 20);
+    EXPECT_EQ(halo.red(), 255);
+    EXPECT_LT(halo.green(), 255) << "still tinted next to the painting";
+}
+
 TEST_F(PainterDrawingContextTest, NonFiniteCoordinatesAreIgnored) {
     QPainter painter(&image_);
     PainterDrawingContext context(painter);
