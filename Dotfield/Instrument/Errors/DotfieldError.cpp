@@ -3,14 +3,14 @@
 namespace Dotfield {
 
 const char* DotfieldError::what() const noexcept {
-    if (what_.empty()) {
+    std::call_once(what_->made, [this] {
         try {
-            what_ = domain() + " " + std::to_string(code()) + ": " + caseDescription();
+            what_->text = domain() + " " + std::to_string(code()) + ": " + caseDescription();
         } catch (...) {
-            return "Dotfield error";
+            what_->text = "Dotfield error";
         }
-    }
-    return what_.c_str();
+    });
+    return what_->text.c_str();
 }
 
 } // namespace Dotfield

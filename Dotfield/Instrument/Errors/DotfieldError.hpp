@@ -4,6 +4,8 @@
 // 0) and its domain the class name qualified by the application's name.
 
 #include <exception>
+#include <memory>
+#include <mutex>
 #include <string>
 
 namespace Dotfield {
@@ -15,11 +17,17 @@ class DotfieldError : public std::exception {
     // The case as text, with its payload.
     virtual std::string caseDescription() const = 0;
 
-    // "<domain> <code>: <case>", made on first use.
+    // "<domain> <code>: <case>", made once on first use; safe to ask from
+    // several threads that share one error (an exception_ptr rethrown twice).
     const char* what() const noexcept override;
 
   private:
-    mutable std::string what_;
+    // Shared by copies, which describe the same case.
+    struct Description {
+        std::once_flag made;
+        std::string text;
+    };
+    std::shared_ptr<Description> what_ = std::make_shared<Description>();
 };
 
 } // namespace Dotfield
