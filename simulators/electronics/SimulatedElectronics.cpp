@@ -119,6 +119,26 @@ DispenserImpedanceModel SimulatedElectronics::dispenser() const {
     return dispenser_;
 }
 
+void SimulatedElectronics::setDispenserHook(DispenserHook hook) {
+    auto lock = lockState();
+    dispenserHook_ = std::move(hook);
+}
+
+void SimulatedElectronics::setOutputListener(OutputListener listener) {
+    auto lock = lockState();
+    outputListener_ = std::move(listener);
+}
+
+DispenserImpedanceModel SimulatedElectronics::dispenserNow() const {
+    return dispenserHook_ ? dispenserHook_(dispenser_) : dispenser_;
+}
+
+void SimulatedElectronics::outputsChanged() const {
+    if (outputListener_) {
+        outputListener_(state_.relay, state_.voltageCode / 204.8, frequencyForWord(state_.frequencyWord));
+    }
+}
+
 void SimulatedElectronics::setMeasurementNoise(double sampleNoiseCounts, double relativeMagnitudeNoise,
                                                std::uint32_t seed) {
     auto lock = lockState();
@@ -171,6 +191,7 @@ std::size_t SimulatedElectronics::decodeOne() {
         const bool toGenerator = command == relayToGeneratorByte;
         state_.relay = toGenerator ? RelayPosition::waveformGenerator : RelayPosition::electronics;
         record({toGenerator ? Command::Kind::relayToGenerator : Command::Kind::relayToElectronics});
+        outputsChanged();
         reply({command});
         return 1;
     }
@@ -181,6 +202,7 @@ std::size_t SimulatedElectronics::decodeOne() {
         // The converter takes 12 bits; higher bits of the high byte are not wired.
         state_.voltageCode = static_cast<std::uint16_t>(((pending_[1] & 0x0F) << 8) | pending_[2]);
         record({Command::Kind::setVoltage, state_.voltageCode});
+        outputsChanged();
         reply({voltageByte});
         return 3;
     }
@@ -190,6 +212,7 @@ std::size_t SimulatedElectronics::decodeOne() {
         }
         state_.frequencyWord = bigEndianWord(&pending_[1]);
         record({Command::Kind::setFrequency, state_.frequencyWord});
+        outputsChanged();
         reply({frequencyByte});
         return 5;
     }
@@ -229,13 +252,14 @@ std::size_t SimulatedElectronics::decodeOne() {
             return 2;
         case measureByte:
             record({Command::Kind::measure});
-            reply(sampleBlock(frequencyForWord(state_.frequencyWord)));
+            reply(sampleBlock(dispenserNow(), frequencyForWord(state_.frequencyWord)));
             return 1;
         case originalStatusReadingByte: {
             record({Command::Kind::statusReading});
+            const DispenserImpedanceModel dispenser = dispenserNow();
             std::vector<std::uint8_t> blocks;
             for (const auto& point : state_.statusPoints) {
-                const auto block = sampleBlock(point.frequencyHz);
+                const auto block = sampleBlock(dispenser, point.frequencyHz);
                 blocks.insert(blocks.end(), block.begin(), block.end());
             }
             reply(std::move(blocks));
@@ -246,18 +270,21 @@ std::size_t SimulatedElectronics::decodeOne() {
         }
     } else {
         switch (command) {
-        case sweepByte:
+        case sweepByte: {
             record({Command::Kind::sweep});
+            const DispenserImpedanceModel dispenser = dispenserNow();
             for (std::size_t k = 0; k < sweepRecordCount; ++k) {
-                reply(impedanceRecord(sweepStartHz + sweepStepHz * static_cast<double>(k)),
+                reply(impedanceRecord(dispenser, sweepStartHz + sweepStepHz * static_cast<double>(k)),
                       sweepRecordInterval_ * static_cast<std::int64_t>(k));
             }
             return 1;
+        }
         case redesignStatusReadingByte: {
             record({Command::Kind::statusReading});
+            const DispenserImpedanceModel dispenser = dispenserNow();
             std::vector<std::uint8_t> records;
             for (const auto& point : state_.statusPoints) {
-                const auto one = impedanceRecord(point.frequencyHz);
+                const auto one = impedanceRecord(dispenser, point.frequencyHz);
                 records.insert(records.end(), one.begin(), one.end());
             }
             reply(std::move(records));
@@ -316,8 +343,9 @@ double SimulatedElectronics::noise(double standardDeviation) {
     return std::normal_distribution<double>(0.0, standardDeviation)(random_);
 }
 
-std::vector<std::uint8_t> SimulatedElectronics::sampleBlock(double frequencyHz) {
-    const std::complex<double> impedance = dispenser_.impedanceAt(frequencyHz);
+std::vector<std::uint8_t> SimulatedElectronics::sampleBlock(const DispenserImpedanceModel& dispenser,
+                                                        double frequencyHz) {
+    const std::complex<double> impedance = dispenser.impedanceAt(frequencyHz);
     const double responseAmplitude = referenceAmplitude_ * std::abs(impedance) / 1000.0;
     const double phase = std::arg(impedance);
     std::vector<std::uint8_t> reference;
@@ -335,8 +363,9 @@ std::vector<std::uint8_t> SimulatedElectronics::sampleBlock(double frequencyHz) 
     return reference;
 }
 
-std::vector<std::uint8_t> SimulatedElectronics::impedanceRecord(double frequencyHz) {
-    const std::complex<double> impedance = dispenser_.impedanceAt(frequencyHz);
+std::vector<std::uint8_t> SimulatedElectronics::impedanceRecord(const DispenserImpedanceModel& dispenser,
+                                                            double frequencyHz) {
+    const std::complex<double> impedance = dispenser.impedanceAt(frequencyHz);
     const double magnitude = std::abs(impedance) * (1.0 + noise(relativeMagnitudeNoise_));
     const double phase = std::arg(impedance);
     std::vector<std::uint8_t> bytes;

@@ -38,6 +38,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <random>
 #include <span>
@@ -118,6 +119,20 @@ class SimulatedElectronics final : public SimulatedPeer {
 
     void setDispenser(DispenserImpedanceModel model);
     DispenserImpedanceModel dispenser() const;
+
+    // Asked once at each reading (a measurement, a status reading, a sweep)
+    // for the dispenser the electronics see there, given the one set with
+    // setDispenser: the world of the simulated instrument answers with its
+    // on-surface response while the tip touches the surface. Runs with the
+    // peer's lock held, so it must not call back into this peer.
+    using DispenserHook = std::function<DispenserImpedanceModel(const DispenserImpedanceModel& dispenser)>;
+    void setDispenserHook(DispenserHook hook);
+
+    // Told every change of the outputs that drive the dispenser: where the
+    // output relay is, the voltage (volts) and the frequency (hertz). Runs with
+    // the peer's lock held, so it must not call back into this peer.
+    using OutputListener = std::function<void(RelayPosition relay, double volts, double frequencyHz)>;
+    void setOutputListener(OutputListener listener);
     // Gaussian noise: on every sample of a block (in counts) and on every
     // record's magnitude (relative). 0 switches it off.
     void setMeasurementNoise(double sampleNoiseCounts, double relativeMagnitudeNoise, std::uint32_t seed);
@@ -139,8 +154,11 @@ class SimulatedElectronics final : public SimulatedPeer {
     std::size_t decodeStatusSetupText();
 
     void record(Command command);
-    std::vector<std::uint8_t> sampleBlock(double frequencyHz);
-    std::vector<std::uint8_t> impedanceRecord(double frequencyHz);
+    // The dispenser as the electronics see it now (the hook's answer).
+    DispenserImpedanceModel dispenserNow() const;
+    void outputsChanged() const;
+    std::vector<std::uint8_t> sampleBlock(const DispenserImpedanceModel& dispenser, double frequencyHz);
+    std::vector<std::uint8_t> impedanceRecord(const DispenserImpedanceModel& dispenser, double frequencyHz);
     double noise(double standardDeviation);
 
     const Generation generation_;
@@ -148,6 +166,8 @@ class SimulatedElectronics final : public SimulatedPeer {
     ElectronicsState state_;
     std::vector<Command> commands_;
     DispenserImpedanceModel dispenser_ = DispenserImpedanceModel::typicalDispenser();
+    DispenserHook dispenserHook_;
+    OutputListener outputListener_;
     double sampleNoiseCounts_ = 0.0;
     double relativeMagnitudeNoise_ = 0.0;
     std::mt19937 random_{1};

@@ -1,5 +1,7 @@
 #include "simulators/peers/RelayBox/SimulatedRelayBox.hpp"
 
+#include <utility>
+
 namespace Simulators {
 
 namespace {
@@ -22,7 +24,20 @@ bool SimulatedRelayBox::isClosed() const {
 
 void SimulatedRelayBox::setClosed(bool closed) {
     auto lock = lockState();
+    drive(closed);
+}
+
+void SimulatedRelayBox::setOutputListener(std::function<void(bool closed)> listener) {
+    auto lock = lockState();
+    outputListener_ = std::move(listener);
+}
+
+void SimulatedRelayBox::drive(bool closed) {
+    const bool changed = closed != closed_;
     closed_ = closed;
+    if (changed && outputListener_) {
+        outputListener_(closed);
+    }
 }
 
 void SimulatedRelayBox::setStuck(bool stuck) {
@@ -58,7 +73,7 @@ void SimulatedRelayBox::decode(std::span<const std::uint8_t> bytes) {
             const bool close = frame[2] == closeCommand;
             commands_.push_back(close ? Command::close : Command::open);
             if (!stuck_) {
-                closed_ = close;
+                drive(close);
             }
         }
         start += frameLength;

@@ -6,6 +6,7 @@
 // Anything else is skipped byte by byte until a frame lines up again.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -28,15 +29,21 @@ class SimulatedRelayBox final : public SimulatedPeer {
     void setReportedStateByte(std::optional<std::uint8_t> stateByte);
     // The commands understood so far, in order.
     std::vector<Command> commands() const;
+    // Told every change of the output (true: closed), whether commanded or
+    // set by a test. Runs with the peer's lock held, so it must not call back
+    // into this peer.
+    void setOutputListener(std::function<void(bool closed)> listener);
 
   private:
     void decode(std::span<const std::uint8_t> bytes) override;
+    void drive(bool closed);
 
     std::vector<std::uint8_t> pending_;
     bool closed_ = false;
     bool stuck_ = false;
     std::optional<std::uint8_t> reportedStateByte_;
     std::vector<Command> commands_;
+    std::function<void(bool)> outputListener_;
 };
 
 } // namespace Simulators

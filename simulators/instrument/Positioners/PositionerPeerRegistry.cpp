@@ -1,0 +1,43 @@
+#include "simulators/instrument/Positioners/PositionerPeerRegistry.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "simulators/instrument/Positioners/Generic/SimulatedGenericPositioner.hpp"
+
+namespace Simulators {
+
+void PositionerPeerRegistry::add(PositionerPeerModel model) {
+    const auto same = std::find_if(models_.begin(), models_.end(),
+                                   [&](const PositionerPeerModel& known) { return known.name == model.name; });
+    if (same != models_.end()) {
+        *same = std::move(model);
+    } else {
+        models_.push_back(std::move(model));
+    }
+}
+
+const PositionerPeerModel* PositionerPeerRegistry::find(std::string_view name) const {
+    const auto found = std::find_if(models_.begin(), models_.end(),
+                                    [&](const PositionerPeerModel& known) { return known.name == name; });
+    return found == models_.end() ? nullptr : &*found;
+}
+
+std::vector<std::string> PositionerPeerRegistry::names() const {
+    std::vector<std::string> names;
+    for (const auto& model : models_) {
+        names.push_back(model.name);
+    }
+    return names;
+}
+
+PositionerPeerRegistry builtInPositionerPeers() {
+    PositionerPeerRegistry registry;
+    registry.add({std::string(genericPositionerModel), WorldPoint{300000.0, 300000.0, 90000.0},
+                  [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
+                      return std::make_shared<SimulatedGenericPositioner>(std::move(world));
+                  }});
+    return registry;
+}
+
+} // namespace Simulators
