@@ -33,11 +33,11 @@ struct SimulatedInstrumentOptions {
     std::string positionerModel = "IIb";
     SimulatedElectronics::Generation electronicsGeneration = SimulatedElectronics::Generation::redesign2016;
     // Unset: real time.
-    std::shared_ptr<WorldClock> clock;
+    std::shared_ptr<WorldClock> clock{};
     // A flat deck 10 mm above the bottom of the Z travel unless told otherwise.
     std::optional<SimulatedSurface> surface = SimulatedSurface::plane(10000.0);
     // Where the axes are at the start; unset: at the home switches.
-    std::optional<WorldPoint> start;
+    std::optional<WorldPoint> start{};
     // False: the positioner needs homing before it moves.
     bool homed = true;
     PositionerPeerRegistry positioners = builtInPositionerPeers();

@@ -36,11 +36,9 @@ std::string ask(SerialPort& port, const std::string& text, std::uint8_t terminat
 }
 
 TEST(SimulatedInstrumentAssembly, EveryDeviceAnswersOnItsOwnLinkAndActsOnTheOneWorld) {
-    SimulatedInstrumentOptions options;
-    options.positionerModel = "Generic";
     const auto clock = std::make_shared<Simulators::SteppedWorldClock>();
-    options.clock = clock;
-    auto instrument = std::make_unique<SimulatedDropwright>(options);
+    auto instrument = std::make_unique<SimulatedDropwright>(
+        SimulatedInstrumentOptions{.positionerModel = "Generic", .clock = clock});
     EXPECT_EQ(adapterdriver::currentUSBBackend(), instrument->cabling().bus());
     {
         const auto positioner = openSerialPort("Dual RS232 B", 57600, false, shortTiming());

@@ -10,6 +10,9 @@ namespace Simulators {
 namespace {
 
 constexpr double nanosecondsPerSecond = 1e9;
+// Moves longer than this (a crawl at a vanishing velocity) are cut to it, so
+// that their times stay within the clock's range.
+constexpr double longestMoveSeconds = 1e9;
 // The tip's path is followed in pieces of at most this much travel on any
 // axis (twice as many pieces as a steady pace would need, since an axis
 // speeding up from rest covers nearly 2/n of a span in the last of n equal
@@ -30,7 +33,7 @@ double component(const WorldPoint& point, std::size_t i) {
 }
 
 std::int64_t toNanoseconds(double seconds) {
-    return std::llround(seconds * nanosecondsPerSecond);
+    return std::llround(std::clamp(seconds, 0.0, longestMoveSeconds) * nanosecondsPerSecond);
 }
 
 bool positiveFinite(double value) {

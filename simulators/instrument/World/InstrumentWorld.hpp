@@ -45,17 +45,17 @@ struct WorldConfiguration {
     // The travel of each axis: positions 0 to this, µm.
     WorldPoint travel{300000.0, 300000.0, 90000.0};
     // Where the home switches sit; unset: X and Y at 0, Z at the top.
-    std::optional<WorldPoint> homeSwitches;
+    std::optional<WorldPoint> homeSwitches{};
     // Where the axes are at the start; unset: at the home switches.
-    std::optional<WorldPoint> start;
+    std::optional<WorldPoint> start{};
     // False: every axis needs homing before it moves.
     bool homed = true;
     double homingVelocity = 20000.0;      // µm/s
     double homingAcceleration = 100000.0; // µm/s²
     // No surface: nothing under the tip to touch.
-    std::optional<SimulatedSurface> surface;
+    std::optional<SimulatedSurface> surface{};
     // Unset: real time.
-    std::shared_ptr<WorldClock> clock;
+    std::shared_ptr<WorldClock> clock{};
 };
 
 struct AxisStatus {

@@ -21,7 +21,7 @@ struct BumpMap {
     double originV = 0.0;
     double spacing = 1000.0; // µm between neighbouring grid points
     // Rows of increasing v, each of increasing u; all rows equally long.
-    std::vector<std::vector<double>> heights;
+    std::vector<std::vector<double>> heights{};
 
     // Zero outside the grid, for an empty grid and for a grid whose rows
     // differ in length or whose spacing is not positive.
@@ -35,7 +35,7 @@ struct SimulatedSurface {
     double rotation = 0.0; // radians, counter-clockwise
     double centerX = 0.0;
     double centerY = 0.0;
-    BumpMap bumps;
+    BumpMap bumps{};
 
     // A plane through (0, 0, height) with the slopes, unturned and smooth.
     static SimulatedSurface plane(double height, double slopeX = 0.0, double slopeY = 0.0);

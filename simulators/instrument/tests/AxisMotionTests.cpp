@@ -168,3 +168,13 @@ TEST_F(WorldAxes, AnUnhomedPositionerMovesOnlyAfterHoming) {
     EXPECT_EQ(world->tipPosition(), world->homeSwitches());
     EXPECT_EQ(world->moveAxis({WorldAxis::x, 1000.0, 1000.0, 10000.0}), InstrumentWorld::MoveResult::started);
 }
+
+TEST_F(WorldAxes, AVanishingVelocityCrawlsWithoutLeavingTheClocksRange) {
+    const auto world = makeWorld();
+    ASSERT_EQ(world->moveAxis({WorldAxis::y, 1e300, 1e-300, 1e-300}), InstrumentWorld::MoveResult::started);
+    clock->advance(1000s);
+    EXPECT_TRUE(world->axis(WorldAxis::y).moving);
+    EXPECT_LT(world->axis(WorldAxis::y).position, 1e-200);
+    world->halt();
+    EXPECT_FALSE(world->axis(WorldAxis::y).moving);
+}
