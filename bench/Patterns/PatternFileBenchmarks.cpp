@@ -1,5 +1,8 @@
 // Reading, writing and ordering a generated pattern of 100,000 mixed items.
 #include <libxml/parser.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include <random>
 #include <string>
@@ -84,6 +87,19 @@ void writePattern(benchmark::State& state) {
     }
 }
 BENCHMARK(writePattern)->Unit(benchmark::kMillisecond);
+
+// The same document streamed to a file through its temporary file.
+void writePatternFile(benchmark::State& state) {
+    const std::shared_ptr<Pattern> pattern = generatedPattern(100000);
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("dotfield-bench-" + std::to_string(::getpid()) + ".xml");
+    for (auto _ : state) {
+        pattern->writeXMLRepresentation(file, 1.0, std::nullopt, {});
+    }
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+}
+BENCHMARK(writePatternFile)->Unit(benchmark::kMillisecond);
 
 void readPattern(benchmark::State& state) {
     const std::string& document = generatedDocument();

@@ -67,37 +67,73 @@ bool StreamingLineReader::refill() {
     return true;
 }
 
+// The length of the line at the start of the bytes, up to its terminator (LF,
+// CR or CR LF), or nothing when the bytes hold no terminator.
+std::optional<std::size_t> StreamingLineReader::lineLength(const char* begin, std::size_t available) {
+    const void* newline = std::memchr(begin, '\n', available);
+    const std::size_t limit = newline != nullptr ? static_cast<const char*>(newline) - begin : available;
+    if (const void* cr = std::memchr(begin, '\r', limit); cr != nullptr) {
+        return static_cast<const char*>(cr) - begin;
+    }
+    if (newline != nullptr) {
+        return limit;
+    }
+    return std::nullopt;
+}
+
+// Moves past the terminator at the position; a CR's LF may lie in the next chunk.
+void StreamingLineReader::skipTerminator() {
+    const char terminator = buffer_[bufferStart_];
+    ++bufferStart_;
+    if (terminator == '\r') {
+        if (bufferStart_ < bufferEnd_) {
+            if (buffer_[bufferStart_] == '\n') {
+                ++bufferStart_;
+            }
+        } else {
+            skipLineFeed_ = true;
+        }
+    }
+}
+
 std::optional<std::string_view> StreamingLineReader::readRawLine() {
     if (bufferStart_ == bufferEnd_ && !refill()) {
         return std::nullopt;
     }
+    if (skipLineFeed_) {
+        // The LF of a CR LF that was split between two chunks.
+        skipLineFeed_ = false;
+        if (buffer_[bufferStart_] == '\n' && ++bufferStart_ == bufferEnd_ && !refill()) {
+            return std::nullopt;
+        }
+    }
     // Almost every line lies whole in the buffer: hand it out where it is.
     const char* begin = buffer_.data() + bufferStart_;
     std::size_t available = bufferEnd_ - bufferStart_;
-    const void* newline = std::memchr(begin, '\n', available);
-    if (newline != nullptr) {
-        const std::size_t length = static_cast<const char*>(newline) - begin;
-        bufferStart_ += length + 1;
-        return std::string_view(begin, length);
+    auto length = lineLength(begin, available);
+    if (length) {
+        bufferStart_ += *length;
+        skipTerminator();
+        return std::string_view(begin, *length);
     }
     // The line runs past the buffer: collect it across chunks, up to the longest kept.
     raw_.clear();
     while (true) {
-        const std::size_t length = newline != nullptr ? static_cast<const char*>(newline) - begin : available;
+        const std::size_t taken = length.value_or(available);
         if (raw_.size() < maximumLineLength) {
-            raw_.append(begin, std::min(length, maximumLineLength - raw_.size()));
+            raw_.append(begin, std::min(taken, maximumLineLength - raw_.size()));
         }
-        bufferStart_ += length;
-        if (newline != nullptr) {
-            ++bufferStart_;
+        bufferStart_ += taken;
+        if (length) {
+            skipTerminator();
             return std::string_view(raw_);
         }
         if (!refill()) {
-            return std::string_view(raw_); // a last line without LF
+            return std::string_view(raw_); // a last line without a terminator
         }
         begin = buffer_.data();
         available = bufferEnd_;
-        newline = std::memchr(begin, '\n', available);
+        length = lineLength(begin, available);
     }
 }
 

@@ -5,6 +5,7 @@
 // Only the feature width, grid spacing and canvas can be set afterwards, by
 // the pattern's owner (they are plain values, not synchronised).
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -16,6 +17,8 @@
 #include "Zovudidova/Units.hpp"
 
 namespace VeltranePatterns {
+
+class XMLElementWriter;
 
 class Pattern {
   public:
@@ -87,7 +90,18 @@ class Pattern {
     std::string dataForXMLRepresentation(double scaleFactor, std::optional<double> featureWidth,
                                          const std::set<std::string>& disabledLayers) const;
 
+    // The same document streamed to the file: written into a temporary file
+    // beside it, flushed to the disk and renamed over it, so the file holds
+    // either its old bytes or the whole new document. Throws
+    // std::filesystem::filesystem_error when the file cannot be written.
+    void writeXMLRepresentation(const std::filesystem::path& file, double scaleFactor,
+                                std::optional<double> featureWidth,
+                                const std::set<std::string>& disabledLayers) const;
+
   private:
+    void writeXMLDocument(XMLElementWriter& writer, double scaleFactor, std::optional<double> featureWidth,
+                          const std::set<std::string>& disabledLayers) const;
+
     Zovudidova::DistanceUnit lengthUnit_;
     double xScaleFactor_;
     double yScaleFactor_;

@@ -163,8 +163,14 @@ std::vector<PatternItemPtr> readPolygon(const ItemChildren& c) {
     }
     std::vector<PatternItemPtr> polygons;
     for (const std::vector<Coordinate>& part : splitPolygonIntoConvexParts(c.vertices)) {
-        polygons.push_back(std::make_shared<const Polygon>(removeCollinearPolygonPoints(part), c.velocity,
-                                                           c.acceleration, c.surfaceSensing));
+        // Checked after the collinear points are gone: a part left with fewer
+        // than three vertices has no area, and kept it would be written back
+        // as a polygon that no reading accepts.
+        std::vector<Coordinate> outline = removeCollinearPolygonPoints(part);
+        if (outline.size() >= 3) {
+            polygons.push_back(std::make_shared<const Polygon>(std::move(outline), c.velocity, c.acceleration,
+                                                               c.surfaceSensing));
+        }
     }
     return polygons;
 }

@@ -30,16 +30,28 @@ TEST(DXFEntityGeometry, LimitsPerCase) {
         Limits expected;
     };
     const Case cases[] = {
-        {"arc counts its whole circle", DXFEntity::Arc{"0", {1, 1, 0}, 2.0, degrees(0), degrees(90)},
-         {-1, 3, -1, 3, 0, 0}},
+        {"arc counts its end points", DXFEntity::Arc{"0", {1, 1, 0}, 2.0, degrees(0), degrees(90)},
+         {1, 3, 1, 3, 0, 0}},
+        {"shallow arc counts the top it passes", DXFEntity::Arc{"0", {0, 0, 0}, 1000.0, degrees(89), degrees(91)},
+         {-17.452406437283, 17.452406437283, 999.847695156391, 1000, 0, 0}},
+        {"arc across 0 degrees", DXFEntity::Arc{"0", {0, 0, 0}, 1.0, degrees(350), degrees(10)},
+         {0.984807753012, 1, -0.173648177667, 0.173648177667, 0, 0}},
+        {"arc with equal angles is the whole circle", DXFEntity::Arc{"0", {0, 0, 0}, 1.0, degrees(30), degrees(30)},
+         {-1, 1, -1, 1, 0, 0}},
         {"circle", DXFEntity::Circle{"0", {0, 0, 4}, 1.5}, {-1.5, 1.5, -1.5, 1.5, 4, 4}},
         {"ellipse is its centre",
          DXFEntity::Ellipse{"0", {5, 6, 7}, {10, 0, 0}, 0.5, degrees(0), degrees(360)},
          {5, 5, 6, 6, 7, 7}},
         {"line", DXFEntity::Line{"0", {3, -1, 2}, {-2, 4, 0}}, {-2, 3, -1, 4, 0, 2}},
         {"point", DXFEntity::Point{"0", {1, 2, 3}}, {1, 1, 2, 2, 3, 3}},
-        {"light-weight polyline ignores bulges",
-         DXFEntity::LWPolyLine{"0", {{{0, 0, 0}, 1.0}, {{2, 1, 0}, std::nullopt}}, {}},
+        {"light-weight polyline counts its bulge arcs",
+         DXFEntity::LWPolyLine{"0", {{{0, 0, 0}, 1.0}, {{2, 0, 0}, std::nullopt}, {{2, 1, 0}, 1.0}}, {}},
+         {0, 2, -1, 1, 0, 0}},
+        // A round pad: two vertices with bulge 1 closed into a circle of radius 5.
+        {"closed polyline of two half circles",
+         DXFEntity::LWPolyLine{"0", {{{0, 0, 0}, 1.0}, {{10, 0, 0}, 1.0}}, DXFPolylineOptions::closedPolyline},
+         {0, 10, -5, 5, 0, 0}},
+        {"negative bulge turns the other way", DXFEntity::LWPolyLine{"0", {{{0, 0, 0}, -1.0}, {{2, 0, 0}, {}}}, {}},
          {0, 2, 0, 1, 0, 0}},
         {"light-weight polyline without vertices", DXFEntity::LWPolyLine{"0", {}, {}}, {}},
         {"polyline without points", DXFEntity::PolyLine{"0", {}, {}}, {}},
@@ -52,7 +64,13 @@ TEST(DXFEntityGeometry, LimitsPerCase) {
         {"spline with control points only", DXFEntity::Spline{"0", {}, {{1, 1, 0}, {2, 2, 0}}, {0, 1}, {}}, {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.entity.limits(), c.expected) << c.name;
+        const Limits box = c.entity.limits();
+        const double actual[] = {box.minX, box.maxX, box.minY, box.maxY, box.minZ, box.maxZ};
+        const double expected[] = {c.expected.minX, c.expected.maxX, c.expected.minY,
+                                   c.expected.maxY, c.expected.minZ, c.expected.maxZ};
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_NEAR(actual[i], expected[i], 1e-9) << c.name << " bound " << i;
+        }
     }
 }
 

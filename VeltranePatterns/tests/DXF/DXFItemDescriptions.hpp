@@ -12,6 +12,7 @@
 #include "VeltranePatterns/Source/Items/Line.hpp"
 #include "VeltranePatterns/Source/Items/Point.hpp"
 #include "VeltranePatterns/Source/Items/Polygon.hpp"
+#include "VeltranePatterns/tests/DXF/DXFTestSupport.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace DXFTestSupport {
@@ -64,6 +65,27 @@ inline std::string describe(const VeltranePatterns::PatternItemPtr& item) {
         return text;
     }
     return "other item";
+}
+
+// The groups of a hatch loop of four line edges around a square.
+inline Groups square(double x0, double y0, double size) {
+    const double x1 = x0 + size, y1 = y0 + size;
+    const auto s = [](double v) { return num(v); };
+    return {{72, "1"}, {10, s(x0)}, {20, s(y0)}, {11, s(x1)}, {21, s(y0)}, {72, "1"}, {10, s(x1)}, {20, s(y0)},
+            {11, s(x1)}, {21, s(y1)}, {72, "1"}, {10, s(x1)}, {20, s(y1)}, {11, s(x0)}, {21, s(y1)}, {72, "1"},
+            {10, s(x0)}, {20, s(y1)}, {11, s(x0)}, {21, s(y0)}};
+}
+
+// A solid HATCH record with one edge-defined boundary path per loop.
+inline Groups hatchOf(const std::string& layer, const std::vector<Groups>& loops) {
+    Groups hatch{{0, "HATCH"}, {8, layer}, {70, "1"}, {91, std::to_string(loops.size())}};
+    for (const Groups& loop : loops) {
+        hatch.push_back({92, "1"});
+        hatch.push_back({93, "4"});
+        hatch.insert(hatch.end(), loop.begin(), loop.end());
+        hatch.push_back({97, "0"});
+    }
+    return hatch;
 }
 
 inline std::vector<std::string> describe(const std::vector<VeltranePatterns::PatternItemPtr>& items) {

@@ -90,8 +90,9 @@ TEST(DXFParser, BlockCallbackTakesReferencesInsteadOfExpandingThem) {
 }
 
 TEST(DXFParser, ResynchronisesAfterCodeLinesThatAreNoInteger) {
-    // A stray line after the entity name is dropped; " 20" is code 20 (leading blanks
-    // go); "21 " is no integer, so it and the value after it are dropped until "21".
+    // A stray line after the entity name is dropped; " 20" is code 20 and "21 " is
+    // code 21 (blanks around a code are accepted); its value "x" is no number
+    // and the later 21 replaces it.
     const std::string text = "0\nSECTION\n2\nENTITIES\n0\nLINE\nthis is a stray line\n10\n1\n 20\n2\n11\n3\n"
                              "21 \nx\n21\n4\n0\nENDSEC\n0\nEOF\n";
     const auto record = parseText(text);
@@ -150,9 +151,10 @@ TEST(DXFParser, BlocksAreStoredByNameAndFoundOnlyAfterTheirDefinition) {
                              blocksSection({{"B", firstDefinition}, {"B", secondDefinition}, {"", oneLine}}) +
                              entitiesSection(insertOf("B", 10.0));
     const auto record = parseText(text);
-    // The hatch inside the block goes to the hatch callback while BLOCKS is read; the
-    // later definition of B replaces the earlier; the block without a name is dropped.
-    EXPECT_THAT(record.events, ElementsAre("hatch H", "entity Second"));
+    // The hatch inside the block comes with the reference, after the block's
+    // entities; the later definition of B replaces the earlier; the block
+    // without a name is dropped.
+    EXPECT_THAT(record.events, ElementsAre("entity Second", "hatch H"));
     ASSERT_EQ(record.entities.size(), 1u);
     EXPECT_EQ(record.entities[0].getIf<DXFEntity::Point>()->coordinate, (Coordinate{11, 2, 0}));
 }

@@ -1,5 +1,6 @@
 #include "VeltranePatterns/Source/Import/DXF/BulgeArcs.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace VeltranePatterns {
@@ -7,6 +8,16 @@ namespace VeltranePatterns {
 namespace {
 constexpr double pi = 3.141592653589793;
 constexpr double twoPi = 6.283185307179586;
+// The angle of the direction (x, y) in radians, from 0 up to 2 pi, without
+// rounding any direction to an axis.
+Angle exactDirectionAngle(double x, double y) {
+    double angle = std::atan2(y, x);
+    if (angle < 0.0) {
+        angle += twoPi;
+    }
+    return Zovudidova::radians(angle);
+}
+
 } // namespace
 
 Angle directionalArcTangent(double x, double y) {
@@ -53,13 +64,68 @@ std::optional<ArcBetweenPoints> calculateArcBetweenPoints(const Coordinate& firs
     if (!std::isfinite(arc.radius) || !std::isfinite(arc.centerPoint.x) || !std::isfinite(arc.centerPoint.y)) {
         return std::nullopt;
     }
-    arc.startingAngle = directionalArcTangent(x1 - arc.centerPoint.x, y1 - arc.centerPoint.y);
-    arc.endingAngle = directionalArcTangent(x2 - arc.centerPoint.x, y2 - arc.centerPoint.y);
+    // The exact directions of the two vertices: the arc ends where the
+    // polyline's vertices are, whatever its size.
+    arc.startingAngle = exactDirectionAngle(x1 - arc.centerPoint.x, y1 - arc.centerPoint.y);
+    arc.endingAngle = exactDirectionAngle(x2 - arc.centerPoint.x, y2 - arc.centerPoint.y);
     if (arc.endingAngle < arc.startingAngle) {
         arc.endingAngle = arc.endingAngle + Zovudidova::radians(twoPi);
     }
     arc.clockwise = bulge >= 0.0;
     return arc;
+}
+
+Limits arcLimits(const Coordinate& center, double radius, double startRadians, double sweepRadians) {
+    if (radius < 0.0) {
+        radius = -radius;
+        startRadians += pi;
+    }
+    // At most one whole turn.
+    sweepRadians = sweepRadians >= 0.0 ? std::min(sweepRadians, twoPi) : 0.0;
+    const double halfPi = pi / 2.0;
+    double start = std::fmod(startRadians, twoPi);
+    if (start < 0.0) {
+        start += twoPi;
+    }
+    const double end = start + sweepRadians;
+    Limits box{center.x + radius * std::cos(start), 0.0, center.y + radius * std::sin(start), 0.0, center.z,
+               center.z};
+    box.maxX = box.minX;
+    box.maxY = box.minY;
+    const auto include = [&box](double x, double y) {
+        box.minX = std::min(box.minX, x);
+        box.maxX = std::max(box.maxX, x);
+        box.minY = std::min(box.minY, y);
+        box.maxY = std::max(box.maxY, y);
+    };
+    include(center.x + radius * std::cos(end), center.y + radius * std::sin(end));
+    if (!std::isfinite(start) || !std::isfinite(end)) {
+        return box;
+    }
+    // The axis points passed on the way, exactly: right, top, left, bottom.
+    for (auto quarter = static_cast<long>(std::ceil(start / halfPi)); quarter * halfPi <= end; ++quarter) {
+        switch (quarter % 4) {
+        case 0: include(center.x + radius, center.y); break;
+        case 1: include(center.x, center.y + radius); break;
+        case 2: include(center.x - radius, center.y); break;
+        default: include(center.x, center.y - radius); break;
+        }
+    }
+    return box;
+}
+
+std::optional<Limits> bulgeArcLimits(const Coordinate& first, const Coordinate& second, double bulge) {
+    const auto arc = calculateArcBetweenPoints(first, second, bulge);
+    if (!arc) {
+        return std::nullopt;
+    }
+    const double startAngle = arc->startingAngle.value(Zovudidova::AngleUnit::radians);
+    const double endAngle = arc->endingAngle.value(Zovudidova::AngleUnit::radians);
+    // A positive bulge turns counter-clockwise from the first vertex to the
+    // second; a negative one clockwise, which is counter-clockwise from the second.
+    const double from = bulge > 0.0 ? startAngle : endAngle;
+    const double sweep = bulge > 0.0 ? endAngle - startAngle : twoPi - (endAngle - startAngle);
+    return arcLimits({arc->centerPoint.x, arc->centerPoint.y, 0.0}, arc->radius, from, sweep);
 }
 
 } // namespace VeltranePatterns

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "VeltranePatterns/Source/Geometry/Limits.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 #include "Zovudidova/Quantity.hpp"
 
@@ -26,13 +27,24 @@ struct ArcBetweenPoints {
 };
 
 // The angle of the direction (x, y) in radians, from 0 to 2 pi. Directions with
-// |x| of 0.01 or less count as straight up (y > 0) or straight down.
+// |x| of 0.01 or less count as straight up (y > 0) or straight down, so this
+// suits directions of a length well above 0.01 only.
 Angle directionalArcTangent(double x, double y);
 
-// The arc from the first to the second point (x and y only) for the bulge.
+// The arc from the first to the second point (x and y only) for the bulge. Its
+// angles are the exact directions of the two points from the centre.
 // Nothing when no arc exists: both points at one place, a bulge of 0 (a straight
 // segment), or values that are not finite numbers or give no finite arc.
 std::optional<ArcBetweenPoints> calculateArcBetweenPoints(const Coordinate& first, const Coordinate& second,
                                                           double bulge);
+
+// The box of the arc that runs counter-clockwise from the start angle through
+// the sweep (radians, 0 to 2 pi) around the centre: its end points and the
+// axis points it passes. A negative radius is the same circle turned half a turn.
+Limits arcLimits(const Coordinate& center, double radius, double startRadians, double sweepRadians);
+
+// The box of the arc of a bulge between two vertices, at z 0 as the arc item
+// lies; nothing where no arc exists.
+std::optional<Limits> bulgeArcLimits(const Coordinate& first, const Coordinate& second, double bulge);
 
 } // namespace VeltranePatterns

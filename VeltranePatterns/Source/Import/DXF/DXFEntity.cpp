@@ -1,7 +1,10 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFEntity.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
+#include <algorithm>
 #include <cmath>
+
+#include "VeltranePatterns/Source/Import/DXF/BulgeArcs.hpp"
 
 namespace VeltranePatterns {
 
@@ -15,6 +18,13 @@ Limits circleLimits(const Coordinate& center, double radius) {
 }
 
 Limits pointLimits(const Coordinate& p) { return {p.x, p.x, p.y, p.y, p.z, p.z}; }
+
+constexpr double twoPi = 6.283185307179586;
+
+Limits unionOf(const Limits& a, const Limits& b) {
+    return {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), std::min(a.minY, b.minY),
+            std::max(a.maxY, b.maxY), std::min(a.minZ, b.minZ), std::max(a.maxZ, b.maxZ)};
+}
 
 // The placement of one block reference.
 struct Placement {
@@ -69,7 +79,19 @@ const std::string& DXFEntity::layerName() const {
 Limits DXFEntity::limits() const {
     return std::visit(
         Overloaded{
-            [](const Arc& e) { return circleLimits(e.center, e.radius); },
+            [](const Arc& e) {
+                // Counter-clockwise from start to end; equal angles are taken as the whole circle.
+                const double start = e.startAngle.value(Zovudidova::AngleUnit::radians);
+                const double end = e.endAngle.value(Zovudidova::AngleUnit::radians);
+                double sweep = std::fmod(end - start, twoPi);
+                if (!std::isfinite(sweep)) {
+                    return circleLimits(e.center, e.radius);
+                }
+                if (sweep <= 0.0) {
+                    sweep += twoPi;
+                }
+                return arcLimits(e.center, e.radius, start, sweep);
+            },
             [](const Circle& e) { return circleLimits(e.center, e.radius); },
             [](const Ellipse& e) { return pointLimits(e.center); },
             [](const Line& e) {
@@ -77,12 +99,27 @@ Limits DXFEntity::limits() const {
                 return VeltranePatterns::limits(ends);
             },
             [](const LWPolyLine& e) {
+                const auto& vertices = e.pointsAndBulgeValues;
                 std::vector<Coordinate> points;
-                points.reserve(e.pointsAndBulgeValues.size());
-                for (const auto& [point, bulge] : e.pointsAndBulgeValues) {
+                points.reserve(vertices.size());
+                for (const auto& [point, bulge] : vertices) {
                     points.push_back(point);
                 }
-                return VeltranePatterns::limits(points);
+                Limits box = VeltranePatterns::limits(points);
+                // The arc of each bulge, the closing segment's too, as the items are made.
+                const std::size_t n = vertices.size();
+                const std::size_t segments =
+                    n < 2 ? 0 : (e.options.contains(DXFPolylineOptions::closedPolyline) ? n : n - 1);
+                for (std::size_t i = 0; i < segments; ++i) {
+                    const auto& [from, bulge] = vertices[i];
+                    if (!bulge || *bulge == 0.0) {
+                        continue;
+                    }
+                    if (const auto arc = bulgeArcLimits(from, vertices[(i + 1) % n].first, *bulge)) {
+                        box = unionOf(box, *arc);
+                    }
+                }
+                return box;
             },
             [](const Multiline& e) { return VeltranePatterns::limits(e.vertices); },
             [](const Point& e) { return pointLimits(e.coordinate); },

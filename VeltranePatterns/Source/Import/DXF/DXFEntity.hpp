@@ -97,8 +97,10 @@ public:
 
     const std::string& layerName() const;
 
-    // The axis-aligned box of the entity: the whole circle for an arc, the centre
-    // alone for an ellipse, vertices or fit points alone for the list cases.
+    // The axis-aligned box of the entity: for an arc its end points and the axis
+    // points its sweep passes; for a light-weight polyline its vertices and the
+    // arcs of its bulges; the centre alone for an ellipse; vertices or fit
+    // points alone for the other list cases.
     Limits limits() const;
 
     // The entity placed as a block reference places it: every position scaled

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "VeltranePatterns/Source/Import/DXF/BulgeArcs.hpp"
-#include "VeltranePatterns/Source/Import/ImportMessages.hpp"
 #include "VeltranePatterns/Source/Items/Arc.hpp"
 #include "VeltranePatterns/Source/Items/Line.hpp"
 #include "VeltranePatterns/Source/Items/Point.hpp"
@@ -110,10 +109,7 @@ DXFEntityItems patternItemsForEntity(const DXFEntity& mirroredEntity) {
                 return {std::make_shared<const Arc>(e.center, degrees(0.0), degrees(360.0), e.radius,
                                                     RotationalDirection::clockwise)};
             },
-            [](const DXFEntity::Ellipse&) -> Items {
-                printImportMessage("ERROR: Ellipses are not currently printable within patterns");
-                return {};
-            },
+            [](const DXFEntity::Ellipse&) -> Items { return {}; },
             [](const DXFEntity::Line& e) -> Items { return {line(e.startPoint, e.endPoint)}; },
             [](const DXFEntity::LWPolyLine& e) -> Items { return lwPolyLineItems(e); },
             [](const DXFEntity::Multiline& e) -> Items { return multilineItems(e); },
@@ -126,12 +122,7 @@ DXFEntityItems patternItemsForEntity(const DXFEntity& mirroredEntity) {
             [](const DXFEntity::Solid& e) -> Items {
                 return e.points.size() < 2 ? Items{} : convexPolygonsForOutline(e.points);
             },
-            [](const DXFEntity::Spline& e) -> Items {
-                if (e.fitPoints.size() >= 2) {
-                    printImportMessage("ERROR: Spline curves are not currently printable within patterns");
-                }
-                return {};
-            },
+            [](const DXFEntity::Spline&) -> Items { return {}; },
         },
         mirroredEntity.value());
     return {mirroredEntity.layerName(), std::move(items)};

@@ -1,7 +1,7 @@
 #pragma once
 // The pattern items of one mirrored DXF entity: lines, arcs (bulge arcs of
 // light-weight polylines included), points and convex polygons. Ellipses and
-// splines cannot be printed; each prints one "ERROR: " line and gives nothing.
+// splines cannot be printed and give nothing; the import counts them.
 
 #include <string>
 #include <vector>

@@ -51,38 +51,40 @@ std::optional<DXFEntity> DXFParser::readPoint(std::span<const DXFGroup> groups) 
 std::optional<DXFEntity> DXFParser::readCircle(std::span<const DXFGroup> groups) const {
     std::optional<std::string> layer;
     PendingPoint center;
-    std::optional<double> radius;
+    std::optional<double> radius, extrusion;
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
         case 40: radius = number(g); break;
+        case 230: extrusion = number(g); break;
         default: center.take(g, 10); break;
         }
     }
     if (!center.isComplete() || !radius) {
         return std::nullopt;
     }
-    return DXFEntity::Circle{layerNameOr(layer), center.coordinate(), *radius};
+    return viewedAlongExtrusion(extrusion, DXFEntity::Circle{layerNameOr(layer), center.coordinate(), *radius});
 }
 
 std::optional<DXFEntity> DXFParser::readArc(std::span<const DXFGroup> groups) const {
     std::optional<std::string> layer;
     PendingPoint center;
-    std::optional<double> radius, start, end;
+    std::optional<double> radius, start, end, extrusion;
     for (const Group& g : groups) {
         switch (g.code) {
         case 8: noteLayer(layer, g); break;
         case 40: radius = number(g); break;
         case 50: start = number(g); break;
         case 51: end = number(g); break;
+        case 230: extrusion = number(g); break;
         default: center.take(g, 10); break;
         }
     }
     if (!center.isComplete() || !radius || !start || !end) {
         return std::nullopt;
     }
-    return DXFEntity::Arc{layerNameOr(layer), center.coordinate(), *radius, Zovudidova::degrees(*start),
-                          Zovudidova::degrees(*end)};
+    return viewedAlongExtrusion(extrusion, DXFEntity::Arc{layerNameOr(layer), center.coordinate(), *radius,
+                                                          Zovudidova::degrees(*start), Zovudidova::degrees(*end)});
 }
 
 // The angles of groups 41 and 42 are taken in degrees as written.
@@ -116,7 +118,7 @@ std::optional<DXFEntity> DXFParser::readLWPolyline(std::span<const DXFGroup> gro
     std::optional<std::string> layer;
     std::int64_t flags = 0;
     PendingPoint vertex;
-    std::optional<double> bulge;
+    std::optional<double> bulge, extrusion;
     std::vector<std::pair<Coordinate, std::optional<double>>> vertices;
     const auto appendVertex = [&] {
         if (vertex.isComplete()) {
@@ -136,6 +138,7 @@ std::optional<DXFEntity> DXFParser::readLWPolyline(std::span<const DXFGroup> gro
         case 20: vertex.y = number(g); break;
         case 30: vertex.z = number(g); break;
         case 42: bulge = number(g); break;
+        case 230: extrusion = number(g); break;
         default: break;
         }
     }
@@ -143,7 +146,8 @@ std::optional<DXFEntity> DXFParser::readLWPolyline(std::span<const DXFGroup> gro
     if (vertices.size() < 2) {
         return std::nullopt;
     }
-    return DXFEntity::LWPolyLine{layerNameOr(layer), std::move(vertices), DXFPolylineOptions(flags)};
+    return viewedAlongExtrusion(
+        extrusion, DXFEntity::LWPolyLine{layerNameOr(layer), std::move(vertices), DXFPolylineOptions(flags)});
 }
 
 // Coordinates come only from VERTEX records; the POLYLINE's own 10/20/30 and the
@@ -153,6 +157,7 @@ std::optional<DXFEntity> DXFParser::readPolyline(std::span<const DXFGroup> group
     std::int64_t flags = 0;
     bool inVertex = false;
     PendingPoint vertex;
+    std::optional<double> extrusion;
     std::vector<Coordinate> points;
     for (const Group& g : groups) {
         switch (g.code) {
@@ -178,6 +183,9 @@ std::optional<DXFEntity> DXFParser::readPolyline(std::span<const DXFGroup> group
         case 30:
             if (inVertex) vertex.z = number(g);
             break;
+        case 230:
+            if (!inVertex) extrusion = number(g);
+            break;
         default: break;
         }
     }
@@ -185,7 +193,8 @@ std::optional<DXFEntity> DXFParser::readPolyline(std::span<const DXFGroup> group
     if (points.size() < 2) {
         return std::nullopt;
     }
-    return DXFEntity::PolyLine{layerNameOr(layer), std::move(points), DXFPolylineOptions(flags)};
+    return viewedAlongExtrusion(extrusion,
+                                DXFEntity::PolyLine{layerNameOr(layer), std::move(points), DXFPolylineOptions(flags)});
 }
 
 std::optional<DXFEntity> DXFParser::readMultiline(std::span<const DXFGroup> groups) const {

@@ -1,6 +1,8 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFExpansionLimits.hpp"
 
 #include <algorithm>
+#include <limits>
+#include <string>
 #include <variant>
 
 #include "VeltranePatterns/Source/Import/ImportMessages.hpp"
@@ -32,32 +34,37 @@ std::size_t weight(const DXFEntity& entity) {
 
 } // namespace
 
-void DXFExpansionLimits::beginBlockDefinition() { currentDepth_ = 1; }
-
-void DXFExpansionLimits::endBlockDefinition(const DXFBlock* stored) {
-    if (stored != nullptr) {
-        std::size_t total = 0;
-        for (const DXFEntity& entity : stored->entities) {
-            total += weight(entity);
-        }
-        storedBlocks_[stored->name] = StoredBlock{currentDepth_, total};
+std::size_t DXFExpansionLimits::weight(const DXFBlock& block) {
+    std::size_t total = 0;
+    for (const DXFEntity& entity : block.entities) {
+        total += VeltranePatterns::weight(entity);
     }
-    currentDepth_ = 0;
+    for (const DXFHatch& hatch : block.hatches) {
+        for (const auto& loop : hatch.loops) {
+            total += std::max<std::size_t>(loop.size(), 1);
+        }
+    }
+    // Even an empty block costs something per copy, so that a huge array of it
+    // cannot keep a parse busy without end.
+    return std::max<std::size_t>(total, 1);
 }
 
-bool DXFExpansionLimits::admitReference(const DXFBlock& block) {
-    const auto stored = storedBlocks_.find(block.name);
-    const StoredBlock inserted = stored != storedBlocks_.end() ? stored->second : StoredBlock{1, block.entities.size()};
-    const std::size_t depth = currentDepth_ > 0 ? inserted.depth + 1 : 0;
-    if (depth > maximumNestingDepth) {
-        if (!reportedDepth_) {
-            reportedDepth_ = true;
-            printImportMessage("ERROR: Blocks are nested more than " + std::to_string(maximumNestingDepth) +
-                               " deep; the deeper block references are skipped");
-        }
-        return false;
+bool DXFExpansionLimits::admitDepth(std::size_t depth) {
+    if (depth <= maximumNestingDepth) {
+        return true;
     }
-    if (reportedTotal_ || inserted.weight > maximumExpandedEntities - expandedEntities_) {
+    if (!reportedDepth_) {
+        reportedDepth_ = true;
+        printImportMessage("ERROR: Blocks are nested more than " + std::to_string(maximumNestingDepth) +
+                           " deep; the deeper block references are skipped");
+    }
+    return false;
+}
+
+bool DXFExpansionLimits::admitExpansion(const DXFBlock& block, std::size_t copies) {
+    const std::size_t one = weight(block);
+    const std::size_t room = maximumExpandedEntities - expandedEntities_;
+    if (reportedTotal_ || copies > room / one) {
         if (!reportedTotal_) {
             reportedTotal_ = true;
             printImportMessage("ERROR: Block references expand to more than " +
@@ -66,8 +73,7 @@ bool DXFExpansionLimits::admitReference(const DXFBlock& block) {
         }
         return false;
     }
-    expandedEntities_ += inserted.weight;
-    currentDepth_ = std::max(currentDepth_, depth);
+    expandedEntities_ += one * copies;
     return true;
 }
 

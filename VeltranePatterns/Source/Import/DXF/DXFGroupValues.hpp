@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
+#include "VeltranePatterns/Source/Import/DXF/DXFMirror.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFNumbers.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFParser.hpp"
 #include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
@@ -63,6 +64,15 @@ inline void noteFlags(std::int64_t& flags, const Group& group) {
     if (const auto value = readImportInteger(group.name)) {
         flags = *value;
     }
+}
+
+// An entity drawn in the plane seen from below (group 230, the z of the
+// extrusion direction, negative) lies mirrored in x in the drawing.
+inline DXFEntity viewedAlongExtrusion(std::optional<double> extrusionZ, DXFEntity entity) {
+    if (extrusionZ && *extrusionZ < 0.0) {
+        return flipEntityInX(entity);
+    }
+    return entity;
 }
 
 } // namespace VeltranePatterns::DXFGroupValues

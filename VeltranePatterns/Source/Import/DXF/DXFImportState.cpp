@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <string>
 #include <utility>
 
 namespace VeltranePatterns {
@@ -41,5 +42,40 @@ bool DXFImportState::isFinite(const Limits& box) {
 }
 
 Limits DXFImportState::bounds() const { return bounds_.value_or(Limits{}); }
+
+std::size_t DXFImportState::itemCount() const {
+    std::size_t count = 0;
+    for (const Layer& layer : layers_) {
+        count += layer.items.size();
+    }
+    return count;
+}
+
+std::vector<std::string> DXFImportState::summaryLines() const {
+    std::vector<std::string> lines;
+    const auto add = [&lines](std::size_t count, const char* one, const char* many) {
+        if (count == 1) {
+            lines.push_back(std::string("1 ") + one + " was not imported");
+        } else if (count > 1) {
+            lines.push_back(std::to_string(count) + " " + many + " were not imported");
+        }
+    };
+    add(ellipsesNotImported_, "ellipse", "ellipses");
+    add(splinesNotImported_, "spline", "splines");
+    return lines;
+}
+
+std::string dxfUnitName(std::int64_t code) {
+    static const char* const names[] = {
+        "unitless",    "inches",     "feet",       "miles",          "millimetres",   "centimetres", "metres",
+        "kilometres",  "microinches", "mils",      "yards",          "angstroms",     "nanometres",  "micrometres",
+        "decimetres",  "decametres", "hectometres", "gigametres",    "astronomical units", "light years", "parsecs",
+        "US survey feet", "US survey inches", "US survey yards", "US survey miles",
+    };
+    if (code >= 0 && static_cast<std::size_t>(code) < std::size(names)) {
+        return names[code];
+    }
+    return "of code " + std::to_string(code);
+}
 
 } // namespace VeltranePatterns

@@ -3,6 +3,7 @@
 // name in order of first use, and the bounds of everything filed.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -31,6 +32,20 @@ public:
     // must not reach the pattern's limits or the positioner.
     static bool isFinite(const Limits& box);
 
+    // Notes an ellipse or a spline that gave no item, for the summary.
+    void noteEllipseNotImported() { ++ellipsesNotImported_; }
+    void noteSplinesNotImported(std::size_t count) { splinesNotImported_ += count; }
+    // One line per kind of entity that gave no item, with its count
+    // ("56 ellipses were not imported"); none when every entity was imported.
+    std::vector<std::string> summaryLines() const;
+
+    // Whether the file had the section structure of a DXF in text form.
+    bool isTextDXF = false;
+    // The drawing unit the header gives ($INSUNITS), when it gives one.
+    std::optional<std::int64_t> drawingUnits;
+    // The number of items filed in every layer together.
+    std::size_t itemCount() const;
+
     const std::vector<Layer>& layers() const { return layers_; }
     // The layers, moved out; the state holds none afterwards.
     std::vector<Layer> takeLayers();
@@ -41,6 +56,11 @@ private:
     std::vector<Layer> layers_;
     std::unordered_map<std::string, std::size_t> layerIndex_;
     std::optional<Limits> bounds_;
+    std::size_t ellipsesNotImported_ = 0;
+    std::size_t splinesNotImported_ = 0;
 };
+
+// The name of a DXF drawing unit code ($INSUNITS): "inches" for 1 and so on.
+std::string dxfUnitName(std::int64_t code);
 
 } // namespace VeltranePatterns

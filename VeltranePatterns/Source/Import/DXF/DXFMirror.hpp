@@ -12,4 +12,9 @@ namespace VeltranePatterns {
 // an ellipse keeps its angles.
 DXFEntity flipEntityInY(const DXFEntity& entity);
 
+// Every x negated, the same way: the view from below that an extrusion
+// direction of (0, 0, -1) gives. An arc from s to e becomes the arc from a half
+// turn less e to a half turn less s.
+DXFEntity flipEntityInX(const DXFEntity& entity);
+
 } // namespace VeltranePatterns

@@ -1,5 +1,6 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFParser.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
@@ -44,10 +45,12 @@ void DXFParser::parse() {
 }
 
 // A code line that is not an integer is dropped and the next line is tried as
-// a code, so stray lines shift the reading until it is back in step.
+// a code, so stray lines shift the reading until it is back in step. Blanks
+// after the code are accepted, as writers pad codes to a fixed width.
 std::optional<DXFParser::DXFGroup> DXFParser::readGroup() {
-    while (const auto codeLine = lineReader_->nextLineView()) {
-        const auto code = readImportInteger(*codeLine);
+    while (auto codeLine = lineReader_->nextLineView()) {
+        const std::size_t end = codeLine->find_last_not_of(" \t");
+        const auto code = readImportInteger(codeLine->substr(0, end == std::string_view::npos ? 0 : end + 1));
         if (!code) {
             continue;
         }
@@ -68,7 +71,10 @@ std::optional<DXFSection> DXFParser::readSection() {
         if (group->code != 2) {
             continue;
         }
-        if (group->name == "TABLES") {
+        foundSection_ = true;
+        if (group->name == "HEADER") {
+            readHeaderSection();
+        } else if (group->name == "TABLES") {
             readTablesSection();
         } else if (group->name == "ENTITIES") {
             readEntitiesSection();
@@ -86,6 +92,24 @@ void DXFParser::skipUntil(std::int64_t code, std::string_view value) {
     while (auto group = readGroup()) {
         if (group->code == code && group->name == value) {
             return;
+        }
+    }
+}
+
+// Header variables are a code-9 name followed by their value groups; only the
+// drawing unit is kept.
+void DXFParser::readHeaderSection() {
+    bool inUnits = false;
+    while (auto group = readGroup()) {
+        if (isMarker(*group, "ENDSEC")) {
+            return;
+        }
+        if (group->code == 9) {
+            inUnits = group->name == "$INSUNITS";
+        } else if (inUnits && group->code == 70) {
+            if (const auto units = readImportInteger(group->name)) {
+                drawingUnits_ = *units;
+            }
         }
     }
 }
@@ -135,6 +159,24 @@ void DXFParser::reportPendingEntity(const std::optional<std::string>& name, std:
     if (!name) {
         return;
     }
+    if (*name == "INSERT" || *name == "MINSERT") {
+        // Entity by entity and hatch by hatch, in the order of the block.
+        if (const auto insertion = readInsert(groups)) {
+            placeInsertion(
+                *insertion,
+                [this](DXFEntity entity) {
+                    if (entityCallback) {
+                        entityCallback(entity);
+                    }
+                },
+                [this](DXFHatch hatch) {
+                    if (hatchCallback) {
+                        hatchCallback(hatch);
+                    }
+                });
+        }
+        return;
+    }
     for (const DXFEntity& entity : readEntity(*name, groups)) {
         if (entityCallback) {
             entityCallback(entity);
@@ -164,31 +206,44 @@ void DXFParser::readEntitiesSection() {
 void DXFParser::readBlocksSection() {
     while (auto group = readGroup()) {
         if (isMarker(*group, "ENDSEC")) {
-            return;
+            break;
         }
         if (isMarker(*group, "BLOCK")) {
             readBlockDefinition();
         }
     }
+    // Every block is known now: resolve the references between them.
+    for (auto& [name, definition] : blockDefinitions_) {
+        if (definition.state == BlockDefinition::State::unresolved) {
+            resolveBlock(name);
+        }
+    }
 }
 
+// The block's entities, hatches and references are kept as read; references are
+// resolved once the BLOCKS section has ended.
 void DXFParser::readBlockDefinition() {
     std::optional<std::string> blockName;
-    std::vector<DXFEntity> entities;
+    std::vector<BlockElement> elements;
     std::optional<std::string> pendingName;
     std::vector<DXFGroup> groups;
-    expansionLimits.beginBlockDefinition();
 
     const auto collectPendingEntity = [&] {
         if (!pendingName) {
             return;
         }
-        auto read = readEntity(*pendingName, groups);
-        if (entities.empty()) {
-            entities = std::move(read);
+        if (*pendingName == "INSERT" || *pendingName == "MINSERT") {
+            if (auto insertion = readInsert(groups)) {
+                elements.emplace_back(std::move(*insertion));
+            }
+        } else if (*pendingName == "HATCH") {
+            if (auto hatch = readHatch(groups)) {
+                elements.emplace_back(std::move(*hatch));
+            }
         } else {
-            entities.insert(entities.end(), std::make_move_iterator(read.begin()),
-                            std::make_move_iterator(read.end()));
+            for (DXFEntity& entity : readEntity(*pendingName, groups)) {
+                elements.emplace_back(std::move(entity));
+            }
         }
     };
 
@@ -208,13 +263,79 @@ void DXFParser::readBlockDefinition() {
         }
     }
     collectPendingEntity();
-    const DXFBlock* stored = nullptr;
     if (blockName) {
-        DXFBlock& slot = blockLookupTable_[*blockName];
-        slot = DXFBlock{*blockName, std::move(entities)};
-        stored = &slot;
+        blockLookupTable_.erase(*blockName);
+        blockDefinitions_[*blockName] = BlockDefinition{std::move(elements)};
     }
-    expansionLimits.endBlockDefinition(stored);
+}
+
+void DXFParser::resolveBlock(const std::string& name) {
+    using State = BlockDefinition::State;
+    std::vector<std::pair<const std::string*, BlockDefinition*>> stack;
+    const auto entry = blockDefinitions_.find(name);
+    if (entry == blockDefinitions_.end() || entry->second.state != State::unresolved) {
+        return;
+    }
+    stack.emplace_back(&entry->first, &entry->second);
+    entry->second.state = State::resolving;
+    while (!stack.empty()) {
+        BlockDefinition& definition = *stack.back().second;
+        // The next reference to a block that is not resolved yet goes first.
+        bool descended = false;
+        while (definition.nextIndex < definition.elements.size() && !descended) {
+            const auto* insertion = std::get_if<DXFInsertion>(&definition.elements[definition.nextIndex]);
+            ++definition.nextIndex;
+            if (insertion == nullptr) {
+                continue;
+            }
+            const auto target = blockDefinitions_.find(insertion->blockName);
+            if (target != blockDefinitions_.end() && target->second.state == State::unresolved) {
+                target->second.state = State::resolving;
+                stack.emplace_back(&target->first, &target->second);
+                descended = true;
+            }
+        }
+        if (descended) {
+            continue;
+        }
+        buildBlock(*stack.back().first, definition);
+        stack.pop_back();
+    }
+}
+
+void DXFParser::buildBlock(const std::string& name, BlockDefinition& definition) {
+    using State = BlockDefinition::State;
+    DXFBlock block{name, {}, {}};
+    std::size_t depth = 1;
+    for (BlockElement& element : definition.elements) {
+        if (auto* entity = std::get_if<DXFEntity>(&element)) {
+            block.entities.push_back(std::move(*entity));
+        } else if (auto* hatch = std::get_if<DXFHatch>(&element)) {
+            block.hatches.push_back(std::move(*hatch));
+        } else {
+            const auto& insertion = std::get<DXFInsertion>(element);
+            const auto target = blockDefinitions_.find(insertion.blockName);
+            if (target == blockDefinitions_.end()) {
+                continue;
+            }
+            // A block still being resolved refers back to this one: a cycle, as deep as any cap.
+            const std::size_t targetDepth = target->second.state == State::resolved
+                                                ? target->second.depth
+                                                : expansionLimits.maximumNestingDepth;
+            if (!expansionLimits.admitDepth(targetDepth + 1)) {
+                continue;
+            }
+            depth = std::max(depth, targetDepth + 1);
+            placeInsertion(
+                insertion, [&block](DXFEntity placed) { block.entities.push_back(std::move(placed)); },
+                [&block](DXFHatch placed) { block.hatches.push_back(std::move(placed)); });
+        }
+    }
+    definition.elements.clear();
+    definition.elements.shrink_to_fit();
+    definition.depth = depth;
+    definition.state = State::resolved;
+    blockLookupTable_.insert_or_assign(name, std::move(block));
 }
 
 } // namespace VeltranePatterns

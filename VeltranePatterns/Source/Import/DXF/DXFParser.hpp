@@ -3,9 +3,12 @@
 // reports what it finds through callbacks set before parse(): each layer of
 // the LAYER table, each entity of the ENTITIES section, each hatch, and each
 // block reference when blockCallback is set (otherwise references are
-// expanded into the block's placed entities). Blocks of the BLOCKS section are
-// kept by name for the references that follow them. Everything else (the
-// header, other tables, other sections, unknown entities) is skipped.
+// expanded into the block's placed entities and hatches). Blocks of the BLOCKS
+// section are kept by name; references between blocks are resolved when the
+// section ends, so a block may refer to one defined after it. A block's
+// hatches are placed only through the references that insert it. The header's
+// drawing unit ($INSUNITS) is kept; everything else (the rest of the header,
+// other tables, other sections, unknown entities) is skipped.
 //
 // Bad input never stops a parse: unreadable groups and entities are dropped
 // and reading goes on to the end of the file. Block references that would
@@ -22,6 +25,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
@@ -40,12 +44,22 @@ public:
         std::string name;
     };
 
-    // Where a block reference puts a stored block.
+    // Where a block reference (INSERT or MINSERT) puts a block: once, or as an
+    // array of columns and rows whose spacings run along the block's rotated axes.
     struct DXFInsertion {
-        const DXFBlock* block = nullptr; // the stored block; valid until the block table changes
+        std::string blockName;
         Coordinate offset;
         ScaleFactors scale;
         Angle rotation = Zovudidova::degrees(0.0);
+        std::int64_t columns = 1;
+        std::int64_t rows = 1;
+        double columnSpacing = 0.0;
+        double rowSpacing = 0.0;
+
+        // The number of copies, saturating instead of overflowing.
+        std::size_t copies() const;
+        // The insertion point of the copy in the column and row.
+        Coordinate copyOffset(std::int64_t column, std::int64_t row) const;
     };
 
     using LayerCallback = std::function<void(const DXFLayer&)>;
@@ -73,6 +87,13 @@ public:
     // Caps against files whose block references multiply.
     DXFExpansionLimits expansionLimits;
 
+    // The header's $INSUNITS code, when the file gives one.
+    std::optional<std::int64_t> drawingUnits() const { return drawingUnits_; }
+    // False when no section was found: the file is no DXF in text form.
+    bool foundSection() const { return foundSection_; }
+    // SPLINE records that gave no entity (fewer than two fit points).
+    std::size_t unreadSplineCount() const { return unreadSplineCount_; }
+
     // Reads the whole file and reports through the callbacks, in file order, on
     // the calling thread. Clears entityCallback and layerCallback when it returns,
     // so a parser is parsed once and dropped.
@@ -81,7 +102,8 @@ public:
     const std::unordered_map<std::string, DXFBlock>& blockLookupTable() const { return blockLookupTable_; }
 
     // The entities that one record gives: none, one, or a placed block. A HATCH
-    // goes to hatchCallback and an INSERT to blockCallback when it is set.
+    // (and a placed block's hatches) goes to hatchCallback and an INSERT to
+    // blockCallback when it is set.
     std::vector<DXFEntity> readEntity(std::string_view name, std::span<const DXFGroup> groups);
 
     // Readers of single records; nothing when a group they need is missing.
@@ -96,14 +118,26 @@ public:
     std::optional<DXFEntity> readMultiline(std::span<const DXFGroup> groups) const;
     // isSolid: corners in the order 1, 2, 4, 3 (SOLID); else in file order (3DFACE).
     std::optional<DXFEntity> readSolid(std::span<const DXFGroup> groups, bool isSolid) const;
+    // Nothing without a block name.
     std::optional<DXFInsertion> readInsert(std::span<const DXFGroup> groups) const;
     std::optional<DXFHatch> readHatch(std::span<const DXFGroup> groups) const;
 
 private:
+    // What a block definition holds, in file order: entities, hatches and
+    // references to other blocks, still unresolved.
+    using BlockElement = std::variant<DXFEntity, DXFHatch, DXFInsertion>;
+    struct BlockDefinition {
+        std::vector<BlockElement> elements;
+        enum class State { unresolved, resolving, resolved } state = State::unresolved;
+        std::size_t depth = 1;     // 1 for a block without references
+        std::size_t nextIndex = 0; // where the search for unresolved references goes on
+    };
+
     explicit DXFParser(std::unique_ptr<StreamingLineReader> lineReader);
 
     std::optional<DXFGroup> readGroup();
     std::optional<DXFSection> readSection();
+    void readHeaderSection();
     void readTablesSection();
     void readLayerTable();
     void readEntitiesSection();
@@ -112,11 +146,23 @@ private:
     void skipUntil(std::int64_t code, std::string_view value);
 
     void reportPendingEntity(const std::optional<std::string>& name, std::span<const DXFGroup> groups);
-    std::vector<DXFEntity> expandInsertion(const DXFInsertion& insertion);
+    // Resolves the block and every block it refers to, without recursion, so
+    // that a long chain of references cannot exhaust the stack.
+    void resolveBlock(const std::string& name);
+    // Builds the resolved block of a definition whose references are resolved.
+    void buildBlock(const std::string& name, BlockDefinition& definition);
+    // Places every copy of the referenced (resolved) block, entity by entity
+    // and hatch by hatch; nothing when the block is unknown or a cap is reached.
+    void placeInsertion(const DXFInsertion& insertion, const std::function<void(DXFEntity)>& onEntity,
+                        const std::function<void(DXFHatch)>& onHatch);
     const std::string& layerNameOr(const std::optional<std::string>& layer) const;
 
     std::unique_ptr<StreamingLineReader> lineReader_;
+    std::unordered_map<std::string, BlockDefinition> blockDefinitions_;
     std::unordered_map<std::string, DXFBlock> blockLookupTable_;
+    std::optional<std::int64_t> drawingUnits_;
+    bool foundSection_ = false;
+    std::size_t unreadSplineCount_ = 0;
 };
 
 } // namespace VeltranePatterns

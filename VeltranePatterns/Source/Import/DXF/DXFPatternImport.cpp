@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "VeltranePatterns/Source/Import/DXF/DXFImport.hpp"
+#include "VeltranePatterns/Source/Import/PatternImportError.hpp"
 
 namespace VeltranePatterns {
 
@@ -12,6 +13,13 @@ std::shared_ptr<Pattern> patternFromDXFFile(const std::filesystem::path& path) {
     auto state = readDXFDrawing(path);
     if (!state) {
         return nullptr;
+    }
+    // Neither must look like an empty drawing.
+    if (!state->isTextDXF) {
+        throw PatternImportError("not a text DXF file");
+    }
+    if (state->itemCount() == 0) {
+        throw PatternImportError("no entity that can be printed");
     }
     const Limits bounds = state->bounds();
     std::vector<SolutionLayer> layers;

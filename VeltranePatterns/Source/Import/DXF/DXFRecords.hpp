@@ -24,18 +24,24 @@ struct DXFLayer {
     std::map<std::int64_t, std::string> properties;
 };
 
-// A block definition: its name and its entities in file order.
-struct DXFBlock {
-    std::string name;
-    std::vector<DXFEntity> entities;
-};
-
 // A hatched region: one list of edge entities (lines and arcs) per boundary loop.
 struct DXFHatch {
     std::string layerName;
     bool solid = false;
     DXFHatchOptions boundaryPathType;
     std::vector<std::vector<DXFEntity>> loops;
+
+    // The hatch placed as a block reference places it: every edge placed.
+    DXFHatch correctForOffset(const Coordinate& offset, const ScaleFactors& scale, const Angle& rotation) const;
+};
+
+// A block definition: its name and its entities in file order, references to
+// other blocks placed in them, and its hatches (those of the blocks it refers
+// to included), which reach a drawing only through a reference to the block.
+struct DXFBlock {
+    std::string name;
+    std::vector<DXFEntity> entities;
+    std::vector<DXFHatch> hatches;
 };
 
 } // namespace VeltranePatterns
