@@ -1,0 +1,48 @@
+#include "Dotfield/Robotics/RobotConnection.hpp"
+
+#include "Dotfield/Instrument/Errors/RoboticsError.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+using VeltranePatterns::SourceLocation;
+
+constexpr const char* functionName = "initializeConnectionToRobot";
+
+RoboticsError logged(RoboticsError error, const SourceLocation& location = SourceLocation::current()) {
+    return VeltranePatterns::logAndReturnError(
+        std::move(error), SourceLocation::current(location.file_name(), location.line(), functionName));
+}
+
+std::shared_ptr<SerialPort> openWithProperties(const SerialPortProperties& properties) {
+    return openSerialPort(properties.portName, properties.baudRate, properties.evenParity);
+}
+
+} // namespace
+
+void initializeConnectionToRobot(Robot& robot, const Robot::SerialPortOpener& openSerialPort) {
+    std::shared_ptr<SerialPort> port;
+    try {
+        port = robot.retrieveSerialPort(openSerialPort ? openSerialPort : Robot::SerialPortOpener(openWithProperties));
+    } catch (const RoboticsError& error) {
+        if (error.kind() == RoboticsError::Kind::notConnected) {
+            throw;
+        }
+        throw logged(RoboticsError::notConnected({MotorPosition::allMotors}));
+    } catch (...) {
+        throw logged(RoboticsError::notConnected({MotorPosition::allMotors}));
+    }
+    robot.setSerialPort(std::move(port));
+
+    robot.readAndStoreCurrentPosition();
+
+    if (robot.needsToHome()) {
+        throw logged(RoboticsError(RoboticsError::Kind::needsToHome));
+    }
+    robot.useManualPositioningMovementParameters();
+}
+
+} // namespace Dotfield
