@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-charts-dev libgl-dev
+  qt6-tools-dev libqt6opengl6-dev
   libxml2-dev libusb-1.0-0-dev
   locales
 )
