@@ -45,9 +45,12 @@ TEST_F(SliderWidget, DraggingTheKnobMovesTheValueAndHighlightsIt) {
     QTest::mouseMove(slider, start + QPoint(60, 0));
     EXPECT_GT(slider->value(), 50);
     EXPECT_TRUE(slider->isSliderDown());
+    const int dragged = luminance(slider->grab().toImage().pixelColor(knobMiddle()));
     QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(300, 0));
     EXPECT_EQ(slider->value(), 100);
     EXPECT_FALSE(slider->isSliderDown());
+    // The knob is lit while dragged.
+    EXPECT_GT(dragged, luminance(slider->grab().toImage().pixelColor(knobMiddle())) + 30);
     EXPECT_GE(changed.count(), 2);
     EXPECT_GE(moved.count(), 1);
     EXPECT_EQ(changed.last().at(0).toInt(), 100);
