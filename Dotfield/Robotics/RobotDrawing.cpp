@@ -1,20 +1,148 @@
-// The base robot's line and arc drawing.
+// The base robot's line and arc drawing. A line is made of independent axis
+// moves: every axis that travels less than the leading one gets a
+// proportionally lower velocity and acceleration, so the axes arrive together
+// and the tip follows the line. An arc is a chain of such lines.
 
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "Dotfield/Instrument/Errors/RoboticsError.hpp"
+#include "Dotfield/Robotics/ArcSegmentation.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
-void Robot::drawLineToCoordinate(const Coordinate&, const std::shared_ptr<SurfaceTopographyMap>&,
-                                 std::optional<double>, std::optional<double>) {
-    VeltranePatterns::stopProgram("drawLineToCoordinate not implemented yet");
+namespace {
+
+// Speeds read from pattern files can be anything; only a positive finite one
+// is a speed a controller can take.
+std::optional<double> usableOverride(std::optional<double> value) {
+    if (value && std::isfinite(*value) && *value > 0.0) {
+        return value;
+    }
+    return std::nullopt;
 }
 
-void Robot::drawArc(const Zovudidova::Angle&, const Zovudidova::Angle&, const Coordinate&, double,
-                    VeltranePatterns::RotationalDirection, const Coordinate&, const SurfaceCant&, double,
-                    const Zovudidova::Angle&, const std::shared_ptr<SurfaceTopographyMap>&, std::optional<double>,
-                    std::optional<double>) {
-    VeltranePatterns::stopProgram("drawLineToCoordinate not implemented yet");
+double valueFor(const AxisValues& values, MotorPosition axis) {
+    switch (axis) {
+    case MotorPosition::xMotor:
+        return values.x;
+    case MotorPosition::yMotor:
+        return values.y;
+    default:
+        return values.z;
+    }
+}
+
+// An axis that travels less than the leading one, and its share of the
+// leading axis's travel.
+struct SecondaryAxis {
+    MotorPosition axis;
+    double ratio;
+};
+
+// The leading axis and the scaled axes (Z first) of a move by d on the axes
+// that differ; X leads on equal X and Y travel.
+struct AxisPlan {
+    MotorPosition leading = MotorPosition::xMotor;
+    std::array<SecondaryAxis, 2> secondary{};
+    std::size_t secondaryCount = 0;
+};
+
+AxisPlan planAxes(const VeltranePatterns::AxisFlags& differ, const VeltranePatterns::Coordinate& d) {
+    AxisPlan plan;
+    const auto add = [&plan](MotorPosition axis, double travel, double leadingTravel) {
+        plan.secondary[plan.secondaryCount++] = {axis, std::fabs(travel) / std::fabs(leadingTravel)};
+    };
+    if (differ.x && differ.y) {
+        const bool yLeads = std::fabs(d.x) < std::fabs(d.y);
+        plan.leading = yLeads ? MotorPosition::yMotor : MotorPosition::xMotor;
+        const double leadingTravel = yLeads ? d.y : d.x;
+        if (differ.z) {
+            add(MotorPosition::zMotor, d.z, leadingTravel);
+        }
+        add(yLeads ? MotorPosition::xMotor : MotorPosition::yMotor, yLeads ? d.x : d.y, leadingTravel);
+    } else if (differ.z && (differ.x || differ.y)) {
+        plan.leading = differ.x ? MotorPosition::xMotor : MotorPosition::yMotor;
+        add(MotorPosition::zMotor, d.z, differ.x ? d.x : d.y);
+    }
+    return plan;
+}
+
+} // namespace
+
+void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared_ptr<SurfaceTopographyMap>&,
+                                 std::optional<double> overrideVelocity,
+                                 std::optional<double> overrideAcceleration) {
+    // A target that is not a number would reach the controllers as a ratio of
+    // speeds before the move itself refuses it.
+    if (!VeltranePatterns::isFinite(coordinate)) {
+        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+    }
+    const std::optional<double> velocity = usableOverride(overrideVelocity);
+    const std::optional<double> acceleration = usableOverride(overrideAcceleration);
+    const Coordinate displacement = coordinate - currentCoordinate();
+
+    // The overrides go to X and Y only; Z keeps its own speeds.
+    if (velocity) {
+        setVelocity(*velocity, MotorPosition::xMotor);
+        setVelocity(*velocity, MotorPosition::yMotor);
+    }
+    if (acceleration) {
+        setAcceleration(*acceleration, MotorPosition::xMotor);
+        setAcceleration(*acceleration, MotorPosition::yMotor);
+    }
+    const AxisFlags differ = coordinate.differenceAboveMargin(currentCoordinate(), movementMargin);
+    if (!differ.x && !differ.y && !differ.z) {
+        return;
+    }
+
+    const AxisPlan plan = planAxes(differ, displacement);
+    const AxisValues velocities = patternPrintingVelocities();
+    const AxisValues accelerations = patternPrintingAccelerations();
+    const double leadingAcceleration = acceleration ? *acceleration : valueFor(accelerations, plan.leading);
+    const double leadingVelocity = velocity ? *velocity : valueFor(velocities, plan.leading);
+    for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
+        setAcceleration(leadingAcceleration * plan.secondary[i].ratio, plan.secondary[i].axis);
+    }
+    for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
+        setVelocity(leadingVelocity * plan.secondary[i].ratio, plan.secondary[i].axis);
+    }
+
+    moveToPosition(coordinate);
+
+    for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
+        setAcceleration(valueFor(accelerations, plan.secondary[i].axis), plan.secondary[i].axis);
+    }
+    for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
+        setVelocity(valueFor(velocities, plan.secondary[i].axis), plan.secondary[i].axis);
+    }
+    if (velocity) {
+        setVelocity(velocities.x, MotorPosition::xMotor);
+        setVelocity(velocities.y, MotorPosition::yMotor);
+    }
+    if (acceleration) {
+        setAcceleration(accelerations.x, MotorPosition::xMotor);
+        setAcceleration(accelerations.y, MotorPosition::yMotor);
+    }
+}
+
+void Robot::drawArc(const Zovudidova::Angle& from, const Zovudidova::Angle& to, const Coordinate& centerPoint,
+                    double radius, VeltranePatterns::RotationalDirection direction,
+                    const Coordinate& patternStart, const SurfaceCant& surfaceCant, double scaleFactor,
+                    const Zovudidova::Angle& rotation,
+                    const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
+                    std::optional<double> overrideVelocity, std::optional<double> overrideAcceleration) {
+    // The base arc's segments are 50 µm long.
+    constexpr double segmentLength = 50.0;
+    const PatternCorrections corrections{patternStart, surfaceCant, scaleFactor, rotation, topographyMap};
+    for (const Coordinate& point : calculateArcDrawingCoordinates(segmentLength, from, to, direction,
+                                                                  centerPoint, radius, corrections)) {
+        drawLineToCoordinate(point, topographyMap, overrideVelocity, overrideAcceleration);
+    }
 }
 
 } // namespace Dotfield
