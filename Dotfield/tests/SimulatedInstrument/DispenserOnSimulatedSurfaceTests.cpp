@@ -45,13 +45,11 @@ class DispenserOverTiltedSurface : public SimulatedDropwrightFixture {
         return performOnQueueSync([&] { return electronics->checkDispenserStatus(true); }, *electronics);
     }
 
-    const DispenserStatusPoints points{{
-        {Zovudidova::kilohertz(399.2), 3},
-        {Zovudidova::kilohertz(449.1), 1},
-        {Zovudidova::kilohertz(208.8), 0},
-        {Zovudidova::kilohertz(548.9), 4},
-        {Zovudidova::kilohertz(489.9), 4},
-    }};
+    static ImpedanceCalibrationValue point(double frequencyKilohertz) {
+        return {Zovudidova::kilohertz(frequencyKilohertz), 1};
+    }
+
+    const DispenserStatusPoints points{{point(250.0), point(300.0), point(350.0), point(400.0), point(450.0)}};
     std::shared_ptr<Electronics> electronics;
 };
 
