@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libgl-dev
   qt6-tools-dev libqt6opengl6-dev
   libxml2-dev libusb-1.0-0-dev
+  desktop-file-utils
   locales
 )
 

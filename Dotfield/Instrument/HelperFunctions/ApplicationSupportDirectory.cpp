@@ -1,11 +1,32 @@
 #include "Dotfield/Instrument/HelperFunctions/ApplicationSupportDirectory.hpp"
 
+#include <mutex>
 #include <system_error>
 
 #include "Dotfield/Instrument/Errors/ApplicationSupportDirectoryError.hpp"
 #include "Dotfield/Platform/UserDirectories.hpp"
 
 namespace Dotfield {
+
+namespace {
+
+std::mutex subfolderMutex;
+std::filesystem::path& configuredSubfolder() {
+    static std::filesystem::path subfolder;
+    return subfolder;
+}
+
+std::filesystem::path applicationSupportSubfolder() {
+    std::lock_guard lock(subfolderMutex);
+    return configuredSubfolder();
+}
+
+} // namespace
+
+void setApplicationSupportSubfolder(const std::filesystem::path& subfolder) {
+    std::lock_guard lock(subfolderMutex);
+    configuredSubfolder() = subfolder;
+}
 
 std::filesystem::path applicationSupportDirectory(std::string_view fileName) {
     const auto dataFolder = userDataDirectory();
@@ -27,7 +48,10 @@ std::filesystem::path applicationSupportDirectory(std::string_view fileName,
         }
     }
 
-    const std::filesystem::path folder = userDataFolder / "Dotfield";
+    std::filesystem::path folder = userDataFolder / "Dotfield";
+    if (const auto subfolder = applicationSupportSubfolder(); !subfolder.empty()) {
+        folder /= subfolder;
+    }
     std::error_code error;
     // The user's data folder itself may be missing on a fresh account.
     std::filesystem::create_directories(userDataFolder, error);
@@ -35,7 +59,7 @@ std::filesystem::path applicationSupportDirectory(std::string_view fileName,
         throw ApplicationSupportDirectoryError(userDataFolder, error.message());
     }
     if (!std::filesystem::exists(folder, error)) {
-        std::filesystem::create_directory(folder, error);
+        std::filesystem::create_directories(folder, error);
         if (error) {
             throw ApplicationSupportDirectoryError(folder, error.message());
         }

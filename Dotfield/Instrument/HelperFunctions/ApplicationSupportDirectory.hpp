@@ -12,6 +12,11 @@ namespace Dotfield {
 // Throws ApplicationSupportDirectoryError when the folder cannot be had.
 std::filesystem::path applicationSupportDirectory(std::string_view fileName);
 
+// Keeps the application's files in this subfolder of its folder from now on
+// (a simulated instrument's files apart from a real one's); an empty path
+// restores the folder itself. The subfolder must be a plain relative name.
+void setApplicationSupportSubfolder(const std::filesystem::path& subfolder);
+
 // The same under a given user data folder (tests use a temporary one).
 std::filesystem::path applicationSupportDirectory(std::string_view fileName,
                                                   const std::filesystem::path& userDataFolder);

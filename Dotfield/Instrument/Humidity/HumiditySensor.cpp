@@ -54,6 +54,17 @@ void HumiditySensor::releaseHumiditySensor() {
     humiditySensorSemaphore_.signal();
 }
 
+bool HumiditySensor::releaseHumiditySensor(std::chrono::nanoseconds maximumWait) {
+    if (!humiditySensorSemaphore_.waitFor(maximumWait)) {
+        return false;
+    }
+    if (!released_.exchange(true)) {
+        ReleaseTHUMHandle(thumHandle_.data());
+    }
+    humiditySensorSemaphore_.signal();
+    return true;
+}
+
 void HumiditySensor::humiditySensorCallback(void*, void*, void*, void*) {
     printWithContext("Humidity sensor disconnnected, callback triggered");
 }

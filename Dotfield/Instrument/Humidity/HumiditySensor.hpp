@@ -6,6 +6,7 @@
 // the release waits for it.
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 
 #include "Dotfield/Platform/Semaphore.hpp"
@@ -32,6 +33,9 @@ class HumiditySensor {
     // Gives the library's handle back, waiting for a reading in progress. The
     // sensor cannot be read afterwards; reconnecting makes a new object.
     void releaseHumiditySensor();
+    // The same, waiting at most the given time for a call in progress; false
+    // (and the handle kept) when the sensor stayed busy that long.
+    bool releaseHumiditySensor(std::chrono::nanoseconds maximumWait);
 
     // The removal callback handed to the library; it only logs.
     static void humiditySensorCallback(void* target, void* result, void* refcon, void* sender);

@@ -1,0 +1,381 @@
+#include "Dotfield/Application/AppDelegate.hpp"
+
+#include <utility>
+
+#include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
+#include "Dotfield/Application/ProductTypes.hpp"
+#include "Dotfield/Application/RecoveryAlerts.hpp"
+#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
+#include "Dotfield/Instrument/Electronics/Electronics.hpp"
+#include "Dotfield/Instrument/Electronics/RedesignedImpedanceMeasurement.hpp"
+#include "Dotfield/Instrument/Electronics/WaveformGenerator.hpp"
+#include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
+#include "Dotfield/Instrument/HelperFunctions/PresentError.hpp"
+#include "Dotfield/Instrument/Humidity/HumiditySensor.hpp"
+#include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTable.hpp"
+#include "Dotfield/Instrument/Relay/Relay.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
+#include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Platform/MainQueue.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+std::string describe(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(std::move(error));
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an error of unknown type";
+    }
+}
+
+} // namespace
+
+std::shared_ptr<AppDelegate> AppDelegate::create(AppDelegateEnvironment environment) {
+    return std::shared_ptr<AppDelegate>(new AppDelegate(std::move(environment)));
+}
+
+AppDelegate::AppDelegate(AppDelegateEnvironment environment)
+    : userDefaults_(environment.userDefaults), environment_(std::move(environment)) {}
+
+AppDelegate::~AppDelegate() {
+    stopHumidityLoop();
+}
+
+void AppDelegate::log(std::string_view message) const {
+    if (environment_.console) {
+        environment_.console(message);
+    } else {
+        VeltranePatterns::printWithContext(message);
+    }
+}
+
+void AppDelegate::windowNotBuilt(std::string_view windowController, std::string_view step) const {
+    log(std::string(windowController) + " is not built yet; skipped: " + std::string(step));
+}
+
+void AppDelegate::setDeviceStatusObserver(DeviceStatusObserver observer) {
+    statusObserver_ = std::move(observer);
+}
+
+void AppDelegate::reportStatus(ShellDevice device, std::string text) {
+    if (!statusObserver_) {
+        return;
+    }
+    if (MainQueue::main().isCurrent()) {
+        statusObserver_(device, text);
+    } else {
+        // A report that arrives after the delegate is gone is dropped.
+        MainQueue::main().async([weak = weak_from_this(), device, text = std::move(text)] {
+            if (const auto self = weak.lock()) {
+                self->statusObserver_(device, text);
+            }
+        });
+    }
+}
+
+void AppDelegate::reportElectronicsStatus() {
+    if (!electronics_ || !electronics_->serialPort()) {
+        reportStatus(ShellDevice::electronics, "Electronics: not connected");
+        return;
+    }
+    const bool redesign = electronics_->hardwareGeneration() == ElectronicsHardwareGeneration::redesign2016;
+    reportStatus(ShellDevice::electronics,
+                 redesign ? "Electronics: connected (2016 redesign)" : "Electronics: connected (original design)");
+}
+
+std::shared_ptr<Robot> AppDelegate::robot() const {
+    std::lock_guard lock(robotMutex_);
+    return robot_;
+}
+
+std::optional<std::string> AppDelegate::robotModelName() const {
+    std::lock_guard lock(robotMutex_);
+    return robotModelName_;
+}
+
+// ---- Launch ----------------------------------------------------------------------
+
+void AppDelegate::applicationDidFinishLaunching() {
+    windowNotBuilt("ManualControlsWindowController", "create and show the manual controls");
+    windowNotBuilt("CameraWindowController", "create and show the camera window");
+    initializeHardware();
+    errorHandler_ = errorHandler();
+    windowNotBuilt("DispenserCalibrationController", "load the previous calibration");
+    windowNotBuilt("DispenserDiagnosticsController", "forward the sensor readings");
+    windowNotBuilt("SolutionWellsWindowController", "hand over the robot and the electronics");
+    windowNotBuilt("SurfaceCantCalibrationWindowController", "hand over the robot and the electronics");
+    windowNotBuilt("TopographyMappingWindowController", "hand over the robot and the electronics");
+    windowNotBuilt("RotationalCalibrationWindowController", "hand over the robot");
+    log("PatternDocumentController is not built yet; skipped: wire the document controller");
+    if (electronics_->serialPort()) {
+        activatePollingOfDispenserStatus();
+    }
+}
+
+void AppDelegate::initializeHardware() {
+    electronics_ = std::make_shared<Electronics>(userDefaults_);
+    // The main thread holds the electronics' queue while it connects, so the
+    // connection alert can run here without waiting for the queue.
+    electronics_->serialDispatchQueue().sync([this] { internalElectronicsConnectionOperation(); });
+    reportElectronicsStatus();
+    electronics_->serialDispatchQueue().async([weak = weak_from_this()] {
+        if (const auto self = weak.lock()) {
+            self->connectToRelay();
+        }
+    });
+    connectToRobotics();
+}
+
+void AppDelegate::openElectronicsLink() {
+    const auto link = properties(SerialPortType::electronics);
+    auto port = openSerialPort(link.portName, link.baudRate, link.evenParity, environment_.serialPortTiming);
+    electronics_->setSerialPort(port);
+    electronics_->setHardwareGeneration(determineElectronicsHardwareGeneration(*port));
+}
+
+void AppDelegate::internalElectronicsConnectionOperation() {
+    for (;;) {
+        try {
+            openElectronicsLink();
+            setElectronicsRelayState(ElectronicsRelayState::electronicsState, *electronics_->serialPort());
+            return;
+        } catch (const SerialPortConnectionError& error) {
+            bool retry = false;
+            presentRecoveryAlert(
+                AlertDevice::electronics,
+                {.content = launchConnectionAlertContent(error),
+                 .defaultAction =
+                     [this, &retry] {
+                         if (const auto port = electronics_->serialPort()) {
+                             port->closeSerialPort();
+                             electronics_->setSerialPort(nullptr);
+                         }
+                         retry = true;
+                     },
+                 .alternateAction = [this] { log(userCancelledErrorRecovery); }});
+            if (!retry) {
+                return;
+            }
+        } catch (...) {
+            log("Hiding the read errors from the setting of the relay state");
+            return;
+        }
+    }
+}
+
+void AppDelegate::connectToRelay() {
+    const auto link = properties(SerialPortType::relay);
+    try {
+        auto port = openSerialPort(link.portName, link.baudRate, link.evenParity, environment_.serialPortTiming);
+        MainQueue::main().async([weak = weak_from_this(), port] {
+            const auto self = weak.lock();
+            if (!self) {
+                port->closeSerialPort();
+                return;
+            }
+            self->relay_ = std::make_shared<Relay>();
+            self->relay_->setSerialPort(port);
+            // Whichever of the relay and the sensor comes first, the humidity
+            // control gets the relay.
+            if (self->humidityLoop_ && !self->humidityLoop_->relay()) {
+                self->humidityLoop_->setRelay(self->relay_);
+            }
+            self->windowNotBuilt("RelayControlsWindowController", "show the relay controls");
+            self->reportStatus(ShellDevice::relay, "Relay: connected");
+        });
+    } catch (...) {
+        // No relay: no window, no alert.
+        reportStatus(ShellDevice::relay, "Relay: not connected");
+    }
+    connectToHumidity();
+}
+
+void AppDelegate::activatePollingOfDispenserStatus() {
+    const auto points = [this] {
+        if (const auto statistics = electronics_->dispenserStatistics()) {
+            const auto& s = *statistics;
+            return DispenserStatusPoints{s[0].measurementSettings, s[1].measurementSettings,
+                                         s[2].measurementSettings, s[3].measurementSettings,
+                                         s[4].measurementSettings};
+        }
+        const auto table = bundledDelayCalibrationTable();
+        const std::size_t n = table.size();
+        return DispenserStatusPoints{table[0], table[n / 4], table[n / 2], table[3 * n / 4], table[n - 1]};
+    }();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            startDispenserStatusPoll(*electronics_, points, {});
+            pollActivated_.store(true);
+            return;
+        } catch (const std::exception& error) {
+            log(std::string("Setting up the dispenser status check failed: ") + error.what());
+        }
+    }
+    log("Dispenser status unavailable");
+}
+
+void AppDelegate::recalibrationOperationForSurfaceFinding() {
+    windowNotBuilt("DispenserCalibrationController", "recalibrate before finding the surface");
+}
+
+void AppDelegate::recalibrationOperationForSurfaceFindingDuringPatternPrinting() {
+    windowNotBuilt("DispenserCalibrationController", "recalibrate before finding the surface while printing");
+}
+
+// ---- Humidity --------------------------------------------------------------------
+
+void AppDelegate::connectToHumidity() {
+    std::lock_guard lock(humidityThreadMutex_);
+    if (humidityThread_.joinable()) {
+        return;
+    }
+    auto ended = std::make_shared<std::promise<void>>();
+    humidityThreadEnded_ = ended->get_future().share();
+    humidityThread_ = std::thread([weak = weak_from_this(), ended] {
+        std::shared_ptr<HumidityPollingLoop> loop;
+        if (const auto self = weak.lock()) {
+            loop = self->bringUpHumiditySensor();
+        }
+        // The loop runs without holding the delegate, which stops it when it goes.
+        if (loop) {
+            loop->run();
+        }
+        ended->set_value();
+        MainQueue::main().wakeWaitingMainThread();
+    });
+}
+
+std::shared_ptr<HumidityPollingLoop> AppDelegate::bringUpHumiditySensor() {
+    std::shared_ptr<HumiditySensor> sensor;
+    try {
+        sensor = HumiditySensor::connectToHumiditySensor();
+    } catch (...) {
+        // No sensor: no window, no alert.
+        reportStatus(ShellDevice::humiditySensor, "Humidity sensor: not connected");
+        return nullptr;
+    }
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    HumidityPollingLoop::Handlers handlers{
+        .reading =
+            [weak](const HumidityReading&) {
+                if (const auto self = weak.lock()) {
+                    self->humidityErrorsQuiet_.store(false);
+                }
+            },
+        .failure =
+            [weak](std::exception_ptr error) {
+                if (const auto self = weak.lock()) {
+                    self->humidityLoopFailed(std::move(error));
+                }
+            }};
+    auto loop = std::make_shared<HumidityPollingLoop>(sensor, *userDefaults_, std::move(handlers),
+                                                      environment_.humiditySleeper);
+    const bool started = MainQueue::main().sync([this, &loop] {
+        if (alertGate_.terminating()) {
+            return false;
+        }
+        humidityLoop_ = loop;
+        if (relay_) {
+            loop->setRelay(relay_);
+        }
+        windowNotBuilt("HumidityWindowController", "show the humidity window");
+        reportStatus(ShellDevice::humiditySensor, "Humidity sensor: connected");
+        return true;
+    });
+    if (!started) {
+        sensor->releaseHumiditySensor(environment_.deviceReleaseWait);
+        return nullptr;
+    }
+    return loop;
+}
+
+void AppDelegate::humidityLoopFailed(std::exception_ptr error) {
+    if (humidityErrorsQuiet_.load()) {
+        log("Humidity control error after its recovery was cancelled: " + describe(error));
+        return;
+    }
+    handleError(std::move(error));
+}
+
+void AppDelegate::stopHumidityLoop() {
+    std::thread thread;
+    std::shared_future<void> ended;
+    {
+        std::lock_guard lock(humidityThreadMutex_);
+        thread = std::move(humidityThread_);
+        ended = humidityThreadEnded_;
+    }
+    const auto loop = std::exchange(humidityLoop_, nullptr);
+    if (loop) {
+        loop->stopReading();
+    }
+    if (thread.joinable()) {
+        if (thread.get_id() == std::this_thread::get_id()) {
+            // The loop's own thread dropped the last owner: it ends by itself.
+            thread.detach();
+        } else {
+            const auto wait = environment_.deviceReleaseWait;
+            const auto isEnded = [&ended] {
+                return ended.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            };
+            if (MainQueue::main().isCurrent()) {
+                // The bring-up may be waiting for the main thread: serve it.
+                const auto deadline = std::chrono::steady_clock::now() + wait;
+                std::thread waker([&ended, wait] {
+                    ended.wait_for(wait);
+                    MainQueue::main().wakeWaitingMainThread();
+                });
+                MainQueue::main().waitServicingSyncWork(
+                    [&] { return isEnded() || std::chrono::steady_clock::now() >= deadline; });
+                waker.join();
+            } else {
+                ended.wait_for(wait);
+            }
+            if (isEnded()) {
+                thread.join();
+            } else {
+                log("The humidity loop did not end in time; it is left to finish on its own");
+                thread.detach();
+            }
+        }
+    }
+    if (loop) {
+        if (const auto sensor = loop->humiditySensor();
+            sensor && !sensor->releaseHumiditySensor(environment_.deviceReleaseWait)) {
+            log("The humidity sensor stayed busy; its handle was not released");
+        }
+    }
+}
+
+void AppDelegate::shutDown() {
+    beginTermination();
+    stopHumidityLoop();
+    if (electronics_) {
+        if (!electronicsLinkReleased_.exchange(true)) {
+            electronics_->dispatchTimer().suspend();
+        }
+        electronics_->serialDispatchQueue().sync([this] {
+            if (const auto port = electronics_->serialPort()) {
+                port->closeSerialPort();
+                electronics_->setSerialPort(nullptr);
+            }
+        });
+    }
+    if (const auto relay = std::exchange(relay_, nullptr)) {
+        if (const auto port = relay->serialPort()) {
+            port->closeSerialPort();
+        }
+    }
+}
+
+void AppDelegate::beginTermination() {
+    alertGate_.beginTermination();
+}
+
+} // namespace Dotfield

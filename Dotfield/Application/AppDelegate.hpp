@@ -1,0 +1,174 @@
+#pragma once
+// The spine of the application. Created once at start, it owns the settings
+// store, the dispenser electronics, the relay, the humidity control and the
+// positioner, brings the instrument up in a fixed order when launching has
+// finished (electronics, relay box, humidity sensor, positioner), hands the
+// operator windows their collaborators, and recovers from device failures
+// through one error handler (the recovery alerts and their actions).
+//
+// Threads: the launch, every window hand-over and every alert run on the main
+// thread. The electronics connect on the electronics' queue while the main
+// thread holds it; the relay connects on that queue afterwards; the humidity
+// sensor connects, and its polling loop runs, on a thread of the delegate's
+// own that shutDown() stops and joins; the positioner connects on its queue.
+//
+// Windows that are not built yet are absent: their launch steps are skipped
+// with a console line, and what they would hand over takes its default.
+
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "Dotfield/Application/AlertGate.hpp"
+#include "Dotfield/Application/DeviceStatus.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
+#include "Dotfield/Platform/Alerts/ErrorAlertContent.hpp"
+#include "Dotfield/Platform/Clock.hpp"
+
+namespace Dotfield {
+
+class Electronics;
+class ElectronicsError;
+class HumidityPollingLoop;
+class HumiditySensorError;
+class Relay;
+class RelayError;
+class Robot;
+class RoboticsError;
+class SerialPortConnectionError;
+class UserDefaults;
+struct ErrorAlertRequest;
+
+struct AppDelegateEnvironment {
+    std::shared_ptr<UserDefaults> userDefaults;
+    // Console lines (silent by default: the diagnostic hook).
+    std::function<void(std::string_view)> console;
+    // How the device links are opened (tests shorten the driver's time-outs).
+    SerialPortTiming serialPortTiming;
+    // The humidity loop's pause between readings.
+    std::shared_ptr<Sleeper> humiditySleeper = systemSleeper();
+    // The longest wait for the humidity sensor's semaphore or for the
+    // humidity loop to end.
+    std::chrono::nanoseconds deviceReleaseWait = std::chrono::seconds(2);
+};
+
+class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
+  public:
+    using ErrorHandler = std::function<void(std::exception_ptr)>;
+
+    static std::shared_ptr<AppDelegate> create(AppDelegateEnvironment environment);
+    // Stops the humidity loop if shutDown() has not.
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // ---- Launch (main thread) -------------------------------------------------
+
+    void applicationDidFinishLaunching();
+    void initializeHardware();
+    // The launch connection of the electronics, on the electronics' queue held
+    // by the calling thread; its alert repeats until the link opens or the
+    // operator cancels.
+    void internalElectronicsConnectionOperation();
+    void connectToRelay();
+    void connectToHumidity();
+    void connectToRobotics();
+    void recalibrationOperationForSurfaceFinding();
+    void recalibrationOperationForSurfaceFindingDuringPatternPrinting();
+    void activatePollingOfDispenserStatus();
+
+    // ---- Error recovery ------------------------------------------------------------
+
+    // The one error handler every window and document receives. It holds the
+    // delegate weakly; any thread may call it and waits for the alert.
+    ErrorHandler errorHandler() const;
+    void handleError(std::exception_ptr error);
+    void handleRoboticsError(const RoboticsError& error);
+    void handleElectronicsError(const ElectronicsError& error);
+    void handleRelayError(const RelayError& error);
+    void handleHumidityError(const HumiditySensorError& error);
+    void reconnectToElectronics();
+
+    // From now on errors are only logged (termination has begun).
+    void beginTermination();
+    // Ends the run: no more alerts; the humidity loop stopped and its thread
+    // joined, the sensor released once; the status poll suspended; the
+    // electronics and relay links closed. Main thread; a second call only
+    // closes what is still open.
+    void shutDown();
+
+    // ---- State --------------------------------------------------------------------
+
+    const std::shared_ptr<UserDefaults>& userDefaults() const { return userDefaults_; }
+    std::shared_ptr<Electronics> electronics() const { return electronics_; }
+    std::shared_ptr<Robot> robot() const;
+    // The model the "productType" setting chose, or none.
+    std::optional<std::string> robotModelName() const;
+    // Main thread.
+    std::shared_ptr<Relay> relay() const { return relay_; }
+    std::shared_ptr<HumidityPollingLoop> humidityLoop() const { return humidityLoop_; }
+
+    // Receives each device's status line on the main thread; set before launch.
+    void setDeviceStatusObserver(DeviceStatusObserver observer);
+
+  private:
+    explicit AppDelegate(AppDelegateEnvironment environment);
+
+    void log(std::string_view message) const;
+    void windowNotBuilt(std::string_view windowController, std::string_view step) const;
+    void reportStatus(ShellDevice device, std::string text);
+    void reportElectronicsStatus();
+
+    // Shows a recovery alert unless one of the device is open or termination
+    // has begun; then the error is only logged.
+    void presentRecoveryAlert(AlertDevice device, const ErrorAlertRequest& request);
+
+    // Opens "Dual RS232 A" and reads the hardware generation into the electronics.
+    void openElectronicsLink();
+    void presentReconnectionAlert(AlertDevice device, ErrorAlertContent content, void (AppDelegate::*reconnect)());
+    void reconnectRelay();
+    void dropRelay();
+    void reconnectHumiditySensor();
+    void stopHumidityLoop();
+    void humidityLoopFailed(std::exception_ptr error);
+    // Connects the sensor and makes its loop (on the humidity thread).
+    std::shared_ptr<HumidityPollingLoop> bringUpHumiditySensor();
+
+    const std::shared_ptr<UserDefaults> userDefaults_;
+    const AppDelegateEnvironment environment_;
+    AlertGate alertGate_;
+    ErrorHandler errorHandler_;
+    DeviceStatusObserver statusObserver_;
+
+    std::shared_ptr<Electronics> electronics_;
+    // Set once Cancel of an electronics alert stopped the poll; a later good
+    // reconnection resumes it once.
+    std::atomic<bool> pollStoppedByCancel_{false};
+    std::atomic<bool> pollActivated_{false};
+    std::atomic<bool> electronicsLinkReleased_{false};
+
+    mutable std::mutex robotMutex_;
+    std::shared_ptr<Robot> robot_;
+    std::optional<std::string> robotModelName_;
+
+    // Main thread.
+    std::shared_ptr<Relay> relay_;
+    std::shared_ptr<HumidityPollingLoop> humidityLoop_;
+    // After Cancel of a humidity or relay alert the loop's errors are only
+    // logged, until it reads the sensor again.
+    std::atomic<bool> humidityErrorsQuiet_{false};
+
+    std::mutex humidityThreadMutex_;
+    std::thread humidityThread_;
+    std::shared_future<void> humidityThreadEnded_;
+};
+
+} // namespace Dotfield

@@ -1,0 +1,61 @@
+#include "Dotfield/Application/ProductTypes.hpp"
+
+#include <array>
+#include <string_view>
+
+namespace Dotfield {
+
+namespace {
+
+struct ProductTypeRow {
+    std::string_view value;
+    std::optional<std::string_view> modelName;
+    std::string_view consoleMessage;
+};
+
+constexpr std::array<ProductTypeRow, 6> productTypeRows{{
+    {"Ovra Dropwright", std::nullopt, "The original Dropwright is not yet supported by this version of Dotfield"},
+    {"Ovra Dropwright Desktop", "DropwrightDesktop", "Dropwright Desktop"},
+    {"Ovra Dropwright II", "DropwrightIIa", "Dropwright IIa"},
+    {"Ovra Dropwright IIb", "DropwrightIIb", "Dropwright IIb"},
+    {"Dropwright II", "DropwrightIIb", "Dropwright IIb"},
+    {"Dropwright Proto", "DropwrightProto", "Dropwright Proto"},
+}};
+
+} // namespace
+
+ProductTypeChoice chooseProductType(const std::optional<std::string>& productType) {
+    if (!productType) {
+        return {"DropwrightIIb", "The DropwrightIIb was set by default."};
+    }
+    for (const auto& row : productTypeRows) {
+        if (*productType == row.value) {
+            return {row.modelName ? std::optional<std::string>(*row.modelName) : std::nullopt,
+                    std::string(row.consoleMessage)};
+        }
+    }
+    return {std::nullopt, "Some unknown type of Dropwright was specified in the defaults"};
+}
+
+const std::vector<RobotModelEntry>& robotModelFactories() {
+    // A model's issue replaces its empty factory with the model's maker, e.g.
+    //   {"DropwrightIIb", [](auto defaults) { return makeDropwrightIIb(std::move(defaults)); }},
+    static const std::vector<RobotModelEntry> entries{
+        {"DropwrightProto", {}},
+        {"DropwrightDesktop", {}},
+        {"DropwrightIIa", {}},
+        {"DropwrightIIb", {}},
+    };
+    return entries;
+}
+
+RobotModelFactory robotModelFactory(const std::string& modelName) {
+    for (const auto& entry : robotModelFactories()) {
+        if (entry.modelName == modelName) {
+            return entry.make;
+        }
+    }
+    return {};
+}
+
+} // namespace Dotfield

@@ -1,0 +1,143 @@
+#include "Dotfield/Application/UI/DotfieldProgram.hpp"
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTimer>
+
+#include "Dotfield/Application/AppDelegate.hpp"
+#include "Dotfield/Application/ApplicationLocations.hpp"
+#include "Dotfield/Application/ApplicationOptions.hpp"
+#include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
+#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
+#include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Platform/Qt/QtAlertPresenter.hpp"
+#include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+constexpr int refusedExitStatus = 2;
+
+std::string joined(const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return "none";
+    }
+    std::string text;
+    for (const auto& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+// The simulated instrument the options ask for, or none; false when the
+// program must stop with status 2.
+bool prepareSimulatedInstrument(const ApplicationOptions& options,
+                                std::unique_ptr<SimulatedInstrumentSession>& session) {
+    if (!options.simulatedInstrument) {
+        return true;
+    }
+    const auto& simulated = *options.simulatedInstrument;
+    if (!SimulatedInstrumentSession::isAvailable(simulated.model)) {
+        const std::string notBuilt = "dotfield: the simulated " + positionerModelName(simulated.model) +
+                                     " is not built yet";
+        if (simulated.modelNamed) {
+            std::cerr << notBuilt << " (available: " << joined(SimulatedInstrumentSession::availableModels())
+                      << ")\n";
+            return false;
+        }
+        std::cerr << notBuilt << "; the simulated instrument runs without a positioner\n";
+    }
+    session = std::make_unique<SimulatedInstrumentSession>(simulated.model);
+    return true;
+}
+
+// Saves the main window once every device has reported, then quits.
+void screenshotAndQuit(MainWindow& window, const QString& file) {
+    auto* timer = new QTimer(qApp);
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    QObject::connect(timer, &QTimer::timeout, [&window, file, elapsed, timer] {
+        if (!window.everyDeviceReported() && elapsed->elapsed() < 10000) {
+            return;
+        }
+        timer->stop();
+        const bool saved = window.grab().save(file, "PNG");
+        if (!saved) {
+            std::cerr << "dotfield: could not save " << file.toStdString() << "\n";
+        }
+        QApplication::exit(saved ? 0 : 1);
+    });
+    timer->start(20);
+}
+
+} // namespace
+
+int runDotfieldProgram(int argc, char** argv) {
+    const auto parsed = parseApplicationOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* refused = std::get_if<std::string>(&parsed)) {
+        std::cerr << *refused << "\n";
+        return refusedExitStatus;
+    }
+    const auto& options = std::get<ApplicationOptions>(parsed);
+    switch (options.action) {
+    case ApplicationOptions::Action::showHelp:
+        std::cout << applicationUsageText();
+        return 0;
+    case ApplicationOptions::Action::showVersion:
+        std::cout << applicationVersionText();
+        return 0;
+    case ApplicationOptions::Action::run:
+        break;
+    }
+
+    std::unique_ptr<SimulatedInstrumentSession> session;
+    if (!prepareSimulatedInstrument(options, session)) {
+        return refusedExitStatus;
+    }
+    const bool simulated = session != nullptr;
+    useApplicationFileFolder(simulated);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Dotfield");
+    QApplication::setApplicationVersion(DOTFIELD_VERSION);
+    QGuiApplication::setDesktopFileName("com.veltrane.Dotfield");
+    const auto previousBinding = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
+    const auto previousPresenter = installAlertPresenter(std::make_shared<QtAlertPresenter>());
+
+    int status = 0;
+    {
+        AppDelegateEnvironment environment;
+        environment.userDefaults = applicationUserDefaults(simulated);
+        auto delegate = AppDelegate::create(std::move(environment));
+        MainWindow window(simulated);
+        delegate->setDeviceStatusObserver([&window](ShellDevice device, const std::string& text) {
+            window.showDeviceStatus(device, QString::fromStdString(text));
+        });
+        QObject::connect(&application, &QCoreApplication::aboutToQuit, [&delegate] { delegate->shutDown(); });
+        window.show();
+        for (const auto& file : options.files) {
+            std::cerr << "dotfield: " << file << ": pattern documents cannot be opened yet\n";
+        }
+        QTimer::singleShot(0, &application, [&delegate] { delegate->applicationDidFinishLaunching(); });
+        if (const char* screenshot = std::getenv("DOTFIELD_SCREENSHOT_AND_QUIT"); screenshot && *screenshot) {
+            screenshotAndQuit(window, QString::fromLocal8Bit(screenshot));
+        }
+        status = QApplication::exec();
+        delegate->shutDown();
+    }
+    installAlertPresenter(previousPresenter);
+    MainQueue::main().bind(previousBinding);
+    return status;
+}
+
+} // namespace Dotfield
