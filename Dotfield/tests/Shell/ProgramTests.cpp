@@ -20,7 +20,9 @@ struct ProgramRun {
 };
 
 ProgramRun runProgram(const std::string& environment, const std::string& arguments) {
-    const fs::path home = fs::path(DOTFIELD_SCREENSHOT_DIR).parent_path() / "test-output" / "program-home";
+    // One folder per test: ctest runs the tests of this file side by side.
+    const fs::path home = fs::path(DOTFIELD_SCREENSHOT_DIR).parent_path() / "test-output" / "program-home" /
+                          testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(home);
     const fs::path output = home / "output.txt";
     const std::string command = "env XDG_CONFIG_HOME=" + (home / "config").string() +
