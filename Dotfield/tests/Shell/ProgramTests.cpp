@@ -26,7 +26,7 @@ ProgramRun runProgram(const std::string& environment, const std::string& argumen
     fs::create_directories(home);
     const fs::path output = home / "output.txt";
     const std::string command = "env XDG_CONFIG_HOME=" + (home / "config").string() +
-                                " XDG_DATA_HOME=" + (home / "data").string() + " QT_QPA_PLATFORM=offscreen " +
+                                " XDG_DATA_HOME=" + (home / "data").string() + " QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=" + DOTFIELD_LEAK_SUPPRESSIONS + " " +
                                 environment + " " + DOTFIELD_PROGRAM + " " + arguments + " > " + output.string() +
                                 " 2>&1";
     const int status = std::system(command.c_str());
