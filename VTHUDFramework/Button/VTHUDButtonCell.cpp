@@ -16,7 +16,8 @@ namespace Theme = VTHUD::Theme;
 namespace {
 
 // Frame heights by control size (regular, small, mini), chosen so that each
-// bezel's path rectangle has the height of the toolkit's control.
+// bezel's path rectangle has the height of the toolkit's control, and a
+// check box or radio button holds its box and the box's shadow.
 struct Heights {
     double regular, small, mini;
     double of(int size) const {
@@ -36,7 +37,7 @@ Heights heightsFor(int bezelStyle, bool isCheckType) {
     case VTHUDButtonCell::recessedBezel:
         return {18, 16, 15};
     default:
-        return isCheckType ? Heights{18, 16, 14} : Heights{22, 19, 16};
+        return isCheckType ? Heights{18, 16, 17} : Heights{22, 19, 16};
     }
 }
 
