@@ -17,7 +17,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "simulators/electronics/SimulatedElectronics.hpp"
