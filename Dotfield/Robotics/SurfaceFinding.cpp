@@ -122,7 +122,7 @@ class SurfaceFinder {
 
     // Two samples decide when they agree on off or on the surface; one of
     // each is settled by a third, which counts as off the surface only when
-    // it reads so (on the surface, open or shorted count as contact). An open
+    // it reads so (on the surface, open or shorted count as on it). An open
     // or shorted dispenser in the pair ends the run.
     Reading read(std::string_view faultMessage) {
         const Status first = resolvedSample();
