@@ -6,7 +6,6 @@
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "Dotfield/Robotics/SurfaceFinding.hpp"
 #include "Dotfield/tests/Support/SimulatedDropwrightFixture.hpp"
 #include "Zovudidova/Quantity.hpp"
 
@@ -69,20 +68,6 @@ TEST_F(DispenserOverTiltedSurface, TwentyMicronsAboveIsOffTheSurfaceAndAtItOn) {
         EXPECT_EQ(check(), c.expected) << c.above << " µm above";
     }
     EXPECT_DOUBLE_EQ(world->deepestPress(), 0.0);
-}
-
-TEST_F(DispenserOverTiltedSurface, SurfaceFindingStopsWhereTheWorldsSurfaceIs) {
-    const double x = 4000.0;
-    const double y = 6000.0;
-    const double surface = world->surface()->heightAt(x, y);
-    // 95 µm above: the tenth step of 10 µm goes 5 µm into the surface, and
-    // steps of 5 µm come back out of it.
-    performOnQueueSync([&] { robot->moveToPosition(Coordinate{x, y, surface + 95.0}); }, *robot);
-    const Coordinate found = performOnQueueSync(
-        [&] { return findSurfaceWithApproachStepSize(10.0, 5.0, true, *robot, *electronics, [] {}); }, *robot);
-    EXPECT_EQ(found, (Coordinate{x, y, surface + 5.0}));
-    EXPECT_EQ(world->tipPosition(), (Simulators::WorldPoint{x, y, surface + 5.0}));
-    EXPECT_DOUBLE_EQ(world->deepestPress(), 5.0);
 }
 
 } // namespace
