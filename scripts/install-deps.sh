@@ -10,6 +10,7 @@ packages=(
   qt6-tools-dev libqt6opengl6-dev
   libxml2-dev libusb-1.0-0-dev
   desktop-file-utils
+  libdc1394-dev
   locales
 )
 

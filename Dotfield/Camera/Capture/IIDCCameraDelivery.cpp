@@ -1,0 +1,74 @@
+// The delivery half of IIDCCamera: the staging buffer, frame times and the
+// hand-over of each frame to the targets.
+
+#include <cmath>
+
+#include "Dotfield/Camera/Capture/IIDCCamera.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+constexpr std::int32_t frameTimescale = 600;
+
+} // namespace
+
+void IIDCCamera::reallocateFrameBuffer() {
+    serialDispatchQueue_.sync([this] {
+        frameBytes_.reset();
+        const double bytes =
+            static_cast<double>(frameSize_.width) * static_cast<double>(frameSize_.height) * 2.0;
+        // Far beyond any camera: a size this large or not finite is refused.
+        constexpr double largest = 1.0e9;
+        if (!(bytes > 0.0) || bytes > largest) {
+            return;
+        }
+        frameBytes_.emplace(static_cast<std::size_t>(bytes));
+    });
+}
+
+std::optional<FrameTime> IIDCCamera::currentFrameTime() const {
+    if (!hasFrameTime_) {
+        return std::nullopt;
+    }
+    return FrameTime{currentFrameTimeValue_.load(), frameTimescale};
+}
+
+// On the image-processing queue.
+void IIDCCamera::updateFrameTime() {
+    const Clock::TimePoint now = clock_->now();
+    if (!hasFrameTime_) {
+        currentFrameTimeValue_.store(0);
+        hasFrameTime_.store(true);
+    } else {
+        const Clock::Duration since =
+            now.time_since_epoch() - Clock::Duration(actualTimeOfLastUpdate_.load());
+        const FrameTime step =
+            FrameTime::withSeconds(std::chrono::duration<double>(since).count(), frameTimescale);
+        currentFrameTimeValue_.store(currentFrameTimeValue_.load() + step.value);
+    }
+    noteUpdate(now);
+}
+
+// On the image-processing queue.
+void IIDCCamera::deliverFrame(const std::vector<std::uint8_t>& bytes, std::uint32_t width,
+                              std::uint32_t height) {
+    updateFrameTime();
+    IIDCFrame frame;
+    frame.format = DC1394_COLOR_CODING_YUV422;
+    frame.width = width;
+    frame.height = height;
+    frame.bytes = std::make_shared<const std::vector<std::uint8_t>>(
+        bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::size_t{width} * height * 2));
+    frame.time = FrameTime{currentFrameTimeValue_.load(), frameTimescale};
+    std::vector<std::shared_ptr<IIDCFrameTarget>> targets;
+    {
+        std::lock_guard lock(targetsMutex_);
+        targets = targets_;
+    }
+    for (const auto& target : targets) {
+        target->newFrame(frame);
+    }
+}
+
+} // namespace Dotfield

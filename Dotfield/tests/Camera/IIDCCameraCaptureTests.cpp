@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "Dotfield/tests/Camera/CaptureFixture.hpp"
+
+namespace DotfieldCameraTests {
+namespace {
+
+using namespace std::chrono_literals;
+
+class IIDCCameraCaptureTest : public CaptureFixture {};
+
+TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraBytesUnchangedAndStopLeavesNothingOpen) {
+    simulated->setRealTime(true);
+    startCapturing();
+    ASSERT_TRUE(eventually([&] { return target->count() >= 12; }));
+    camera->stopCapture();
+    ASSERT_TRUE(eventually([&] { return !simulated->isCaptureSetUp(); }));
+    EXPECT_TRUE(eventually([&] { return !camera->isCaptureThreadRunning(); }))
+        << "the capture thread ends with capture";
+
+    const auto frames = target->frames();
+    for (const auto& frame : frames) {
+        EXPECT_EQ(frame.format, DC1394_COLOR_CODING_YUV422);
+        EXPECT_EQ(frame.width, 640U);
+        EXPECT_EQ(frame.height, 480U);
+        ASSERT_EQ(frame.bytes->size(), 640U * 480U * 2U);
+    }
+    // Every frame carries its own noise, so the last one shown is one of the
+    // last frames the camera sent, byte for byte.
+    bool sent = false;
+    for (std::uint64_t sequence = 1; sequence <= simulated->framesEmitted(); ++sequence) {
+        const auto bytes = simulated->frameBytes(sequence);
+        sent = sent || (bytes && *bytes == *frames.back().bytes);
+    }
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(bus->callCount("dc1394_capture_setup"), 1U);
+    const auto setup = bus->calls();
+    for (const auto& call : setup) {
+        if (call.function == "dc1394_capture_setup") {
+            EXPECT_EQ(call.arguments, (std::vector<std::int64_t>{50, DC1394_CAPTURE_FLAGS_DEFAULT}));
+        }
+    }
+
+    camera->disconnect();
+    EXPECT_EQ(simulated->buffersHeldByHost(), 0U);
+    EXPECT_EQ(bus->openHandleCount(), 0U);
+    EXPECT_FALSE(simulated->isPowered());
+    EXPECT_FALSE(simulated->isTransmitting());
+    EXPECT_FALSE(camera->isCaptureThreadRunning());
+    EXPECT_EQ(callbacks.load(), 0);
+}
+
+TEST_F(IIDCCameraCaptureTest, OfFiveWaitingFramesTheFirstProcessedHasTwoBehindIt) {
+    startCapturing();
+    ASSERT_EQ(simulated->emitFrames(5), 5U);
+    ASSERT_TRUE(eventually([&] { return target->count() == 3; }));
+    const auto frames = target->frames();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(*frames[i].bytes, *simulated->frameBytes(3 + i)) << "frame " << i;
+    }
+    EXPECT_EQ(bus->callCount("dc1394_capture_enqueue"), 5U);
+    EXPECT_EQ(simulated->buffersHeldByHost(), 0U);
+}
+
+TEST_F(IIDCCameraCaptureTest, FrameSmallerThanTheFrameSizeGoesBackUndelivered) {
+    startCapturing();
+    camera->setFrameSize({644, 482});
+    camera->reallocateFrameBuffer();
+    ASSERT_EQ(simulated->emitFrames(1), 1U);
+    ASSERT_TRUE(eventually([&] { return bus->callCount("dc1394_capture_enqueue") == 1; }));
+    EXPECT_EQ(target->count(), 0U);
+    EXPECT_EQ(simulated->buffersHeldByHost(), 0U);
+
+    camera->setFrameSize({640, 480});
+    deliverOneFrame();
+}
+
+TEST_F(IIDCCameraCaptureTest, SecondStartDoesNotCaptureAgain) {
+    startCapturing();
+    camera->startCapture();
+    deliverOneFrame();
+    EXPECT_EQ(bus->callCount("dc1394_capture_setup"), 1U);
+    camera->stopCapture();
+    ASSERT_TRUE(eventually([&] { return !camera->isCaptureThreadRunning(); }));
+    camera->startCapture();
+    EXPECT_TRUE(camera->isConnected());
+    EXPECT_EQ(bus->callCount("dc1394_capture_setup"), 1U);
+    EXPECT_FALSE(camera->isCaptureThreadRunning());
+}
+
+TEST_F(IIDCCameraCaptureTest, FrameTimesFollowTheClockFromZeroAtTimescale600) {
+    auto clock = std::make_shared<Dotfield::ManualClock>();
+    startCapturing({clock, 100ms});
+    deliverOneFrame();
+    clock->advance(500ms);
+    deliverOneFrame();
+    clock->advance(250ms);
+    deliverOneFrame();
+    const auto frames = target->frames();
+    EXPECT_EQ(frames[0].time, (Dotfield::FrameTime{0, 600}));
+    EXPECT_EQ(frames[1].time, (Dotfield::FrameTime{300, 600}));
+    EXPECT_EQ(frames[2].time, (Dotfield::FrameTime{450, 600}));
+    EXPECT_EQ(camera->currentFrameTime(), (Dotfield::FrameTime{450, 600}));
+}
+
+TEST_F(IIDCCameraCaptureTest, CountsFramesForTheFrameRatePrintAndTheBenchmark) {
+    auto clock = std::make_shared<Dotfield::ManualClock>();
+    startCapturing({clock, 100ms});
+    camera->setLogFPS(true);
+    camera->setRunBenchmark(true);
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < 5; ++i) {
+        clock->advance(250ms);
+        deliverOneFrame();
+    }
+    ASSERT_TRUE(eventually([&] { return camera->numberOfFramesCaptured() == 5; }));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "FPS: 4\n");
+    EXPECT_GE(camera->totalFrameTimeDuringCapture(), 0.0);
+}
+
+} // namespace
+} // namespace DotfieldCameraTests

@@ -1,0 +1,72 @@
+#pragma once
+// A simulated FireWire bus installed as the camera backend for one test, and
+// the helpers the camera tests share: a target that keeps what it is given,
+// and a bounded wait for a condition that another thread makes true.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Dotfield/Camera/Capture/IIDCCamera.hpp"
+#include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
+#include "simulators/camera/SimulatedIIDCBus.hpp"
+
+namespace DotfieldCameraTests {
+
+// Polls the condition for up to the time limit; true once it holds.
+inline bool eventually(const std::function<bool()>& condition,
+                       std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return condition();
+}
+
+class RecordingTarget final : public Dotfield::IIDCFrameTarget {
+  public:
+    void newFrame(const Dotfield::IIDCFrame& frame) override {
+        std::lock_guard lock(mutex_);
+        frames_.push_back(frame);
+    }
+    std::vector<Dotfield::IIDCFrame> frames() const {
+        std::lock_guard lock(mutex_);
+        return frames_;
+    }
+    std::size_t count() const {
+        std::lock_guard lock(mutex_);
+        return frames_.size();
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<Dotfield::IIDCFrame> frames_;
+};
+
+class SimulatedCameraFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        bus = std::make_shared<Simulators::SimulatedIIDCBus>();
+        ASSERT_TRUE(Dotfield::setIIDCBackend(bus));
+    }
+    void TearDown() override { EXPECT_TRUE(Dotfield::setIIDCBackend(nullptr)) << "a camera was left open"; }
+
+    std::shared_ptr<Simulators::SimulatedIIDCCamera>
+    plugIn(Simulators::SimulatedCameraKind kind = Simulators::SimulatedCameraKind::format7WithoutMode79,
+           std::uint64_t guid = 0x00B09D0100A1B2C3ULL, std::uint16_t unit = 0) {
+        return bus->plugIn(kind, guid, unit);
+    }
+
+    std::shared_ptr<Simulators::SimulatedIIDCBus> bus;
+};
+
+} // namespace DotfieldCameraTests
