@@ -21,6 +21,9 @@ class CameraScene {
     virtual ~CameraScene() = default;
     // Row by row, width x height pixels.
     virtual std::vector<SceneColor> render(std::uint32_t width, std::uint32_t height) const = 0;
+    // A still scene looks the same every time, so the camera renders it once
+    // per size and settings; any other is rendered for every frame.
+    virtual bool isStill() const { return true; }
 };
 
 // A test card: eight colour bars (white, yellow, cyan, green, magenta, red,

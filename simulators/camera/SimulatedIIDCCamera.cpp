@@ -752,9 +752,9 @@ bool SimulatedIIDCCamera::emitFrameLocked() {
         return false;
     }
     const SensorSettings settings = sensorSettingsLocked();
-    if (!base_ || base_->geometry.width != geometry.width || base_->geometry.height != geometry.height ||
-        base_->geometry.coding != geometry.coding || base_->scene != scene_.get() ||
-        !sameSettings(base_->settings, settings)) {
+    if (!base_ || !scene_->isStill() || base_->geometry.width != geometry.width ||
+        base_->geometry.height != geometry.height || base_->geometry.coding != geometry.coding ||
+        base_->scene != scene_.get() || !sameSettings(base_->settings, settings)) {
         base_ = RenderedBase{geometry, settings, scene_.get(),
                              renderFrame(scene_->render(geometry.width, geometry.height), geometry.width,
                                          geometry.height, settings, geometry.coding)};
