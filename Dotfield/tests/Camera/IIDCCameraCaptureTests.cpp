@@ -13,6 +13,9 @@ TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraBytesUnchan
     simulated->setRealTime(true);
     startCapturing();
     ASSERT_TRUE(eventually([&] { return target->count() >= 12; }));
+    simulated->setRealTime(false);
+    ASSERT_TRUE(
+        eventually([&] { return simulated->framesWaiting() == 0 && simulated->buffersHeldByHost() == 0; }));
     camera->stopCapture();
     ASSERT_TRUE(eventually([&] { return !simulated->isCaptureSetUp(); }));
     EXPECT_TRUE(eventually([&] { return !camera->isCaptureThreadRunning(); }))
@@ -25,14 +28,14 @@ TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraBytesUnchan
         EXPECT_EQ(frame.height, 480U);
         ASSERT_EQ(frame.bytes->size(), 640U * 480U * 2U);
     }
-    // Every frame carries its own noise, so the last one shown is one of the
-    // last frames the camera sent, byte for byte.
-    bool sent = false;
-    for (std::uint64_t sequence = 1; sequence <= simulated->framesEmitted(); ++sequence) {
-        const auto bytes = simulated->frameBytes(sequence);
-        sent = sent || (bytes && *bytes == *frames.back().bytes);
+    // Every frame carries its own noise: the last one shown is the last one the
+    // camera sent, byte for byte.
+    std::optional<std::vector<std::uint8_t>> lastSent;
+    for (std::uint64_t sequence = simulated->framesEmitted(); sequence > 0 && !lastSent; --sequence) {
+        lastSent = simulated->frameBytes(sequence);
     }
-    EXPECT_TRUE(sent);
+    ASSERT_TRUE(lastSent);
+    EXPECT_EQ(*frames.back().bytes, *lastSent);
     EXPECT_EQ(bus->callCount("dc1394_capture_setup"), 1U);
     const auto setup = bus->calls();
     for (const auto& call : setup) {
