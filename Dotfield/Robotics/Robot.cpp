@@ -44,7 +44,8 @@ std::optional<double> storedDouble(const UserDefaults& defaults, const std::stri
     return value && std::isfinite(*value) ? value : std::nullopt;
 }
 
-AxisValues storedAxisValues(const UserDefaults& defaults, const std::string& key, const AxisValues& fallback) {
+AxisValues storedAxisValues(const UserDefaults& defaults, const std::string& key,
+                            const AxisValues& fallback) {
     const std::optional<AxisValues> values = defaults.axisValues(key, true);
     if (!values || !std::isfinite(values->x) || !std::isfinite(values->y) || !std::isfinite(values->z)) {
         return fallback;
@@ -64,8 +65,7 @@ void logOperationFailure(const char* what) {
 } // namespace
 
 Robot::Robot(ConstructionKey, std::shared_ptr<UserDefaults> userDefaults, std::shared_ptr<Clock> clock)
-    : userDefaults_(std::move(userDefaults)),
-      clock_(std::move(clock)) {}
+    : userDefaults_(std::move(userDefaults)), clock_(std::move(clock)) {}
 
 Robot::~Robot() = default;
 
@@ -81,7 +81,8 @@ void Robot::readSettings() {
     const double pickupDistance =
         storedDouble(defaults, patternPickupDistanceKey).value_or(defaultPatternPickupDistance);
     const AxisValues manualVelocities = storedAxisValues(defaults, manualVelocityKey, defaultManualSpeeds);
-    const AxisValues manualAccelerations = storedAxisValues(defaults, manualAccelerationKey, defaultManualSpeeds);
+    const AxisValues manualAccelerations =
+        storedAxisValues(defaults, manualAccelerationKey, defaultManualSpeeds);
     const AxisValues printingVelocities =
         storedAxisValues(defaults, automatedVelocityKey, defaultPatternPrintingVelocities);
     const AxisValues printingAccelerations =
@@ -326,9 +327,12 @@ void Robot::runOnRoboticsQueue(std::function<void()> operation) {
 // ---- Position reads -------------------------------------------------------------------------
 
 Coordinate Robot::readAndStoreCurrentPosition() {
-    const Coordinate position = readCurrentPosition();
-    setCurrentCoordinateAndNotify(position);
-    return position;
+    // On the robot queue, so the read cannot interleave with a move's exchanges.
+    return serialDispatchQueue_.sync([this] {
+        const Coordinate position = readCurrentPosition();
+        setCurrentCoordinateAndNotify(position);
+        return position;
+    });
 }
 
 void Robot::readCurrentPositionAsynchronously(PositionReadCompletion completion) {

@@ -73,7 +73,8 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
   public:
     // Builds the model with (key, args...), then reads the robot's settings
     // through the finished model.
-    template <typename Model, typename... Arguments> static std::shared_ptr<Model> make(Arguments&&... arguments) {
+    template <typename Model, typename... Arguments>
+    static std::shared_ptr<Model> make(Arguments&&... arguments) {
         auto robot = std::make_shared<Model>(ConstructionKey{}, std::forward<Arguments>(arguments)...);
         robot->readSettings();
         return robot;
@@ -133,7 +134,8 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
     virtual void drawArc(const Zovudidova::Angle& from, const Zovudidova::Angle& to,
                          const Coordinate& centerPoint, double radius,
                          VeltranePatterns::RotationalDirection direction, const Coordinate& patternStart,
-                         const SurfaceCant& surfaceCant, double scaleFactor, const Zovudidova::Angle& rotation,
+                         const SurfaceCant& surfaceCant, double scaleFactor,
+                         const Zovudidova::Angle& rotation,
                          const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
                          std::optional<double> overrideVelocity, std::optional<double> overrideAcceleration);
     virtual bool needsToHome();
@@ -189,7 +191,8 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
                                        std::optional<double> timeoutInSeconds = std::nullopt);
 
     // Reads the position from the controllers, stores it and tells the position
-    // observer; answers it. Throws. Call it on the robot queue.
+    // observer; answers it. Throws. Runs on the robot queue (directly when called
+    // there, else after the work queued before it, blocking the caller).
     Coordinate readAndStoreCurrentPosition();
     // The same on the robot queue, for windows: the completion runs on the main
     // queue with the position or the error.
@@ -268,7 +271,8 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
     void commandXY(const AxisFlags& axes, double xTarget, double yTarget);
     // Refuses, with RoboticsError.abortedDuringMove, a target (or travel height)
     // that is not a finite number.
-    static void requireFiniteTarget(const Coordinate& target, std::optional<double> travelHeight = std::nullopt);
+    static void requireFiniteTarget(const Coordinate& target,
+                                    std::optional<double> travelHeight = std::nullopt);
 
     const std::shared_ptr<UserDefaults> userDefaults_;
     const std::shared_ptr<Clock> clock_;

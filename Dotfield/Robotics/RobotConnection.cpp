@@ -21,13 +21,12 @@ std::shared_ptr<SerialPort> openWithProperties(const SerialPortProperties& prope
     return openSerialPort(properties.portName, properties.baudRate, properties.evenParity);
 }
 
-} // namespace
-
-void initializeConnectionToRobot(Robot& robot, const Robot::SerialPortOpener& openSerialPort) {
+void connect(Robot& robot, const Robot::SerialPortOpener& opener) {
     std::shared_ptr<SerialPort> port;
     try {
-        port = robot.retrieveSerialPort(openSerialPort ? openSerialPort : Robot::SerialPortOpener(openWithProperties));
+        port = robot.retrieveSerialPort(opener ? opener : Robot::SerialPortOpener(openWithProperties));
     } catch (const RoboticsError& error) {
+        // A model that knows which axes failed says so; keep its set.
         if (error.kind() == RoboticsError::Kind::notConnected) {
             throw;
         }
@@ -39,10 +38,19 @@ void initializeConnectionToRobot(Robot& robot, const Robot::SerialPortOpener& op
 
     robot.readAndStoreCurrentPosition();
 
+    // The link and the position stay: homing needs both.
     if (robot.needsToHome()) {
         throw logged(RoboticsError(RoboticsError::Kind::needsToHome));
     }
     robot.useManualPositioningMovementParameters();
+}
+
+} // namespace
+
+void initializeConnectionToRobot(Robot& robot, const Robot::SerialPortOpener& openSerialPort) {
+    // Every exchange with the controllers belongs on the robot queue; called
+    // there (a reconnection) this runs directly.
+    performOnQueueSync([&] { connect(robot, openSerialPort); }, robot);
 }
 
 } // namespace Dotfield

@@ -6,6 +6,8 @@
 
 namespace Dotfield {
 
+// Runs on the robot queue (directly when called there, else after the work
+// queued before it, blocking the caller).
 // Opens the model's link with the given operation (openSerialPort when none is
 // given) and stores it, reads and stores the position (telling the position
 // observer), then applies the manual movement parameters.

@@ -21,7 +21,8 @@ bool anyAxis(const VeltranePatterns::AxisFlags& axes) {
     return axes.x || axes.y || axes.z;
 }
 
-RoboticsError abortedDuringMove(const char* function, const SourceLocation& location = SourceLocation::current()) {
+RoboticsError abortedDuringMove(const char* function,
+                                const SourceLocation& location = SourceLocation::current()) {
     return VeltranePatterns::logAndReturnError(
         RoboticsError(RoboticsError::Kind::abortedDuringMove),
         SourceLocation::current(location.file_name(), location.line(), function));

@@ -25,8 +25,9 @@ double stepCount(double distance, double stepSize, const char* axis) {
 
 } // namespace
 
-std::vector<Coordinate> mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY, double stepSizeInX,
-                                          double stepSizeInY, const std::function<Coordinate()>& measurePoint) {
+std::vector<Coordinate> mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY,
+                                          double stepSizeInX, double stepSizeInY,
+                                          const std::function<Coordinate()>& measurePoint) {
     const double columns = stepCount(distanceInX, stepSizeInX, "X") + 1.0;
     const double rows = stepCount(distanceInY, stepSizeInY, "Y") + 1.0;
     if (columns * rows > maximumTopographyGridPoints) {

@@ -22,7 +22,7 @@ inline constexpr double maximumTopographyGridPoints = 1000000.0;
 // positive finite number, a distance that is negative or not finite, or a grid
 // of more than maximumTopographyGridPoints points.
 std::vector<VeltranePatterns::Coordinate>
-mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY, double stepSizeInX, double stepSizeInY,
-                  const std::function<VeltranePatterns::Coordinate()>& measurePoint);
+mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY, double stepSizeInX,
+                  double stepSizeInY, const std::function<VeltranePatterns::Coordinate()>& measurePoint);
 
 } // namespace Dotfield

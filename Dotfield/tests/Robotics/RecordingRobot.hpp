@@ -40,14 +40,20 @@ class RecordingRobot : public Robot {
 
     // The first operation whose record begins with this text throws
     // RoboticsError.corruptedCommunications instead of running.
-    void failOn(std::string recordPrefix) { with([&] { failOn_ = std::move(recordPrefix); }); }
+    void failOn(std::string recordPrefix) {
+        with([&] { failOn_ = std::move(recordPrefix); });
+    }
     // Answers a poll for the axes asked; by default every axis has stopped.
     void answerPollsWith(std::function<AxisFlags(AxisFlags asked)> answer) {
         with([&] { pollAnswer_ = std::move(answer); });
     }
     // The position the controllers report, in microns.
-    void placeAxesAt(const Coordinate& position) { with([&] { axes_ = position; }); }
-    void reportNeedsToHome(bool needsHoming) { with([&] { needsToHome_ = needsHoming; }); }
+    void placeAxesAt(const Coordinate& position) {
+        with([&] { axes_ = position; });
+    }
+    void reportNeedsToHome(bool needsHoming) {
+        with([&] { needsToHome_ = needsHoming; });
+    }
     // The port retrieveSerialPort answers when no opener is used.
     static constexpr const char* portName = "Dual RS232 B";
 
@@ -57,7 +63,9 @@ class RecordingRobot : public Robot {
         std::lock_guard lock(mutex_);
         return calls_;
     }
-    void clearCalls() { with([&] { calls_.clear(); }); }
+    void clearCalls() {
+        with([&] { calls_.clear(); });
+    }
     Coordinate axes() const {
         std::lock_guard lock(mutex_);
         return axes_;

@@ -36,6 +36,7 @@ class RobotConnectionTest : public ::testing::Test {
     Robot::SerialPortOpener opener() {
         return [this](const SerialPortProperties& properties) {
             requested.push_back(properties.portName);
+            openedOnRobotQueue = robot->serialDispatchQueue().isCurrent();
             return port;
         };
     }
@@ -43,12 +44,14 @@ class RobotConnectionTest : public ::testing::Test {
     std::shared_ptr<RecordingRobot> robot = Robot::make<RecordingRobot>(emptySettings());
     std::shared_ptr<SerialPort> port = standInPort();
     std::vector<std::string> requested;
+    bool openedOnRobotQueue = false;
     std::vector<Coordinate> reported;
 };
 
 TEST_F(RobotConnectionTest, StoresTheLinkReadsThePositionAndAppliesTheManualSpeeds) {
     initializeConnectionToRobot(*robot, opener());
     EXPECT_EQ(requested, (std::vector<std::string>{RecordingRobot::portName}));
+    EXPECT_TRUE(openedOnRobotQueue);
     EXPECT_EQ(robot->serialPort(), port);
     EXPECT_EQ(robot->currentCoordinate(), Coordinate(100.0, 200.0, 300.0));
     EXPECT_EQ(reported, (std::vector<Coordinate>{Coordinate(100.0, 200.0, 300.0)}));
@@ -66,10 +69,11 @@ TEST_F(RobotConnectionTest, AFailedOpenIsNotConnectedOnAllAxesAndChangesNothing)
     };
     for (const auto& failure : failures) {
         const auto error = errorThrownBy<RoboticsError>([&] {
-            initializeConnectionToRobot(*robot, [&](const SerialPortProperties&) -> std::shared_ptr<SerialPort> {
-                failure();
-                return nullptr;
-            });
+            initializeConnectionToRobot(*robot,
+                                        [&](const SerialPortProperties&) -> std::shared_ptr<SerialPort> {
+                                            failure();
+                                            return nullptr;
+                                        });
         });
         EXPECT_EQ(error.kind(), RoboticsError::Kind::notConnected);
         EXPECT_EQ(error.axes(), (std::set<MotorPosition>{MotorPosition::allMotors}));
@@ -115,6 +119,15 @@ TEST_F(RobotConnectionTest, AReconnectionReplacesTheStoredLink) {
 
 // ---- Position reads for callers outside the robot code ------------------------------------
 
+TEST_F(RobotConnectionTest, AReadFromOutsideTheRobotQueueRunsOnIt) {
+    bool toldOnRobotQueue = false;
+    robot->setCoordinateUpdateObserver(
+        [&](const Coordinate&) { toldOnRobotQueue = robot->serialDispatchQueue().isCurrent(); });
+    EXPECT_EQ(robot->readAndStoreCurrentPosition(), Coordinate(100.0, 200.0, 300.0));
+    EXPECT_EQ(robot->currentCoordinate(), Coordinate(100.0, 200.0, 300.0));
+    EXPECT_TRUE(toldOnRobotQueue);
+}
+
 class PositionReadTest : public RobotConnectionTest {
   protected:
     ScopedMainThreadPump mainThread;
@@ -124,11 +137,12 @@ TEST_F(PositionReadTest, AnAsynchronousReadStoresTellsAndCompletesOnTheMainQueue
     std::optional<Coordinate> answered;
     bool completedOnMainThread = false;
     bool completed = false;
-    robot->readCurrentPositionAsynchronously([&](const std::optional<Coordinate>& position, std::exception_ptr error) {
-        answered = position;
-        completedOnMainThread = MainQueue::main().isCurrent();
-        completed = error == nullptr;
-    });
+    robot->readCurrentPositionAsynchronously(
+        [&](const std::optional<Coordinate>& position, std::exception_ptr error) {
+            answered = position;
+            completedOnMainThread = MainQueue::main().isCurrent();
+            completed = error == nullptr;
+        });
     ASSERT_TRUE(mainThread.pump().runUntil([&] { return answered.has_value(); }));
     EXPECT_TRUE(completed);
     EXPECT_TRUE(completedOnMainThread);
@@ -141,11 +155,12 @@ TEST_F(PositionReadTest, AFailedAsynchronousReadCompletesWithTheError) {
     robot->failOn("readCurrentPosition");
     std::exception_ptr failure;
     bool completed = false;
-    robot->readCurrentPositionAsynchronously([&](const std::optional<Coordinate>& position, std::exception_ptr error) {
-        EXPECT_FALSE(position.has_value());
-        failure = error;
-        completed = true;
-    });
+    robot->readCurrentPositionAsynchronously(
+        [&](const std::optional<Coordinate>& position, std::exception_ptr error) {
+            EXPECT_FALSE(position.has_value());
+            failure = error;
+            completed = true;
+        });
     ASSERT_TRUE(mainThread.pump().runUntil([&] { return completed; }));
     EXPECT_EQ(errorThrownBy<RoboticsError>([&] { std::rethrow_exception(failure); }).kind(),
               RoboticsError::Kind::corruptedCommunications);

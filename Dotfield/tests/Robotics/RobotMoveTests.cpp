@@ -77,21 +77,23 @@ TEST_F(RobotMoveTest, CommandsOnlyTheAxesThatDifferByMoreThanTheMargin) {
 TEST_F(RobotMoveTest, ATargetBeyondTheTravelIsRecordedWhereTheTravelEnds) {
     robot->moveToPosition(Coordinate(400000.0, -5.0, 95000.0));
     EXPECT_EQ(robot->currentCoordinate(), Coordinate(300000.0, 0.0, 90000.0));
-    EXPECT_EQ(robot->calls(), (Calls{"moveMotor z 90000.0", "moveMotor x 300000.0", "checkIfAxesAreMoving xz"}));
+    EXPECT_EQ(robot->calls(),
+              (Calls{"moveMotor z 90000.0", "moveMotor x 300000.0", "checkIfAxesAreMoving xz"}));
 }
 
 TEST_F(RobotMoveTest, ATargetThatIsNotFiniteIsRefusedBeforeAnythingIsSent) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
-    for (const Coordinate& target : {Coordinate(nan, 0.0, 0.0), Coordinate(0.0, infinity, 0.0),
-                                     Coordinate(0.0, 0.0, -infinity)}) {
+    for (const Coordinate& target :
+         {Coordinate(nan, 0.0, 0.0), Coordinate(0.0, infinity, 0.0), Coordinate(0.0, 0.0, -infinity)}) {
         EXPECT_EQ(errorThrownBy<RoboticsError>([&] { robot->moveToPosition(target); }).kind(),
                   RoboticsError::Kind::abortedDuringMove);
         EXPECT_EQ(errorThrownBy<RoboticsError>([&] { robot->moveToPosition(target, 20000.0); }).kind(),
                   RoboticsError::Kind::abortedDuringMove);
     }
-    EXPECT_EQ(errorThrownBy<RoboticsError>([&] { robot->moveToPosition(Coordinate(1.0, 0.0, 0.0), nan); }).kind(),
-              RoboticsError::Kind::abortedDuringMove);
+    EXPECT_EQ(
+        errorThrownBy<RoboticsError>([&] { robot->moveToPosition(Coordinate(1.0, 0.0, 0.0), nan); }).kind(),
+        RoboticsError::Kind::abortedDuringMove);
     EXPECT_TRUE(robot->calls().empty());
     EXPECT_EQ(robot->currentCoordinate(), Coordinate::zero);
 }
@@ -133,35 +135,39 @@ INSTANTIATE_TEST_SUITE_P(
                    Coordinate(0.0, 0.0, 5000.0),
                    Coordinate(10000.0, 0.0, 5000.0),
                    20000.0,
-                   {"moveMotor z 20000.0", "checkIfAxesAreMoving z", "moveMotor x 10000.0", "checkIfAxesAreMoving x",
-                    "moveMotor z 5000.0", "checkIfAxesAreMoving z"},
-                   {Coordinate(0.0, 0.0, 20000.0), Coordinate(10000.0, 0.0, 20000.0), Coordinate(10000.0, 0.0, 5000.0)}},
+                   {"moveMotor z 20000.0", "checkIfAxesAreMoving z", "moveMotor x 10000.0",
+                    "checkIfAxesAreMoving x", "moveMotor z 5000.0", "checkIfAxesAreMoving z"},
+                   {Coordinate(0.0, 0.0, 20000.0), Coordinate(10000.0, 0.0, 20000.0),
+                    Coordinate(10000.0, 0.0, 5000.0)}},
         TravelCase{"CappedBelowTheTopOfTheTravel",
                    Coordinate(0.0, 0.0, 5000.0),
                    Coordinate(0.0, 10000.0, 5000.0),
                    95000.0,
-                   {"moveMotor z 89000.0", "checkIfAxesAreMoving z", "moveMotor y 10000.0", "checkIfAxesAreMoving y",
-                    "moveMotor z 5000.0", "checkIfAxesAreMoving z"},
-                   {Coordinate(0.0, 0.0, 89000.0), Coordinate(0.0, 10000.0, 89000.0), Coordinate(0.0, 10000.0, 5000.0)}},
-        TravelCase{"NeverBelowTheDispensersHeight",
-                   Coordinate(0.0, 0.0, 5000.0),
-                   Coordinate(10.0, 20.0, 4000.0),
-                   3000.0,
-                   {"moveMotor z 5000.0", "checkIfAxesAreMoving z", "moveXandY 10.0 20.0", "checkIfAxesAreMoving xy",
-                    "moveMotor z 4000.0", "checkIfAxesAreMoving z"},
-                   {Coordinate(0.0, 0.0, 5000.0), Coordinate(10.0, 20.0, 5000.0), Coordinate(10.0, 20.0, 4000.0)}},
+                   {"moveMotor z 89000.0", "checkIfAxesAreMoving z", "moveMotor y 10000.0",
+                    "checkIfAxesAreMoving y", "moveMotor z 5000.0", "checkIfAxesAreMoving z"},
+                   {Coordinate(0.0, 0.0, 89000.0), Coordinate(0.0, 10000.0, 89000.0),
+                    Coordinate(0.0, 10000.0, 5000.0)}},
+        TravelCase{
+            "NeverBelowTheDispensersHeight",
+            Coordinate(0.0, 0.0, 5000.0),
+            Coordinate(10.0, 20.0, 4000.0),
+            3000.0,
+            {"moveMotor z 5000.0", "checkIfAxesAreMoving z", "moveXandY 10.0 20.0", "checkIfAxesAreMoving xy",
+             "moveMotor z 4000.0", "checkIfAxesAreMoving z"},
+            {Coordinate(0.0, 0.0, 5000.0), Coordinate(10.0, 20.0, 5000.0), Coordinate(10.0, 20.0, 4000.0)}},
         TravelCase{"OnlyZGoesStraightThere",
                    Coordinate(0.0, 0.0, 5000.0),
                    Coordinate(0.0, 0.0, 7000.0),
                    20000.0,
                    {"moveMotor z 7000.0", "checkIfAxesAreMoving z"},
                    {Coordinate(0.0, 0.0, 7000.0)}},
-        TravelCase{"NoFinalZWhenTheTargetIsAtTheTravelHeight",
-                   Coordinate(0.0, 0.0, 5000.0),
-                   Coordinate(10.0, 0.0, 20000.0),
-                   20000.0,
-                   {"moveMotor z 20000.0", "checkIfAxesAreMoving z", "moveMotor x 10.0", "checkIfAxesAreMoving x"},
-                   {Coordinate(0.0, 0.0, 20000.0), Coordinate(10.0, 0.0, 20000.0), Coordinate(10.0, 0.0, 20000.0)}},
+        TravelCase{
+            "NoFinalZWhenTheTargetIsAtTheTravelHeight",
+            Coordinate(0.0, 0.0, 5000.0),
+            Coordinate(10.0, 0.0, 20000.0),
+            20000.0,
+            {"moveMotor z 20000.0", "checkIfAxesAreMoving z", "moveMotor x 10.0", "checkIfAxesAreMoving x"},
+            {Coordinate(0.0, 0.0, 20000.0), Coordinate(10.0, 0.0, 20000.0), Coordinate(10.0, 0.0, 20000.0)}},
         TravelCase{"NothingToDo", Coordinate(1.0, 2.0, 3.0), Coordinate(1.2, 2.2, 3.2), 20000.0, {}, {}}),
     [](const ::testing::TestParamInfo<TravelCase>& row) { return row.param.name; });
 
@@ -197,15 +203,15 @@ TEST_F(RobotMoveTest, AnAbortDuringTheCrossingHaltsAndKeepsThePositionReadBack) 
         }
         return AxisFlags{asked.x, false, false};
     });
-    const auto error =
-        errorThrownBy<RoboticsError>([&] { robot->moveToPosition(Coordinate(10000.0, 0.0, 5000.0), 20000.0); });
+    const auto error = errorThrownBy<RoboticsError>(
+        [&] { robot->moveToPosition(Coordinate(10000.0, 0.0, 5000.0), 20000.0); });
     EXPECT_EQ(error.kind(), RoboticsError::Kind::abortedDuringMove);
     EXPECT_EQ(robot->currentCoordinate(), Coordinate(4000.0, 0.0, 20000.0));
     EXPECT_EQ(reported.back(), Coordinate(4000.0, 0.0, 20000.0));
     EXPECT_FALSE(robot->movementAborted());
     const Calls calls = robot->calls();
-    EXPECT_EQ(Calls(calls.end() - 4, calls.end()),
-              (Calls{"moveMotor x 10000.0", "checkIfAxesAreMoving x", "haltMovement", "readCurrentPosition"}));
+    EXPECT_EQ(Calls(calls.end() - 4, calls.end()), (Calls{"moveMotor x 10000.0", "checkIfAxesAreMoving x",
+                                                          "haltMovement", "readCurrentPosition"}));
 
     // The next move runs normally.
     robot->answerPollsWith({});
@@ -216,7 +222,8 @@ TEST_F(RobotMoveTest, AnAbortDuringTheCrossingHaltsAndKeepsThePositionReadBack) 
 TEST_F(RobotMoveTest, AFailingHaltKeepsThePositionAndThrowsItsOwnError) {
     robot->setMovementAborted(true);
     robot->failOn("haltMovement");
-    const auto error = errorThrownBy<RoboticsError>([&] { robot->moveToPosition(Coordinate(100.0, 0.0, 0.0)); });
+    const auto error =
+        errorThrownBy<RoboticsError>([&] { robot->moveToPosition(Coordinate(100.0, 0.0, 0.0)); });
     EXPECT_EQ(error.kind(), RoboticsError::Kind::corruptedCommunications);
     EXPECT_EQ(robot->currentCoordinate(), Coordinate::zero);
     EXPECT_FALSE(robot->movementAborted());
@@ -227,8 +234,8 @@ TEST_F(RobotMoveTest, APassedTimeLimitEndsTheWaitWithoutHalting) {
         clock->advance(std::chrono::milliseconds(400));
         return asked;
     });
-    const auto error =
-        errorThrownBy<RoboticsError>([&] { robot->waitForMovementToFinishOnAxes(true, false, false, true, 1.0); });
+    const auto error = errorThrownBy<RoboticsError>(
+        [&] { robot->waitForMovementToFinishOnAxes(true, false, false, true, 1.0); });
     EXPECT_EQ(error.kind(), RoboticsError::Kind::abortedDuringMove);
     // Polls at 0, 0.4 and 0.8 s; at 1.2 s the limit has passed.
     EXPECT_EQ(robot->calls(), (Calls{"checkIfAxesAreMoving x homing", "checkIfAxesAreMoving x homing",
@@ -245,9 +252,9 @@ TEST_F(RobotMoveTest, TheGridIsMeasuredRowByRowAtTheStartingHeight) {
         visited.push_back(robot->currentCoordinate());
         return robot->currentCoordinate().coordinateWithZ(4000.0 + static_cast<double>(visited.size()));
     });
-    const std::vector<Coordinate> offsets = {Coordinate(0.0, 0.0, 0.0),       Coordinate(1000.0, 0.0, 0.0),
-                                             Coordinate(2000.0, 0.0, 0.0),    Coordinate(0.0, 1000.0, 0.0),
-                                             Coordinate(1000.0, 1000.0, 0.0), Coordinate(2000.0, 1000.0, 0.0)};
+    const std::vector<Coordinate> offsets = {
+        Coordinate(0.0, 0.0, 0.0),    Coordinate(1000.0, 0.0, 0.0),    Coordinate(2000.0, 0.0, 0.0),
+        Coordinate(0.0, 1000.0, 0.0), Coordinate(1000.0, 1000.0, 0.0), Coordinate(2000.0, 1000.0, 0.0)};
     ASSERT_EQ(visited.size(), offsets.size());
     ASSERT_EQ(measured.size(), offsets.size());
     for (std::size_t i = 0; i < offsets.size(); ++i) {
@@ -279,9 +286,11 @@ TEST_F(RobotMoveTest, AnInvalidGridIsRefusedBeforeMoving) {
         double distanceInX, distanceInY, stepInX, stepInY;
     };
     const std::vector<Row> rows = {
-        {1000.0, 1000.0, 0.0, 100.0},     {1000.0, 1000.0, 100.0, -100.0}, {1000.0, 1000.0, nan, 100.0},
-        {1000.0, 1000.0, 100.0, infinity}, {-1000.0, 1000.0, 100.0, 100.0}, {1000.0, nan, 100.0, 100.0},
-        {infinity, 1000.0, 100.0, 100.0}, {1e6, 1e6, 1.0, 1.0},           {999999.0, 1.0, 1.0, 1.0},
+        {1000.0, 1000.0, 0.0, 100.0},     {1000.0, 1000.0, 100.0, -100.0},
+        {1000.0, 1000.0, nan, 100.0},     {1000.0, 1000.0, 100.0, infinity},
+        {-1000.0, 1000.0, 100.0, 100.0},  {1000.0, nan, 100.0, 100.0},
+        {infinity, 1000.0, 100.0, 100.0}, {1e6, 1e6, 1.0, 1.0},
+        {999999.0, 1.0, 1.0, 1.0},
     };
     int measurements = 0;
     for (const Row& row : rows) {

@@ -18,7 +18,8 @@ using testing::RecordingModel;
 using testing::RecordingRobot;
 using VeltranePatterns::Coordinate;
 
-std::shared_ptr<RecordingRobot> makeRobot(const std::shared_ptr<UserDefaults>& settings, RecordingModel model = {}) {
+std::shared_ptr<RecordingRobot> makeRobot(const std::shared_ptr<UserDefaults>& settings,
+                                          RecordingModel model = {}) {
     return Robot::make<RecordingRobot>(settings, model);
 }
 
@@ -187,11 +188,11 @@ TEST(MovementParametersTest, SetsVelocitiesThenAccelerationsInAxisOrder) {
     robot->usePatternPrintingMovementParameters();
     robot->useManualPositioningMovementParameters();
     EXPECT_EQ(robot->calls(),
-              (std::vector<std::string>{"setVelocity x 1.0", "setVelocity y 2.0", "setVelocity z 3.0",
-                                        "setAcceleration x 4.0", "setAcceleration y 5.0", "setAcceleration z 6.0",
-                                        "setVelocity x 100000.0", "setVelocity y 100000.0",
-                                        "setVelocity z 100000.0", "setAcceleration x 100000.0",
-                                        "setAcceleration y 100000.0", "setAcceleration z 100000.0"}));
+              (std::vector<std::string>{
+                  "setVelocity x 1.0", "setVelocity y 2.0", "setVelocity z 3.0", "setAcceleration x 4.0",
+                  "setAcceleration y 5.0", "setAcceleration z 6.0", "setVelocity x 100000.0",
+                  "setVelocity y 100000.0", "setVelocity z 100000.0", "setAcceleration x 100000.0",
+                  "setAcceleration y 100000.0", "setAcceleration z 100000.0"}));
 }
 
 TEST(MovementParametersTest, AFailingYVelocityLeavesXSetAndSendsNothingAfterIt) {
@@ -210,7 +211,8 @@ TEST(RobotStubDeathTest, OperationsAModelMustSupplyStopWithTheirNames) {
     // One of each message form, and the moves' name that differs from the operation's.
     const std::vector<std::pair<std::function<void()>, const char*>> stubs = {
         {[&] { robot->retrieveSerialPort({}); }, "retrieveSerialPort needs to be overridden"},
-        {[&] { robot->moveMotor(MotorPosition::zMotor, 1.0); }, "moveXMotorToPosition needs to be overridden"},
+        {[&] { robot->moveMotor(MotorPosition::zMotor, 1.0); },
+         "moveXMotorToPosition needs to be overridden"},
         {[&] { robot->haltMovement(); }, "haltMovement not implemented"},
         {[&] { robot->convertPositionToMotorCoordinateSpaceInZ(1.0); },
          "convertPositionToMotorCoordinateSpaceInZ needs to be overridden"},
