@@ -28,6 +28,9 @@ double stepCount(double distance, double stepSize, const char* axis) {
 std::vector<Coordinate> mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY,
                                           double stepSizeInX, double stepSizeInY,
                                           const std::function<Coordinate()>& measurePoint) {
+    if (!measurePoint) {
+        throw std::invalid_argument("The grid needs an operation that measures a point");
+    }
     const double columns = stepCount(distanceInX, stepSizeInX, "X") + 1.0;
     const double rows = stepCount(distanceInY, stepSizeInY, "Y") + 1.0;
     if (columns * rows > maximumTopographyGridPoints) {

@@ -20,7 +20,7 @@ inline constexpr double maximumTopographyGridPoints = 1000000.0;
 // measurement ends the walk and is thrown.
 // Throws std::invalid_argument, before anything moves, for a step that is not a
 // positive finite number, a distance that is negative or not finite, or a grid
-// of more than maximumTopographyGridPoints points.
+// of more than maximumTopographyGridPoints points, or no measuring operation.
 std::vector<VeltranePatterns::Coordinate>
 mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY, double stepSizeInX,
                   double stepSizeInY, const std::function<VeltranePatterns::Coordinate()>& measurePoint);

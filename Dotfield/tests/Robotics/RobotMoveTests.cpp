@@ -302,6 +302,7 @@ TEST_F(RobotMoveTest, AnInvalidGridIsRefusedBeforeMoving) {
                      std::invalid_argument)
             << row.distanceInX << " " << row.distanceInY << " " << row.stepInX << " " << row.stepInY;
     }
+    EXPECT_THROW(mapTopographyGrid(*robot, 1000.0, 1000.0, 100.0, 100.0, {}), std::invalid_argument);
     EXPECT_EQ(measurements, 0);
     EXPECT_TRUE(robot->calls().empty());
 }
