@@ -79,7 +79,8 @@ TEST_F(BaseLine, ChoosesTheLeadingAxisByTravel) {
         {{-400, 0, 100}, {"setAcceleration z 25000.0", "setVelocity z 250.0"}},
         {{0, 200, -50}, {"setAcceleration z 25000.0", "setVelocity z 250.0"}},
         {{100, 400, 200},
-         {"setAcceleration z 50000.0", "setAcceleration x 25000.0", "setVelocity z 500.0", "setVelocity x 250.0"}},
+         {"setAcceleration z 50000.0", "setAcceleration x 25000.0", "setVelocity z 500.0",
+          "setVelocity x 250.0"}},
         // One axis moves straight, without scaling.
         {{0, 0, 300}, {}},
         {{-300, 0, 0}, {}},
