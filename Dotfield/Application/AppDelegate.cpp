@@ -18,6 +18,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Robotics/Robot.hpp"
 #include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
@@ -129,6 +130,7 @@ void AppDelegate::initializeHardware() {
             self->connectToRelay();
         }
     });
+    chooseRobotModel();
     connectToRobotics();
 }
 
@@ -218,6 +220,13 @@ void AppDelegate::activatePollingOfDispenserStatus() {
         }
     }
     log("Dispenser status unavailable");
+}
+
+PatternParameters AppDelegate::updateParametersOnNewPattern() const {
+    log("TopographyMappingWindowController, SurfaceCantCalibrationWindowController, "
+        "RotationalCalibrationWindowController and SolutionWellsWindowController are not built yet: "
+        "a new pattern gets no map, no cant, no rotation and no wells");
+    return {};
 }
 
 void AppDelegate::recalibrationOperationForSurfaceFinding() {
@@ -355,6 +364,15 @@ void AppDelegate::stopHumidityLoop() {
 
 void AppDelegate::shutDown() {
     beginTermination();
+    if (const auto robot = this->robot()) {
+        robot->serialDispatchQueue().sync([&robot] {
+            try {
+                robot->disconnectFromSerialPort();
+            } catch (...) {
+                // The run ends either way.
+            }
+        });
+    }
     stopHumidityLoop();
     if (electronics_) {
         if (!electronicsLinkReleased_.exchange(true)) {

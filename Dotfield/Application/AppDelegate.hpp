@@ -29,6 +29,8 @@
 
 #include "Dotfield/Application/AlertGate.hpp"
 #include "Dotfield/Application/DeviceStatus.hpp"
+#include "Dotfield/Application/PatternParameters.hpp"
+#include "Dotfield/Application/ProductTypes.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
 #include "Dotfield/Platform/Alerts/ErrorAlertContent.hpp"
 #include "Dotfield/Platform/Clock.hpp"
@@ -58,6 +60,9 @@ struct AppDelegateEnvironment {
     // The longest wait for the humidity sensor's semaphore or for the
     // humidity loop to end.
     std::chrono::nanoseconds deviceReleaseWait = std::chrono::seconds(2);
+    // How a positioner model is made (the models' table unless a test says
+    // otherwise); an empty factory means the model is not built.
+    std::function<RobotModelFactory(const std::string& modelName)> robotModels = robotModelFactory;
 };
 
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
@@ -80,10 +85,17 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void internalElectronicsConnectionOperation();
     void connectToRelay();
     void connectToHumidity();
+    // Makes the robot the "productType" setting chooses (none when the value
+    // names no supported model, or the model is not built).
+    void chooseRobotModel();
+    // Connects the robot on its queue; a RoboticsError shows the robot
+    // connection alert. Nothing without a robot.
     void connectToRobotics();
     void recalibrationOperationForSurfaceFinding();
     void recalibrationOperationForSurfaceFindingDuringPatternPrinting();
     void activatePollingOfDispenserStatus();
+    // The pattern-parameter hand-over of a new document (main thread).
+    PatternParameters updateParametersOnNewPattern() const;
 
     // ---- Error recovery ------------------------------------------------------------
 
@@ -133,6 +145,13 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 
     // Opens "Dual RS232 A" and reads the hardware generation into the electronics.
     void openElectronicsLink();
+    void presentRobotConnectionAlert(const RoboticsError& error);
+    // Hands the robot to the manual controls, once per robot.
+    void handRobotToManualControls(const std::shared_ptr<Robot>& robot);
+    // On the robot's queue: the robot connected again; its errors go to the handler.
+    void reconnectRobot(const std::shared_ptr<Robot>& robot, bool disconnectFirst);
+    // Homes the robot when it needs homing, else moves it home; on the robot's queue.
+    void homeIfNeeded(const std::shared_ptr<Robot>& robot, bool clearPositionerErrorsFirst);
     void presentReconnectionAlert(AlertDevice device, ErrorAlertContent content, void (AppDelegate::*reconnect)());
     void reconnectRelay();
     void dropRelay();
@@ -158,6 +177,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     mutable std::mutex robotMutex_;
     std::shared_ptr<Robot> robot_;
     std::optional<std::string> robotModelName_;
+    // The robot last handed to the manual controls (main thread).
+    std::weak_ptr<Robot> robotOfManualControls_;
 
     // Main thread.
     std::shared_ptr<Relay> relay_;

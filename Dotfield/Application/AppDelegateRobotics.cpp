@@ -2,16 +2,27 @@
 // recovering from its errors.
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/ProductTypes.hpp"
 #include "Dotfield/Application/RecoveryAlerts.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/HelperFunctions/PresentError.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/Robotics/RobotConnection.hpp"
 #include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
-void AppDelegate::connectToRobotics() {
+namespace {
+
+std::string positionerStatus(const std::string& model, const Robot& robot) {
+    return "Positioner: " + model + (robot.serialPort() ? " connected" : " not connected");
+}
+
+} // namespace
+
+void AppDelegate::chooseRobotModel() {
     const auto productType = userDefaults_->stringForKey("productType");
     const ProductTypeChoice choice = chooseProductType(productType);
     log(choice.consoleMessage);
@@ -20,35 +31,177 @@ void AppDelegate::connectToRobotics() {
                      "Positioner: none (productType \"" + productType.value_or("") + "\" names no supported model)");
         return;
     }
-    {
-        std::lock_guard lock(robotMutex_);
-        robotModelName_ = choice.modelName;
-    }
-    const RobotModelFactory make = robotModelFactory(*choice.modelName);
+    const RobotModelFactory make = environment_.robotModels(*choice.modelName);
     if (!make) {
         reportStatus(ShellDevice::positioner, "Positioner: the " + *choice.modelName + " is not built yet");
         return;
     }
     auto robot = make(userDefaults_);
-    {
-        std::lock_guard lock(robotMutex_);
-        robot_ = robot;
+    std::lock_guard lock(robotMutex_);
+    robotModelName_ = choice.modelName;
+    robot_ = std::move(robot);
+}
+
+void AppDelegate::connectToRobotics() {
+    const auto robot = this->robot();
+    if (!robot) {
+        // No robot: nothing to register or connect; the status names why.
+        return;
     }
-    reportStatus(ShellDevice::positioner, "Positioner: " + *choice.modelName + " connecting");
+    const std::string model = robotModelName().value_or("positioner");
+    MainQueue::main().sync([this, &robot] { handRobotToManualControls(robot); });
+    reportStatus(ShellDevice::positioner, "Positioner: " + model + " connecting");
+    const SerialPortTiming timing = environment_.serialPortTiming;
+    robot->serialDispatchQueue().async([weak = weak_from_this(), robot, model, timing] {
+        const auto self = weak.lock();
+        if (!self) {
+            return;
+        }
+        try {
+            initializeConnectionToRobot(*robot, [timing](const SerialPortProperties& link) {
+                return openSerialPort(link.portName, link.baudRate, link.evenParity, timing);
+            });
+            MainQueue::main().async([robot] { robot->notifyMovementFinished(); });
+            self->reportStatus(ShellDevice::positioner, positionerStatus(model, *robot));
+        } catch (const RoboticsError& error) {
+            self->presentRobotConnectionAlert(error);
+            self->reportStatus(ShellDevice::positioner, positionerStatus(model, *robot));
+        } catch (...) {
+            self->reportStatus(ShellDevice::positioner, positionerStatus(model, *robot));
+            self->log("Uncaught robot connection error");
+        }
+    });
+}
+
+void AppDelegate::handRobotToManualControls(const std::shared_ptr<Robot>& robot) {
+    if (robotOfManualControls_.lock() == robot) {
+        // Its observers are registered already: once per window and robot.
+        return;
+    }
+    robotOfManualControls_ = robot;
+    windowNotBuilt("ManualControlsWindowController", "hand over the robot and register its observers");
+}
+
+void AppDelegate::presentRobotConnectionAlert(const RoboticsError& error) {
+    using Kind = RoboticsError::Kind;
+    const auto cancel = [this] { log(userCancelledErrorRecovery); };
+    switch (error.kind()) {
+    case Kind::notConnected:
+    case Kind::corruptedCommunications:
+        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
+                                                     .defaultAction =
+                                                         [this] {
+                                                             log("Should try to reconnect here");
+                                                             connectToRobotics();
+                                                         },
+                                                     .alternateAction = cancel});
+        return;
+    case Kind::hitObstruction:
+    case Kind::needsToHome:
+        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
+                                                     .defaultAction =
+                                                         [this] {
+                                                             if (const auto robot = this->robot()) {
+                                                                 handRobotToManualControls(robot);
+                                                                 homeIfNeeded(robot, false);
+                                                             }
+                                                         },
+                                                     .alternateAction = cancel});
+        return;
+    case Kind::abortedDuringMove:
+    case Kind::internalTestFailure:
+        log("Uncaught robot connection error");
+        return;
+    }
 }
 
 void AppDelegate::handleRoboticsError(const RoboticsError& error) {
-    if (error.kind() == RoboticsError::Kind::internalTestFailure) {
-        VeltranePatterns::stopProgram("InternalTestFailure should never be presented to handleRoboticsError()");
+    using Kind = RoboticsError::Kind;
+    const auto cancel = [this] { log(userCancelledErrorRecovery); };
+    const auto robot = this->robot();
+    switch (error.kind()) {
+    case Kind::notConnected:
+    case Kind::corruptedCommunications: {
+        const bool disconnectFirst = error.kind() == Kind::corruptedCommunications;
+        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
+                                                     .defaultAction =
+                                                         [this, robot, disconnectFirst] {
+                                                             if (robot) {
+                                                                 reconnectRobot(robot, disconnectFirst);
+                                                             }
+                                                         },
+                                                     .alternateAction = cancel});
+        return;
     }
-    if (error.kind() == RoboticsError::Kind::abortedDuringMove) {
+    case Kind::hitObstruction:
+    case Kind::needsToHome:
+        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
+                                                     .defaultAction =
+                                                         [this, robot] {
+                                                             if (robot) {
+                                                                 homeIfNeeded(robot, true);
+                                                             }
+                                                         },
+                                                     .alternateAction = cancel});
+        return;
+    case Kind::abortedDuringMove:
         presentRecoveryAlert(AlertDevice::robotics,
                              {.content = error.presentableDescription(), .defaultAction = {}, .alternateAction = {}});
         return;
+    case Kind::internalTestFailure:
+        VeltranePatterns::stopProgram("InternalTestFailure should never be presented to handleRoboticsError()");
     }
-    presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
-                                                 .defaultAction = {},
-                                                 .alternateAction = [this] { log(userCancelledErrorRecovery); }});
+}
+
+void AppDelegate::reconnectRobot(const std::shared_ptr<Robot>& robot, bool disconnectFirst) {
+    const SerialPortTiming timing = environment_.serialPortTiming;
+    robot->runOnRoboticsQueue([weak = weak_from_this(), robot, disconnectFirst, timing] {
+        const auto self = weak.lock();
+        if (!self) {
+            return;
+        }
+        try {
+            if (disconnectFirst) {
+                robot->disconnectFromSerialPort();
+            }
+            initializeConnectionToRobot(*robot, [timing](const SerialPortProperties& link) {
+                return openSerialPort(link.portName, link.baudRate, link.evenParity, timing);
+            });
+            self->reportStatus(ShellDevice::positioner,
+                               positionerStatus(self->robotModelName().value_or("positioner"), *robot));
+        } catch (...) {
+            // A robot error shows its alert again; any other goes to the handler too.
+            self->handleError(std::current_exception());
+        }
+    });
+}
+
+void AppDelegate::homeIfNeeded(const std::shared_ptr<Robot>& robot, bool clearPositionerErrorsFirst) {
+    windowNotBuilt("ManualControlsWindowController", "home through the manual controls");
+    robot->runOnRoboticsQueue([weak = weak_from_this(), robot, clearPositionerErrorsFirst] {
+        const auto self = weak.lock();
+        if (!self) {
+            return;
+        }
+        try {
+            if (clearPositionerErrorsFirst) {
+                for (const auto motor : {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor}) {
+                    robot->clearPositionerErrorForMotor(motor);
+                }
+            }
+            if (robot->needsToHome()) {
+                const auto home = robot->home();
+                robot->setHomePosition(home);
+                robot->userDefaults()->setCoordinate(home, "storedHomeLocation");
+                robot->setCurrentCoordinateAndNotify(home);
+            } else {
+                const auto target = robot->homePosition().value_or(robot->homeToLimitOffsetInMicrons());
+                robot->moveToPosition(target, robot->safePickupHeight().value_or(target.z));
+            }
+        } catch (...) {
+            self->handleError(std::current_exception());
+        }
+    });
 }
 
 } // namespace Dotfield

@@ -1,25 +1,24 @@
 #include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
 
 #include <algorithm>
-#include <stdexcept>
 
-#include "Dotfield/Platform/THUM/THUMLibrary.hpp"
-#include "adapterdriver/USB/BackendSelection.hpp"
-#include "simulators/electronics/SimulatedElectronics.hpp"
-#include "simulators/peers/HumiditySensor/SimulatedHumiditySensor.hpp"
-#include "simulators/peers/RelayBox/SimulatedRelayBox.hpp"
-#include "simulators/peers/Topology/SimulatedInstrument.hpp"
+#include "simulators/instrument/SimulatedInstrument.hpp"
 
 namespace Dotfield {
 
 struct SimulatedInstrumentSession::Devices {
-    std::unique_ptr<Simulators::SimulatedInstrument> cabling;
-    std::shared_ptr<Simulators::SimulatedHumiditySensor> humiditySensor;
+    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
 };
 
 std::vector<std::string> SimulatedInstrumentSession::availableModels() {
-    // No positioner model's controller is simulated yet.
-    return {};
+    const auto registered = Simulators::builtInPositionerPeers().names();
+    std::vector<std::string> models;
+    for (const auto& model : Simulators::SimulatedDropwright::applicationModels()) {
+        if (std::find(registered.begin(), registered.end(), model) != registered.end()) {
+            models.push_back(model);
+        }
+    }
+    return models;
 }
 
 bool SimulatedInstrumentSession::isAvailable(const std::string& model) {
@@ -27,20 +26,14 @@ bool SimulatedInstrumentSession::isAvailable(const std::string& model) {
     return std::find(models.begin(), models.end(), model) != models.end();
 }
 
-SimulatedInstrumentSession::SimulatedInstrumentSession(const std::string&) : devices_(std::make_unique<Devices>()) {
-    devices_->cabling = std::make_unique<Simulators::SimulatedInstrument>(Simulators::SimulatedInstrument::Peers{
-        std::make_shared<Simulators::SimulatedElectronics>(Simulators::SimulatedElectronics::Generation::redesign2016),
-        nullptr, std::make_shared<Simulators::SimulatedRelayBox>()});
-    if (!adapterdriver::setUSBBackend(devices_->cabling->bus())) {
-        throw std::runtime_error("the driver library refused the simulated bus");
-    }
-    devices_->humiditySensor = std::make_shared<Simulators::SimulatedHumiditySensor>();
-    setTHUMBackend(devices_->humiditySensor);
+SimulatedInstrumentSession::SimulatedInstrumentSession(const std::string& model)
+    : devices_(std::make_unique<Devices>()) {
+    // Real time; the positioner homed, over a flat deck.
+    Simulators::SimulatedInstrumentOptions options;
+    options.positionerModel = model;
+    devices_->instrument = std::make_unique<Simulators::SimulatedDropwright>(std::move(options));
 }
 
-SimulatedInstrumentSession::~SimulatedInstrumentSession() {
-    setTHUMBackend(nullptr);
-    adapterdriver::setUSBBackend(nullptr);
-}
+SimulatedInstrumentSession::~SimulatedInstrumentSession() = default;
 
 } // namespace Dotfield

@@ -6,8 +6,7 @@
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/Platform/THUM/THUMLibrary.hpp"
-#include "adapterdriver/USB/BackendSelection.hpp"
+#include "Dotfield/Robotics/Robot.hpp"
 
 using namespace Dotfield;
 using namespace Simulators;
@@ -33,13 +32,21 @@ AlertResponse OperatorAtAlerts::runModalAlert(const ErrorAlertContent& content) 
     return responder ? responder(content) : AlertResponse::defaultButton;
 }
 
+ShellFixture::ShellFixture() {
+    options.positionerModel = std::string(genericPositionerModel);
+    options.electronicsGeneration = SimulatedElectronics::Generation::originalDesign;
+    options.clock = std::make_shared<RealTimeWorldClock>(20.0);
+    options.start = WorldPoint{0.0, 0.0, 0.0};
+    options.surface = std::nullopt;
+}
+
 void ShellFixture::SetUp() {
-    electronicsPeer = std::make_shared<SimulatedElectronics>(SimulatedElectronics::Generation::originalDesign);
-    relayBox = std::make_shared<SimulatedRelayBox>();
-    instrument = std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronicsPeer, nullptr, relayBox});
-    ASSERT_TRUE(adapterdriver::setUSBBackend(instrument->bus()));
-    humiditySensor = std::make_shared<SimulatedHumiditySensor>();
-    setTHUMBackend(humiditySensor);
+    instrument = std::make_unique<SimulatedDropwright>(options);
+    electronicsPeer = instrument->electronics();
+    relayBox = instrument->relayBox();
+    humiditySensor = instrument->humiditySensor();
+    positioner = std::dynamic_pointer_cast<SimulatedGenericPositioner>(instrument->positioner());
+    ASSERT_TRUE(positioner);
     alerts = std::make_shared<OperatorAtAlerts>([this](const std::string& event) { record(event); });
     previousPresenter_ = installAlertPresenter(alerts);
 }
@@ -50,18 +57,38 @@ void ShellFixture::TearDown() {
         delegate.reset();
     }
     installAlertPresenter(previousPresenter_);
-    setTHUMBackend(nullptr);
-    EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
     instrument.reset();
+}
+
+std::vector<std::string> ShellFixture::positionerCommands() const {
+    std::vector<std::string> lines;
+    for (const auto& command : positioner->commands()) {
+        lines.push_back(command.line);
+    }
+    return lines;
 }
 
 std::shared_ptr<AppDelegate> ShellFixture::makeDelegate() {
     AppDelegateEnvironment environment;
-    environment.userDefaults = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
+    if (!settings) {
+        settings = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
+    }
+    environment.userDefaults = settings;
     environment.console = [this](std::string_view line) { record("console: " + std::string(line)); };
     environment.serialPortTiming.readTimeoutMilliseconds = 250;
     environment.serialPortTiming.writeTimeoutMilliseconds = 250;
     environment.serialPortTiming.bufferedBytesWait = std::chrono::milliseconds(400);
+    // The DropwrightIIb is the test model over the generic positioner.
+    environment.robotModels = [notices = movementNotices](const std::string& model) -> RobotModelFactory {
+        if (model != "DropwrightIIb") {
+            return {};
+        }
+        return [notices](std::shared_ptr<UserDefaults> defaults) -> std::shared_ptr<Robot> {
+            auto robot = Robot::make<Dotfield::testing::GenericPositionerRobot>(std::move(defaults));
+            robot->addObserverForMovementCompletion([notices](bool busy) { notices->push_back(busy); });
+            return robot;
+        };
+    };
     auto made = AppDelegate::create(std::move(environment));
     made->setDeviceStatusObserver(
         [this](ShellDevice device, const std::string& text) { statusReports.emplace_back(device, text); });
@@ -76,7 +103,10 @@ void ShellFixture::launch() {
             return std::any_of(statusReports.begin(), statusReports.end(),
                                [device](const auto& report) { return report.first == device; });
         };
-        return reported(ShellDevice::relay) && reported(ShellDevice::humiditySensor);
+        const bool positionerSettled = std::any_of(statusReports.begin(), statusReports.end(), [](const auto& report) {
+            return report.first == ShellDevice::positioner && !report.second.ends_with("connecting");
+        });
+        return reported(ShellDevice::relay) && reported(ShellDevice::humiditySensor) && positionerSettled;
     }));
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// The application delegate on a simulated instrument: the electronics and the
-// relay box on their adapters, the humidity sensor behind the sensor library,
-// a test-driven main thread, and an alert presenter that plays the operator.
-// Console lines and alerts land in one ordered record.
+// The application delegate on the whole simulated instrument (its world
+// faster than real time): the electronics, the generic test positioner and
+// the relay box on their adapters, the humidity sensor behind the sensor
+// library; the "DropwrightIIb" made as the test robot model over the generic
+// positioner; a test-driven main thread, and an alert presenter that plays
+// the operator. Console lines and alerts land in one ordered record.
 
 #include <functional>
 #include <memory>
@@ -15,10 +17,9 @@
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
-#include "simulators/electronics/SimulatedElectronics.hpp"
-#include "simulators/peers/HumiditySensor/SimulatedHumiditySensor.hpp"
-#include "simulators/peers/RelayBox/SimulatedRelayBox.hpp"
-#include "simulators/peers/Topology/SimulatedInstrument.hpp"
+#include "Dotfield/tests/Support/GenericPositionerRobot.hpp"
+#include "simulators/instrument/Positioners/Generic/SimulatedGenericPositioner.hpp"
+#include "simulators/instrument/SimulatedInstrument.hpp"
 
 // Answers each alert with what the test's responder says (OK when unset),
 // after recording it.
@@ -39,16 +40,20 @@ class OperatorAtAlerts final : public Dotfield::AlertPresenter {
     std::vector<Dotfield::ErrorAlertContent> shown_;
 };
 
-class ShellFixture : public testing::Test {
+class ShellFixture : public ::testing::Test {
   protected:
+    ShellFixture();
+    // Builds the instrument from `options` (a test may change them first).
     void SetUp() override;
     void TearDown() override;
 
     // A delegate over an in-memory settings store.
     std::shared_ptr<Dotfield::AppDelegate> makeDelegate();
     // Makes the delegate and runs the launch, then waits (serving the main
-    // thread) until the relay and humidity bring-up have finished.
+    // thread) until every device has reported.
     void launch();
+    // The positioner's command lines so far.
+    std::vector<std::string> positionerCommands() const;
     bool pumpUntil(const std::function<bool()>& condition);
 
     // The ordered record: "console: <line>" and "alert: <title>".
@@ -56,10 +61,15 @@ class ShellFixture : public testing::Test {
     bool logged(const std::string& line) const;
 
     Dotfield::ScopedMainThreadPump mainThread;
+    Simulators::SimulatedInstrumentOptions options;
+    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
     std::shared_ptr<Simulators::SimulatedElectronics> electronicsPeer;
     std::shared_ptr<Simulators::SimulatedRelayBox> relayBox;
     std::shared_ptr<Simulators::SimulatedHumiditySensor> humiditySensor;
-    std::unique_ptr<Simulators::SimulatedInstrument> instrument;
+    std::shared_ptr<Simulators::SimulatedGenericPositioner> positioner;
+    std::shared_ptr<Dotfield::UserDefaults> settings;
+    // Every busy flag the robot's movement observers were told, in order.
+    std::shared_ptr<std::vector<bool>> movementNotices = std::make_shared<std::vector<bool>>();
     std::shared_ptr<OperatorAtAlerts> alerts;
     std::shared_ptr<Dotfield::AppDelegate> delegate;
     std::vector<std::pair<Dotfield::ShellDevice, std::string>> statusReports;
