@@ -112,11 +112,12 @@ TEST_F(IIDCCameraCaptureTest, CountsFramesForTheFrameRatePrintAndTheBenchmark) {
     camera->setLogFPS(true);
     camera->setRunBenchmark(true);
     testing::internal::CaptureStdout();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 1; i <= 5; ++i) {
         clock->advance(250ms);
         deliverOneFrame();
+        // Counted after delivery: the clock moves on only once this frame is.
+        ASSERT_TRUE(eventually([&] { return camera->numberOfFramesCaptured() == i; }));
     }
-    ASSERT_TRUE(eventually([&] { return camera->numberOfFramesCaptured() == 5; }));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "FPS: 4\n");
     EXPECT_GE(camera->totalFrameTimeDuringCapture(), 0.0);
 }
