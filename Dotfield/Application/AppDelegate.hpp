@@ -146,6 +146,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     // Opens "Dual RS232 A" and reads the hardware generation into the electronics.
     void openElectronicsLink();
     void presentRobotConnectionAlert(const RoboticsError& error);
+    // A robot alert whose OK runs the recovery and whose Cancel is logged.
+    void presentRobotAlert(const RoboticsError& error, std::function<void()> recovery);
     // Hands the robot to the manual controls, once per robot.
     void handRobotToManualControls(const std::shared_ptr<Robot>& robot);
     // On the robot's queue: the robot connected again; its errors go to the handler.

@@ -20,6 +20,13 @@ std::string positionerStatus(const std::string& model, const Robot& robot) {
     return "Positioner: " + model + (robot.serialPort() ? " connected" : " not connected");
 }
 
+// Opens the robot's link with the delegate's time-outs.
+Robot::SerialPortOpener linkOpener(const SerialPortTiming& timing) {
+    return [timing](const SerialPortProperties& link) {
+        return openSerialPort(link.portName, link.baudRate, link.evenParity, timing);
+    };
+}
+
 } // namespace
 
 void AppDelegate::chooseRobotModel() {
@@ -51,16 +58,14 @@ void AppDelegate::connectToRobotics() {
     const std::string model = robotModelName().value_or("positioner");
     MainQueue::main().sync([this, &robot] { handRobotToManualControls(robot); });
     reportStatus(ShellDevice::positioner, "Positioner: " + model + " connecting");
-    const SerialPortTiming timing = environment_.serialPortTiming;
-    robot->serialDispatchQueue().async([weak = weak_from_this(), robot, model, timing] {
+    robot->serialDispatchQueue().async([weak = weak_from_this(), robot, model,
+                                        opener = linkOpener(environment_.serialPortTiming)] {
         const auto self = weak.lock();
         if (!self) {
             return;
         }
         try {
-            initializeConnectionToRobot(*robot, [timing](const SerialPortProperties& link) {
-                return openSerialPort(link.portName, link.baudRate, link.evenParity, timing);
-            });
+            initializeConnectionToRobot(*robot, opener);
             MainQueue::main().async([robot] { robot->notifyMovementFinished(); });
             self->reportStatus(ShellDevice::positioner, positionerStatus(model, *robot));
         } catch (const RoboticsError& error) {
@@ -82,31 +87,30 @@ void AppDelegate::handRobotToManualControls(const std::shared_ptr<Robot>& robot)
     windowNotBuilt("ManualControlsWindowController", "hand over the robot and register its observers");
 }
 
+void AppDelegate::presentRobotAlert(const RoboticsError& error, std::function<void()> recovery) {
+    presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
+                                                 .defaultAction = std::move(recovery),
+                                                 .alternateAction = [this] { log(userCancelledErrorRecovery); }});
+}
+
 void AppDelegate::presentRobotConnectionAlert(const RoboticsError& error) {
     using Kind = RoboticsError::Kind;
-    const auto cancel = [this] { log(userCancelledErrorRecovery); };
     switch (error.kind()) {
     case Kind::notConnected:
     case Kind::corruptedCommunications:
-        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
-                                                     .defaultAction =
-                                                         [this] {
-                                                             log("Should try to reconnect here");
-                                                             connectToRobotics();
-                                                         },
-                                                     .alternateAction = cancel});
+        presentRobotAlert(error, [this] {
+            log("Should try to reconnect here");
+            connectToRobotics();
+        });
         return;
     case Kind::hitObstruction:
     case Kind::needsToHome:
-        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
-                                                     .defaultAction =
-                                                         [this] {
-                                                             if (const auto robot = this->robot()) {
-                                                                 handRobotToManualControls(robot);
-                                                                 homeIfNeeded(robot, false);
-                                                             }
-                                                         },
-                                                     .alternateAction = cancel});
+        presentRobotAlert(error, [this] {
+            if (const auto robot = this->robot()) {
+                handRobotToManualControls(robot);
+                homeIfNeeded(robot, false);
+            }
+        });
         return;
     case Kind::abortedDuringMove:
     case Kind::internalTestFailure:
@@ -117,32 +121,23 @@ void AppDelegate::presentRobotConnectionAlert(const RoboticsError& error) {
 
 void AppDelegate::handleRoboticsError(const RoboticsError& error) {
     using Kind = RoboticsError::Kind;
-    const auto cancel = [this] { log(userCancelledErrorRecovery); };
     const auto robot = this->robot();
     switch (error.kind()) {
     case Kind::notConnected:
-    case Kind::corruptedCommunications: {
-        const bool disconnectFirst = error.kind() == Kind::corruptedCommunications;
-        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
-                                                     .defaultAction =
-                                                         [this, robot, disconnectFirst] {
-                                                             if (robot) {
-                                                                 reconnectRobot(robot, disconnectFirst);
-                                                             }
-                                                         },
-                                                     .alternateAction = cancel});
+    case Kind::corruptedCommunications:
+        presentRobotAlert(error, [this, robot, disconnectFirst = error.kind() == Kind::corruptedCommunications] {
+            if (robot) {
+                reconnectRobot(robot, disconnectFirst);
+            }
+        });
         return;
-    }
     case Kind::hitObstruction:
     case Kind::needsToHome:
-        presentRecoveryAlert(AlertDevice::robotics, {.content = error.presentableDescription(),
-                                                     .defaultAction =
-                                                         [this, robot] {
-                                                             if (robot) {
-                                                                 homeIfNeeded(robot, true);
-                                                             }
-                                                         },
-                                                     .alternateAction = cancel});
+        presentRobotAlert(error, [this, robot] {
+            if (robot) {
+                homeIfNeeded(robot, true);
+            }
+        });
         return;
     case Kind::abortedDuringMove:
         presentRecoveryAlert(AlertDevice::robotics,
@@ -154,8 +149,8 @@ void AppDelegate::handleRoboticsError(const RoboticsError& error) {
 }
 
 void AppDelegate::reconnectRobot(const std::shared_ptr<Robot>& robot, bool disconnectFirst) {
-    const SerialPortTiming timing = environment_.serialPortTiming;
-    robot->runOnRoboticsQueue([weak = weak_from_this(), robot, disconnectFirst, timing] {
+    robot->runOnRoboticsQueue([weak = weak_from_this(), robot, disconnectFirst,
+                               opener = linkOpener(environment_.serialPortTiming)] {
         const auto self = weak.lock();
         if (!self) {
             return;
@@ -164,9 +159,7 @@ void AppDelegate::reconnectRobot(const std::shared_ptr<Robot>& robot, bool disco
             if (disconnectFirst) {
                 robot->disconnectFromSerialPort();
             }
-            initializeConnectionToRobot(*robot, [timing](const SerialPortProperties& link) {
-                return openSerialPort(link.portName, link.baudRate, link.evenParity, timing);
-            });
+            initializeConnectionToRobot(*robot, opener);
             self->reportStatus(ShellDevice::positioner,
                                positionerStatus(self->robotModelName().value_or("positioner"), *robot));
         } catch (...) {
