@@ -55,6 +55,12 @@ TEST_F(UnhomedPositioner, ItsConnectionAlertHomesIt) {
     EXPECT_EQ(shown[0], RoboticsError(RoboticsError::Kind::needsToHome).presentableDescription());
     EXPECT_LT(position(positionerCommands(), "HOME"), static_cast<std::ptrdiff_t>(positionerCommands().size()));
     EXPECT_EQ(delegate->robot()->homePosition(), settings->coordinate("storedHomeLocation"));
+    const auto record = events();
+    EXPECT_EQ(std::count(record.begin(), record.end(),
+                         "console: ManualControlsWindowController is not built yet; skipped: hand over the robot and "
+                         "register its observers"),
+              1)
+        << "the alert's OK does not hand the same robot over again";
 }
 
 TEST_F(UnhomedPositioner, NeedsToHomeInRecoveryClearsEveryAxisThenHomesAndStoresTheHome) {
