@@ -30,6 +30,16 @@ std::size_t endOfASCII(std::string_view bytes, std::size_t from) {
     return i;
 }
 
+// The length of the line at the start of the bytes, up to its terminator, or
+// nothing when the bytes hold none.
+std::optional<std::size_t> lineLength(const char* begin, std::size_t available, char terminator) {
+    const void* end = std::memchr(begin, terminator, available);
+    if (end == nullptr) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(static_cast<const char*>(end) - begin);
+}
+
 } // namespace
 
 std::unique_ptr<StreamingLineReader> StreamingLineReader::open(const std::filesystem::path& path) {
@@ -64,21 +74,15 @@ bool StreamingLineReader::refill() {
         endOfFile_ = true;
         return false;
     }
+    if (!terminatorKnown_) {
+        // Lines end with LF (a CR before it is trimmed with the line) unless the
+        // file ends them with a CR alone, as some older programs do.
+        const bool lineFeed = std::memchr(buffer_.data(), '\n', bufferEnd_) != nullptr;
+        const bool carriageReturn = std::memchr(buffer_.data(), '\r', bufferEnd_) != nullptr;
+        terminatorKnown_ = lineFeed || carriageReturn;
+        terminator_ = !lineFeed && carriageReturn ? '\r' : '\n';
+    }
     return true;
-}
-
-// The length of the line at the start of the bytes, up to its terminator (LF,
-// CR or CR LF), or nothing when the bytes hold no terminator.
-std::optional<std::size_t> StreamingLineReader::lineLength(const char* begin, std::size_t available) {
-    const void* newline = std::memchr(begin, '\n', available);
-    const std::size_t limit = newline != nullptr ? static_cast<const char*>(newline) - begin : available;
-    if (const void* cr = std::memchr(begin, '\r', limit); cr != nullptr) {
-        return static_cast<const char*>(cr) - begin;
-    }
-    if (newline != nullptr) {
-        return limit;
-    }
-    return std::nullopt;
 }
 
 // Moves past the terminator at the position; a CR's LF may lie in the next chunk.
@@ -110,7 +114,7 @@ std::optional<std::string_view> StreamingLineReader::readRawLine() {
     // Almost every line lies whole in the buffer: hand it out where it is.
     const char* begin = buffer_.data() + bufferStart_;
     std::size_t available = bufferEnd_ - bufferStart_;
-    auto length = lineLength(begin, available);
+    auto length = lineLength(begin, available, terminator_);
     if (length) {
         bufferStart_ += *length;
         skipTerminator();
@@ -133,7 +137,7 @@ std::optional<std::string_view> StreamingLineReader::readRawLine() {
         }
         begin = buffer_.data();
         available = bufferEnd_;
-        length = lineLength(begin, available);
+        length = lineLength(begin, available, terminator_);
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Hands the text of an import file to a parser one line at a time, without
-// loading the whole file: leading spaces and the line terminator (LF, CR LF or
-// a CR alone) removed, decoded as UTF-8 with ill-formed bytes replaced by U+FFFD.
+// loading the whole file: leading spaces and the line terminator (LF, CR LF, or
+// a CR alone in a file that ends its lines so) removed, decoded as UTF-8 with
+// ill-formed bytes replaced by U+FFFD.
 
 #include <cstdio>
 #include <filesystem>
@@ -40,7 +41,6 @@ private:
     std::optional<std::string_view> readRawLine();
     // Reads the next chunk of the file into the buffer; false at the end of input.
     bool refill();
-    static std::optional<std::size_t> lineLength(const char* begin, std::size_t available);
     void skipTerminator();
 
     std::FILE* file_;
@@ -48,6 +48,10 @@ private:
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
     bool endOfFile_ = false;
+    // LF, or CR for a file whose lines end with a CR alone; decided by the
+    // first chunk that holds either.
+    char terminator_ = '\n';
+    bool terminatorKnown_ = false;
     // A line ended at a CR at the very end of a chunk: an LF that follows belongs to it.
     bool skipLineFeed_ = false;
     // A line that runs past the end of the buffer, collected across chunks.

@@ -67,6 +67,13 @@ inline std::string describe(const VeltranePatterns::GerberApertureTemplate& aper
     if (const auto* o = aperture.asObround()) {
         return "obround " + number(o->width) + " x " + number(o->height) + describeHole(o->holeDiameter);
     }
+    if (const auto* m = aperture.asMacro()) {
+        if (m->failure) {
+            return "macro " + m->name + " failing: " + *m->failure;
+        }
+        return "macro " + m->name + " " + std::to_string(m->discs.size()) + " discs " +
+               std::to_string(m->outlines.size()) + " outlines";
+    }
     const auto* p = aperture.asPolygon();
     return "polygon " + number(p->outerDiameter) + " vertices " + std::to_string(p->numberOfVertices) +
            " rotation " + number(p->rotationInDegrees) + describeHole(p->holeDiameter);
@@ -76,6 +83,18 @@ inline std::string describe(const VeltranePatterns::GerberDrawingCommand& comman
     if (const auto* line = command.asLine()) {
         return "line " + describe(line->from) + " to " + describe(line->to) + " with " +
                describe(line->apertureTemplate);
+    }
+    if (const auto* arc = command.asArc()) {
+        return std::string(arc->clockwise ? "clockwise" : "counter-clockwise") + " arc " + describe(arc->from) +
+               " to " + describe(arc->to) + " around " + describe(arc->center) + " with " +
+               describe(arc->apertureTemplate);
+    }
+    if (const auto* region = command.asRegion()) {
+        std::string text = "region";
+        for (const auto& point : region->outline) {
+            text += " " + describe(point);
+        }
+        return text;
     }
     const auto* flash = command.asFlash();
     return "flash " + describe(flash->location) + " with " + describe(flash->apertureTemplate);

@@ -38,11 +38,6 @@ Angle directionalArcTangent(double x, double y);
 std::optional<ArcBetweenPoints> calculateArcBetweenPoints(const Coordinate& first, const Coordinate& second,
                                                           double bulge);
 
-// The box of the arc that runs counter-clockwise from the start angle through
-// the sweep (radians, 0 to 2 pi) around the centre: its end points and the
-// axis points it passes. A negative radius is the same circle turned half a turn.
-Limits arcLimits(const Coordinate& center, double radius, double startRadians, double sweepRadians);
-
 // The box of the arc of a bulge between two vertices, at z 0 as the arc item
 // lies; nothing where no arc exists.
 std::optional<Limits> bulgeArcLimits(const Coordinate& first, const Coordinate& second, double bulge);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "VeltranePatterns/Source/Geometry/ArcExtent.hpp"
 #include "VeltranePatterns/Source/Import/DXF/BulgeArcs.hpp"
 
 namespace VeltranePatterns {

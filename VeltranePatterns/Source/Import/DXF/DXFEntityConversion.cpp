@@ -9,7 +9,7 @@
 #include "VeltranePatterns/Source/Items/Line.hpp"
 #include "VeltranePatterns/Source/Items/Point.hpp"
 #include "VeltranePatterns/Source/Items/Polygon.hpp"
-#include "VeltranePatterns/Source/ToolPaths/PolygonOutline.hpp"
+#include "VeltranePatterns/Source/ToolPaths/ConvexPolygons.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
 namespace VeltranePatterns {
@@ -88,14 +88,6 @@ Items multilineItems(const DXFEntity::Multiline& e) {
 }
 
 } // namespace
-
-std::vector<PatternItemPtr> convexPolygonsForOutline(const std::vector<Coordinate>& outline) {
-    Items items;
-    for (const auto& part : splitPolygonIntoConvexParts(outline)) {
-        items.push_back(std::make_shared<const Polygon>(removeCollinearPolygonPoints(part)));
-    }
-    return items;
-}
 
 DXFEntityItems patternItemsForEntity(const DXFEntity& mirroredEntity) {
     using Zovudidova::degrees;

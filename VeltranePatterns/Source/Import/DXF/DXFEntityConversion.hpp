@@ -8,6 +8,7 @@
 
 #include "VeltranePatterns/Source/Import/DXF/DXFEntity.hpp"
 #include "VeltranePatterns/Source/Items/PatternItem.hpp"
+#include "VeltranePatterns/Source/ToolPaths/ConvexPolygons.hpp"
 
 namespace VeltranePatterns {
 
@@ -17,8 +18,5 @@ struct DXFEntityItems {
 };
 
 DXFEntityItems patternItemsForEntity(const DXFEntity& mirroredEntity);
-
-// One convex polygon per part of the outline, each without its collinear points.
-std::vector<PatternItemPtr> convexPolygonsForOutline(const std::vector<Coordinate>& outline);
 
 } // namespace VeltranePatterns

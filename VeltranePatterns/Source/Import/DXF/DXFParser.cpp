@@ -49,8 +49,11 @@ void DXFParser::parse() {
 // after the code are accepted, as writers pad codes to a fixed width.
 std::optional<DXFParser::DXFGroup> DXFParser::readGroup() {
     while (auto codeLine = lineReader_->nextLineView()) {
-        const std::size_t end = codeLine->find_last_not_of(" \t");
-        const auto code = readImportInteger(codeLine->substr(0, end == std::string_view::npos ? 0 : end + 1));
+        std::size_t end = codeLine->size();
+        while (end > 0 && ((*codeLine)[end - 1] == ' ' || (*codeLine)[end - 1] == '\t')) {
+            --end;
+        }
+        const auto code = readImportInteger(codeLine->substr(0, end));
         if (!code) {
             continue;
         }
@@ -212,12 +215,12 @@ void DXFParser::readBlocksSection() {
             readBlockDefinition();
         }
     }
-    // Every block is known now: resolve the references between them.
-    for (auto& [name, definition] : blockDefinitions_) {
-        if (definition.state == BlockDefinition::State::unresolved) {
-            resolveBlock(name);
-        }
+    // Every block is known now: resolve the references between them, in the
+    // order the blocks were defined.
+    for (const std::string& name : definitionOrder_) {
+        resolveBlock(name);
     }
+    definitionOrder_.clear();
 }
 
 // The block's entities, hatches and references are kept as read; references are
@@ -266,6 +269,7 @@ void DXFParser::readBlockDefinition() {
     if (blockName) {
         blockLookupTable_.erase(*blockName);
         blockDefinitions_[*blockName] = BlockDefinition{std::move(elements)};
+        definitionOrder_.push_back(*blockName);
     }
 }
 

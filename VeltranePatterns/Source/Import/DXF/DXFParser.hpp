@@ -159,6 +159,8 @@ private:
 
     std::unique_ptr<StreamingLineReader> lineReader_;
     std::unordered_map<std::string, BlockDefinition> blockDefinitions_;
+    // Names of the blocks defined in the current BLOCKS section, in file order.
+    std::vector<std::string> definitionOrder_;
     std::unordered_map<std::string, DXFBlock> blockLookupTable_;
     std::optional<std::int64_t> drawingUnits_;
     bool foundSection_ = false;

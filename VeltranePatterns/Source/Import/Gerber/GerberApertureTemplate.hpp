@@ -3,8 +3,14 @@
 // Sizes are in the file's length unit, exactly as written; nothing is converted.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <variant>
+#include <vector>
+
+#include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 
 namespace VeltranePatterns {
 
@@ -33,7 +39,27 @@ public:
         double rotationInDegrees = 0.0;
         std::optional<double> holeDiameter;
     };
-    using Shape = std::variant<Circle, Rectangle, Obround, Polygon>;
+    // An aperture defined on an aperture macro, its primitives evaluated with
+    // the definition's parameters: filled discs and filled outlines about the
+    // flash point. A macro that could not be evaluated keeps the reason and
+    // no shapes; its flashes are not printed.
+    struct MacroShapes {
+        struct Disc {
+            Coordinate center;
+            double diameter = 0.0;
+        };
+        std::string name;
+        std::vector<Disc> discs;
+        std::vector<std::vector<Coordinate>> outlines;
+        // Primitives with exposure off, which cannot be printed, were left out.
+        bool leftOutClearParts = false;
+        std::optional<std::string> failure;
+    };
+    // Shared by every copy, so that commands stay cheap to copy.
+    struct Macro {
+        std::shared_ptr<const MacroShapes> shapes;
+    };
+    using Shape = std::variant<Circle, Rectangle, Obround, Polygon, Macro>;
 
     static GerberApertureTemplate circle(double diameter, std::optional<double> holeDiameter = std::nullopt) {
         return GerberApertureTemplate(Circle{diameter, holeDiameter});
@@ -52,7 +78,11 @@ public:
         return GerberApertureTemplate(Polygon{outerDiameter, numberOfVertices, rotationInDegrees, holeDiameter});
     }
 
-    explicit GerberApertureTemplate(Shape shape) : shape_(shape) {}
+    static GerberApertureTemplate macro(MacroShapes shapes) {
+        return GerberApertureTemplate(Macro{std::make_shared<const MacroShapes>(std::move(shapes))});
+    }
+
+    explicit GerberApertureTemplate(Shape shape) : shape_(std::move(shape)) {}
 
     const Shape& shape() const { return shape_; }
 
@@ -61,6 +91,10 @@ public:
     const Rectangle* asRectangle() const { return std::get_if<Rectangle>(&shape_); }
     const Obround* asObround() const { return std::get_if<Obround>(&shape_); }
     const Polygon* asPolygon() const { return std::get_if<Polygon>(&shape_); }
+    const MacroShapes* asMacro() const {
+        const auto* macro = std::get_if<Macro>(&shape_);
+        return macro != nullptr ? macro->shapes.get() : nullptr;
+    }
 
 private:
     Shape shape_;

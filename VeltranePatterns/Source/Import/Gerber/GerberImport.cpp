@@ -5,6 +5,8 @@
 
 #include "VeltranePatterns/Source/Import/Gerber/GerberParser.hpp"
 #include "VeltranePatterns/Source/Import/Gerber/GerberPatternBuilder.hpp"
+#include "VeltranePatterns/Source/Import/ImportMessages.hpp"
+#include "VeltranePatterns/Source/Import/PatternImportError.hpp"
 
 namespace VeltranePatterns {
 
@@ -19,6 +21,12 @@ std::shared_ptr<Pattern> patternFromGerberFile(const std::filesystem::path& path
         builder.addDrawingCommand(command);
     };
     parser->parse();
+    if (parser->isDrillFile()) {
+        throw PatternImportError("an Excellon drill file, not a Gerber photoplot");
+    }
+    if (!parser->declaredUnit()) {
+        printImportMessage("The photoplot gives no unit; it was imported as millimetres.");
+    }
 
     const Limits limits = builder.limits();
     // A file that draws nothing gives a pattern without layers.

@@ -1,6 +1,6 @@
 #pragma once
 // Opens an RS-274X Gerber photoplot as a pattern: every line and flash the file
-// draws becomes one item, mirrored about the x axis, in the single solution
+// draws becomes its items, mirrored about the x axis, in the single solution
 // layer "Gerber", with the length unit the file declares last. Numbers are
 // taken in the file's own unit, unconverted.
 
@@ -15,7 +15,10 @@ namespace VeltranePatterns {
 inline constexpr const char* gerberLayerName = "Gerber";
 
 // The pattern the file draws, or nothing when the file cannot be opened.
-// Lines and blocks the reader cannot use are skipped; reading never stops early.
+// Blocks the reader cannot use are skipped and summed up on standard output;
+// a file without a unit is read in millimetres, which is said once. Throws
+// PatternImportError for a drill file ("an Excellon drill file, not a Gerber
+// photoplot").
 std::shared_ptr<Pattern> patternFromGerberFile(const std::filesystem::path& path);
 
 } // namespace VeltranePatterns

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <utility>
 
 #include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
-#include "VeltranePatterns/Source/Import/ImportMessages.hpp"
 #include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 #include "Zovudidova/NumberText.hpp"
 
@@ -17,18 +18,42 @@ namespace {
 
 using Zovudidova::DistanceUnit;
 
-// Removes every character of the set from both ends of the text.
-std::string_view trimCharacters(std::string_view text, std::string_view set) {
-    const std::size_t first = text.find_first_not_of(set);
-    if (first == std::string_view::npos) {
-        return {};
+constexpr double pi = 3.141592653589793;
+// Longer than any block or extended command a real file holds (macros included).
+constexpr std::size_t maximumBlockLength = 1024 * 1024;
+// Regions turn arcs into edges of at most 5 degrees.
+constexpr double arcStepRadians = pi / 36.0;
+constexpr std::size_t maximumArcSteps = 720;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Written out: the library's search for any of a set of characters looks up
+// the set once per character, which the reading of every block would pay for.
+std::string_view trimBlanks(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlank(text[first])) {
+        ++first;
     }
-    const std::size_t last = text.find_last_not_of(set);
-    return text.substr(first, last - first + 1);
+    while (last > first && isBlank(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
 }
 
-// The non-empty pieces of a text cut at every occurrence of a separator, one at a
-// time, so a long line is never copied or split further than a handler needs.
+// The position of the first "%" or "*" from the position on, or npos.
+std::size_t findBlockEnd(std::string_view line, std::size_t position) {
+    for (std::size_t i = position; i < line.size(); ++i) {
+        if (line[i] == '*' || line[i] == '%') {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The non-empty pieces of a text cut at every occurrence of a separator.
 class Pieces {
 public:
     Pieces(std::string_view text, char separator) : rest_(text), separator_(separator) {}
@@ -65,10 +90,6 @@ double powerOfTen(std::int64_t exponent) {
     return std::pow(10.0, static_cast<double>(exponent));
 }
 
-double coordinateValue(std::int64_t integer, std::int64_t decimalDigits) {
-    return static_cast<double>(integer) / powerOfTen(decimalDigits);
-}
-
 // A polygon's vertex count as an integer, truncated toward zero; nothing when the
 // number has no 64-bit integer value (not finite, or beyond the range).
 std::optional<std::int64_t> vertexCount(double value) {
@@ -79,11 +100,11 @@ std::optional<std::int64_t> vertexCount(double value) {
     return static_cast<std::int64_t>(value);
 }
 
-// The template of a definition's letter from its readable parameters, or nothing
-// when there are too few of them, the letter is unknown, or a parameter the
-// template uses has no finite value (an overflow such as 1e999, or nan): such a
-// size would give items that can be neither measured nor printed.
-std::optional<GerberApertureTemplate> apertureTemplate(char letter, std::span<const double> p) {
+// The template of a standard aperture's letter from its readable parameters, or
+// nothing when there are too few of them or a parameter the template uses has
+// no finite value: such a size would give items that can be neither measured
+// nor printed.
+std::optional<GerberApertureTemplate> standardAperture(char letter, std::span<const double> p) {
     const auto optionalParameter = [&p](std::size_t index) {
         return p.size() > index ? std::optional<double>(p[index]) : std::nullopt;
     };
@@ -123,7 +144,16 @@ std::optional<GerberApertureTemplate> apertureTemplate(char letter, std::span<co
     return std::nullopt;
 }
 
-constexpr std::size_t maximumApertureParameters = 4; // a polygon with a hole
+// Adds the piece to a block that runs over lines; false once it has grown
+// beyond any real block.
+bool appendBounded(std::string& pending, std::string_view piece) {
+    if (pending.size() + piece.size() > maximumBlockLength) {
+        pending.clear();
+        return false;
+    }
+    pending.append(piece);
+    return true;
+}
 
 } // namespace
 
@@ -150,182 +180,589 @@ void GerberParser::parse() {
     currentApertureTemplate.reset();
 
     while (const auto line = lineReader_->nextLineView()) {
-        if (line->empty()) {
-            continue;
-        }
-        switch (line->front()) {
-        case '%':
-            parseExtendedCommand(*line);
-            break;
-        case 'D':
-            parseDCodeCommand(*line);
-            break;
-        case 'X':
-        case 'Y':
-            parseDataBlock(*line);
-            break;
-        default:
-            // G and M codes (the end-of-file code too), continuation lines and
-            // anything else: reading goes on to the physical end of the input.
+        ++lineNumber_;
+        readLine(*line);
+        if (isDrillFile_) {
             break;
         }
     }
+    if (inRegion_) {
+        closeContour(); // a region the file never closed
+    }
+    flushStepAndRepeat();
+    problems_.print();
 
     lengthUnitChangedCallback = nullptr;
     drawingCommandCallback = nullptr;
 }
 
-void GerberParser::parseExtendedCommand(std::string_view line) {
-    const std::string_view text = trimCharacters(line, "%*");
-    if (text.size() < 3) {
-        return;
+void GerberParser::readLine(std::string_view line) {
+    if (!sawGerberContent_) {
+        // A drill file opens with its header; comments may come first.
+        const std::string_view text = trimBlanks(line);
+        if (text.empty() || text.front() == ';') {
+            return;
+        }
+        if (text == "M48") {
+            isDrillFile_ = true;
+            return;
+        }
+        sawGerberContent_ = true;
     }
-    const std::string_view code = text.substr(0, 3);
-    if (code == "FSL") {
-        parseFormatSpecification(text);
-    } else if (code == "MOI") {
-        units = DistanceUnit::inches;
-        lengthUnitChangedCallback(DistanceUnit::inches);
-    } else if (code == "MOM") {
-        units = DistanceUnit::millimeters;
-        lengthUnitChangedCallback(DistanceUnit::millimeters);
-    } else if (code == "ADD") {
-        parseApertureDefinition(text);
+    std::size_t position = 0;
+    if (inExtended_ && line.size() > 2 && line[0] == '%' && std::isupper(static_cast<unsigned char>(line[1])) != 0 &&
+        std::isupper(static_cast<unsigned char>(line[2])) != 0) {
+        // A new parameter opens this line while an extended command is still
+        // open: that one never ended, and reading starts afresh here.
+        problems_.note("Unterminated extended command skipped", lineNumber_);
+        pendingExtended_.clear();
+        discardPending_ = false;
+        position = 1;
+    }
+    while (position < line.size()) {
+        if (inExtended_) {
+            const std::size_t end = line.find('%', position);
+            const std::string_view piece = line.substr(position, end - position);
+            if (!discardPending_ && !appendBounded(pendingExtended_, piece)) {
+                discardPending_ = true;
+            }
+            if (end == std::string_view::npos) {
+                return;
+            }
+            if (discardPending_) {
+                problems_.note("Overlong extended command skipped", lineNumber_);
+            } else {
+                readExtendedCommand(pendingExtended_);
+            }
+            pendingExtended_.clear();
+            discardPending_ = false;
+            inExtended_ = false;
+            position = end + 1;
+            continue;
+        }
+        // A comment ends at its "*" only: a "%" in its text opens nothing.
+        const bool comment = pendingBlock_.empty() ? line.compare(position, 3, "G04") == 0
+                                                   : pendingBlock_.starts_with("G04");
+        const std::size_t end = comment ? line.find('*', position) : findBlockEnd(line, position);
+        const std::string_view piece = line.substr(position, end - position);
+        if (end == std::string_view::npos) {
+            if (!discardPending_ && !appendBounded(pendingBlock_, piece)) {
+                discardPending_ = true;
+            }
+            return;
+        }
+        if (line[end] == '%') {
+            // An extended command begins; text before it that ended no block is dropped.
+            if (!trimBlanks(pendingBlock_).empty() || !trimBlanks(piece).empty()) {
+                problems_.note("Unreadable block skipped", lineNumber_);
+            }
+            pendingBlock_.clear();
+            discardPending_ = false;
+            inExtended_ = true;
+        } else if (discardPending_) {
+            problems_.note("Overlong block skipped", lineNumber_);
+            pendingBlock_.clear();
+            discardPending_ = false;
+        } else if (pendingBlock_.empty()) {
+            readDataBlock(piece); // the common case: the whole block on this line
+        } else {
+            pendingBlock_.append(piece);
+            readDataBlock(pendingBlock_);
+            pendingBlock_.clear();
+        }
+        position = end + 1;
     }
 }
 
-// FSLAX24Y24: 2 integer and 4 decimal digits on each axis. The notation letter
-// after FSL is not examined; coordinates are always absolute.
-void GerberParser::parseFormatSpecification(std::string_view text) {
-    Pieces atX(text, 'X');
-    if (!atX.next()) {
+// One or more parameters, "*" after each; an aperture macro takes every block
+// after its name as its body.
+void GerberParser::readExtendedCommand(std::string_view text) {
+    Pieces blocks(text, '*');
+    auto first = blocks.next();
+    while (first && trimBlanks(*first).empty()) {
+        first = blocks.next();
+    }
+    if (!first) {
         return;
     }
-    const auto formats = atX.next();
-    if (!formats) {
+    const std::string_view head = trimBlanks(*first);
+    if (head.starts_with("AM")) {
+        GerberApertureMacro macro{std::string(head.substr(2)), {}};
+        while (const auto block = blocks.next()) {
+            if (!trimBlanks(*block).empty()) {
+                macro.blocks.emplace_back(trimBlanks(*block));
+            }
+        }
+        macros_.insert_or_assign(macro.name, std::move(macro));
         return;
     }
-    Pieces atY(*formats, 'Y');
-    const auto xPiece = atY.next();
-    const auto yPiece = atY.next();
-    if (!yPiece) {
+    readParameter(head);
+    while (const auto block = blocks.next()) {
+        readParameter(trimBlanks(*block));
+    }
+}
+
+void GerberParser::readParameter(std::string_view block) {
+    if (block.starts_with("FS")) {
+        readFormatSpecification(block);
+    } else if (block.starts_with("MOI")) {
+        units = DistanceUnit::inches;
+        declaredUnit_ = true;
+        lengthUnitChangedCallback(DistanceUnit::inches);
+    } else if (block.starts_with("MOM")) {
+        units = DistanceUnit::millimeters;
+        declaredUnit_ = true;
+        lengthUnitChangedCallback(DistanceUnit::millimeters);
+    } else if (block.starts_with("AD")) {
+        readApertureDefinition(block);
+    } else if (block.starts_with("LP")) {
+        clearPolarity_ = block.size() > 2 && block[2] == 'C';
+    } else if (block.starts_with("SR")) {
+        readStepAndRepeat(block);
+    }
+    // Attributes, image parameters and the rest change nothing that is printed.
+}
+
+// FSLAX24Y24: leading zeros omitted (T: trailing), absolute notation (I:
+// incremental), 2 integer and 4 decimal digits on each axis.
+void GerberParser::readFormatSpecification(std::string_view block) {
+    const std::string_view rest = block.substr(2);
+    const std::size_t x = rest.find('X');
+    const std::size_t y = x == std::string_view::npos ? x : rest.find('Y', x);
+    if (y == std::string_view::npos) {
+        problems_.note("Format statement not read", lineNumber_);
         return;
     }
-    const auto a = readImportInteger(*xPiece);
-    const auto b = readImportInteger(*yPiece);
+    std::size_t yEnd = y + 1;
+    while (yEnd < rest.size() && (isDigit(rest[yEnd]) || rest[yEnd] == '-' || rest[yEnd] == '+')) {
+        ++yEnd;
+    }
+    const auto a = readImportInteger(rest.substr(x + 1, y - x - 1));
+    const auto b = readImportInteger(rest.substr(y + 1, yEnd - y - 1));
     if (!a || !b) {
+        problems_.note("Format statement not read", lineNumber_);
         return;
     }
+    const std::string_view modes = rest.substr(0, x);
     integerDigits = {*a / 10, *b / 10};
     decimalDigits = {*a % 10, *b % 10};
+    trailingZerosOmitted = modes.find('T') != std::string_view::npos;
+    incrementalNotation = modes.find('I') != std::string_view::npos;
 }
 
-// ADD10C,0.5X0.2: aperture 10, a circle 0.5 across with a hole 0.2 across.
-void GerberParser::parseApertureDefinition(std::string_view text) {
-    Pieces atComma(text, ',');
-    const auto name = atComma.next();
-    const auto parameterPiece = atComma.next();
-    if (!parameterPiece) {
+// ADD10C,0.5X0.2: aperture 10, a circle 0.5 across with a hole 0.2 across;
+// ADD11RoundRect,0.25X...: aperture 11 on the macro RoundRect.
+void GerberParser::readApertureDefinition(std::string_view block) {
+    std::size_t position = 3;
+    if (!block.starts_with("ADD")) {
         return;
     }
-    // "ADD", at least one digit and the template letter.
-    if (name->size() < 5) {
+    while (position < block.size() && isDigit(block[position])) {
+        ++position;
+    }
+    const auto number = readImportInteger(block.substr(3, position - 3));
+    const std::size_t comma = block.find(',', position);
+    const std::string_view name = block.substr(position, comma - position);
+    if (!number || name.empty()) {
+        problems_.note("Aperture definition not read", lineNumber_);
         return;
     }
-    const auto number = readImportInteger(name->substr(3, name->size() - 4));
-    if (!number) {
+    // Unreadable parameters are left out.
+    std::vector<double> parameters;
+    if (comma != std::string_view::npos) {
+        Pieces atX(block.substr(comma + 1), 'X');
+        while (const auto piece = atX.next()) {
+            if (const auto value = Zovudidova::parseDouble(*piece)) {
+                parameters.push_back(*value);
+            }
+        }
+    }
+    if (name.size() == 1 && std::string_view("CROP").find(name.front()) != std::string_view::npos) {
+        if (auto aperture = standardAperture(name.front(), parameters)) {
+            apertureTemplates.insert_or_assign(*number, std::move(*aperture));
+        } else {
+            problems_.note("Aperture definition not read", lineNumber_);
+        }
         return;
     }
+    const auto macro = macros_.find(std::string(name));
+    if (macro == macros_.end()) {
+        problems_.note("Aperture D" + std::to_string(*number) + " uses the undefined macro " + std::string(name),
+                       lineNumber_);
+        return;
+    }
+    apertureTemplates.insert_or_assign(*number,
+                                       GerberApertureTemplate::macro(evaluateApertureMacro(macro->second, parameters)));
+}
 
-    // Unreadable parameters are left out; no template uses more than four.
-    std::array<double, maximumApertureParameters> parameters{};
-    std::size_t count = 0;
-    Pieces atX(*parameterPiece, 'X');
-    while (count < parameters.size()) {
-        const auto piece = atX.next();
-        if (!piece) {
+// SRX3Y2I5.0J4.0: the blocks that follow, up to the next SR, 3 times along x
+// 5.0 apart and 2 times along y 4.0 apart.
+void GerberParser::readStepAndRepeat(std::string_view block) {
+    flushStepAndRepeat();
+    std::int64_t x = 1, y = 1;
+    double i = 0.0, j = 0.0;
+    std::size_t position = 2;
+    while (position < block.size()) {
+        const char letter = block[position++];
+        const std::size_t start = position;
+        while (position < block.size() && (isDigit(block[position]) || block[position] == '.' ||
+                                           block[position] == '-' || block[position] == '+')) {
+            ++position;
+        }
+        const std::string_view text = block.substr(start, position - start);
+        if (letter == 'X' || letter == 'Y') {
+            const auto count = readImportInteger(text);
+            if (!count || *count < 1) {
+                problems_.note("Step and repeat not read", lineNumber_);
+                return;
+            }
+            (letter == 'X' ? x : y) = *count;
+        } else if (letter == 'I' || letter == 'J') {
+            const auto distance = Zovudidova::parseDouble(text);
+            if (!distance || !std::isfinite(*distance)) {
+                problems_.note("Step and repeat not read", lineNumber_);
+                return;
+            }
+            (letter == 'I' ? i : j) = *distance;
+        } else {
+            problems_.note("Step and repeat not read", lineNumber_);
+            return;
+        }
+    }
+    repeatX_ = x;
+    repeatY_ = y;
+    repeatI_ = i;
+    repeatJ_ = j;
+}
+
+double GerberParser::coordinateValue(std::int64_t integer, std::int64_t digits, std::int64_t integerCount,
+                                     std::int64_t decimalCount) const {
+    double value = static_cast<double>(integer);
+    if (trailingZerosOmitted) {
+        // The digits written are the leading ones of all the format's digits.
+        const std::int64_t missing = integerCount + decimalCount - digits;
+        if (missing > 0) {
+            value *= powerOfTen(missing);
+        }
+    }
+    return value / powerOfTen(decimalCount);
+}
+
+void GerberParser::applyGCode(std::int64_t code) {
+    switch (code) {
+    case 1: interpolation_ = Interpolation::linear; break;
+    case 2: interpolation_ = Interpolation::clockwise; break;
+    case 3: interpolation_ = Interpolation::counterClockwise; break;
+    case 36:
+        inRegion_ = true;
+        contour_.clear();
+        break;
+    case 37:
+        closeContour();
+        inRegion_ = false;
+        break;
+    case 70:
+        units = DistanceUnit::inches;
+        declaredUnit_ = true;
+        lengthUnitChangedCallback(DistanceUnit::inches);
+        break;
+    case 71:
+        units = DistanceUnit::millimeters;
+        declaredUnit_ = true;
+        lengthUnitChangedCallback(DistanceUnit::millimeters);
+        break;
+    case 74: multiQuadrant_ = false; break;
+    case 75: multiQuadrant_ = true; break;
+    case 90: incrementalNotation = false; break;
+    case 91: incrementalNotation = true; break;
+    default: break; // G54 and G55 before a D code, and the rest, change nothing
+    }
+}
+
+namespace {
+
+// One letter of a data block and the integer after it: an optional sign and
+// decimal digits, nothing else, no overflow. Read in one pass with the scan of
+// the block, since nearly every block of a file is read this way.
+struct Word {
+    char letter = 0;
+    std::optional<std::int64_t> value;
+    std::int64_t digits = 0;
+};
+
+Word readWord(std::string_view block, std::size_t& position) {
+    Word word;
+    word.letter = block[position++];
+    bool negative = false;
+    bool readable = true;
+    bool sign = false;
+    std::uint64_t magnitude = 0;
+    constexpr std::uint64_t most = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    for (; position < block.size(); ++position) {
+        const char c = block[position];
+        if (isDigit(c)) {
+            const auto digit = static_cast<std::uint64_t>(c - '0');
+            if (magnitude > (most + 1 - digit) / 10) {
+                readable = false; // beyond the range
+            } else {
+                magnitude = magnitude * 10 + digit;
+            }
+            ++word.digits;
+        } else if ((c == '-' || c == '+') && !sign && word.digits == 0) {
+            sign = true;
+            negative = c == '-';
+        } else if (c == '-' || c == '+' || c == '.') {
+            readable = false; // a decimal point or a misplaced sign
+        } else {
             break;
         }
-        if (const auto value = Zovudidova::parseDouble(*piece)) {
-            parameters[count++] = *value;
-        }
     }
-    auto aperture = apertureTemplate(name->back(), std::span<const double>(parameters.data(), count));
-    if (!aperture) {
-        return;
+    if (readable && word.digits > 0 && (negative || magnitude <= most)) {
+        word.value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
     }
-    apertureTemplates.insert_or_assign(*number, std::move(*aperture));
+    return word;
 }
 
-// D10 selects aperture 10; D03 flashes the aperture in use at the current position.
-void GerberParser::parseDCodeCommand(std::string_view line) {
-    const auto code = readImportInteger(trimCharacters(line, "D*"));
-    if (!code) {
-        return;
-    }
-    if (*code == 3) {
-        drawingCommandCallback(GerberDrawingCommand::flash(currentPosition, apertureInUse()));
-        return;
-    }
-    // A lone D01 or D02 deselects too, unless apertures 1 or 2 exist.
-    const auto entry = apertureTemplates.find(*code);
-    if (entry == apertureTemplates.end()) {
-        currentApertureTemplate.reset();
-    } else {
-        currentApertureTemplate = entry->second;
-    }
-}
+} // namespace
 
-// X12500Y-3000D01: a line to the new point; D02 moves, D03 flashes there. Every
-// block must carry its own D code.
-void GerberParser::parseDataBlock(std::string_view line) {
-    const std::string_view text = trimCharacters(line, "X*");
-    Pieces atD(text, 'D');
-    const auto coordinates = atD.next();
-    const auto operation = atD.next();
-    if (!operation) {
-        printImportMessage("Parse error: no trailing draw command");
+// G01X2000Y0D01: G codes, coordinates, offsets and the D code in one block.
+void GerberParser::readDataBlock(std::string_view block) {
+    block = trimBlanks(block);
+    if (block.empty()) {
         return;
     }
-
-    Pieces atY(*coordinates, 'Y');
-    const auto first = atY.next();
-    const auto second = atY.next();
-    if (!first) {
-        // Only "Y" letters, as in YD01: no coordinate to go to.
-        return;
-    }
-    Coordinate point{currentPosition.x, currentPosition.y, 0.0};
-    if (second) {
-        const auto x = readImportInteger(*first);
-        const auto y = readImportInteger(*second);
-        if (!x || !y) {
+    std::optional<Word> x, y, i, j;
+    std::optional<std::int64_t> d;
+    std::size_t position = 0;
+    bool unreadableCoordinates = false;
+    while (position < block.size()) {
+        const Word word = readWord(block, position);
+        switch (word.letter) {
+        case 'G':
+            if (!word.value) {
+                problems_.note("Unreadable block skipped", lineNumber_);
+                return;
+            }
+            if (*word.value == 4) {
+                return; // a comment: the rest of the block is its text
+            }
+            applyGCode(*word.value);
+            break;
+        case 'X': x = word; break;
+        case 'Y': y = word; break;
+        case 'I': i = word; break;
+        case 'J': j = word; break;
+        case 'D':
+            if (!word.value) {
+                problems_.note("Unreadable block skipped", lineNumber_);
+                return;
+            }
+            d = word.value;
+            break;
+        case 'M':
+        case 'N':
+            break; // program stop and end codes, sequence numbers: reading goes on
+        default:
+            problems_.note("Unreadable block skipped", lineNumber_);
             return;
         }
-        point.x = coordinateValue(*x, decimalDigits.x);
-        point.y = coordinateValue(*y, decimalDigits.y);
-    } else {
-        const auto value = readImportInteger(*first);
-        if (!value) {
-            return;
-        }
-        if (coordinates->find('Y') != std::string_view::npos) {
-            point.y = coordinateValue(*value, decimalDigits.y);
+        unreadableCoordinates = unreadableCoordinates || (word.letter != 'G' && !word.value);
+    }
+
+    if (d && (*d < 1 || *d > 3)) {
+        // D10 and up select an aperture.
+        const auto entry = apertureTemplates.find(*d);
+        currentApertureNumber_ = *d;
+        if (entry == apertureTemplates.end()) {
+            currentApertureTemplate.reset();
+            problems_.note("Undefined aperture selected", lineNumber_);
         } else {
-            point.x = coordinateValue(*value, decimalDigits.x);
+            currentApertureTemplate = entry->second;
         }
-    }
-
-    const auto code = readImportInteger(*operation);
-    if (!code) {
         return;
     }
-    if (*code == 1) {
-        drawingCommandCallback(GerberDrawingCommand::line(currentPosition, point, apertureInUse()));
-    } else if (*code == 3) {
-        drawingCommandCallback(GerberDrawingCommand::flash(point, apertureInUse()));
+    const bool hasCoordinates = x || y || i || j;
+    std::int64_t operation = 0;
+    if (d) {
+        operation = *d;
+        lastOperation_ = *d;
+    } else if (!hasCoordinates) {
+        return; // G codes alone
+    } else if (lastOperation_) {
+        operation = *lastOperation_; // the operation of the block before
+    } else {
+        problems_.note("Parse error: no trailing draw command", lineNumber_);
+        return;
+    }
+    if (unreadableCoordinates) {
+        problems_.note("Unreadable coordinates skipped", lineNumber_);
+        return;
+    }
+
+    const auto value = [this](const std::optional<Word>& word, bool xAxis) {
+        if (!word) {
+            return 0.0;
+        }
+        return coordinateValue(*word->value, word->digits, xAxis ? integerDigits.x : integerDigits.y,
+                               xAxis ? decimalDigits.x : decimalDigits.y);
+    };
+    const double vx = value(x, true), vy = value(y, false);
+    Coordinate point = currentPosition;
+    if (incrementalNotation) {
+        point.x += vx;
+        point.y += vy;
+    } else {
+        point.x = x ? vx : currentPosition.x;
+        point.y = y ? vy : currentPosition.y;
+    }
+    if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
+        problems_.note("Unreadable coordinates skipped", lineNumber_);
+        return;
+    }
+    operate(operation, point, value(i, true), value(j, false));
+}
+
+void GerberParser::operate(std::int64_t operation, const Coordinate& point, double i, double j) {
+    if (operation == 1) {
+        if (interpolation_ == Interpolation::linear) {
+            if (inRegion_) {
+                if (contour_.empty()) {
+                    contour_.push_back(currentPosition);
+                }
+                contour_.push_back(point);
+            } else {
+                emit(GerberDrawingCommand::line(currentPosition, point, apertureInUse()));
+            }
+        } else if (const auto center = arcCenter(point, i, j)) {
+            if (inRegion_) {
+                if (contour_.empty()) {
+                    contour_.push_back(currentPosition);
+                }
+                appendArcToContour(point, *center);
+            } else {
+                emit(GerberDrawingCommand::arc(currentPosition, point, *center,
+                                               interpolation_ == Interpolation::clockwise, apertureInUse()));
+            }
+        } else {
+            problems_.note("Arc without a centre skipped", lineNumber_);
+        }
+    } else if (operation == 2) {
+        if (inRegion_) {
+            closeContour();
+        }
+    } else if (operation == 3 && !inRegion_) {
+        const auto* macro = apertureInUse().asMacro();
+        if (macro != nullptr && macro->failure) {
+            problems_.note("Flashes of aperture D" + std::to_string(currentApertureNumber_.value_or(0)) +
+                               " were not printed: its macro " + macro->name + " cannot be evaluated (" +
+                               *macro->failure + ")",
+                           lineNumber_);
+        } else {
+            if (macro != nullptr && macro->leftOutClearParts) {
+                problems_.note("Clear parts of aperture D" + std::to_string(currentApertureNumber_.value_or(0)) +
+                                   " were not printed",
+                               lineNumber_);
+            }
+            emit(GerberDrawingCommand::flash(point, apertureInUse()));
+        }
     }
     currentPosition = point;
+}
+
+// Multi-quadrant mode: the offsets lead from the start to the centre. Single
+// quadrant: they are unsigned, and the centre is the one that gives an arc of
+// at most a quarter turn with the least difference of the radii at both ends.
+std::optional<Coordinate> GerberParser::arcCenter(const Coordinate& to, double i, double j) const {
+    const Coordinate& from = currentPosition;
+    if (multiQuadrant_) {
+        return Coordinate{from.x + i, from.y + j, 0.0};
+    }
+    std::optional<Coordinate> best;
+    double bestMismatch = 0.0;
+    for (const double si : {1.0, -1.0}) {
+        for (const double sj : {1.0, -1.0}) {
+            const Coordinate center{from.x + si * std::fabs(i), from.y + sj * std::fabs(j), 0.0};
+            const GerberDrawingCommand::Arc arc{from, to, center, interpolation_ == Interpolation::clockwise,
+                                                defaultApertureTemplate};
+            if (std::fabs(GerberDrawingCommand::sweep(arc)) > pi / 2.0 + 1e-9) {
+                continue;
+            }
+            const double mismatch = std::fabs(std::hypot(from.x - center.x, from.y - center.y) -
+                                              std::hypot(to.x - center.x, to.y - center.y));
+            if (!best || mismatch < bestMismatch) {
+                best = center;
+                bestMismatch = mismatch;
+            }
+        }
+    }
+    return best;
+}
+
+void GerberParser::appendArcToContour(const Coordinate& to, const Coordinate& center) {
+    const Coordinate& from = currentPosition;
+    const GerberDrawingCommand::Arc arc{from, to, center, interpolation_ == Interpolation::clockwise,
+                                        defaultApertureTemplate};
+    const double sweep = GerberDrawingCommand::sweep(arc);
+    const double radius = std::hypot(from.x - center.x, from.y - center.y);
+    const double start = std::atan2(from.y - center.y, from.x - center.x);
+    const auto steps = static_cast<std::size_t>(
+        std::clamp(std::ceil(std::fabs(sweep) / arcStepRadians), 1.0, static_cast<double>(maximumArcSteps)));
+    for (std::size_t k = 1; k < steps; ++k) {
+        const double a = start + sweep * static_cast<double>(k) / static_cast<double>(steps);
+        contour_.push_back({center.x + radius * std::cos(a), center.y + radius * std::sin(a), 0.0});
+    }
+    contour_.push_back(to);
+}
+
+void GerberParser::closeContour() {
+    if (contour_.size() > 1 && contour_.back() == contour_.front()) {
+        contour_.pop_back();
+    }
+    if (contour_.size() >= 3) {
+        emit(GerberDrawingCommand::region(std::move(contour_)));
+    }
+    contour_.clear();
+}
+
+void GerberParser::emit(GerberDrawingCommand&& command) {
+    if (clearPolarity_) {
+        problems_.note("Clear polarity objects were not printed", lineNumber_);
+        return;
+    }
+    if (repeatX_ > 1 || repeatY_ > 1) {
+        if (repeatedBlock_.size() >= maximumRepeatedCommands) {
+            problems_.note("Step and repeat beyond " + std::to_string(maximumRepeatedCommands) +
+                               " commands left out",
+                           lineNumber_);
+            return;
+        }
+        repeatedBlock_.push_back(std::move(command));
+        return;
+    }
+    drawingCommandCallback(command);
+}
+
+void GerberParser::flushStepAndRepeat() {
+    for (std::int64_t row = 0; row < repeatY_ && !repeatedBlock_.empty(); ++row) {
+        for (std::int64_t column = 0; column < repeatX_; ++column) {
+            if (repeatedCommands_ + repeatedBlock_.size() > maximumRepeatedCommands) {
+                problems_.note("Step and repeat beyond " + std::to_string(maximumRepeatedCommands) +
+                                   " commands left out",
+                               lineNumber_);
+                row = repeatY_;
+                break;
+            }
+            const Coordinate offset{static_cast<double>(column) * repeatI_, static_cast<double>(row) * repeatJ_,
+                                    0.0};
+            for (const GerberDrawingCommand& command : repeatedBlock_) {
+                drawingCommandCallback(command.translated(offset));
+            }
+            repeatedCommands_ += repeatedBlock_.size();
+        }
+    }
+    repeatedBlock_.clear();
+    repeatX_ = 1;
+    repeatY_ = 1;
 }
 
 } // namespace VeltranePatterns

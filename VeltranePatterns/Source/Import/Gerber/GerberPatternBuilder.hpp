@@ -18,7 +18,9 @@ class GerberPatternBuilder {
 public:
     // A unit declaration; the last one wins. Numbers are never converted.
     void lengthUnitChanged(Zovudidova::DistanceUnit unit) { lengthUnit_ = unit; }
-    // One drawing command, turned into one item appended to the items.
+    // One drawing command, turned into its items appended to the items: one
+    // for a line, an arc or a standard flash; one per primitive part of a macro
+    // flash and one per convex part of a region.
     void addDrawingCommand(const GerberDrawingCommand& command);
 
     // Millimetres until the file declares a unit.
@@ -37,13 +39,11 @@ private:
     std::optional<Limits> limits_;
 };
 
-// The command with the y of every coordinate negated; x, z and the aperture kept.
-GerberDrawingCommand mirroredInY(const GerberDrawingCommand& command);
-
-// The one item a mirrored command becomes: a line for a line; for a flash, a
-// ring fill for a circle, a rectangular fill for a rectangle or an obround and
-// a point for a polygon. Widths of lines and holes other than a circle's are
-// not printed.
-PatternItemPtr patternItemFromGerberCommand(const GerberDrawingCommand& command);
+// The items a mirrored command becomes: a line for a line and an arc for an
+// arc (their widths are not printed); for a flash, a ring fill for a circle, a
+// rectangular fill for a rectangle or an obround, a point for a polygon, and
+// for a macro a disc fill per circle and convex polygons per outline; convex
+// polygons for a region. Holes other than a circle's are not printed.
+std::vector<PatternItemPtr> patternItemsFromGerberCommand(const GerberDrawingCommand& command);
 
 } // namespace VeltranePatterns
