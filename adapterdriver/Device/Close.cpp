@@ -14,16 +14,20 @@ namespace adapterdriver {
 namespace {
 
 void stopReceiveThreads(DeviceExtension& record) {
-    record.stop = true;
+    {
+        // Under the slot lock: a transfer completing from now on is not
+        // submitted again by the event thread.
+        std::lock_guard guard(record.slotMutex);
+        record.stop = true;
+    }
+    record.slotsForReader.notify_all();
+    record.slotsForProcessor.notify_all();
     {
         // Readers waiting in AD_Read look at the stop flag again.
         std::lock_guard guard(record.ringMutex);
         record.ringChanged.notify_all();
     }
-    for (auto& slot : record.slots) {
-        slot.freeEvent.interrupt();
-        slot.doneEvent.interrupt();
-    }
+    notifyReceiveListener(record);
     if (record.readerThread.joinable()) {
         record.readerWake.set();
         record.readerThread.join();

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "adapterdriver/Receive/SlotQueue.hpp"
 #include "adapterdriver/Support/SyncEvent.hpp"
 #include "adapterdriver/USB/USBBackend.hpp"
 #include "adapterdriver/adapterdriver.h"
@@ -29,12 +31,14 @@ constexpr std::uint32_t receiveRingCapacity = 0x40000;
 constexpr std::uint32_t transferSizeLimit = 0x10000;
 constexpr std::uint32_t defaultTransferSize = 4096;
 
-// One of the four bulk-in transfers a handle keeps queued.
+// One of the four bulk-in transfers a handle keeps queued. A slot is either
+// free (the reader submits it next), in flight, or done (its transfer
+// completed and waits for the processor, or is being processed).
 struct ReceiveSlot {
     std::vector<unsigned char> buffer;
+    // What the completed transfer brought; 0 again once it is processed, so
+    // that only bytes still waiting for the processor count as received.
     std::atomic<std::int32_t> length{0};
-    SyncEvent freeEvent; // the reader may submit the slot
-    SyncEvent doneEvent; // its transfer completed
     std::atomic<bool> discard{false};
     std::unique_ptr<USBTransfer> transfer;
     std::atomic<int> status{LIBUSB_TRANSFER_COMPLETED};
@@ -89,12 +93,22 @@ struct DeviceExtension {
     std::uint32_t ringCapacity = receiveRingCapacity;
     std::uint32_t ringFree = receiveRingCapacity;
 
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop{false}; // set under slotMutex
     std::thread readerThread;
     std::thread processorThread;
     SyncEvent readerWake;
     SyncEvent processorWake;
     std::array<ReceiveSlot, receiveSlotCount> slots;
+    // The hand-off of the slots. Transfers on the bulk-in endpoint complete
+    // in the order they were submitted, and the processor takes done slots
+    // in the order they completed, so bytes keep their order whichever slot
+    // carries them. Both threads sleep until a slot comes their way.
+    std::mutex slotMutex;
+    std::condition_variable slotsForReader;
+    std::condition_variable slotsForProcessor;
+    SlotQueue<ReceiveSlot, receiveSlotCount> freeSlots; // guarded by slotMutex
+    SlotQueue<ReceiveSlot, receiveSlotCount> doneSlots; // guarded by slotMutex
+    bool processorBusy = false;                         // guarded by slotMutex
     std::mutex inFlightMutex;
     std::condition_variable inFlightChanged;
 
@@ -102,11 +116,14 @@ struct DeviceExtension {
     std::uint32_t inTransferLimit = transferSizeLimit;
     std::atomic<std::uint32_t> outTransferSize{defaultTransferSize};
     std::uint32_t outTransferLimit = transferSizeLimit;
-    std::uint32_t processorWait = 300;
-    std::uint32_t readerWait = 500;
     std::atomic<std::uint32_t> transferTimeout{5000};
     std::atomic<std::uint32_t> deadmanTimeout{5000};
     std::atomic<std::uint8_t> latency{16};
+
+    // setReceiveListener: told about added bytes, a vanished device and the
+    // close.
+    std::mutex listenerMutex;
+    std::shared_ptr<const std::function<void()>> receiveListener; // guarded by listenerMutex
 
     std::atomic<std::uint8_t> lastModemStatus{0};
     std::atomic<std::uint8_t> lastLineStatus{0};
@@ -159,5 +176,8 @@ struct DeviceExtension {
 
 // Marks the device as gone and wakes every reader waiting for data.
 void markDeviceGone(DeviceExtension& record);
+
+// Calls the handle's receive listener, if it has one.
+void notifyReceiveListener(DeviceExtension& record);
 
 } // namespace adapterdriver

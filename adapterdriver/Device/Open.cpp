@@ -245,11 +245,16 @@ AD_STATUS allocateReceiveResources(DeviceExtension& record) {
             if (!slot.transfer) {
                 return AD_INSUFFICIENT_RESOURCES;
             }
-            slot.doneEvent.reset();
-            slot.freeEvent.reset();
-            slot.freeEvent.set();
+            slot.length = 0;
             slot.discard = false;
             slot.owner = &record;
+        }
+        std::lock_guard guard(record.slotMutex);
+        record.freeSlots.clear();
+        record.doneSlots.clear();
+        record.processorBusy = false;
+        for (auto& slot : record.slots) {
+            record.freeSlots.push(&slot);
         }
     } catch (const std::bad_alloc&) {
         return AD_INSUFFICIENT_RESOURCES;
@@ -280,8 +285,6 @@ AD_STATUS initialiseDevice(DeviceExtension& record) {
     record.inTransferSize = defaultTransferSize;
     record.outTransferLimit = transferSizeLimit;
     record.outTransferSize = defaultTransferSize;
-    record.processorWait = 300;
-    record.readerWait = 500;
     record.deadmanTimeout = 5000;
     record.transferTimeout = 5000;
 

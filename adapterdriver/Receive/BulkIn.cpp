@@ -22,10 +22,6 @@ constexpr std::uint32_t win32RLSDChanged = 0x0020;
 constexpr std::uint32_t win32LineError = 0x0080;
 constexpr std::uint32_t win32RingChanged = 0x0100;
 
-std::size_t nextSlot(std::size_t slot) {
-    return (slot + 1) % receiveSlotCount;
-}
-
 int submitSlot(DeviceExtension& record, ReceiveSlot& slot) {
     USBTransfer& transfer = *slot.transfer;
     transfer.deviceHandle = record.usbHandle.get();
@@ -118,9 +114,32 @@ void raiseEvents(DeviceExtension& record, bool dataAdded, std::uint8_t oldModem,
 
 void markDeviceGone(DeviceExtension& record) {
     record.present = false;
-    std::lock_guard guard(record.ringMutex);
-    record.ringChanged.notify_all();
+    {
+        std::lock_guard guard(record.ringMutex);
+        record.ringChanged.notify_all();
+    }
+    notifyReceiveListener(record);
 }
+
+namespace {
+
+// With the slot lock held: whether a completed transfer carries nothing the
+// processor would act on. That is a transfer without payload whose status
+// bytes (if any) repeat the modem and line status already taken, while no
+// earlier transfer still waits to be processed (it could change that status).
+// A quiet adapter sends such a status packet every latency period.
+bool bringsNothingNew(const DeviceExtension& record, const ReceiveSlot& slot) {
+    if (slot.status.load() != LIBUSB_TRANSFER_COMPLETED || slot.length.load() > 2 || !record.doneSlots.empty() || record.processorBusy) {
+        return false;
+    }
+    if (slot.length.load() < 2) {
+        return true;
+    }
+    return (slot.buffer[0] & modemStatusMask) == record.lastModemStatus.load() &&
+           slot.buffer[1] == record.lastLineStatus.load();
+}
+
+} // namespace
 
 void receiveTransferCompleted(USBTransfer& transfer) {
     auto& slot = *static_cast<ReceiveSlot*>(transfer.userData);
@@ -134,7 +153,30 @@ void receiveTransferCompleted(USBTransfer& transfer) {
         slot.length = transfer.actualLength;
     }
     slot.status = status;
-    slot.doneEvent.set();
+    bool forReader = false;
+    bool forProcessor = false;
+    {
+        std::lock_guard guard(record.slotMutex);
+        if (!record.stop.load() && bringsNothingNew(record, slot)) {
+            // Consumed here: the slot goes straight back to the adapter
+            // without waking the reader or the processor.
+            slot.length = 0;
+            if (submitSlot(record, slot) != LIBUSB_SUCCESS) {
+                // The reader deals with the failure.
+                record.freeSlots.push(&slot);
+                forReader = true;
+            }
+        } else {
+            record.doneSlots.push(&slot);
+            forProcessor = true;
+        }
+    }
+    if (forReader) {
+        record.slotsForReader.notify_one();
+    }
+    if (forProcessor) {
+        record.slotsForProcessor.notify_one();
+    }
     // Last: once the count drops, AD_Close may free the record.
     std::lock_guard guard(record.inFlightMutex);
     --slot.inFlight;
@@ -142,28 +184,27 @@ void receiveTransferCompleted(USBTransfer& transfer) {
 }
 
 void readerThreadMain(DeviceExtension* record) {
-    std::size_t current = 0;
-    while (!record->stop.load()) {
-        ReceiveSlot& slot = record->slots[current];
-        if (!slot.freeEvent.wait(record->readerWait, &record->stop)) {
-            continue;
+    while (true) {
+        ReceiveSlot* slot = nullptr;
+        {
+            std::unique_lock guard(record->slotMutex);
+            record->slotsForReader.wait(guard, [&] { return record->stop.load() || !record->freeSlots.empty(); });
+            if (record->stop.load()) {
+                break;
+            }
+            slot = record->freeSlots.pop();
         }
-        slot.freeEvent.reset();
-        if (record->stop.load()) {
-            break;
-        }
-        const int result = submitSlot(*record, slot);
+        const int result = submitSlot(*record, *slot);
         if (result == LIBUSB_SUCCESS) {
-            current = nextSlot(current);
             continue;
         }
         if (result == LIBUSB_ERROR_OTHER) {
-            // A passing failure: the same slot is submitted again after a
-            // pause (so that a lasting failure does not spin). Moving on
-            // instead would lose the slot for good, or, handing it back for
-            // a later round, queue it behind the others while the processor
-            // still expects it next, and its bytes would overtake theirs.
-            slot.freeEvent.set();
+            // A passing failure: the slot is submitted again first, after a
+            // pause (so that a lasting failure does not spin).
+            {
+                std::lock_guard guard(record->slotMutex);
+                record->freeSlots.pushFront(slot);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
@@ -175,42 +216,66 @@ void readerThreadMain(DeviceExtension* record) {
     waitUntilStopped(record->readerWake, record->stop);
 }
 
+namespace {
+
+// Handles one done slot; false when reception has to stop.
+bool processSlot(DeviceExtension& record, ReceiveSlot& slot) {
+    if (!record.present.load()) {
+        return false;
+    }
+    const int status = slot.status.load();
+    if (status != LIBUSB_TRANSFER_COMPLETED) {
+        if (status != LIBUSB_TRANSFER_STALL) {
+            return false;
+        }
+        {
+            std::shared_lock guard(record.usbMutex);
+            if (!record.closed && record.usbHandle) {
+                record.backend->clearHalt(*record.usbHandle, record.bulkInEndpoint);
+            }
+        }
+        std::this_thread::yield();
+        // The stalled slot goes back to the reader, or reception would
+        // run out of slots.
+        return true;
+    }
+    if (!slot.discard.exchange(false)) {
+        processReceivedBuffer(record, slot.buffer.data(), static_cast<std::size_t>(slot.length.load()));
+    }
+    // Processed: a purge from now on has nothing of this slot to drop, and
+    // must not drop what the slot brings next.
+    slot.length = 0;
+    slot.discard = false;
+    return true;
+}
+
+} // namespace
+
 void processorThreadMain(DeviceExtension* record) {
-    std::size_t current = 0;
-    while (!record->stop.load()) {
-        ReceiveSlot& slot = record->slots[current];
-        if (!slot.doneEvent.wait(record->processorWait, &record->stop)) {
-            continue;
-        }
-        slot.doneEvent.reset();
-        if (!record->present.load()) {
-            break;
-        }
-        const int status = slot.status.load();
-        if (status != LIBUSB_TRANSFER_COMPLETED) {
-            if (status != LIBUSB_TRANSFER_STALL) {
+    while (true) {
+        ReceiveSlot* slot = nullptr;
+        {
+            std::unique_lock guard(record->slotMutex);
+            record->slotsForProcessor.wait(guard,
+                                           [&] { return record->stop.load() || !record->doneSlots.empty(); });
+            if (record->stop.load()) {
                 break;
             }
-            {
-                std::shared_lock guard(record->usbMutex);
-                if (!record->closed && record->usbHandle) {
-                    record->backend->clearHalt(*record->usbHandle, record->bulkInEndpoint);
-                }
+            slot = record->doneSlots.pop();
+            record->processorBusy = true;
+        }
+        const bool goOn = processSlot(*record, *slot);
+        {
+            std::lock_guard guard(record->slotMutex);
+            record->processorBusy = false;
+            if (goOn) {
+                record->freeSlots.push(slot);
             }
-            std::this_thread::yield();
-            // The stalled slot goes back to the reader, or reception would
-            // stop once the reader comes round to it again.
-            slot.freeEvent.set();
-            current = nextSlot(current);
-            continue;
         }
-        if (slot.discard.exchange(false)) {
-            slot.length = 0;
-        } else {
-            processReceivedBuffer(*record, slot.buffer.data(), static_cast<std::size_t>(slot.length.load()));
+        if (!goOn) {
+            break;
         }
-        slot.freeEvent.set();
-        current = nextSlot(current);
+        record->slotsForReader.notify_one();
     }
     waitUntilStopped(record->processorWake, record->stop);
 }
@@ -223,6 +288,7 @@ void processReceivedBuffer(DeviceExtension& record, const unsigned char* data, s
         eventCharEnabled = record.eventCharEnabled.load() != 0;
     }
     const std::size_t packetSize = record.maxPacketSize;
+    bool anyAdded = false;
     std::size_t offset = 0;
     while (offset + 2 <= length) {
         const std::size_t remaining = length - offset;
@@ -256,7 +322,11 @@ void processReceivedBuffer(DeviceExtension& record, const unsigned char* data, s
             }
         }
         raiseEvents(record, dataAdded, oldModem, newModem, lineErrors, eventCharacterSeen);
+        anyAdded = anyAdded || dataAdded;
         offset += chunk;
+    }
+    if (anyAdded) {
+        notifyReceiveListener(record);
     }
 }
 

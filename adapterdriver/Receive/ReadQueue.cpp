@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "adapterdriver/Device/HandleAccess.hpp"
 #include "adapterdriver/Receive/ReceiveRing.hpp"
@@ -34,9 +33,6 @@ AD_STATUS queueStatus(AD_HANDLE handle, std::uint32_t* count, bool capped) {
             held = heldLocked(record);
         }
         *count = capped ? std::min(held, queueStatusCap) : held;
-        // Callers poll this in a loop while waiting for a reply; a short
-        // sleep keeps such a loop from monopolising a processor.
-        std::this_thread::sleep_for(std::chrono::microseconds(1));
         return AD_OK;
     });
 }
@@ -45,6 +41,7 @@ AD_STATUS queueStatus(AD_HANDLE handle, std::uint32_t* count, bool capped) {
 
 void discardReceivedData(DeviceExtension& record) {
     std::lock_guard guard(record.ringMutex);
+    // Slots whose bytes the processor has not taken yet.
     for (auto& slot : record.slots) {
         if (slot.length.load() > 2) {
             slot.discard = true;

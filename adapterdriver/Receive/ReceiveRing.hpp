@@ -3,7 +3,10 @@
 // reader thread, completed on the library's event thread, and unpacked by the
 // processor thread into the 256 KB ring that AD_Read drains. Every USB packet
 // from the adapter starts with two status bytes (modem status, line status);
-// they are stripped here and feed the modem status and the events.
+// they are stripped here and feed the modem status and the events. A quiet
+// adapter sends a packet of status bytes alone every latency period; when it
+// repeats the status already taken, the event thread hands the transfer
+// straight back to the adapter, and the reader and processor sleep on.
 
 #include <cstddef>
 

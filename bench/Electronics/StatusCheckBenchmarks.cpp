@@ -1,16 +1,12 @@
 // The dispenser status check against the simulated electronics of both
 // generations, through the serial link, the driver library and the simulated
-// bus: the time of one check, and the processor time the status poll costs
-// per second of polling (it should be small: between ticks the poll waits).
+// bus: the time of one check. What the status poll costs the processor over
+// time is in bench/Links.
 
-#include <atomic>
-#include <ctime>
 #include <memory>
-#include <thread>
 
 #include <benchmark/benchmark.h>
 
-#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
@@ -78,12 +74,6 @@ Generation generationOf(const benchmark::State& state) {
     return state.range(0) == 0 ? Generation::originalDesign : Generation::redesign2016;
 }
 
-double seconds(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // One statistics-updating status check: 's' and 1300 bytes (original design)
 // or 'P' and 30 bytes (redesign), the decision, the moving average and the
 // settings write.
@@ -96,47 +86,5 @@ void BM_StatusCheck(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StatusCheck)->Arg(0)->Arg(1)->ArgName("redesign")->UseRealTime()->Unit(benchmark::kMicrosecond);
-
-// One second with the electronics link open; the counters are the processor
-// time of the whole process (poll, serial link, driver threads and simulated
-// bus) per second, and the status checks per second. Range 1 chooses what
-// runs: 0 no poll (what the open link alone costs), 1 the poll without
-// statistics (its ticks send nothing: what the timer itself costs), 2 the
-// poll with statistics (a status exchange every 100 ms).
-void BM_StatusPollProcessorTime(benchmark::State& state) {
-    // Outlives the set-up: a tick still queued when the poll is suspended
-    // runs while the electronics are released.
-    std::atomic<int> checks{0};
-    SimulatedSetUp setUp(generationOf(state));
-    const auto mode = state.range(1);
-    if (mode == 2) {
-        setUp.sampleStatistics();
-    }
-    Electronics& electronics = setUp.electronics();
-    if (mode != 0) {
-        startDispenserStatusPoll(electronics, statusPoints,
-                                 {[&](DispenserConnectionStatus) { ++checks; }, [&](std::exception_ptr) { ++checks; }});
-    }
-    double processorTime = 0;
-    double elapsed = 0;
-    for (auto _ : state) {
-        const double wallStart = seconds(CLOCK_MONOTONIC);
-        const double processStart = seconds(CLOCK_PROCESS_CPUTIME_ID);
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        processorTime += seconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
-        elapsed += seconds(CLOCK_MONOTONIC) - wallStart;
-    }
-    if (mode != 0) {
-        electronics.dispatchTimer().suspend();
-    }
-    state.counters["processCpuPerSecond"] = processorTime / elapsed;
-    state.counters["checksPerSecond"] = checks / elapsed;
-}
-BENCHMARK(BM_StatusPollProcessorTime)
-    ->ArgsProduct({{0, 1}, {0, 1, 2}})
-    ->ArgNames({"redesign", "poll"})
-    ->Iterations(2)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,11 +1,16 @@
 // The settings file is written as a whole after every burst of changes and read
-// once at start-up: both should grow linearly with the number of keys and the
-// length of the stored lists.
+// once at start-up: both, file system included, should grow linearly with the
+// number of keys and the length of the stored lists.
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include <benchmark/benchmark.h>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 
 namespace {
 
@@ -37,19 +42,59 @@ PropertyListValue::Dictionary settingsWithKeys(std::int64_t keys) {
     return dictionary;
 }
 
+// A settings file of its own for each benchmark run, removed afterwards.
+class ScratchSettingsFile {
+  public:
+    ScratchSettingsFile()
+        : path_(std::filesystem::temp_directory_path() /
+                ("dotfield-bench-settings-" + std::to_string(::getpid()) + ".plist")) {}
+    ~ScratchSettingsFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    ScratchSettingsFile(const ScratchSettingsFile&) = delete;
+    ScratchSettingsFile& operator=(const ScratchSettingsFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// One change and the write of the whole file that follows it.
 void writeSettingsFile(benchmark::State& state) {
-    const auto settings = settingsWithKeys(state.range(0));
+    const ScratchSettingsFile file;
+    PersistentDefaults defaults(file.path());
+    for (const auto& [key, value] : settingsWithKeys(state.range(0))) {
+        defaults.setObject(key, value);
+    }
+    double change = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(writePropertyList(settings));
+        defaults.setObject("key0", PropertyListValue(change += 1.0));
+        if (!defaults.flush()) {
+            state.SkipWithError("the settings file could not be written");
+            break;
+        }
     }
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(writeSettingsFile)->RangeMultiplier(8)->Range(64, 32768)->Complexity(benchmark::oN);
 
+// Opening the store over an existing file: reading and decoding it.
 void readSettingsFile(benchmark::State& state) {
-    const std::string text = writePropertyList(settingsWithKeys(state.range(0)));
+    const ScratchSettingsFile file;
+    {
+        PersistentDefaults defaults(file.path());
+        for (const auto& [key, value] : settingsWithKeys(state.range(0))) {
+            defaults.setObject(key, value);
+        }
+    }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(readPropertyList(text));
+        const PersistentDefaults defaults(file.path());
+        if (!defaults.object("key0")) {
+            state.SkipWithError("the settings file did not read");
+            break;
+        }
     }
     state.SetComplexityN(state.range(0));
 }

@@ -100,17 +100,18 @@ std::vector<std::uint8_t> genericSerialCommunication(const std::optional<Bytes>&
 
 void waitForBufferedBytesOnSerialPort(std::size_t byteCount, SerialPort& serialPort) {
     const SerialPortTiming& timing = serialPort.timing();
-    const auto start = timing.clock->now();
+    // The wait gives up once more than its time has passed.
+    const auto giveUp = timing.clock->now() + timing.bufferedBytesWait + Clock::Duration(1);
     std::uint32_t available = 0;
     while (true) {
         available = bytesAvailableOnSerialPort(serialPort);
-        if (available >= byteCount) {
-            return;
-        }
-        if (timing.clock->now() - start > timing.bufferedBytesWait) {
+        if (available >= byteCount || timing.clock->now() >= giveUp) {
             break;
         }
-        timing.sleeper->sleep(timing.queuePollPause);
+        serialPort.waitForReceivedBytes(giveUp);
+    }
+    if (available >= byteCount) {
+        return;
     }
     if (available == 0) {
         throw logAndReturnError(CommunicationsError::readWriteTimeout());
@@ -132,21 +133,25 @@ std::uint32_t bytesAvailableOnSerialPort(SerialPort& serialPort) {
 }
 
 std::vector<std::uint8_t> readBytesUntilTerminator(std::uint8_t terminator, SerialPort& serialPort) {
-    Bytes accumulated;
-    do {
-        waitForBufferedBytesOnSerialPort(1, serialPort);
-        const std::uint32_t available = bytesAvailableOnSerialPort(serialPort);
-        const Bytes chunk = genericSerialCommunication(std::nullopt, available, serialPort, AD_Read);
-        accumulated.insert(accumulated.end(), chunk.begin(), chunk.end());
-        if (accumulated.size() >= longestTerminatedReply && accumulated.back() != terminator) {
-            // A device that keeps talking without ever ending its reply would
-            // otherwise hold the link, and the memory, without end.
-            printWithContext("Bytes from failed read: " + std::to_string(accumulated.size()) +
-                             " bytes without the terminator " + std::to_string(terminator));
-            throw logAndReturnError(CommunicationsError::corruptedResponse({terminator}, accumulated));
-        }
-    } while (accumulated.empty() || accumulated.back() != terminator);
-    return accumulated;
+    // The whole loop holds the port's queue, so its waits, queries and reads
+    // run directly, one after the other.
+    return serialPort.onPortQueue([&] {
+        Bytes accumulated;
+        do {
+            waitForBufferedBytesOnSerialPort(1, serialPort);
+            const std::uint32_t available = bytesAvailableOnSerialPort(serialPort);
+            const Bytes chunk = genericSerialCommunication(std::nullopt, available, serialPort, AD_Read);
+            accumulated.insert(accumulated.end(), chunk.begin(), chunk.end());
+            if (accumulated.size() >= longestTerminatedReply && accumulated.back() != terminator) {
+                // A device that keeps talking without ever ending its reply would
+                // otherwise hold the link, and the memory, without end.
+                printWithContext("Bytes from failed read: " + std::to_string(accumulated.size()) +
+                                 " bytes without the terminator " + std::to_string(terminator));
+                throw logAndReturnError(CommunicationsError::corruptedResponse({terminator}, accumulated));
+            }
+        } while (accumulated.empty() || accumulated.back() != terminator);
+        return accumulated;
+    });
 }
 
 void writeBytesWithRetry(const std::vector<std::uint8_t>& command, SerialPort& serialPort) {

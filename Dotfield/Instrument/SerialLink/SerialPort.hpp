@@ -6,6 +6,9 @@
 // A port is made only by openSerialPort and closed only by closeSerialPort;
 // releasing it does not close the handle. Once closed, the handle is never
 // handed to the driver again: every further call fails its status check.
+//
+// The driver tells the port when bytes arrive (or the device goes, or the
+// handle closes), so that waits for bytes sleep until then.
 
 #include <atomic>
 #include <memory>
@@ -34,6 +37,11 @@ class SerialPort {
     // nothing the second time.
     void closeSerialPort();
 
+    // Sleeps until the driver reports received bytes, a vanished device or
+    // the close (false), or until the timing's clock reaches the deadline
+    // (true). A report that came since the last wait ends it at once.
+    bool waitForReceivedBytes(Clock::TimePoint deadline);
+
     // Runs the work on the port's queue (directly when already there).
     template <typename F> std::invoke_result_t<F&> onPortQueue(F&& work) {
         return serialPortCommunicationQueue_.sync(work);
@@ -55,6 +63,8 @@ class SerialPort {
     SerialQueue serialPortCommunicationQueue_;
     const AD_HANDLE ftdiCommPort_;
     const SerialPortTiming timing_;
+    // Shared with the driver's listener, which may outlive the port.
+    const std::shared_ptr<WakeSignal> bytesReceived_ = std::make_shared<WakeSignal>();
     std::atomic<bool> closed_{false};
 };
 

@@ -14,14 +14,10 @@ struct SerialPortTiming {
     // The driver's read and write time-outs, set when the port is opened.
     std::uint32_t readTimeoutMilliseconds = 1000;
     std::uint32_t writeTimeoutMilliseconds = 1000;
-    // How long a wait for buffered bytes may last before it gives up.
+    // How long a wait for buffered bytes may last before it gives up. The
+    // wait sleeps on this clock until the driver reports received bytes.
     Clock::Duration bufferedBytesWait = std::chrono::milliseconds(2000);
-    // The pause between two queries of the receive queue while waiting: short
-    // enough that a reply is picked up at once, long enough not to keep a
-    // processor core busy for the whole wait.
-    Clock::Duration queuePollPause = std::chrono::microseconds(500);
     std::shared_ptr<Clock> clock = systemClock();
-    std::shared_ptr<Sleeper> sleeper = systemSleeper();
 };
 
 } // namespace Dotfield

@@ -167,6 +167,13 @@ void PersistentDefaults::setObject(const std::string& key, std::optional<Propert
     {
         std::lock_guard lock(mutex_);
         if (value) {
+            const auto found = values_.find(key);
+            if (found != values_.end() && found->second.isIdenticalTo(*value)) {
+                // Nothing changes, so the file is not written again (the
+                // status poll stores its statistics every tick, mostly
+                // unchanged).
+                return;
+            }
             values_.insert_or_assign(key, std::move(*value));
         } else if (values_.erase(key) == 0) {
             return;

@@ -4,7 +4,8 @@
 // moment later (one file write for a burst of changes, such as the status poll
 // saving its readings ten times a second), always atomically through a
 // temporary file and a rename; flush() and destruction write what is pending,
-// so a normal exit loses nothing.
+// so a normal exit loses nothing. Storing a value a key already holds is no
+// change and writes nothing.
 //
 // A file that cannot be read is reported in the log and moved aside (so nothing
 // stored is overwritten), and the settings start empty. If it cannot even be

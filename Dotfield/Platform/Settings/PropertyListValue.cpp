@@ -1,6 +1,9 @@
 #include "Dotfield/Platform/Settings/PropertyListValue.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace Dotfield {
@@ -12,6 +15,26 @@ constexpr double twoToThe63 = 9223372036854775808.0;
 constexpr double twoToThe64 = 18446744073709551616.0;
 
 } // namespace
+
+bool PropertyListValue::isIdenticalTo(const PropertyListValue& other) const {
+    if (storage_.index() != other.storage_.index()) {
+        return false;
+    }
+    if (const auto* value = as<double>()) {
+        return std::bit_cast<std::uint64_t>(*value) == std::bit_cast<std::uint64_t>(*other.as<double>());
+    }
+    if (const auto* array = as<Array>()) {
+        const Array& otherArray = *other.as<Array>();
+        return std::equal(array->begin(), array->end(), otherArray.begin(), otherArray.end(),
+                          [](const PropertyListValue& a, const PropertyListValue& b) { return a.isIdenticalTo(b); });
+    }
+    if (const auto* dictionary = as<Dictionary>()) {
+        const Dictionary& otherDictionary = *other.as<Dictionary>();
+        return std::equal(dictionary->begin(), dictionary->end(), otherDictionary.begin(), otherDictionary.end(),
+                          [](const auto& a, const auto& b) { return a.first == b.first && a.second.isIdenticalTo(b.second); });
+    }
+    return storage_ == other.storage_;
+}
 
 bool PropertyListValue::isNumber() const {
     return holds<bool>() || holds<std::int64_t>() || holds<double>();

@@ -53,6 +53,11 @@ class PropertyListValue {
     // A non-negative whole number.
     std::optional<std::uint64_t> exactUnsignedInteger() const;
 
+    // The same kind and the same value throughout, with reals compared by
+    // their bits: what the settings file would hold for it is the same (so a
+    // NaN is the same as itself, and 0.0 differs from -0.0).
+    bool isIdenticalTo(const PropertyListValue& other) const;
+
     friend bool operator==(const PropertyListValue& a, const PropertyListValue& b) {
         return a.storage_ == b.storage_;
     }

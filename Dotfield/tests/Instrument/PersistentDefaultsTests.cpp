@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 #include <thread>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
@@ -86,6 +90,40 @@ TEST_F(PersistentDefaultsTest, FlushWritesAtOnce) {
     defaults->setObject("minHumidity", std::nullopt);
     EXPECT_TRUE(defaults->flush());
     EXPECT_EQ(testing::fileText(file).find("minHumidity"), std::string::npos);
+}
+
+TEST_F(PersistentDefaultsTest, StoringWhatAKeyAlreadyHoldsWritesNothing) {
+    const std::vector<std::pair<std::string, PropertyListValue>> values{
+        {"averageForNoiseCalculationArray", PropertyListValue::Array{1034.5, 1.0 / 3.0, 7.25}},
+        {"notANumber", std::numeric_limits<double>::quiet_NaN()},
+        {"position", PropertyListValue::Dictionary{{"x", 1.5}, {"y", -2.0}, {"z", 0.0}}},
+        {"productType", "DropwrightIIb"},
+        {"rinseCycles", 3},
+    };
+    auto defaults = open();
+    for (const auto& [key, value] : values) {
+        defaults->setObject(key, value);
+    }
+    ASSERT_TRUE(defaults->flush());
+    fs::remove(file);
+    for (const auto& [key, value] : values) {
+        defaults->setObject(key, value);
+    }
+    EXPECT_TRUE(defaults->flush());
+    clock->advance(PersistentDefaults::defaultSaveDelay);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(fs::exists(file)) << "the same values were written again";
+
+    // A value of another kind, or a different bit of a real, is a change.
+    for (const auto& changed : {PropertyListValue(3.0), PropertyListValue(true)}) {
+        defaults->setObject("rinseCycles", changed);
+        EXPECT_TRUE(defaults->flush());
+        ASSERT_TRUE(fs::exists(file));
+        fs::remove(file);
+    }
+    defaults->setObject("position", PropertyListValue::Dictionary{{"x", 1.5}, {"y", -2.0}, {"z", -0.0}});
+    EXPECT_TRUE(defaults->flush());
+    EXPECT_TRUE(fs::exists(file));
 }
 
 TEST_F(PersistentDefaultsTest, ACorruptFileIsKeptAsideAndTheStoreStartsEmpty) {

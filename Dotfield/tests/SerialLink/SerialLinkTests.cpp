@@ -1,7 +1,9 @@
 #include <chrono>
 #include <cstdint>
+#include <future>
 #include <iostream>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -248,25 +250,53 @@ TEST_F(SerialLinkTest, AReconnectedAdapterIsOpenedAnew) {
     EXPECT_EQ(electronics->bytesFromHost(), Bytes{2});
 }
 
-TEST_F(SerialLinkTest, WaitingForBytesPausesBetweenQueriesAndGivesUpAfterTwoSeconds) {
+// Returns once a thread sleeps on the clock (bounded, in case none ever does).
+void awaitSleeper(const ManualClock& clock) {
+    const auto giveUp = std::chrono::steady_clock::now() + 5s;
+    while (clock.pendingWaitCount() == 0 && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+TEST_F(SerialLinkTest, WaitingForBytesSleepsUntilTheyComeAndGivesUpAfterTwoSeconds) {
     auto clock = std::make_shared<ManualClock>();
     SerialPortTiming timing = shortTiming();
     timing.bufferedBytesWait = std::chrono::milliseconds(2000);
     timing.clock = clock;
-    timing.sleeper = clock;
     port->closeSerialPort();
     port = openElectronicsPort(timing);
+    const auto waitFor = [&](std::size_t count) {
+        return std::async(std::launch::async, [this, count] { waitForBufferedBytesOnSerialPort(count, *port); });
+    };
 
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waitForBufferedBytesOnSerialPort(1, *port); }),
-              CommunicationsError::readWriteTimeout());
-    EXPECT_GT(clock->totalSleep(), 2000ms);
-    EXPECT_LE(clock->totalSleep(), 2000ms + timing.queuePollPause);
+    // Bytes that arrive end the wait; no time needs to pass.
+    auto waiting = waitFor(2);
+    awaitSleeper(*clock);
+    electronics->sendUnprompted({1, 2});
+    ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
+    EXPECT_NO_THROW(waiting.get());
+    EXPECT_EQ(read(2), Bytes({1, 2}));
+
+    // Nothing comes: the wait sleeps through 2.0 s and gives up just after.
+    const auto start = clock->now();
+    waiting = waitFor(1);
+    awaitSleeper(*clock);
+    clock->advance(2000ms);
+    awaitSleeper(*clock);
+    EXPECT_EQ(waiting.wait_for(20ms), std::future_status::timeout);
+    clock->advance(1ms);
+    ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waiting.get(); }), CommunicationsError::readWriteTimeout());
+    EXPECT_EQ(clock->now() - start, 2001ms);
 
     // Too few bytes by the end of the wait: they are read and dropped.
     electronics->sendUnprompted({7, 8});
     while (bytesAvailableOnSerialPort(*port) < 2) {
     }
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waitForBufferedBytesOnSerialPort(5, *port); }),
-              CommunicationsError::wrongByteCount(5, 2));
+    waiting = waitFor(5);
+    awaitSleeper(*clock);
+    clock->advance(2001ms);
+    ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waiting.get(); }), CommunicationsError::wrongByteCount(5, 2));
     EXPECT_EQ(bytesAvailableOnSerialPort(*port), 0u);
 }

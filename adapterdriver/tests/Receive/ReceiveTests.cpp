@@ -1,6 +1,8 @@
 #include <future>
 #include <numeric>
 
+#include "adapterdriver/Receive/ReceiveListener.hpp"
+
 #include "adapterdriver/tests/Support/SimulatedBusFixture.hpp"
 
 namespace adapterdriver::testing {
@@ -79,6 +81,22 @@ TEST_F(Receiving, StatusOnlyPacketsUpdateTheModemStatus) {
     EXPECT_EQ(queued, 0u);
 }
 
+TEST_F(Receiving, EveryChangeOfTheModemStatusIsTaken) {
+    // A quiet adapter repeats its status every latency period; those repeats
+    // are dropped early, the changes among them never.
+    ASSERT_EQ(AD_SetLatencyTimer(handle, 1), AD_OK);
+    for (const std::uint32_t status : {0xB0u, 0x30u, 0xF0u, 0x30u, 0x10u}) {
+        adapter->setModemStatus(0, static_cast<std::uint8_t>(status), 0x60);
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        std::uint32_t modem = 0;
+        while (AD_GetModemStatus(handle, &modem) == AD_OK && modem != status &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
+        EXPECT_EQ(modem, status);
+    }
+}
+
 TEST_F(Receiving, AReadTakesWhatCameWhenItsTimeOutEnds) {
     ASSERT_EQ(AD_SetTimeouts(handle, 50, 0), AD_OK);
     send({1, 2, 3, 4});
@@ -154,6 +172,54 @@ TEST_F(Receiving, PurgeEmptiesTheRing) {
     send({4});
     ASSERT_TRUE(waitForQueued(handle, 1));
     EXPECT_EQ(read(1), std::vector<std::uint8_t>({4}));
+}
+
+TEST_F(Receiving, BytesAfterAPurgeAreKeptWhicheverSlotBringsThem) {
+    // Every slot has carried bytes before the purge; what they bring after
+    // it is new and must not be dropped.
+    ASSERT_EQ(AD_SetLatencyTimer(handle, 1), AD_OK);
+    const auto roundTrip = [&](std::uint8_t byte) {
+        send({byte});
+        ASSERT_TRUE(waitForQueued(handle, 1)) << "byte " << int(byte);
+        EXPECT_EQ(read(1), std::vector<std::uint8_t>({byte}));
+    };
+    for (std::uint8_t byte = 0; byte < 8; ++byte) {
+        roundTrip(byte);
+    }
+    ASSERT_EQ(AD_Purge(handle, AD_PURGE_RX), AD_OK);
+    for (std::uint8_t byte = 8; byte < 16; ++byte) {
+        roundTrip(byte);
+    }
+}
+
+TEST_F(Receiving, TheListenerHearsOfBytesTheVanishedDeviceAndTheClose) {
+    std::mutex mutex;
+    std::condition_variable heard;
+    int calls = 0;
+    const auto callsAfter = [&](auto&& action) {
+        std::unique_lock guard(mutex);
+        const int before = calls;
+        guard.unlock();
+        action();
+        guard.lock();
+        heard.wait_for(guard, 5s, [&] { return calls > before; });
+        return calls - before;
+    };
+    EXPECT_EQ(setReceiveListener(nullptr, [] {}), AD_INVALID_HANDLE);
+    ASSERT_EQ(setReceiveListener(handle,
+                                 [&] {
+                                     std::lock_guard guard(mutex);
+                                     ++calls;
+                                     heard.notify_all();
+                                 }),
+              AD_OK);
+    EXPECT_GE(callsAfter([&] { send({1, 2, 3}); }), 1);
+    EXPECT_GE(callsAfter([&] { adapter->unplug(); }), 1);
+    EXPECT_GE(callsAfter([&] {
+                  AD_Close(handle);
+                  forget(handle);
+              }),
+              1);
 }
 
 TEST_F(Receiving, ReceptionGoesOnAfterStalledTransfers) {
