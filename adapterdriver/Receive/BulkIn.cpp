@@ -129,7 +129,8 @@ namespace {
 // earlier transfer still waits to be processed (it could change that status).
 // A quiet adapter sends such a status packet every latency period.
 bool bringsNothingNew(const DeviceExtension& record, const ReceiveSlot& slot) {
-    if (slot.status.load() != LIBUSB_TRANSFER_COMPLETED || slot.length.load() > 2 || !record.doneSlots.empty() || record.processorBusy) {
+    if (slot.status.load() != LIBUSB_TRANSFER_COMPLETED || slot.length.load() > 2 ||
+        !record.doneSlots.empty() || record.processorBusy) {
         return false;
     }
     if (slot.length.load() < 2) {
@@ -188,7 +189,8 @@ void readerThreadMain(DeviceExtension* record) {
         ReceiveSlot* slot = nullptr;
         {
             std::unique_lock guard(record->slotMutex);
-            record->slotsForReader.wait(guard, [&] { return record->stop.load() || !record->freeSlots.empty(); });
+            record->slotsForReader.wait(guard,
+                                        [&] { return record->stop.load() || !record->freeSlots.empty(); });
             if (record->stop.load()) {
                 break;
             }

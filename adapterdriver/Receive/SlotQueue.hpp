@@ -9,7 +9,7 @@
 namespace adapterdriver {
 
 template <typename Slot, std::size_t Capacity> class SlotQueue {
-public:
+  public:
     bool empty() const { return count_ == 0; }
 
     // Callers never hold more slots than there are.
@@ -37,7 +37,7 @@ public:
         count_ = 0;
     }
 
-private:
+  private:
     std::array<Slot*, Capacity> entries_{};
     std::size_t first_ = 0;
     std::size_t count_ = 0;

@@ -1,12 +1,16 @@
 // The dispenser status check against the simulated electronics of both
 // generations, through the serial link, the driver library and the simulated
-// bus: the time of one check. What the status poll costs the processor over
-// time is in bench/Links.
+// bus: the time of one check, and what the status poll costs the processor
+// over time, against the link it runs on.
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include <benchmark/benchmark.h>
 
+#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
@@ -14,6 +18,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
+#include "bench/Links/ProcessorTime.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
 #include "simulators/peers/Topology/SimulatedInstrument.hpp"
 
@@ -86,5 +91,40 @@ void BM_StatusCheck(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StatusCheck)->Arg(0)->Arg(1)->ArgName("redesign")->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The status poll every 100 ms with reference statistics, as the application
+// runs it all day, over a fixed wall time. "cpuPercentOfOneCore" is the
+// processor time of the whole process (poll, serial link, driver threads and
+// simulated bus) in percent of one core; "pollCpuPercentOfOneCore" is what
+// the poll adds to the quiet link under it, measured just before.
+void BM_StatusPoll(benchmark::State& state) {
+    constexpr auto stretch = std::chrono::seconds(2);
+    // Outlives the set-up: a tick still queued when the poll is suspended
+    // runs while the electronics are released.
+    std::atomic<int> checks{0};
+    SimulatedSetUp setUp(generationOf(state));
+    setUp.sampleStatistics();
+    Electronics& electronics = setUp.electronics();
+    LinkBenchmarks::ProcessCost quiet;
+    quiet.measure([&] { std::this_thread::sleep_for(stretch); });
+    startDispenserStatusPoll(
+        electronics, statusPoints,
+        {[&](DispenserConnectionStatus) { ++checks; }, [&](std::exception_ptr) { ++checks; }});
+    LinkBenchmarks::ProcessCost polling;
+    for (auto _ : state) {
+        polling.measure([&] { std::this_thread::sleep_for(stretch); });
+    }
+    electronics.dispatchTimer().suspend();
+    polling.report(state);
+    state.counters["pollCpuPercentOfOneCore"] = polling.percentOfOneCore() - quiet.percentOfOneCore();
+    state.counters["checksPerSecond"] = checks.load() / (static_cast<double>(state.iterations()) * 2.0);
+}
+BENCHMARK(BM_StatusPoll)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("redesign")
+    ->Iterations(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

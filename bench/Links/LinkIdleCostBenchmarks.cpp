@@ -1,10 +1,10 @@
 // What the instrument's links cost the computer while they wait: links open
 // on the simulated bus (each adapter sending its status packet every
-// millisecond, as with the links' 1 ms latency timer), the wait for a
-// terminator that never comes, and the 10 Hz status poll on the simulated
-// electronics. The counters are the processor time of the whole process
-// (driver threads, serial link, poll and simulated bus) in percent of one
-// core, and its context switches, per second of wall time.
+// millisecond, as with the links' 1 ms latency timer) and the wait for a
+// terminator that never comes. The counters are the processor time of the
+// whole process (driver threads, serial link and simulated bus) in percent
+// of one core, and its context switches, per second of wall time. The status
+// poll on top of a link is measured in bench/Electronics.
 
 #include <chrono>
 #include <memory>
@@ -13,18 +13,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
-#include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
-#include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
-#include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "Dotfield/Platform/MainQueue.hpp"
 #include "ProcessorTime.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
-#include "simulators/electronics/SimulatedElectronics.hpp"
 #include "simulators/peers/Topology/SimulatedInstrument.hpp"
 
 namespace {
@@ -38,9 +32,8 @@ constexpr auto measuredStretch = std::chrono::seconds(2);
 // to it with the application's settings.
 class OpenLinks {
   public:
-    explicit OpenLinks(const std::vector<SerialPortType>& types,
-                       std::shared_ptr<Simulators::SimulatedPeer> electronics = nullptr)
-        : instrument_(Simulators::SimulatedInstrument::Peers{std::move(electronics), nullptr, nullptr}) {
+    explicit OpenLinks(const std::vector<SerialPortType>& types)
+        : instrument_(Simulators::SimulatedInstrument::Peers{nullptr, nullptr, nullptr}) {
         adapterdriver::setUSBBackend(instrument_.bus());
         for (const auto type : types) {
             const auto p = properties(type);
@@ -105,8 +98,13 @@ void BM_QuietLinks(benchmark::State& state) {
     }
     cost.report(state);
 }
-BENCHMARK(BM_QuietLinks)->Arg(1)->Arg(3)->ArgName("links")->Iterations(2)->UseRealTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_QuietLinks)
+    ->Arg(1)
+    ->Arg(3)
+    ->ArgName("links")
+    ->Iterations(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // A terminated reply that never comes: the read waits out its 2.0 s.
 void BM_WaitForTerminatorOnSilentLine(benchmark::State& state) {
@@ -125,52 +123,5 @@ void BM_WaitForTerminatorOnSilentLine(benchmark::State& state) {
     cost.report(state);
 }
 BENCHMARK(BM_WaitForTerminatorOnSilentLine)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
-
-const DispenserStatusPoints statusPoints{{
-    {Zovudidova::kilohertz(399.2), 3},
-    {Zovudidova::kilohertz(449.1), 1},
-    {Zovudidova::kilohertz(208.8), 1},
-    {Zovudidova::kilohertz(548.9), 4},
-    {Zovudidova::kilohertz(489.9), 4},
-}};
-
-// The status poll every 100 ms with reference statistics, as the application
-// runs it all day; range 0 the original electronics, 1 the redesign. Besides
-// the whole process ("cpuPercentOfOneCore"), "pollCpuPercentOfOneCore" is
-// what the poll adds to the quiet link under it, measured just before.
-void BM_StatusPoll(benchmark::State& state) {
-    using Generation = Simulators::SimulatedElectronics::Generation;
-    const auto generation = state.range(0) == 0 ? Generation::originalDesign : Generation::redesign2016;
-    ScopedMainThreadPump mainThread;
-    std::atomic<int> checks{0};
-    auto peer = std::make_shared<Simulators::SimulatedElectronics>(generation);
-    OpenLinks links({SerialPortType::electronics}, peer);
-    const auto electronics =
-        std::make_shared<Electronics>(std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{}));
-    electronics->setSerialPort(links.port(0));
-    electronics->setHardwareGeneration(generation == Generation::originalDesign
-                                           ? ElectronicsHardwareGeneration::originalDesign
-                                           : ElectronicsHardwareGeneration::redesign2016);
-    electronics->setDispenserStatistics(performOnQueueSync(
-        [&] { return performStatisticalSamplingOfImpedances(statusPoints, *electronics, {}); }, *electronics));
-
-    ProcessCost quiet;
-    quiet.measure([] { sitFor(measuredStretch); });
-    startDispenserStatusPoll(*electronics, statusPoints,
-                             {[&](DispenserConnectionStatus) { ++checks; }, [&](std::exception_ptr) { ++checks; }});
-    ProcessCost polling;
-    for (auto _ : state) {
-        polling.measure([] { sitFor(measuredStretch); });
-    }
-    electronics->dispatchTimer().suspend();
-    polling.report(state);
-    state.counters["pollCpuPercentOfOneCore"] = polling.percentOfOneCore() - quiet.percentOfOneCore();
-    state.counters["checksPerSecond"] =
-        static_cast<double>(checks.load()) / (static_cast<double>(state.iterations()) * 2.0);
-    // Let a tick still queued finish before the electronics go.
-    performOnQueueSync([] {}, *electronics);
-}
-BENCHMARK(BM_StatusPoll)->Arg(0)->Arg(1)->ArgName("redesign")->Iterations(2)->UseRealTime()->Unit(
-    benchmark::kMillisecond);
 
 } // namespace

@@ -2,9 +2,9 @@
 // What the process spends while a link sits there: processor time of all its
 // threads and the context switches they made, over a stretch of wall time.
 
-#include <sys/resource.h>
 #include <ctime>
 #include <string>
+#include <sys/resource.h>
 
 #include <benchmark/benchmark.h>
 

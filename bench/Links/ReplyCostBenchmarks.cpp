@@ -23,7 +23,8 @@ namespace {
 using namespace Dotfield;
 using Bytes = std::vector<std::uint8_t>;
 
-const Bytes reply{'D', 'W', ' ', 'E', 'L', 'E', 'C', 'T', 'R', 'O', 'N', 'I', 'C', 'S', ' ', '2', '.', '1', '\r'};
+const Bytes reply{'D', 'W', ' ', 'E', 'L', 'E', 'C', 'T', 'R', 'O',
+                  'N', 'I', 'C', 'S', ' ', '2', '.', '1', '\r'};
 
 // Answers every write at once with the same text reply.
 class ReplyingPeer final : public Simulators::AdapterPeer {

@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 class GeneratedPatternFile {
   public:
     GeneratedPatternFile()
-        : path_(fs::temp_directory_path() / ("dotfield-bench-pattern-" + std::to_string(::getpid()) + ".xml")) {
+        : path_(fs::temp_directory_path() /
+                ("dotfield-bench-pattern-" + std::to_string(::getpid()) + ".xml")) {
         std::ofstream(path_, std::ios::binary) << PatternBenchmarks::generatedDocument();
     }
     ~GeneratedPatternFile() {
@@ -34,7 +35,9 @@ class GeneratedPatternFile {
     GeneratedPatternFile& operator=(const GeneratedPatternFile&) = delete;
 
     const fs::path& path() const { return path_; }
-    std::int64_t size() const { return static_cast<std::int64_t>(PatternBenchmarks::generatedDocument().size()); }
+    std::int64_t size() const {
+        return static_cast<std::int64_t>(PatternBenchmarks::generatedDocument().size());
+    }
 
   private:
     fs::path path_;

@@ -25,13 +25,16 @@ bool PropertyListValue::isIdenticalTo(const PropertyListValue& other) const {
     }
     if (const auto* array = as<Array>()) {
         const Array& otherArray = *other.as<Array>();
-        return std::equal(array->begin(), array->end(), otherArray.begin(), otherArray.end(),
-                          [](const PropertyListValue& a, const PropertyListValue& b) { return a.isIdenticalTo(b); });
+        return std::equal(
+            array->begin(), array->end(), otherArray.begin(), otherArray.end(),
+            [](const PropertyListValue& a, const PropertyListValue& b) { return a.isIdenticalTo(b); });
     }
     if (const auto* dictionary = as<Dictionary>()) {
         const Dictionary& otherDictionary = *other.as<Dictionary>();
-        return std::equal(dictionary->begin(), dictionary->end(), otherDictionary.begin(), otherDictionary.end(),
-                          [](const auto& a, const auto& b) { return a.first == b.first && a.second.isIdenticalTo(b.second); });
+        return std::equal(dictionary->begin(), dictionary->end(), otherDictionary.begin(),
+                          otherDictionary.end(), [](const auto& a, const auto& b) {
+                              return a.first == b.first && a.second.isIdenticalTo(b.second);
+                          });
     }
     return storage_ == other.storage_;
 }

@@ -57,7 +57,8 @@ TEST_P(StatusSettingsFile, UnchangedReadingsDoNotRewriteTheSettingsFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothGenerations, StatusSettingsFile,
-                         ::testing::Values(Generation::originalDesign, Generation::redesign2016), generationName);
+                         ::testing::Values(Generation::originalDesign, Generation::redesign2016),
+                         generationName);
 
 } // namespace
 } // namespace Dotfield::testing

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <limits>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
-#include <thread>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/tests/Support/SettingsTestSupport.hpp"

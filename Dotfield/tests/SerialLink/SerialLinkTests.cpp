@@ -266,7 +266,8 @@ TEST_F(SerialLinkTest, WaitingForBytesSleepsUntilTheyComeAndGivesUpAfterTwoSecon
     port->closeSerialPort();
     port = openElectronicsPort(timing);
     const auto waitFor = [&](std::size_t count) {
-        return std::async(std::launch::async, [this, count] { waitForBufferedBytesOnSerialPort(count, *port); });
+        return std::async(std::launch::async,
+                          [this, count] { waitForBufferedBytesOnSerialPort(count, *port); });
     };
 
     // Bytes that arrive end the wait; no time needs to pass.
@@ -286,7 +287,8 @@ TEST_F(SerialLinkTest, WaitingForBytesSleepsUntilTheyComeAndGivesUpAfterTwoSecon
     EXPECT_EQ(waiting.wait_for(20ms), std::future_status::timeout);
     clock->advance(1ms);
     ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waiting.get(); }), CommunicationsError::readWriteTimeout());
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waiting.get(); }),
+              CommunicationsError::readWriteTimeout());
     EXPECT_EQ(clock->now() - start, 2001ms);
 
     // Too few bytes by the end of the wait: they are read and dropped.
@@ -297,6 +299,7 @@ TEST_F(SerialLinkTest, WaitingForBytesSleepsUntilTheyComeAndGivesUpAfterTwoSecon
     awaitSleeper(*clock);
     clock->advance(2001ms);
     ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
-    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waiting.get(); }), CommunicationsError::wrongByteCount(5, 2));
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { waiting.get(); }),
+              CommunicationsError::wrongByteCount(5, 2));
     EXPECT_EQ(bytesAvailableOnSerialPort(*port), 0u);
 }
