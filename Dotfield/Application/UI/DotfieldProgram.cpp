@@ -19,7 +19,9 @@
 #include "Dotfield/Application/UI/MainWindow.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Platform/FileChoosers/SaveFileChooser.hpp"
 #include "Dotfield/Platform/Qt/QtAlertPresenter.hpp"
+#include "Dotfield/Platform/Qt/QtSaveFileChooser.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
 
 namespace Dotfield {
@@ -113,6 +115,7 @@ int runDotfieldProgram(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("com.veltrane.Dotfield");
     const auto previousBinding = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
     const auto previousPresenter = installAlertPresenter(std::make_shared<QtAlertPresenter>());
+    const auto previousChooser = installSaveFileChooser(std::make_shared<QtSaveFileChooser>());
 
     int status = 0;
     {
@@ -135,6 +138,7 @@ int runDotfieldProgram(int argc, char** argv) {
         status = QApplication::exec();
         delegate->shutDown();
     }
+    installSaveFileChooser(previousChooser);
     installAlertPresenter(previousPresenter);
     MainQueue::main().bind(previousBinding);
     return status;
