@@ -143,14 +143,4 @@ std::size_t IIDCCamera::frameBufferSize() {
     return serialDispatchQueue_.sync([this] { return frameBytes_ ? frameBytes_->size() : std::size_t{0}; });
 }
 
-void IIDCCamera::addTarget(std::shared_ptr<IIDCFrameTarget> target) {
-    std::lock_guard lock(targetsMutex_);
-    targets_.push_back(std::move(target));
-}
-
-void IIDCCamera::removeAllTargets() {
-    std::lock_guard lock(targetsMutex_);
-    targets_.clear();
-}
-
 } // namespace Dotfield

@@ -46,7 +46,7 @@ struct FeatureBoundaries {
     std::uint32_t max = 0;
 };
 
-class IIDCCamera {
+class IIDCCamera : public IIDCFrameSource {
   public:
     static constexpr std::uint32_t NUM_BUFFERS = 50;
 
@@ -122,9 +122,6 @@ class IIDCCamera {
     double totalFrameTimeDuringCapture() const { return totalFrameTimeDuringCapture_.load(); }
     std::optional<FrameTime> currentFrameTime() const;
 
-    void addTarget(std::shared_ptr<IIDCFrameTarget> target);
-    void removeAllTargets();
-
     // Queued on the camera queue; return at once.
     void startCapture();
     void stopCapture();
@@ -192,9 +189,6 @@ class IIDCCamera {
     std::mutex threadMutex_;
     std::thread cameraFrameCallbackThread_;
     bool threadStarted_ = false; // camera queue
-
-    std::mutex targetsMutex_;
-    std::vector<std::shared_ptr<IIDCFrameTarget>> targets_;
 
     std::atomic<std::int64_t> numberOfFramesCaptured_{0};
     std::atomic<double> totalFrameTimeDuringCapture_{0.0};

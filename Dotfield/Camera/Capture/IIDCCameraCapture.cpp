@@ -9,6 +9,7 @@
 #include "Dotfield/Camera/Capture/CameraQueues.hpp"
 #include "Dotfield/Camera/Capture/ConsoleLine.hpp"
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
+#include "Dotfield/Camera/Frames/YUVConversion.hpp"
 #include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
@@ -174,7 +175,7 @@ void IIDCCamera::newFrameAvailable(bool deviceHungUp) {
             return;
         }
     }
-    if (colorspace_.load() == DC1394_COLOR_CODING_YUV422 && copyFrame(*frame)) {
+    if (copyFrame(*frame)) {
         const auto width = static_cast<std::uint32_t>(std::lround(frameSize_.width));
         const auto height = static_cast<std::uint32_t>(std::lround(frameSize_.height));
         sharedImageProcessingQueue().sync([&] { deliverFrame(*frameBytes_, width, height); });
@@ -183,21 +184,34 @@ void IIDCCamera::newFrameAvailable(bool deviceHungUp) {
     countFrame(start);
 }
 
-// Copies one YUV 4:2:2 frame into the staging buffer when the frame holds a
-// whole frame of the frame size and the buffer has room for it.
+// Puts one frame into the staging buffer as YUV 4:2:2: a 4:2:2 frame is
+// copied, a 4:1:1 frame expanded. Only a frame that holds a whole frame of the
+// frame size, into a buffer with room for it, is taken; other codings are not
+// shown.
 bool IIDCCamera::copyFrame(const dc1394video_frame_t& frame) {
     const double width = std::round(frameSize_.width);
     const double height = std::round(frameSize_.height);
-    if (!frameBytes_ || !(width > 0.0) || !(height > 0.0)) {
+    if (!frameBytes_ || frame.image == nullptr || !(width > 0.0) || !(height > 0.0)) {
         return false;
     }
-    const double needed = width * height * 2.0;
-    if (frame.image == nullptr || needed > static_cast<double>(frame.image_bytes) ||
-        needed > static_cast<double>(frameBytes_->size())) {
+    const double pixels = width * height;
+    if (pixels * 2.0 > static_cast<double>(frameBytes_->size())) {
         return false;
     }
-    std::memcpy(frameBytes_->data(), frame.image, static_cast<std::size_t>(needed));
-    return true;
+    const auto pixelCount = static_cast<std::size_t>(pixels);
+    switch (colorspace_.load()) {
+    case DC1394_COLOR_CODING_YUV422:
+        if (pixelCount * 2 > frame.image_bytes) {
+            return false;
+        }
+        std::memcpy(frameBytes_->data(), frame.image, pixelCount * 2);
+        return true;
+    case DC1394_COLOR_CODING_YUV411:
+        return expandYUV411ToYUV422(frame.image, frame.image_bytes, frameBytes_->data(), frameBytes_->size(),
+                                    pixelCount);
+    default:
+        return false;
+    }
 }
 
 void IIDCCamera::countFrame(Clock::TimePoint start) {

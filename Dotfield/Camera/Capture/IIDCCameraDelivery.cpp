@@ -1,9 +1,10 @@
-// The delivery half of IIDCCamera: the staging buffer, frame times and the
-// hand-over of each frame to the targets.
+// The delivery half of IIDCCamera: the staging buffer, frame times, the
+// conversion to RGBA and the hand-over of each frame to the targets.
 
 #include <cmath>
 
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
+#include "Dotfield/Camera/Frames/YUVConversion.hpp"
 
 namespace Dotfield {
 
@@ -50,25 +51,23 @@ void IIDCCamera::updateFrameTime() {
     noteUpdate(now);
 }
 
-// On the image-processing queue.
+// On the image-processing queue: converts the staging buffer's YUV 4:2:2
+// into one RGBA frame shared by every target.
 void IIDCCamera::deliverFrame(const std::vector<std::uint8_t>& bytes, std::uint32_t width,
                               std::uint32_t height) {
+    const std::size_t pixels = std::size_t{width} * height;
+    if (bytes.size() < pixels * 2) {
+        return;
+    }
+    auto rgba = std::make_shared<std::vector<std::uint8_t>>(pixels * 4);
+    convertYUV422ToRGBA(bytes.data(), rgba->data(), pixels);
     updateFrameTime();
     IIDCFrame frame;
-    frame.format = DC1394_COLOR_CODING_YUV422;
     frame.width = width;
     frame.height = height;
-    frame.bytes = std::make_shared<const std::vector<std::uint8_t>>(
-        bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::size_t{width} * height * 2));
+    frame.bytes = std::move(rgba);
     frame.time = FrameTime{currentFrameTimeValue_.load(), frameTimescale};
-    std::vector<std::shared_ptr<IIDCFrameTarget>> targets;
-    {
-        std::lock_guard lock(targetsMutex_);
-        targets = targets_;
-    }
-    for (const auto& target : targets) {
-        target->newFrame(frame);
-    }
+    updateTargets(frame);
 }
 
 } // namespace Dotfield

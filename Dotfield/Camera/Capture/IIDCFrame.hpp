@@ -1,32 +1,66 @@
 #pragma once
-// A frame the camera hands to its targets, and what a target is.
+// A frame the camera hands to its targets, what a target is, and what hands
+// frames on to targets.
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
-
-#include <dc1394/dc1394.h>
 
 #include "Dotfield/Camera/Capture/FrameTime.hpp"
 
 namespace Dotfield {
 
 struct IIDCFrame {
-    // How the bytes are laid out: DC1394_COLOR_CODING_YUV422 is U, Y0, V, Y1.
-    dc1394color_coding_t format = DC1394_COLOR_CODING_YUV422;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    // Never changed once delivered; targets may keep it.
+    // RGBA8888: bytes R, G, B, 255 per pixel, rows without padding (what
+    // QImage::Format_RGBA8888 and AV_PIX_FMT_RGBA read in place). Never
+    // changed once delivered; targets may keep it.
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     FrameTime time;
 };
 
-// A consumer of the camera's frames; called on the shared image-processing
-// queue, one frame at a time, in the order the targets were added.
+// A consumer of frames; called on the shared image-processing queue, one
+// frame at a time, in the order the targets were added.
 class IIDCFrameTarget {
   public:
     virtual ~IIDCFrameTarget() = default;
     virtual void newFrame(const IIDCFrame& frame) = 0;
 };
+
+// Hands each frame to its targets in the order they were added. Targets may
+// be added or removed from any thread.
+class IIDCFrameSource {
+  public:
+    void addTarget(std::shared_ptr<IIDCFrameTarget> target) {
+        std::lock_guard lock(targetsMutex_);
+        targets_.push_back(std::move(target));
+    }
+    void removeAllTargets() {
+        std::lock_guard lock(targetsMutex_);
+        targets_.clear();
+    }
+
+  protected:
+    void updateTargets(const IIDCFrame& frame) {
+        std::vector<std::shared_ptr<IIDCFrameTarget>> targets;
+        {
+            std::lock_guard lock(targetsMutex_);
+            targets = targets_;
+        }
+        for (const auto& target : targets) {
+            target->newFrame(frame);
+        }
+    }
+
+  private:
+    std::mutex targetsMutex_;
+    std::vector<std::shared_ptr<IIDCFrameTarget>> targets_;
+};
+
+// A processing step between the camera and the view: a target that hands
+// what it makes to its own targets, synchronously on the same queue.
+class IIDCFrameStage : public IIDCFrameTarget, public IIDCFrameSource {};
 
 } // namespace Dotfield

@@ -9,7 +9,7 @@ using namespace std::chrono_literals;
 
 class IIDCCameraCaptureTest : public CaptureFixture {};
 
-TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraBytesUnchangedAndStopLeavesNothingOpen) {
+TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraFramesAsRGBAAndStopLeavesNothingOpen) {
     simulated->setRealTime(true);
     startCapturing();
     ASSERT_TRUE(eventually([&] { return target->count() >= 12; }));
@@ -23,10 +23,9 @@ TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraBytesUnchan
 
     const auto frames = target->frames();
     for (const auto& frame : frames) {
-        EXPECT_EQ(frame.format, DC1394_COLOR_CODING_YUV422);
         EXPECT_EQ(frame.width, 640U);
         EXPECT_EQ(frame.height, 480U);
-        ASSERT_EQ(frame.bytes->size(), 640U * 480U * 2U);
+        ASSERT_EQ(frame.bytes->size(), 640U * 480U * 4U);
     }
     // Every frame carries its own noise: the last one shown is the last one the
     // camera sent, byte for byte.
@@ -35,7 +34,7 @@ TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraBytesUnchan
         lastSent = simulated->frameBytes(sequence);
     }
     ASSERT_TRUE(lastSent);
-    EXPECT_EQ(*frames.back().bytes, *lastSent);
+    EXPECT_EQ(*frames.back().bytes, rgbaOf(*lastSent));
     EXPECT_EQ(bus->callCount("dc1394_capture_setup"), 1U);
     const auto setup = bus->calls();
     for (const auto& call : setup) {
@@ -59,7 +58,7 @@ TEST_F(IIDCCameraCaptureTest, OfFiveWaitingFramesTheFirstProcessedHasTwoBehindIt
     ASSERT_TRUE(eventually([&] { return target->count() == 3; }));
     const auto frames = target->frames();
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_EQ(*frames[i].bytes, *simulated->frameBytes(3 + i)) << "frame " << i;
+        EXPECT_EQ(*frames[i].bytes, rgbaOf(*simulated->frameBytes(3 + i))) << "frame " << i;
     }
     EXPECT_EQ(bus->callCount("dc1394_capture_enqueue"), 5U);
     EXPECT_EQ(simulated->buffersHeldByHost(), 0U);
@@ -120,6 +119,37 @@ TEST_F(IIDCCameraCaptureTest, CountsFramesForTheFrameRatePrintAndTheBenchmark) {
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "FPS: 4\n");
     EXPECT_GE(camera->totalFrameTimeDuringCapture(), 0.0);
+}
+
+class IIDCCameraFourOneOneTest : public SimulatedCameraFixture {};
+
+TEST_F(IIDCCameraFourOneOneTest, VGAFourOneOneFramesArriveAsRGBAOfTheirExpansion) {
+    auto simulated = plugIn(Simulators::SimulatedCameraKind::vga);
+    ASSERT_EQ(simulated->setVideoMode(DC1394_VIDEO_MODE_640x480_YUV411), DC1394_SUCCESS);
+    auto target = std::make_shared<RecordingTarget>();
+    {
+        Dotfield::IIDCCamera camera(std::nullopt, 1, {});
+        camera.setColorspace(DC1394_COLOR_CODING_YUV411);
+        camera.setFrameSize({640, 480});
+        camera.reallocateFrameBuffer();
+        ASSERT_EQ(camera.frameBufferSize(), 614400U);
+        camera.addTarget(target);
+        camera.startCapture();
+        ASSERT_TRUE(eventually([&] { return simulated->isTransmitting(); }));
+        ASSERT_EQ(simulated->emitFrames(1), 1U);
+        ASSERT_TRUE(eventually([&] { return target->count() == 1; }));
+        camera.disconnect();
+    }
+    const auto sent = simulated->frameBytes(1);
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(sent->size(), 640U * 480U * 3U / 2U);
+    std::vector<std::uint8_t> yuv422(614400);
+    ASSERT_TRUE(Dotfield::expandYUV411ToYUV422(sent->data(), sent->size(), yuv422.data(), yuv422.size(),
+                                               640 * 480));
+    const auto frame = target->frames().front();
+    EXPECT_EQ(frame.width, 640U);
+    EXPECT_EQ(frame.height, 480U);
+    EXPECT_EQ(*frame.bytes, rgbaOf(yuv422));
 }
 
 } // namespace

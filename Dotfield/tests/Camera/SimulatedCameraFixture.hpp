@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
+#include "Dotfield/Camera/Frames/YUVConversion.hpp"
 #include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
 #include "simulators/camera/SimulatedIIDCBus.hpp"
 
@@ -30,6 +31,13 @@ inline bool eventually(const std::function<bool()>& condition,
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return condition();
+}
+
+// The RGBA frame the camera makes of YUV 4:2:2 bytes it was sent.
+inline std::vector<std::uint8_t> rgbaOf(const std::vector<std::uint8_t>& yuv422) {
+    std::vector<std::uint8_t> rgba(yuv422.size() * 2);
+    Dotfield::convertYUV422ToRGBA(yuv422.data(), rgba.data(), yuv422.size() / 2);
+    return rgba;
 }
 
 class RecordingTarget final : public Dotfield::IIDCFrameTarget {
