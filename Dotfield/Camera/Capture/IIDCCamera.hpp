@@ -100,6 +100,48 @@ class IIDCCamera : public IIDCFrameSource {
     std::uint32_t gainMax() const { return boundaries(DC1394_FEATURE_GAIN).max; }
 
     const dc1394video_modes_t& supportedVideoModes() const { return supportedVideoModes_; }
+    // The mode is among the first num supported modes (never beyond 32).
+    bool supportsVideoMode(dc1394video_mode_t mode) const;
+
+    // Image features: reads wait on the camera queue (0 when the camera
+    // leaves the value unset); writes are queued and return at once.
+    std::uint32_t featureValue(dc1394feature_t feature);
+    void setFeatureValue(dc1394feature_t feature, std::uint32_t value);
+    std::uint32_t brightness() { return featureValue(DC1394_FEATURE_BRIGHTNESS); }
+    void setBrightness(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_BRIGHTNESS, v); }
+    std::uint32_t exposure() { return featureValue(DC1394_FEATURE_EXPOSURE); }
+    void setExposure(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_EXPOSURE, v); }
+    std::uint32_t shutter() { return featureValue(DC1394_FEATURE_SHUTTER); }
+    void setShutter(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_SHUTTER, v); }
+    std::uint32_t sharpness() { return featureValue(DC1394_FEATURE_SHARPNESS); }
+    void setSharpness(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_SHARPNESS, v); }
+    std::uint32_t saturation() { return featureValue(DC1394_FEATURE_SATURATION); }
+    void setSaturation(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_SATURATION, v); }
+    std::uint32_t gamma() { return featureValue(DC1394_FEATURE_GAMMA); }
+    void setGamma(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_GAMMA, v); }
+    std::uint32_t gain() { return featureValue(DC1394_FEATURE_GAIN); }
+    void setGain(std::uint32_t v) { setFeatureValue(DC1394_FEATURE_GAIN, v); }
+    struct WhiteBalance {
+        std::uint32_t blue = 0; // U
+        std::uint32_t red = 0;  // V
+        friend bool operator==(const WhiteBalance&, const WhiteBalance&) = default;
+    };
+    WhiteBalance whiteBalance();
+    void setWhiteBalance(WhiteBalance value);
+
+    // Stream settings, read and written like the features; a read the camera
+    // leaves unset gives 800 Mb/s, 60 frames/s, 1394B and format 7 mode 0.
+    dc1394speed_t isoSpeed();
+    void setIsoSpeed(dc1394speed_t speed);
+    dc1394framerate_t framerate();
+    void setFramerate(dc1394framerate_t framerate);
+    dc1394operation_mode_t operationMode();
+    void setOperationMode(dc1394operation_mode_t mode);
+    dc1394video_mode_t videoMode();
+    // Queued: sets the mode, then for the fixed modes 64 to 86 the frame
+    // size, staging buffer and colour coding, for format 7 mode 0 the packet
+    // size.
+    void setVideoMode(dc1394video_mode_t mode);
     // The camera offers format 7 mode 0 and not 1280 x 960 YUV 4:2:2.
     bool isBlackflyCamera() const { return isBlackflyCamera_; }
 
