@@ -142,6 +142,23 @@ class IIDCCamera : public IIDCFrameSource {
     // size, staging buffer and colour coding, for format 7 mode 0 the packet
     // size.
     void setVideoMode(dc1394video_mode_t mode);
+
+    // A format 7 window in pixels.
+    struct Region {
+        double x = 0;
+        double y = 0;
+        double width = 0;
+        double height = 0;
+    };
+    std::optional<Region> regionOfInterest();
+    // Only in format 7 mode 0 and only to a region (both else stop the
+    // program). Queued: the window is rounded to whole pixels and sent; the
+    // frame size is then the image size the camera reports. A region with a
+    // value that is negative, not finite or beyond 32 bits is refused with a
+    // log line and nothing is sent.
+    void setRegionOfInterest(std::optional<Region> region);
+    // Queued for the Blackfly kind: sets bit 0 of its control register 0x19D0.
+    void setBlackflyControlBit();
     // The camera offers format 7 mode 0 and not 1280 x 960 YUV 4:2:2.
     bool isBlackflyCamera() const { return isBlackflyCamera_; }
 
@@ -213,6 +230,7 @@ class IIDCCamera : public IIDCFrameSource {
     dc1394camera_t* camera_ = nullptr;
     std::optional<std::vector<std::uint8_t>> frameBytes_;
     FrameSize frameSize_;
+    std::optional<Region> regionOfInterest_;
     std::atomic<bool> captureRunning_{false}; // written on the camera queue
     bool timerResumed_ = false;
     std::unique_ptr<RepeatingTimer> dispatchTimer_;

@@ -2,8 +2,12 @@
 // video mode, read synchronously and written in order on the camera queue.
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
+#include "Dotfield/Camera/Capture/ConsoleLine.hpp"
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
+#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -167,6 +171,82 @@ void IIDCCamera::setVideoMode(dc1394video_mode_t mode) {
             reallocateFrameBuffer();
             colorspace_.store(fixed.coding);
         }
+    });
+}
+
+std::optional<IIDCCamera::Region> IIDCCamera::regionOfInterest() {
+    return serialDispatchQueue_.sync([this] { return regionOfInterest_; });
+}
+
+void IIDCCamera::setRegionOfInterest(std::optional<Region> region) {
+    if (videoMode() != DC1394_VIDEO_MODE_FORMAT7_0) {
+        VeltranePatterns::stopProgram("Error: tried to set a region of interest in a non-format 7 video mode.");
+    }
+    if (!region) {
+        VeltranePatterns::stopProgram("Resetting the region of interest to nil currently isn't supported");
+    }
+    serialDispatchQueue_.async([this, region = *region] {
+        if (camera_ == nullptr) {
+            return;
+        }
+        // Whole pixels, halves away from zero; a value no camera could take is refused.
+        const double values[] = {std::round(region.x), std::round(region.y), std::round(region.width),
+                                 std::round(region.height)};
+        for (double value : values) {
+            if (!std::isfinite(value) || value < 0.0 ||
+                value > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+                printConsoleLine("Camera: region of interest out of range, not set");
+                return;
+            }
+        }
+        regionOfInterest_ = region;
+        const dc1394color_coding_t coding = colorspace_.load();
+        if (isBlackflyCamera_) {
+            backend_->format7SetColorCoding(camera_, DC1394_VIDEO_MODE_FORMAT7_0, coding);
+            backend_->format7SetImageSize(camera_, DC1394_VIDEO_MODE_FORMAT7_0, 644, 482);
+            frameSize_ = {644, 482};
+            reallocateFrameBuffer();
+        }
+        std::uint32_t packet = 0;
+        std::int32_t packetSize = 0;
+        if (backend_->format7GetRecommendedPacketSize(camera_, DC1394_VIDEO_MODE_FORMAT7_0, &packet) !=
+            DC1394_SUCCESS) {
+            printConsoleLine("Camera: Can't get recommanded bpp, using DC1394_USE_MAX_AVAIL");
+            packetSize = DC1394_USE_MAX_AVAIL;
+        } else {
+            packetSize = static_cast<std::int32_t>(packet);
+        }
+        const auto whole = [](double value) { return static_cast<std::int32_t>(value); };
+        backend_->format7SetRoi(camera_, DC1394_VIDEO_MODE_FORMAT7_0, coding, packetSize, whole(values[0]),
+                                whole(values[1]), whole(values[2]), whole(values[3]));
+        // Cameras round a window to their unit sizes: the buffer takes the
+        // size the camera says it sends.
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        if (backend_->format7GetImageSize(camera_, DC1394_VIDEO_MODE_FORMAT7_0, &width, &height) ==
+                DC1394_SUCCESS &&
+            width > 0 && height > 0) {
+            frameSize_ = {static_cast<float>(width), static_cast<float>(height)};
+        } else {
+            frameSize_ = {static_cast<float>(values[2]), static_cast<float>(values[3])};
+        }
+        reallocateFrameBuffer();
+    });
+}
+
+void IIDCCamera::setBlackflyControlBit() {
+    if (!isBlackflyCamera_) {
+        return;
+    }
+    serialDispatchQueue_.async([this] {
+        if (camera_ == nullptr) {
+            return;
+        }
+        constexpr std::uint64_t controlRegister = 0x19D0;
+        std::uint32_t value = 0;
+        backend_->getControlRegisters(camera_, controlRegister, &value, 1);
+        value |= 1U;
+        backend_->setControlRegisters(camera_, controlRegister, &value, 1);
     });
 }
 
