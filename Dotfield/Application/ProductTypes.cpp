@@ -3,6 +3,9 @@
 #include <array>
 #include <string_view>
 
+#include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
+#include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+
 namespace Dotfield {
 
 namespace {
@@ -43,8 +46,8 @@ const std::vector<RobotModelEntry>& robotModelFactories() {
     static const std::vector<RobotModelEntry> entries{
         {"DropwrightProto", {}},
         {"DropwrightDesktop", {}},
-        {"DropwrightIIa", {}},
-        {"DropwrightIIb", {}},
+        {"DropwrightIIa", [](auto defaults) { return Robot::make<DropwrightIIa>(std::move(defaults)); }},
+        {"DropwrightIIb", [](auto defaults) { return Robot::make<DropwrightIIb>(std::move(defaults)); }},
     };
     return entries;
 }

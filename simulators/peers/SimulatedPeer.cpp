@@ -17,6 +17,11 @@ SimulatedPeer::~SimulatedPeer() {
     delivery_.join();
 }
 
+SerialLineSettings SimulatedPeer::expectedLine() const {
+    std::lock_guard lock(mutex_);
+    return expectedLine_;
+}
+
 bool SimulatedPeer::understands(const SerialLineSettings& line) const {
     return line.baudNear(expectedLine_.baudRate) && line.dataBits == expectedLine_.dataBits &&
            line.parity == expectedLine_.parity && line.stopBits == expectedLine_.stopBits;

@@ -81,7 +81,7 @@ class SimulatedPeer : public AdapterPeer {
 
     // ---- Inspection ----------------------------------------------------------
 
-    const SerialLineSettings& expectedLine() const { return expectedLine_; }
+    SerialLineSettings expectedLine() const;
     bool isUnplugged() const;
     // Every byte the peer understood, in arrival order.
     std::vector<std::uint8_t> bytesFromHost() const;
@@ -97,6 +97,9 @@ class SimulatedPeer : public AdapterPeer {
     // Queues one reply, handed over `after` from now (faults add to that);
     // for use inside decode() (the lock is held there).
     void reply(std::vector<std::uint8_t> bytes, std::chrono::nanoseconds after = {});
+    // Changes the speed the peer understands from now on (a device told to
+    // switch it); for use inside decode() or under lockState().
+    void setExpectedBaudRate(std::uint32_t baudRate) { expectedLine_.baudRate = baudRate; }
     // For derived accessors that read or change state outside decode().
     std::unique_lock<std::mutex> lockState() const { return std::unique_lock(mutex_); }
 
@@ -111,7 +114,7 @@ class SimulatedPeer : public AdapterPeer {
     void sendDueReplies();
     void runDelivery();
 
-    const SerialLineSettings expectedLine_;
+    SerialLineSettings expectedLine_;
     mutable std::mutex mutex_;
     std::condition_variable deliveryWake_;
     SimulatedSerialPort* port_ = nullptr;

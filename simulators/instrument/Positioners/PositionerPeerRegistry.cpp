@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "simulators/instrument/Positioners/Generic/SimulatedGenericPositioner.hpp"
+#include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 
 namespace Simulators {
 
@@ -36,6 +37,16 @@ PositionerPeerRegistry builtInPositionerPeers() {
     registry.add({std::string(genericPositionerModel), WorldPoint{300000.0, 300000.0, 90000.0},
                   [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
                       return std::make_shared<SimulatedGenericPositioner>(std::move(world));
+                  }});
+    registry.add({"IIa", WorldPoint{311000.0, 304000.0, 104000.0},
+                  [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
+                      return std::make_shared<SimulatedSmartMotorBus>(std::move(world),
+                                                                      SimulatedSmartMotorBus::Generation::older);
+                  }});
+    registry.add({"IIb", WorldPoint{357500.0, 307500.0, 109250.0},
+                  [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
+                      return std::make_shared<SimulatedSmartMotorBus>(std::move(world),
+                                                                      SimulatedSmartMotorBus::Generation::newer);
                   }});
     return registry;
 }

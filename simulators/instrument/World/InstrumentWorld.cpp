@@ -159,6 +159,19 @@ InstrumentWorld::MoveResult InstrumentWorld::home() {
     return MoveResult::started;
 }
 
+InstrumentWorld::MoveResult InstrumentWorld::homeAxis(WorldAxis which) {
+    std::lock_guard lock(mutex_);
+    const std::int64_t ns = nowNs();
+    const std::size_t i = index(which);
+    if (statusAt(axes_[i], ns).faulted) {
+        return MoveResult::faulted;
+    }
+    catchUp(ns);
+    latch(ns);
+    plan(which, component(homeSwitches_, i), homingVelocity_, homingAcceleration_, ns, true);
+    return MoveResult::started;
+}
+
 void InstrumentWorld::plan(WorldAxis which, double target, double velocity, double acceleration,
                            std::int64_t ns, bool homing) {
     Axis& axis = axes_[index(which)];
@@ -223,14 +236,26 @@ void InstrumentWorld::halt() {
     catchUp(ns);
     latch(ns);
     for (Axis& axis : axes_) {
-        if (ns < axis.endNs) {
-            const double here = positionAt(axis, ns);
-            axis.profile = AxisProfile(here);
-            axis.startNs = axis.endNs = ns;
-            axis.stopPosition = here;
-            axis.stopsOnFault = false;
-            axis.homingMove = false;
-        }
+        stopAt(axis, ns);
+    }
+}
+
+void InstrumentWorld::haltAxis(WorldAxis which) {
+    std::lock_guard lock(mutex_);
+    const std::int64_t ns = nowNs();
+    catchUp(ns);
+    latch(ns);
+    stopAt(axes_[index(which)], ns);
+}
+
+void InstrumentWorld::stopAt(Axis& axis, std::int64_t ns) {
+    if (ns < axis.endNs) {
+        const double here = positionAt(axis, ns);
+        axis.profile = AxisProfile(here);
+        axis.startNs = axis.endNs = ns;
+        axis.stopPosition = here;
+        axis.stopsOnFault = false;
+        axis.homingMove = false;
     }
 }
 

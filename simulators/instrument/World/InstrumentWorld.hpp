@@ -103,9 +103,14 @@ class InstrumentWorld {
     // acceleration; each is homed when it arrives there. Refused while an
     // axis is faulted.
     MoveResult home();
+    // The same for one axis alone (a controller that homes its motors one by
+    // one); refused while that axis is faulted.
+    MoveResult homeAxis(WorldAxis axis);
     // Stops every axis at once where it is (a homing move too: that axis
     // stays unhomed).
     void halt();
+    // Stops one axis at once where it is.
+    void haltAxis(WorldAxis axis);
     // Clears the axis's fault; answers whether it was faulted.
     bool clearFault(WorldAxis axis);
 
@@ -162,6 +167,8 @@ class InstrumentWorld {
     WorldPoint tipAt(std::int64_t ns) const;
     // Applies what moves that have ended left behind (faults, homing).
     void latch(std::int64_t ns);
+    // Ends the axis's running move where it is at ns.
+    void stopAt(Axis& axis, std::int64_t ns);
     // Starts a move of the axis from where it is at ns.
     void plan(WorldAxis which, double target, double velocity, double acceleration, std::int64_t ns,
               bool homing);
