@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include "Dotfield/Application/DispenserStatus/DispenserStatusPollTick.hpp"
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
 #include "Dotfield/Application/ProductTypes.hpp"
 #include "Dotfield/Application/RecoveryAlerts.hpp"
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
+#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Electronics/RedesignedImpedanceMeasurement.hpp"
 #include "Dotfield/Instrument/Electronics/WaveformGenerator.hpp"
@@ -116,6 +118,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     log("PatternDocumentController is not built yet; skipped: wire the document controller");
     if (electronics_->serialPort()) {
         activatePollingOfDispenserStatus();
+    } else {
+        reportStatus(ShellDevice::dispenser, "Dispenser: not polled (no electronics)");
     }
 }
 
@@ -198,6 +202,14 @@ void AppDelegate::connectToRelay() {
     connectToHumidity();
 }
 
+namespace {
+
+// The status set-up is tried this often per round, in this many rounds.
+constexpr int statusSetUpAttempts = 2;
+constexpr int statusSetUpRounds = 3;
+
+} // namespace
+
 void AppDelegate::activatePollingOfDispenserStatus() {
     const auto points = [this] {
         if (const auto statistics = electronics_->dispenserStatistics()) {
@@ -206,20 +218,82 @@ void AppDelegate::activatePollingOfDispenserStatus() {
                                          s[2].measurementSettings, s[3].measurementSettings,
                                          s[4].measurementSettings};
         }
-        const auto table = bundledDelayCalibrationTable();
-        const std::size_t n = table.size();
-        return DispenserStatusPoints{table[0], table[n / 4], table[n / 2], table[3 * n / 4], table[n - 1]};
+        return dispenserStatusPointsOfDelayTable(bundledDelayCalibrationTable());
     }();
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            startDispenserStatusPoll(*electronics_, points, {});
-            pollActivated_.store(true);
-            return;
-        } catch (const std::exception& error) {
-            log(std::string("Setting up the dispenser status check failed: ") + error.what());
+    reportStatus(ShellDevice::dispenser, "Dispenser: starting the status poll");
+    electronics_->serialDispatchQueue().async([weak = weak_from_this(), points] {
+        if (const auto self = weak.lock()) {
+            self->setUpDispenserStatusPoll(points);
+        }
+    });
+}
+
+void AppDelegate::reopenElectronicsLink() {
+    if (const auto port = electronics_->serialPort()) {
+        port->closeSerialPort();
+        electronics_->setSerialPort(nullptr);
+    }
+    openElectronicsLink();
+}
+
+void AppDelegate::setUpDispenserStatusPoll(const DispenserStatusPoints& points) {
+    if (pollActivated_.load() || alertGate_.terminating()) {
+        return;
+    }
+    for (int round = 0; round < statusSetUpRounds; ++round) {
+        for (int attempt = 0; attempt < statusSetUpAttempts; ++attempt) {
+            try {
+                electronics_->initializeStatusCheck(points);
+                std::weak_ptr<AppDelegate> weak = weak_from_this();
+                DispenserStatusPollEnvironment environment{
+                    .electronics = electronics_.get(),
+                    .windows = pollWindows_,
+                    // Once termination has begun the link stays closed and the
+                    // windows are left alone (the main thread no longer serves them).
+                    .reopenElectronicsLink =
+                        [weak] {
+                            if (const auto self = weak.lock(); self && !self->alertGate_.terminating()) {
+                                self->reopenElectronicsLink();
+                            }
+                        },
+                    .onMainThread =
+                        [weak](const std::function<void()>& work) {
+                            if (const auto self = weak.lock(); self && !self->alertGate_.terminating()) {
+                                MainQueue::main().sync(work);
+                            }
+                        },
+                    .console =
+                        [weak](std::string_view line) {
+                            if (const auto self = weak.lock()) {
+                                self->log(line);
+                            }
+                        },
+                    .reportState =
+                        [weak](const std::string& text) {
+                            if (const auto self = weak.lock()) {
+                                self->reportStatus(ShellDevice::dispenser, text);
+                            }
+                        },
+                    .reopenInterval = environment_.electronicsReopenInterval};
+                auto tick = std::make_shared<DispenserStatusPollTick>(std::move(environment), points);
+                pollActivated_.store(true);
+                startRepeatingTimer(*electronics_, dispenserStatusPollInterval, dispenserStatusPollLeeway,
+                                    [tick] { (*tick)(); });
+                return;
+            } catch (const std::exception& error) {
+                log(std::string("Setting up the dispenser status check failed: ") + error.what());
+            }
+        }
+        if (round + 1 < statusSetUpRounds) {
+            try {
+                reopenElectronicsLink();
+            } catch (const std::exception& error) {
+                log(std::string("Reopening the electronics link failed: ") + error.what());
+            }
         }
     }
     log("Dispenser status unavailable");
+    reportStatus(ShellDevice::dispenser, "Dispenser status unavailable");
 }
 
 PatternParameters AppDelegate::updateParametersOnNewPattern() const {
@@ -362,22 +436,89 @@ void AppDelegate::stopHumidityLoop() {
     }
 }
 
+namespace {
+
+// The longest wait for the positioner's queue to finish the work under way.
+constexpr auto robotIdleWait = std::chrono::seconds(5);
+
+// Runs the work on the queue and waits for it at most `wait`, serving the main
+// thread meanwhile when called there; answers whether it ran in time. Work
+// that did not start in time still runs later.
+bool runOnQueueWithin(SerialQueue& queue, std::function<void()> work, std::chrono::nanoseconds wait) {
+    auto done = std::make_shared<std::promise<void>>();
+    auto ended = done->get_future().share();
+    queue.async([work = std::move(work), done] {
+        work();
+        done->set_value();
+        MainQueue::main().wakeWaitingMainThread();
+    });
+    const auto isDone = [&ended] { return ended.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
+    if (!MainQueue::main().isCurrent()) {
+        return ended.wait_for(wait) == std::future_status::ready;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    std::thread waker([ended, wait] {
+        ended.wait_for(wait);
+        MainQueue::main().wakeWaitingMainThread();
+    });
+    MainQueue::main().waitServicingSyncWork([&] { return isDone() || std::chrono::steady_clock::now() >= deadline; });
+    waker.join();
+    return isDone();
+}
+
+} // namespace
+
 void AppDelegate::shutDown() {
     beginTermination();
-    if (const auto robot = this->robot()) {
-        robot->serialDispatchQueue().sync([&robot] {
-            try {
-                robot->disconnectFromSerialPort();
-            } catch (...) {
-                // The run ends either way.
-            }
-        });
-    }
-    stopHumidityLoop();
+    const auto robot = this->robot();
+    // (1) No more status ticks; (2) every running job told to stop.
     if (electronics_) {
         if (!electronicsLinkReleased_.exchange(true)) {
             electronics_->dispatchTimer().suspend();
         }
+        electronics_->setSprayingOrDispensingCancelled(true);
+    }
+    if (robot) {
+        robot->setMovementAborted(true);
+        // (3) The motion under way ends (bounded).
+        if (!runOnQueueWithin(robot->serialDispatchQueue(), [] {}, robotIdleWait)) {
+            log("The positioner was still busy when the program ended");
+        }
+    }
+    // (4) The generator off and its output back to the electronics, once the
+    // tick in flight has ended (best-effort).
+    if (electronics_) {
+        electronics_->serialDispatchQueue().sync([this] {
+            if (!electronics_->serialPort()) {
+                return;
+            }
+            try {
+                electronics_->stopDispensing();
+            } catch (const std::exception& error) {
+                log(std::string("Switching the dispenser off at the end failed: ") + error.what());
+            }
+        });
+    }
+    // (5) The positioner's link closed.
+    if (robot) {
+        const bool closed = runOnQueueWithin(
+            robot->serialDispatchQueue(),
+            [robot] {
+                try {
+                    robot->disconnectFromSerialPort();
+                } catch (...) {
+                    // The run ends either way.
+                }
+            },
+            robotIdleWait);
+        if (!closed) {
+            log("The positioner's link could not be closed in time");
+        }
+    }
+    // (6) The humidity loop stopped (it opens its relay) and its thread joined.
+    stopHumidityLoop();
+    // (7) The electronics link closed.
+    if (electronics_) {
         electronics_->serialDispatchQueue().sync([this] {
             if (const auto port = electronics_->serialPort()) {
                 port->closeSerialPort();
@@ -389,6 +530,11 @@ void AppDelegate::shutDown() {
         if (const auto port = relay->serialPort()) {
             port->closeSerialPort();
         }
+    }
+    // (8) The settings written out.
+    if (const auto* standard = std::get_if<UserDefaults::StandardDefaults>(&userDefaults_->backingStore());
+        standard && standard->defaults && !standard->defaults->flush()) {
+        log("The settings could not be written at the end");
     }
 }
 

@@ -29,6 +29,7 @@
 
 #include "Dotfield/Application/AlertGate.hpp"
 #include "Dotfield/Application/DeviceStatus.hpp"
+#include "Dotfield/Application/DispenserStatus/DispenserStatusPollWindows.hpp"
 #include "Dotfield/Application/PatternParameters.hpp"
 #include "Dotfield/Application/ProductTypes.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
@@ -63,6 +64,9 @@ struct AppDelegateEnvironment {
     // How a positioner model is made (the models' table unless a test says
     // otherwise); an empty factory means the model is not built.
     std::function<RobotModelFactory(const std::string& modelName)> robotModels = robotModelFactory;
+    // The shortest time between two reopenings of the electronics link by the
+    // status poll while the electronics stay away.
+    std::chrono::nanoseconds electronicsReopenInterval = std::chrono::seconds(1);
 };
 
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
@@ -93,7 +97,13 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void connectToRobotics();
     void recalibrationOperationForSurfaceFinding();
     void recalibrationOperationForSurfaceFindingDuringPatternPrinting();
+    // Chooses the five status points and sets the poll up on the electronics'
+    // queue (the main thread goes on serving events): the status set-up is
+    // tried twice per round, the link reopened between rounds, and after three
+    // rounds the poll gives up with "Dispenser status unavailable".
     void activatePollingOfDispenserStatus();
+    // The windows the status poll drives; each window fills its slots when made.
+    DispenserStatusPollWindowRegistry& pollWindows() { return *pollWindows_; }
     // The pattern-parameter hand-over of a new document (main thread).
     PatternParameters updateParametersOnNewPattern() const;
 
@@ -145,6 +155,10 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 
     // Opens "Dual RS232 A" and reads the hardware generation into the electronics.
     void openElectronicsLink();
+    // Closes the electronics link if open, then opens it again.
+    void reopenElectronicsLink();
+    // On the electronics' queue: the status set-up and the start of the poll.
+    void setUpDispenserStatusPoll(const DispenserStatusPoints& points);
     void presentRobotConnectionAlert(const RoboticsError& error);
     // A robot alert whose OK runs the recovery and whose Cancel is logged.
     void presentRobotAlert(const RoboticsError& error, std::function<void()> recovery);
@@ -174,6 +188,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     // reconnection resumes it once.
     std::atomic<bool> pollStoppedByCancel_{false};
     std::atomic<bool> pollActivated_{false};
+    const std::shared_ptr<DispenserStatusPollWindowRegistry> pollWindows_ =
+        std::make_shared<DispenserStatusPollWindowRegistry>();
     std::atomic<bool> electronicsLinkReleased_{false};
 
     mutable std::mutex robotMutex_;

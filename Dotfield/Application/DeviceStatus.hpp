@@ -8,7 +8,9 @@
 
 namespace Dotfield {
 
-enum class ShellDevice { electronics, positioner, relay, humiditySensor };
+// The first four report once at launch; the dispenser's line follows the
+// status poll.
+enum class ShellDevice { electronics, positioner, relay, humiditySensor, dispenser };
 
 using DeviceStatusObserver = std::function<void(ShellDevice device, const std::string& text)>;
 

@@ -1,5 +1,7 @@
 #include "Dotfield/Application/UI/MainWindow.hpp"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QStatusBar>
 
@@ -12,11 +14,12 @@ struct StatusField {
     const char* initialText;
 };
 
-constexpr std::array<StatusField, 4> statusFields{{
+constexpr std::array<StatusField, 5> statusFields{{
     {"electronicsStatus", "Electronics: connecting"},
     {"positionerStatus", "Positioner: connecting"},
     {"relayStatus", "Relay: connecting"},
     {"humiditySensorStatus", "Humidity sensor: connecting"},
+    {"dispenserStatus", "Dispenser: not polled"},
 }};
 
 } // namespace
@@ -58,12 +61,7 @@ QString MainWindow::deviceStatus(ShellDevice device) const {
 }
 
 bool MainWindow::everyDeviceReported() const {
-    for (const bool reported : reported_) {
-        if (!reported) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(reported_.begin(), reported_.begin() + launchDeviceCount, [](bool reported) { return reported; });
 }
 
 void MainWindow::setWindowClosingOperation(std::function<void()> operation) {

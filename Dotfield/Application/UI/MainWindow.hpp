@@ -35,7 +35,9 @@ class MainWindow final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    static constexpr std::size_t deviceCount = 4;
+    static constexpr std::size_t deviceCount = 5;
+    // The devices that report at launch (the dispenser's line comes later).
+    static constexpr std::size_t launchDeviceCount = 4;
     std::array<QLabel*, deviceCount> statusFields_{};
     std::array<bool, deviceCount> reported_{};
     std::function<void()> windowClosingOperation_;

@@ -78,6 +78,7 @@ std::shared_ptr<AppDelegate> ShellFixture::makeDelegate() {
     environment.serialPortTiming.readTimeoutMilliseconds = 250;
     environment.serialPortTiming.writeTimeoutMilliseconds = 250;
     environment.serialPortTiming.bufferedBytesWait = std::chrono::milliseconds(400);
+    environment.electronicsReopenInterval = std::chrono::milliseconds(100);
     // The DropwrightIIb is the test model over the generic positioner.
     environment.robotModels = [notices = movementNotices](const std::string& model) -> RobotModelFactory {
         if (model != "DropwrightIIb") {
