@@ -71,9 +71,7 @@ void DispenserStatusPollTick::operator()() {
         }
     } catch (const std::exception& error) {
         // A window that threw; the next tick tries again.
-        if (environment_.console) {
-            environment_.console("Dispenser status poll: " + describe(error));
-        }
+        log("Dispenser status poll: " + describe(error));
     }
 }
 
@@ -115,22 +113,32 @@ void DispenserStatusPollTick::forwardReadings(DispenserConnectionStatus status, 
     }
 }
 
-void DispenserStatusPollTick::tickWithoutStatistics() {
-    DispenserStatusReading readings{};
-    DispenserConnectionStatus status{};
+bool DispenserStatusPollTick::read(const std::function<void()>& reading, std::string_view failurePrefix) {
     try {
-        status = measure(readings);
+        reading();
+        return true;
     } catch (const ElectronicsError& error) {
         if (isLostLink(error)) {
             recoverLostLink();
-        } else if (environment_.console) {
-            environment_.console("Error during impedance read without stats: " + describe(error));
+            return false;
         }
-        return;
+        log(std::string(failurePrefix) + describe(error));
     } catch (const std::exception& error) {
-        if (environment_.console) {
-            environment_.console("Error during impedance read without stats: " + describe(error));
-        }
+        log(std::string(failurePrefix) + describe(error));
+    }
+    return false;
+}
+
+void DispenserStatusPollTick::log(const std::string& line) const {
+    if (environment_.console) {
+        environment_.console(line);
+    }
+}
+
+void DispenserStatusPollTick::tickWithoutStatistics() {
+    DispenserStatusReading readings{};
+    DispenserConnectionStatus status{};
+    if (!read([&] { status = measure(readings); }, "Error during impedance read without stats: ")) {
         return;
     }
     report(isConnected(status) ? "Dispenser: connected (not calibrated)" : dispenserStateText(status));
@@ -146,19 +154,8 @@ void DispenserStatusPollTick::tickWithoutStatistics() {
 
 void DispenserStatusPollTick::tickWithStatistics() {
     DispenserConnectionStatus status{};
-    try {
-        status = environment_.electronics->checkDispenserStatus(false);
-    } catch (const ElectronicsError& error) {
-        if (isLostLink(error)) {
-            recoverLostLink();
-        } else if (environment_.console) {
-            environment_.console("Error during impedance read with stats: " + describe(error));
-        }
-        return;
-    } catch (const std::exception& error) {
-        if (environment_.console) {
-            environment_.console("Error during impedance read with stats: " + describe(error));
-        }
+    if (!read([&] { status = environment_.electronics->checkDispenserStatus(false); },
+              "Error during impedance read with stats: ")) {
         return;
     }
     report(dispenserStateText(status));

@@ -66,6 +66,10 @@ class DispenserStatusPollTick {
     const DispenserStatusPoints& points() const { return points_; }
 
   private:
+    // Runs a reading; a lost link is recovered, any other error logged after
+    // the prefix. Answers whether the reading worked.
+    bool read(const std::function<void()>& reading, std::string_view failurePrefix);
+    void log(const std::string& line) const;
     void tickWithoutStatistics();
     void tickWithStatistics();
     // Measures the carried points against zero references.
