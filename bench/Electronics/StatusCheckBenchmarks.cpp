@@ -149,8 +149,10 @@ void BM_DispenserStatusPollTickProcessorTime(benchmark::State& state) {
             benchmark::DoNotOptimize(readings);
         };
     });
-    auto tick = std::make_shared<DispenserStatusPollTick>(
-        DispenserStatusPollEnvironment{.electronics = &electronics, .windows = windows}, statusPoints);
+    DispenserStatusPollEnvironment environment;
+    environment.electronics = &electronics;
+    environment.windows = windows;
+    auto tick = std::make_shared<DispenserStatusPollTick>(std::move(environment), statusPoints);
     performOnQueueSync([&] { electronics.initializeStatusCheck(statusPoints); }, electronics);
     startRepeatingTimer(electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [&, tick] {
         const double start = seconds(CLOCK_THREAD_CPUTIME_ID);
