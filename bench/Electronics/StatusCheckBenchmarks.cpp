@@ -10,12 +10,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "Dotfield/Application/DispenserStatus/DispenserStatusPollTick.hpp"
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
@@ -130,50 +128,3 @@ BENCHMARK(BM_StatusPoll)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-// The application's status poll for one second: the counter is the processor
-// time of the electronics queue's thread spent in the poll's ticks (the
-// readings, the decision, the smoothing and the window slots) per second.
-// Range 1: 0 without statistics (the uncalibrated tick), 1 with statistics.
-void BM_DispenserStatusPollTickProcessorTime(benchmark::State& state) {
-    std::atomic<double> tickProcessorTime{0.0};
-    std::atomic<int> ticks{0};
-    SimulatedSetUp setUp(generationOf(state));
-    if (state.range(1) == 1) {
-        setUp.sampleStatistics();
-    }
-    Electronics& electronics = setUp.electronics();
-    auto windows = std::make_shared<DispenserStatusPollWindowRegistry>();
-    windows->update([](DispenserStatusPollWindows& slots) {
-        slots.updateWithNewReadings = [](const DispenserStatusPoints&, const DispenserStatusReading& readings) {
-            benchmark::DoNotOptimize(readings);
-        };
-    });
-    DispenserStatusPollEnvironment environment;
-    environment.electronics = &electronics;
-    environment.windows = windows;
-    auto tick = std::make_shared<DispenserStatusPollTick>(std::move(environment), statusPoints);
-    performOnQueueSync([&] { electronics.initializeStatusCheck(statusPoints); }, electronics);
-    startRepeatingTimer(electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [&, tick] {
-        const double start = seconds(CLOCK_THREAD_CPUTIME_ID);
-        (*tick)();
-        tickProcessorTime.store(tickProcessorTime.load() + seconds(CLOCK_THREAD_CPUTIME_ID) - start);
-        ++ticks;
-    });
-    double elapsed = 0;
-    for (auto _ : state) {
-        const double wallStart = seconds(CLOCK_MONOTONIC);
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        elapsed += seconds(CLOCK_MONOTONIC) - wallStart;
-    }
-    electronics.dispatchTimer().suspend();
-    performOnQueueSync([] {}, electronics);
-    state.counters["tickCpuPerSecond"] = tickProcessorTime.load() / elapsed;
-    state.counters["ticksPerSecond"] = ticks.load() / elapsed;
-}
-BENCHMARK(BM_DispenserStatusPollTickProcessorTime)
-    ->ArgsProduct({{0, 1}, {0, 1}})
-    ->ArgNames({"redesign", "statistics"})
-    ->Iterations(2)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
