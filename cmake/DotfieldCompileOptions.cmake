@@ -6,7 +6,7 @@ target_compile_options(dotfield_warnings INTERFACE
   # GCC 12 reports accesses inside its own inlined standard-library code
   # (string concatenation, vector insertion) as overlapping or out of bounds
   # once it optimises; these are known false positives fixed in GCC 13.
-  $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict -Wno-stringop-overflow -Wno-array-bounds>
+  $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict -Wno-stringop-overflow -Wno-stringop-overread -Wno-array-bounds>
   $<$<BOOL:${DOTFIELD_WERROR}>:-Werror>)
 
 if(DOTFIELD_SANITIZE)
