@@ -66,9 +66,7 @@ std::string PatternDocument::displayName() const { return fileURL_.filename().st
 // ---- Window ----------------------------------------------------------------------------
 
 void PatternDocument::windowControllerDidLoad() {
-    if (windowSide_) {
-        windowSide_->hideCancelAndResumeFromHereButtons();
-    }
+    showPrintControls(std::nullopt, false, false);
     setPrintingPaused(true);
     if (windowSide_) {
         windowSide_->showScaleText(std::to_string(static_cast<long long>(scalingFromUnitsToMicrons())));
@@ -93,9 +91,7 @@ void PatternDocument::windowControllerDidLoad() {
     }
     if (!robot()) {
         showAlert(needsPositionerMessage, needsPositionerText);
-        if (windowSide_) {
-            windowSide_->closeDocumentWindow();
-        }
+        close();
         return;
     }
     if (preview_) {
@@ -115,9 +111,19 @@ void PatternDocument::windowDidBecomeActive() {
     }
 }
 
+void PatternDocument::addObserver(PropertyObserver observer, const void* owner) {
+    observers_.push_back({std::move(observer), owner});
+}
+
+void PatternDocument::removeObservers(const void* owner) {
+    std::erase_if(observers_, [owner](const Observer& entry) { return entry.owner == owner; });
+}
+
 void PatternDocument::notify(std::string_view property) {
-    for (const auto& observer : observers_) {
-        observer(property);
+    // An observer may remove observers (a window closing): walk a copy.
+    const auto observers = observers_;
+    for (const auto& entry : observers) {
+        entry.observer(property);
     }
 }
 
@@ -234,12 +240,14 @@ void PatternDocument::updateOrigin() {
 }
 
 void PatternDocument::setStartingLayer(int layer) {
+    startingFieldsEdited_ = true;
     startingLayer_ = layer;
     notify("startingLayer");
     updateStartingItem();
 }
 
 void PatternDocument::setStartingItemInLayer(int item) {
+    startingFieldsEdited_ = true;
     if (startingLayer_ == 0 && item >= 1) {
         startingLayer_ = 1;
         notify("startingLayer");

@@ -9,6 +9,14 @@
 // unchanged (a micron pattern's width labels depend on the scale observer
 // running). The fields a print run reads from the robot's queue are atomics or
 // sit behind the document's mutex; everything else runs on the main thread.
+//
+// Printing (PatternDocumentPrinting.cpp): the pause button starts, pauses and
+// resumes a print, the cancel button stops it, resume-from-here shifts the
+// rest of a paused print by the operator's move. A run goes to the robot's
+// queue; it holds the document to its end, records its progress so a paused
+// print resumes at the item not yet printed, and closes the document (once)
+// when it finished or was cancelled. Observers are told on the main thread
+// only: the run posts its changes there.
 
 #include <atomic>
 #include <filesystem>
@@ -23,6 +31,7 @@
 #include <vector>
 
 #include "Dotfield/Printing/Document/PatternPreviewTarget.hpp"
+#include "Dotfield/Printing/Document/PatternPrintRun.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 #include "Dotfield/Robotics/SurfaceCant.hpp"
 #include "VeltranePatterns/Source/Pattern/Pattern.hpp"
@@ -50,11 +59,12 @@ class PatternDocumentWindowSide {
   public:
     virtual ~PatternDocumentWindowSide() = default;
     virtual void showScaleText(const std::string& text) = 0;
-    virtual void hideCancelAndResumeFromHereButtons() = 0;
     virtual void closeDocumentWindow() = 0;
+    // Ends and commits the editing under way (a starting field being typed).
+    virtual void endEditing() = 0;
 };
 
-class PatternDocument {
+class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
   public:
     using Pattern = VeltranePatterns::Pattern;
     using Coordinate = VeltranePatterns::Coordinate;
@@ -68,6 +78,15 @@ class PatternDocument {
     static constexpr const char* needsPositionerMessage = "The pattern cannot be shown.";
     static constexpr const char* needsPositionerText =
         "Patterns need a positioner. Connect the positioner and open the pattern again.";
+    static constexpr const char* pauseTitle = "Pause";
+    static constexpr const char* resumeTitle = "Resume";
+    static constexpr const char* cancelledStatus = "Dispense status: Cancelled";
+    static constexpr const char* outOfRangeMessage = "Pattern elements outside of printable range.";
+    static constexpr const char* outOfRangeText =
+        "Parts of this pattern are outside of the movement range of the system. These elements will not be "
+        "drawn correctly. Are you sure you wish to continue with printing?";
+    static constexpr const char* missingWellText =
+        "Choose a well for this solution in the solution table, then print again.";
 
     struct Limits {
         double minX = 0.0;
@@ -102,7 +121,9 @@ class PatternDocument {
     // Closing the window stops a running print after its item.
     void windowWillClose() { setPrintingCancelled(true); }
 
-    void addObserver(PropertyObserver observer) { observers_.push_back(std::move(observer)); }
+    // Observers added with an owner are removed together by removeObservers.
+    void addObserver(PropertyObserver observer, const void* owner = nullptr);
+    void removeObservers(const void* owner);
 
     // ---- Collaborators ---------------------------------------------------------------
 
@@ -122,6 +143,13 @@ class PatternDocument {
     std::function<void()> recalibrationOperation;
     std::function<void(const SolutionWell&, bool)> solutionChangedInDispenserOperation;
     std::function<void(std::exception_ptr)> errorHandler;
+    // The wells as they stand now (the solution wells window's list); a run
+    // maps its solutions to them by well name. Unset: the document's own copy.
+    std::function<std::vector<SolutionWell>()> currentSolutionWells;
+    // The printing engine; tests put a fake here.
+    PrintPatternOperation printPatternOperation;
+    // Told once, on the main thread, when the document has closed.
+    std::function<void()> documentClosedOperation;
 
     // ---- Placement and scale ------------------------------------------------------------
 
@@ -192,6 +220,42 @@ class PatternDocument {
     std::shared_ptr<const Pattern> optimizedPattern() const;
     Limits limits() const { return limits_; }
 
+    // ---- Print control ------------------------------------------------------------------
+
+    // The pause button: starts a print (after the range check), asks a
+    // running one to pause, or resumes a paused one.
+    void pauseOrResume();
+    // The cancel button: a running print stops after its item, returns and
+    // closes the document; otherwise the document closes at once.
+    void cancelPrinting();
+    // Resumes a paused print with the rest of the pattern moved by as much as
+    // the positioner was moved since the pause. Needs a recorded run.
+    void resumeFromHere();
+    bool canResumeFromHere() const;
+    // Whether the pattern, placed with its origin at (x, y) as the engine
+    // places it (scaled, rotated, origin subtracted), leaves the travel.
+    bool patternExceedsRobotLimits(double x, double y) const;
+    // One print run, on the robot's queue.
+    void runPrint(std::map<std::string, SolutionWell> solutionMappingTable, int initialLayer, int initialItem);
+    // The engine's stop question (robot's queue): records the position and
+    // answers whether to stop.
+    bool recordPrintingProgress(int layer, int item, double percentComplete);
+    // Main thread: the preview, the progress bar, the status line and the
+    // starting fields follow the recorded position.
+    void updatePrintStatus(int layer, int item, double percentComplete);
+    // "Dispense status: 12.35% complete".
+    static std::string printStatusText(double percentComplete);
+    // Closes the window and tells the controller; later calls do nothing.
+    void close();
+    bool isClosed() const { return closed_; }
+
+    // What the print controls show (main thread).
+    std::optional<std::string> pauseButtonTitle() const { return pauseButtonTitle_; }
+    bool cancelButtonShown() const { return cancelButtonShown_; }
+    bool resumeFromHereButtonShown() const { return resumeFromHereButtonShown_; }
+    double printProgress() const { return printProgress_; }
+    const std::string& printStatus() const { return printStatus_; }
+
     // ---- Solution table ------------------------------------------------------------------
 
     int numberOfSolutionRows() const;
@@ -213,12 +277,31 @@ class PatternDocument {
     std::filesystem::path proposedExportFile() const;
 
   private:
+    struct Observer {
+        PropertyObserver observer;
+        const void* owner = nullptr;
+    };
+    enum class StopReason { none, paused, cancelled };
+
     void notify(std::string_view property);
+    // Print control helpers (PatternDocumentPrinting.cpp).
+    void showPrintControls(std::optional<std::string> pauseTitle, bool cancelShown, bool resumeFromHereShown);
+    void showPausedControls();
+    // The mapping table with each well taken afresh by name; nothing after
+    // telling the operator of a well that no longer exists.
+    std::optional<std::map<std::string, SolutionWell>> currentMappingTable() const;
+    // The starting fields as a zero-based position inside the pattern.
+    std::pair<int, int> startingPositionFromFields() const;
+    void queueRun(int initialLayer, int initialItem);
+    PatternPrintRun makeRun(std::map<std::string, SolutionWell> solutionMappingTable, int initialLayer,
+                            int initialItem);
+    void finishRun(const std::shared_ptr<Robot>& robot);
+    void setStartingPosition(int layer, int item);
     void scalingDidChange(double previous);
     void refreshPreview();
     std::string sizeDescription(const char* prefix, double extent) const;
 
-    std::vector<PropertyObserver> observers_;
+    std::vector<Observer> observers_;
     PatternPreviewTarget* preview_ = nullptr;
     PatternDocumentWindowSide* windowSide_ = nullptr;
     std::filesystem::path fileURL_;
@@ -259,6 +342,18 @@ class PatternDocument {
     std::atomic<double> featureWidth_{50.0};
     std::string patternWidthDescription_ = "Width: 0 microns";
     std::string patternHeightDescription_ = "Height: 0 microns";
+
+    // Print control. The starting fields are read back by the next press when
+    // the operator edited them while no run was under way (and before the
+    // first print); otherwise a run resumes at the recorded position.
+    std::atomic<bool> startingFieldsEdited_{true};
+    std::atomic<StopReason> stopReason_{StopReason::none};
+    bool closed_ = false;
+    std::optional<std::string> pauseButtonTitle_;
+    bool cancelButtonShown_ = false;
+    bool resumeFromHereButtonShown_ = false;
+    double printProgress_ = 0.0;
+    std::string printStatus_;
 };
 
 } // namespace Dotfield

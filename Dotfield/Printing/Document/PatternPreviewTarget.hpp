@@ -35,6 +35,8 @@ class PatternPreviewTarget {
     virtual void rebuildPatternItemLayers() = 0;
     // Layer and item are indices in the pattern's own lists.
     virtual void simulatePrintingUpToLayer(int layer, int item) = 0;
+    // The item a running print is at (indices in the pattern's own lists).
+    virtual void setCurrentlyPrinting(int layer, int item) = 0;
     virtual void hideLayer(const std::string& solutionName) = 0;
     virtual void showLayer(const std::string& solutionName) = 0;
     virtual std::set<std::string> disabledLayers() const = 0;

@@ -57,11 +57,13 @@ PatternDocumentWindow::PatternDocumentWindow(std::shared_ptr<PatternDocument> do
     }
     refreshSolutionTable();
     connectControls();
-    document_->addObserver([this](std::string_view property) { refreshField(property); });
+    document_->addObserver([this](std::string_view property) { refreshField(property); }, this);
     document_->windowControllerDidLoad();
+    refreshPrintControls();
 }
 
 PatternDocumentWindow::~PatternDocumentWindow() {
+    document_->removeObservers(this);
     document_->setPreview(nullptr);
     document_->setWindowSide(nullptr);
 }
@@ -215,6 +217,9 @@ void PatternDocumentWindow::connectControls() {
         }
     });
     connect(exportButton_, &QPushButton::clicked, this, [&document] { document.exportPattern(); });
+    connect(pauseButton_, &QPushButton::clicked, this, [&document] { document.pauseOrResume(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [&document] { document.cancelPrinting(); });
+    connect(resumeFromHereButton_, &QPushButton::clicked, this, [&document] { document.resumeFromHere(); });
 }
 
 void PatternDocumentWindow::refreshField(std::string_view property) {
@@ -250,6 +255,13 @@ void PatternDocumentWindow::refreshField(std::string_view property) {
         overrideDroplet_->setChecked(document.overrideDropletDispensingTime());
     } else if (property == "overriddenDropletDispensingTimeInMilliseconds") {
         dropletMilliseconds_->setValue(document.overriddenDropletDispensingTimeInMilliseconds());
+    } else if (property == "printControls" || property == "currentlyPrinting" || property == "printingPaused" ||
+               property == "canResumeFromHere") {
+        refreshPrintControls();
+    } else if (property == "printProgress") {
+        progress_->setValue(static_cast<int>(document.printProgress()));
+    } else if (property == "printStatus") {
+        status_->setText(QString::fromStdString(document.printStatus()));
     } else if (property == "solutionWellNames") {
         refreshing_ = false;
         refreshSolutionTable();
@@ -292,14 +304,40 @@ void PatternDocumentWindow::refreshSolutionTable() {
 
 void PatternDocumentWindow::showScaleText(const std::string& text) { scaleField_->setText(QString::fromStdString(text)); }
 
-void PatternDocumentWindow::hideCancelAndResumeFromHereButtons() {
-    cancelButton_->setVisible(false);
-    resumeFromHereButton_->setVisible(false);
+void PatternDocumentWindow::refreshPrintControls() {
+    const auto& document = *document_;
+    const auto title = document.pauseButtonTitle();
+    pauseButton_->setText(title ? QString::fromStdString(*title) : QStringLiteral("Print"));
+    cancelButton_->setVisible(document.cancelButtonShown());
+    resumeFromHereButton_->setVisible(document.resumeFromHereButtonShown());
+    resumeFromHereButton_->setEnabled(document.canResumeFromHere());
+    const bool printing = document.currentlyPrinting();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             originX_, originY_, originZ_, unit_, scaleField_, featureWidth_, spraying_, findSurface_, stayAtEnd_,
+             optimize_, overrideDroplet_, dropletMilliseconds_, solutionTable_, exportButton_}) {
+        control->setEnabled(!printing);
+    }
+    const bool startEditable = !printing || document.printingPaused();
+    startingLayer_->setEnabled(startEditable);
+    startingItem_->setEnabled(startEditable);
+}
+
+void PatternDocumentWindow::endEditing() {
+    // Typed text in a number field takes effect before the press acts on it.
+    for (QAbstractSpinBox* box : {static_cast<QAbstractSpinBox*>(startingLayer_),
+                                  static_cast<QAbstractSpinBox*>(startingItem_)}) {
+        box->interpretText();
+    }
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+    }
 }
 
 void PatternDocumentWindow::closeDocumentWindow() {
+    if (closed_) {
+        return;
+    }
     closed_ = true;
-    document_->windowWillClose();
     close();
 }
 
@@ -309,7 +347,13 @@ void PatternDocumentWindow::setVisible(bool visible) {
 }
 
 void PatternDocumentWindow::closeEvent(QCloseEvent* event) {
+    closed_ = true;
+    // A running print stops after its item and closes the document at its
+    // end; otherwise the document closes with its window.
     document_->windowWillClose();
+    if (!document_->currentlyPrinting()) {
+        document_->close();
+    }
     QWidget::closeEvent(event);
 }
 

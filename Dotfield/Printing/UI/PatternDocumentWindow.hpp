@@ -4,7 +4,9 @@
 // starts, the print options, the solution table (name, enabled, well), the
 // print controls with progress and status, and export. Its title is the
 // document's file name. The controls show the document's fields and write
-// edits back to them; the document tells the window of every change.
+// edits back to them; the document tells the window of every change. While a
+// print runs, the placement, scale, options, solution table and export are
+// disabled, and the starting fields take edits only while a pause is asked.
 
 #include <memory>
 
@@ -39,8 +41,8 @@ class PatternDocumentWindow : public QWidget, public PatternDocumentWindowSide {
 
     // PatternDocumentWindowSide
     void showScaleText(const std::string& text) override;
-    void hideCancelAndResumeFromHereButtons() override;
     void closeDocumentWindow() override;
+    void endEditing() override;
     void setVisible(bool visible) override;
 
   protected:
@@ -52,6 +54,7 @@ class PatternDocumentWindow : public QWidget, public PatternDocumentWindowSide {
     void connectControls();
     void refreshField(std::string_view property);
     void refreshSolutionTable();
+    void refreshPrintControls();
 
     std::shared_ptr<PatternDocument> document_;
     PatternPreview* preview_ = nullptr;

@@ -81,6 +81,10 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
     void layoutItemLayers();
     void highlightCurrentlyPrintingItem();
     void simulatePrintingUpToLayer(int layer, int item) override;
+    void setCurrentlyPrinting(int layer, int item) override {
+        setCurrentlyPrintingLayer(layer);
+        setCurrentlyPrintingItemInLayer(item);
+    }
     void hideLayer(const std::string& solutionName) override;
     void showLayer(const std::string& solutionName) override;
     void updateDisplay() override;
