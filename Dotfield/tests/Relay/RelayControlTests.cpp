@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -128,8 +129,47 @@ TEST_F(RelayControlTest, NoPortOrAClosedPortIsADisconnectedRelay) {
     }
 }
 
-TEST(Relay, HasItsOwnQueueFromCreation) {
+TEST(Relay, HasItsOwnQueueFromCreationAndNoKnownState) {
     Relay relay;
     EXPECT_EQ(relay.serialDispatchQueue().label(), "com.veltrane.Dotfield.relayCommunicationQueue");
     EXPECT_EQ(relay.serialPort(), nullptr);
+    EXPECT_EQ(relay.knownState(), std::nullopt);
+}
+
+// The known state follows successful switches only, whoever switches: from
+// another thread, or from work already on the relay's queue.
+TEST_F(RelayControlTest, TheKnownStateIsSetByEachSuccessfulSwitchOnly) {
+    EXPECT_EQ(relay.knownState(), std::nullopt);
+    relay.switchRelay(RelayState::closed);
+    EXPECT_EQ(relay.knownState(), RelayState::closed);
+    EXPECT_TRUE(relayBox->isClosed());
+
+    relayBox->setStuck(true);
+    try {
+        relay.switchRelay(RelayState::open);
+        ADD_FAILURE() << "a stuck contact switched";
+    } catch (const RelayError& error) {
+        EXPECT_EQ(error.kind(), RelayErrorKind::relayDidNotSwitch);
+    }
+    EXPECT_EQ(relay.knownState(), RelayState::closed);
+    relayBox->setStuck(false);
+
+    std::promise<void> switched;
+    relay.serialDispatchQueue().async([&] {
+        relay.switchRelay(RelayState::open);
+        switched.set_value();
+    });
+    switched.get_future().get();
+    EXPECT_EQ(relay.knownState(), RelayState::open);
+    EXPECT_FALSE(relayBox->isClosed());
+    EXPECT_EQ(relayBox->commands(), (std::vector<Command>{Command::close, Command::query, Command::open,
+                                                          Command::query, Command::open, Command::query}));
+}
+
+TEST_F(RelayControlTest, ANewPortForgetsTheKnownState) {
+    relay.switchRelay(RelayState::closed);
+    const auto p = properties(SerialPortType::relay);
+    relay.serialPort()->closeSerialPort();
+    relay.setSerialPort(track(openSerialPort(p.portName, p.baudRate, p.evenParity, shortTiming())));
+    EXPECT_EQ(relay.knownState(), std::nullopt);
 }
