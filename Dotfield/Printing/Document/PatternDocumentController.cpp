@@ -57,6 +57,7 @@ std::optional<PatternDocumentController::OpenedDocument>
 PatternDocumentController::openDocument(const std::filesystem::path& file) {
     const auto path = normalised(file);
     if (auto open = documentForURL(path)) {
+        noteNewRecentDocumentURL(path);
         return OpenedDocument{open, true};
     }
     std::string reason;

@@ -256,13 +256,18 @@ void PatternPreview::ensureItemCache() {
     }
     itemCache_.fill(Qt::transparent);
     QPainter painter(&itemCache_);
+    layersInDrawingOrder_.clear();
+    std::vector<QRectF> rects;
     for (const auto& list : patternItemLayers_) {
         for (const auto& layer : list) {
+            layersInDrawingOrder_.push_back(layer.get());
+            rects.push_back(layerRect(*layer));
             if (layer->isVisible()) {
                 paintLayer(painter, *layer);
             }
         }
     }
+    layerIndex_.rebuild(rects, QSizeF(itemCache_.size()));
     itemCacheValid_ = true;
 }
 
@@ -286,11 +291,10 @@ void PatternPreview::redrawLayers(const std::vector<const PatternItemLayer*>& la
         painter.fillRect(area, Qt::transparent);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         // Every visible layer under the area, in drawing order.
-        for (const auto& list : patternItemLayers_) {
-            for (const auto& layer : list) {
-                if (layer->isVisible() && layerRect(*layer).intersects(area)) {
-                    paintLayer(painter, *layer);
-                }
+        for (const std::uint32_t position : layerIndex_.candidates(area)) {
+            PatternItemLayer& layer = *layersInDrawingOrder_[position];
+            if (layer.isVisible() && layerRect(layer).intersects(area)) {
+                paintLayer(painter, layer);
             }
         }
         painter.restore();

@@ -26,6 +26,7 @@
 #include <QWidget>
 
 #include "Dotfield/Printing/Document/PatternPreviewTarget.hpp"
+#include "Dotfield/Printing/UI/PreviewLayerIndex.hpp"
 #include "VeltranePatterns/Source/Drawing/PatternItemLayer.hpp"
 
 namespace Dotfield {
@@ -135,6 +136,9 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
 
     QImage itemCache_;
     bool itemCacheValid_ = false;
+    // Made with the cache: the layers in drawing order and where they lie.
+    std::vector<PatternItemLayer*> layersInDrawingOrder_;
+    PreviewLayerIndex layerIndex_;
 };
 
 } // namespace Dotfield

@@ -3,6 +3,8 @@
 // resume, cancel in each state, the range check, failures, closing mid-run.
 
 #include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +105,11 @@ TEST_F(PrintControl, APauseStopsAfterTheCurrentItemAndResumePrintsTheRestOnce) {
     EXPECT_EQ(document->startingLayer(), 2);
     EXPECT_EQ(document->startingItemInLayer(), 1);
     EXPECT_EQ(document->printStatus(), "Dispense status: 60.00% complete");
+    // The paused window: "Resume", "Cancel", "Resume From Here" and the status line.
+    const QImage grab = grabToPNG(*window, "PrintControlPaused");
+    EXPECT_EQ(grab.size(), window->size());
+    EXPECT_EQ(window->findChild<QLabel*>("printStatus")->text(), "Dispense status: 60.00% complete");
+    EXPECT_EQ(window->findChild<QProgressBar*>("progressIndicator")->value(), 60);
 
     press("pauseButton");
     waitForRunToEnd();
