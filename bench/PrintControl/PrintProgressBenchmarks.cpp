@@ -14,6 +14,7 @@
 
 #include "Dotfield/Printing/Document/PatternDocument.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindow.hpp"
+#include "Dotfield/Printing/UI/PatternPreview.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 
 namespace {
@@ -79,6 +80,23 @@ void printProgressPerItem(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// The same with a frame painted after every item, as when each item takes
+// longer than a frame: the preview redraws the places that changed.
+void printProgressPerItemWithAFrameEach(benchmark::State& state) {
+    static PrintingDocument& printing = *new PrintingDocument;
+    auto& document = printing.document;
+    const int layerSize = itemCount / 2;
+    int step = 0;
+    for (auto _ : state) {
+        const int index = step++ % itemCount;
+        benchmark::DoNotOptimize(document->recordPrintingProgress(index / layerSize, index % layerSize,
+                                                                  index * 100.0 / itemCount));
+        printing.window->preview().repaint();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(printProgressPerItem)->Unit(benchmark::kMicrosecond);
+BENCHMARK(printProgressPerItemWithAFrameEach)->Unit(benchmark::kMicrosecond);

@@ -244,13 +244,16 @@ void PatternPreview::updateDisplay() {
 
 void PatternPreview::invalidateItemCache() {
     itemCacheValid_ = false;
+    pendingRedraws_.clear();
     update();
 }
 
 void PatternPreview::ensureItemCache() {
     if (itemCacheValid_ && itemCache_.size() == size()) {
+        redrawPendingLayers();
         return;
     }
+    pendingRedraws_.clear();
     if (itemCache_.size() != size()) {
         itemCache_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     }
@@ -272,15 +275,28 @@ void PatternPreview::ensureItemCache() {
 }
 
 void PatternPreview::redrawLayers(const std::vector<const PatternItemLayer*>& layers) {
+    // Print progress can step many times between two frames: the places are
+    // redrawn once, when the view paints next.
     if (layers.empty() || !itemCacheValid_) {
         return;
     }
-    if (layers.size() > largestPartialRedraw) {
+    pendingRedraws_.insert(pendingRedraws_.end(), layers.begin(), layers.end());
+    // Past a share of all the layers, painting the cache afresh is cheaper.
+    if (pendingRedraws_.size() > std::max(largestPartialRedraw, layersInDrawingOrder_.size() / 8)) {
         invalidateItemCache();
         return;
     }
+    update();
+}
+
+void PatternPreview::redrawPendingLayers() {
+    if (pendingRedraws_.empty()) {
+        return;
+    }
+    std::sort(pendingRedraws_.begin(), pendingRedraws_.end());
+    pendingRedraws_.erase(std::unique(pendingRedraws_.begin(), pendingRedraws_.end()), pendingRedraws_.end());
     QPainter painter(&itemCache_);
-    for (const auto* changed : layers) {
+    for (const auto* changed : pendingRedraws_) {
         const QRectF area = layerRect(*changed);
         if (area.isEmpty()) {
             continue;
@@ -298,8 +314,8 @@ void PatternPreview::redrawLayers(const std::vector<const PatternItemLayer*>& la
             }
         }
         painter.restore();
-        update(area.toAlignedRect());
     }
+    pendingRedraws_.clear();
 }
 
 // ---- Drawing --------------------------------------------------------------------------------

@@ -109,8 +109,10 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
     void setLayersHidden(const std::string& solutionName, bool hidden);
     void invalidateItemCache();
     void ensureItemCache();
-    // Redraws the cache where the layers are, after their states changed.
+    // Marks the places of the layers whose states changed for redrawing in
+    // the cache at the next paint.
     void redrawLayers(const std::vector<const PatternItemLayer*>& layers);
+    void redrawPendingLayers();
     void setLayerState(PatternItemLayer& layer, VeltranePatterns::DisplayState state,
                        std::vector<const PatternItemLayer*>& changed);
 
@@ -139,6 +141,7 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
     // Made with the cache: the layers in drawing order and where they lie.
     std::vector<PatternItemLayer*> layersInDrawingOrder_;
     PreviewLayerIndex layerIndex_;
+    std::vector<const PatternItemLayer*> pendingRedraws_;
 };
 
 } // namespace Dotfield
