@@ -2,18 +2,19 @@
 
 #include <utility>
 
+#include "Dotfield/Application/Humidity/HumidityLimits.hpp"
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
-#include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/Instrument/Relay/RelayControl.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Platform/MainQueue.hpp"
 
 namespace Dotfield {
 
 HumidityPollingLoop::HumidityPollingLoop(std::shared_ptr<HumiditySensor> sensor, const UserDefaults& userDefaults,
                                          Handlers handlers, std::shared_ptr<Sleeper> sleeper)
     : handlers_(std::move(handlers)), sleeper_(std::move(sleeper)),
-      minHumidity_(userDefaults.doubleForKey("minHumidity").value_or(0.0)),
-      maxHumidity_(userDefaults.doubleForKey("maxHumidity").value_or(85.0)), sensor_(std::move(sensor)) {}
+      minHumidity_(userDefaults.doubleForKey("minHumidity").value_or(HumidityLimits::defaultMinimum)),
+      maxHumidity_(userDefaults.doubleForKey("maxHumidity").value_or(HumidityLimits::defaultMaximum)),
+      sensor_(std::move(sensor)) {}
 
 std::shared_ptr<HumiditySensor> HumidityPollingLoop::humiditySensor() const {
     std::lock_guard lock(mutex_);
@@ -35,6 +36,21 @@ void HumidityPollingLoop::setRelay(std::shared_ptr<Relay> relay) {
     relay_ = std::move(relay);
 }
 
+void HumidityPollingLoop::setDisplay(Display display) {
+    std::shared_ptr<DisplaySlot> slot;
+    if (display) {
+        slot = std::make_shared<DisplaySlot>();
+        slot->display = std::move(display);
+    }
+    std::lock_guard lock(mutex_);
+    displaySlot_ = std::move(slot);
+}
+
+void HumidityPollingLoop::setLimits(double minHumidity, double maxHumidity) {
+    minHumidity_.store(minHumidity);
+    maxHumidity_.store(maxHumidity);
+}
+
 void HumidityPollingLoop::run() {
     if (running_.exchange(true)) {
         return;
@@ -42,13 +58,7 @@ void HumidityPollingLoop::run() {
     while (!stopRequested_.load()) {
         readOnce();
     }
-    if (const auto relay = this->relay()) {
-        try {
-            switchRelay(*relay, RelayState::open);
-        } catch (...) {
-            // The loop is ending; a relay that cannot be reached stays as it is.
-        }
-    }
+    finish();
 }
 
 void HumidityPollingLoop::stopReading() {
@@ -65,6 +75,7 @@ void HumidityPollingLoop::readOnce() {
         if (handlers_.reading) {
             handlers_.reading(reading);
         }
+        showReading(reading);
         triggerRelayBasedOnHumidity(reading.relativeHumidity);
     } catch (...) {
         if (handlers_.failure) {
@@ -75,23 +86,48 @@ void HumidityPollingLoop::readOnce() {
     sleeper_->sleep(pauseAfterReading);
 }
 
+void HumidityPollingLoop::showReading(const HumidityReading& reading) {
+    std::shared_ptr<DisplaySlot> slot;
+    {
+        std::lock_guard lock(mutex_);
+        slot = displaySlot_;
+    }
+    if (!slot || !slot->pending.tryWait()) {
+        return;
+    }
+    MainQueue::main().async([slot, reading] {
+        slot->display(reading);
+        slot->pending.signal();
+    });
+}
+
 void HumidityPollingLoop::triggerRelayBasedOnHumidity(double humidity) {
     const auto relay = this->relay();
     if (!relay) {
         return;
     }
-    if (humidity > maxHumidity_ && humidityRelayState_ == RelayState::closed) {
-        switchRelay(*relay, RelayState::open);
-        humidityRelayState_ = RelayState::open;
+    // The box's state is unknown until something has switched it, so the
+    // first reading outside the band switches whatever the box was left in.
+    if (humidity > maxHumidity_.load() && relay->knownState() != RelayState::open) {
+        relay->switchRelay(RelayState::open);
     }
-    if (humidity < minHumidity_ && humidityRelayState_ == RelayState::open) {
-        switchRelay(*relay, RelayState::closed);
-        humidityRelayState_ = RelayState::closed;
+    if (humidity < minHumidity_.load() && relay->knownState() != RelayState::closed) {
+        relay->switchRelay(RelayState::closed);
     }
 }
 
-void HumidityPollingLoop::switchRelay(Relay& relay, RelayState state) {
-    performOnQueueSync([&relay, state] { switchExternalRelay(state, relay.serialPort()); }, relay);
+void HumidityPollingLoop::finish() {
+    if (const auto relay = this->relay()) {
+        try {
+            relay->switchRelay(RelayState::open);
+        } catch (...) {
+            // The loop is ending; a relay that cannot be reached stays as it is.
+        }
+    }
+    if (const auto sensor = humiditySensor()) {
+        sensor->releaseHumiditySensor();
+    }
+    ended_.store(true);
 }
 
 } // namespace Dotfield

@@ -5,6 +5,7 @@
 // curing of a print take turns, and the state the box was last seen to take.
 // Releasing a Relay does not close its port.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -39,11 +40,20 @@ class Relay final : public SerialDispatch {
     // switchExternalRelay() is thrown.
     void switchRelay(RelayState state);
 
+    // Told the known state after every successful switch and every new
+    // port, on the thread that made the change (the relay's queue for a
+    // switch). One observer; none removes it.
+    using KnownStateObserver = std::function<void(std::optional<RelayState>)>;
+    void setKnownStateObserver(KnownStateObserver observer);
+
   private:
+    void knownStateChanged(std::optional<RelayState> state) const;
+
     SerialQueue serialDispatchQueue_;
     mutable std::mutex mutex_;
     std::shared_ptr<SerialPort> serialPort_;
     std::optional<RelayState> knownState_;
+    KnownStateObserver knownStateObserver_;
 };
 
 } // namespace Dotfield

@@ -1,0 +1,54 @@
+#include "Dotfield/tests/DeviceWindows/DeviceWindowFixture.hpp"
+
+#include <filesystem>
+#include <thread>
+
+#include <QApplication>
+#include <QColor>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
+#include <QWidget>
+
+namespace Dotfield::testing {
+
+void DeviceWindowFixture::type(QLineEdit* field, const QString& text) {
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+bool DeviceWindowFixture::pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        mainThread.pump().runPending();
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+QImage DeviceWindowFixture::grabAndSave(QWidget* window, const std::string& name) {
+    QApplication::processEvents();
+    const QImage image = window->grab().toImage();
+    std::filesystem::create_directories(DOTFIELD_SCREENSHOT_DIR);
+    const auto path = std::filesystem::path(DOTFIELD_SCREENSHOT_DIR) / (name + ".png");
+    EXPECT_TRUE(image.save(QString::fromStdString(path.string()))) << path;
+    return image;
+}
+
+bool DeviceWindowFixture::containsColour(const QImage& image, const QColor& colour) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == colour) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace Dotfield::testing
