@@ -37,8 +37,9 @@ struct RelayControlsWindowController::SharedErrorHandler {
 };
 
 RelayControlsWindowController::RelayControlsWindowController(std::shared_ptr<UserDefaults> userDefaults,
-                                                             QObject* parent)
-    : DeviceWindowController(parent), settings_(std::move(userDefaults)), relay_(std::make_shared<Relay>()),
+                                                             std::shared_ptr<Relay> relay, QObject* parent)
+    : DeviceWindowController(parent), settings_(std::move(userDefaults)),
+      relay_(relay ? std::move(relay) : std::make_shared<Relay>()),
       errorHandler_(std::make_shared<SharedErrorHandler>()) {
     // Whoever switches the relay (this window, the humidity rule, a print's
     // curing), the button follows.

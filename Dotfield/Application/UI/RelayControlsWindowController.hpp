@@ -34,9 +34,10 @@ class RelayControlsWindowController final : public DeviceWindowController {
   public:
     using ErrorHandler = std::function<void(std::exception_ptr)>;
 
-    // Creates the Relay (no port yet) and reads the UV-curing settings.
+    // Reads the UV-curing settings. The relay is the application's one
+    // Relay; without one the window makes it (with no port yet).
     explicit RelayControlsWindowController(std::shared_ptr<UserDefaults> userDefaults,
-                                           QObject* parent = nullptr);
+                                           std::shared_ptr<Relay> relay = nullptr, QObject* parent = nullptr);
     ~RelayControlsWindowController() override;
 
     const std::shared_ptr<Relay>& relay() const { return relay_; }
