@@ -4,8 +4,9 @@
 
 namespace Simulators {
 
-DispenserImpedanceModel::DispenserImpedanceModel(double baseline, std::vector<DispenserResonance> resonances)
-    : baseline_(baseline), resonances_(std::move(resonances)) {}
+DispenserImpedanceModel::DispenserImpedanceModel(double baseline, std::vector<DispenserResonance> resonances,
+                                                 std::vector<DispenserResonancePair> pairs)
+    : baseline_(baseline), resonances_(std::move(resonances)), pairs_(std::move(pairs)) {}
 
 DispenserImpedanceModel DispenserImpedanceModel::typicalDispenser() {
     return DispenserImpedanceModel(400.0, {{300000.0, 250.0, 40.0}, {460000.0, -150.0, 60.0}});
@@ -23,6 +24,14 @@ std::complex<double> DispenserImpedanceModel::impedanceAt(double frequencyHz) co
     for (const auto& resonance : resonances_) {
         const double detuning = frequencyHz / resonance.frequencyHz - resonance.frequencyHz / frequencyHz;
         impedance += resonance.strength / std::complex<double>(1.0, resonance.qualityFactor * detuning);
+    }
+    const double f = frequencyHz;
+    for (const auto& pair : pairs_) {
+        const double fr = pair.resonanceHz;
+        const double fa = pair.antiresonanceHz;
+        const std::complex<double> numerator(fr * fr - f * f, f * fr / pair.qualityFactor);
+        const std::complex<double> denominator(fa * fa - f * f, f * fa / pair.qualityFactor);
+        impedance *= numerator / denominator;
     }
     return impedance;
 }

@@ -14,7 +14,7 @@ DispenserImpedanceModel scaled(const DispenserImpedanceModel& model, double fact
     for (auto& resonance : resonances) {
         resonance.strength *= factor;
     }
-    return DispenserImpedanceModel(model.baseline() * factor, std::move(resonances));
+    return DispenserImpedanceModel(model.baseline() * factor, std::move(resonances), model.resonancePairs());
 }
 
 } // namespace

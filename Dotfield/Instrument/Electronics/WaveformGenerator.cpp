@@ -26,22 +26,6 @@ void postDriveVoltage(double voltage) {
     NotificationCenter::defaultCenter().post(dispenserVoltageChangeNotification(), voltage);
 }
 
-// Leaves the dispenser undriven after a failure, as far as the electronics
-// still answer; what fails here is not reported (the original error is).
-void stopDrivingBestEffort(SerialPort& serialPort) {
-    try {
-        setVoltage(0.0, serialPort);
-        postDriveVoltage(0.0);
-    } catch (...) {
-        VeltranePatterns::printWithContext("Could not set the drive voltage to 0 after a failure");
-    }
-    try {
-        setElectronicsRelayState(ElectronicsRelayState::electronicsState, serialPort);
-    } catch (...) {
-        VeltranePatterns::printWithContext("Could not return the relay to the electronics after a failure");
-    }
-}
-
 // Runs a driving operation: a CommunicationsError becomes its ElectronicsError,
 // and any failure first stops the drive.
 template <typename Operation> void drivingSafely(SerialPort& serialPort, Operation&& operation) {
@@ -69,6 +53,20 @@ void finishDriving(SerialPort& serialPort) {
 }
 
 } // namespace
+
+void stopDrivingBestEffort(SerialPort& serialPort) {
+    try {
+        setVoltage(0.0, serialPort);
+        postDriveVoltage(0.0);
+    } catch (...) {
+        VeltranePatterns::printWithContext("Could not set the drive voltage to 0 after a failure");
+    }
+    try {
+        setElectronicsRelayState(ElectronicsRelayState::electronicsState, serialPort);
+    } catch (...) {
+        VeltranePatterns::printWithContext("Could not return the relay to the electronics after a failure");
+    }
+}
 
 void setElectronicsRelayState(ElectronicsRelayState state, SerialPort& serialPort) {
     const auto command = static_cast<std::uint8_t>(state);

@@ -43,6 +43,11 @@ void activateDispensing(const Zovudidova::Frequency& frequency, double voltage, 
 // Voltage 0 (and its notification), relay to the electronics.
 void deactivateDispensing(SerialPort& serialPort);
 
+// Leaves the dispenser undriven after a failure or a stop, as far as the
+// electronics still answer: voltage 0 (and its notification), relay to the
+// electronics. What fails here is only logged; the caller reports its own error.
+void stopDrivingBestEffort(SerialPort& serialPort);
+
 // Where a spray takes its time from: the wall clock for the sweep's duration,
 // a sleep for a spray without a cancel test.
 struct SprayTiming {
