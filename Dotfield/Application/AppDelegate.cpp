@@ -6,6 +6,7 @@
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
 #include "Dotfield/Application/ProductTypes.hpp"
 #include "Dotfield/Application/RecoveryAlerts.hpp"
+#include "Dotfield/Calibration/DispenserCalibration/DispenserCalibration.hpp"
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
@@ -109,7 +110,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     windowNotBuilt("CameraWindowController", "create and show the camera window");
     initializeHardware();
     errorHandler_ = errorHandler();
-    windowNotBuilt("DispenserCalibrationController", "load the previous calibration");
+    startDispenserCalibration();
     windowNotBuilt("DispenserDiagnosticsController", "forward the sensor readings");
     windowNotBuilt("SolutionWellsWindowController", "hand over the robot and the electronics");
     windowNotBuilt("SurfaceCantCalibrationWindowController", "hand over the robot and the electronics");
@@ -303,12 +304,46 @@ PatternParameters AppDelegate::updateParametersOnNewPattern() const {
     return {};
 }
 
+void AppDelegate::setDispenserCalibration(std::shared_ptr<DispenserCalibration> calibration) {
+    dispenserCalibration_ = std::move(calibration);
+}
+
+void AppDelegate::startDispenserCalibration() {
+    if (!dispenserCalibration_) {
+        windowNotBuilt("DispenserCalibrationController", "load the previous calibration");
+        return;
+    }
+    dispenserCalibration_->setElectronics(electronics_);
+    dispenserCalibration_->setErrorHandler(errorHandler_);
+    dispenserCalibration_->loadPreviousCalibration();
+    pollWindows_->update([weak = std::weak_ptr(dispenserCalibration_)](DispenserStatusPollWindows& windows) {
+        windows.dispenserReconnected = [weak] {
+            if (const auto calibration = weak.lock()) {
+                calibration->dispenserReconnected();
+            }
+        };
+        windows.dispenserDisconnected = [weak] {
+            if (const auto calibration = weak.lock()) {
+                calibration->dispenserDisconnected();
+            }
+        };
+    });
+}
+
 void AppDelegate::recalibrationOperationForSurfaceFinding() {
-    windowNotBuilt("DispenserCalibrationController", "recalibrate before finding the surface");
+    if (!dispenserCalibration_) {
+        windowNotBuilt("DispenserCalibrationController", "recalibrate before finding the surface");
+        return;
+    }
+    dispenserCalibration_->recalibrate(false);
 }
 
 void AppDelegate::recalibrationOperationForSurfaceFindingDuringPatternPrinting() {
-    windowNotBuilt("DispenserCalibrationController", "recalibrate before finding the surface while printing");
+    if (!dispenserCalibration_) {
+        windowNotBuilt("DispenserCalibrationController", "recalibrate before finding the surface while printing");
+        return;
+    }
+    dispenserCalibration_->recalibrate(true);
 }
 
 // ---- Humidity --------------------------------------------------------------------

@@ -38,6 +38,7 @@
 
 namespace Dotfield {
 
+class DispenserCalibration;
 class Electronics;
 class ElectronicsError;
 class HumidityPollingLoop;
@@ -95,8 +96,16 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     // Connects the robot on its queue; a RoboticsError shows the robot
     // connection alert. Nothing without a robot.
     void connectToRobotics();
+    // Recalibrate the dispenser (a full run; a sampling-only run while
+    // printing) on the calling thread, with the calibration window and its
+    // recalibrating panel; skipped without a calibration.
     void recalibrationOperationForSurfaceFinding();
     void recalibrationOperationForSurfaceFindingDuringPatternPrinting();
+    // The dispenser calibration the windows show; set before the launch. The
+    // launch hands it the electronics and the error handler, loads the
+    // previous calibration and gives it the status poll's calls.
+    void setDispenserCalibration(std::shared_ptr<DispenserCalibration> calibration);
+    std::shared_ptr<DispenserCalibration> dispenserCalibration() const { return dispenserCalibration_; }
     // Chooses the five status points and sets the poll up on the electronics'
     // queue (the main thread goes on serving events): the status set-up is
     // tried twice per round, the link reopened between rounds, and after three
@@ -148,6 +157,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void windowNotBuilt(std::string_view windowController, std::string_view step) const;
     void reportStatus(ShellDevice device, std::string text);
     void reportElectronicsStatus();
+    // The launch step of the dispenser calibration.
+    void startDispenserCalibration();
 
     // Shows a recovery alert unless one of the device is open or termination
     // has begun; then the error is only logged.
@@ -184,6 +195,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     DeviceStatusObserver statusObserver_;
 
     std::shared_ptr<Electronics> electronics_;
+    std::shared_ptr<DispenserCalibration> dispenserCalibration_;
     // Set once Cancel of an electronics alert stopped the poll; a later good
     // reconnection resumes it once.
     std::atomic<bool> pollStoppedByCancel_{false};

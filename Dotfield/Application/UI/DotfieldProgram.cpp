@@ -17,6 +17,7 @@
 #include "Dotfield/Application/ApplicationOptions.hpp"
 #include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
 #include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/FileChoosers/SaveFileChooser.hpp"
@@ -122,6 +123,9 @@ int runDotfieldProgram(int argc, char** argv) {
         AppDelegateEnvironment environment;
         environment.userDefaults = applicationUserDefaults(simulated);
         auto delegate = AppDelegate::create(std::move(environment));
+        DispenserCalibrationController dispenserCalibrationWindow(
+            DispenserCalibrationEnvironment{delegate->userDefaults(), std::nullopt, {}});
+        delegate->setDispenserCalibration(dispenserCalibrationWindow.sharedCalibration());
         MainWindow window(simulated);
         delegate->setDeviceStatusObserver([&window](ShellDevice device, const std::string& text) {
             window.showDeviceStatus(device, QString::fromStdString(text));
