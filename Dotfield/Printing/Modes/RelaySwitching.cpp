@@ -1,0 +1,25 @@
+#include "Dotfield/Printing/Modes/RelaySwitching.hpp"
+
+#include "Dotfield/Instrument/Errors/RelayError.hpp"
+#include "Dotfield/Instrument/Relay/Relay.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+
+namespace Dotfield {
+
+void switchCuringRelay(Relay& relay, RelayState state) { relay.switchRelay(state); }
+
+void openCuringRelayAfterFailure(Relay& relay) noexcept {
+    try {
+        switchCuringRelay(relay, RelayState::open);
+    } catch (...) {
+        VeltranePatterns::printWithContext("Could not open the UV relay after a failure");
+    }
+}
+
+void requireOpenCuringRelay(const Relay& relay) {
+    if (!relay.serialPort()) {
+        throw VeltranePatterns::logAndReturnError(RelayError(RelayErrorKind::electronicsDisconnected));
+    }
+}
+
+} // namespace Dotfield
