@@ -2,6 +2,9 @@
 // dialog's filters and the desktop file's MimeType line.
 
 #include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -39,4 +42,30 @@ TEST(PatternFileTypes, OpenDialogAndDesktopFileComeFromTheTable) {
         }
     }
     EXPECT_EQ(mimeTypes, patternDesktopMimeTypes());
+}
+
+// The shared-mime file names the types the desktop does not know; its Gerber
+// globs must be exactly the table's, or the file manager offers Dotfield for
+// files it refuses (or hides ones it opens).
+TEST(PatternFileTypes, SharedMimeFileGlobsTheTablesGerberExtensions) {
+    std::ifstream file(DOTFIELD_MIME_FILE);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string xml = text.str();
+    const auto gerberStart = xml.find("type=\"application/x-gerber\"");
+    ASSERT_NE(gerberStart, std::string::npos);
+    const std::string gerber = xml.substr(gerberStart, xml.find("</mime-type>", gerberStart) - gerberStart);
+
+    std::set<std::string> globs;
+    const std::regex glob(R"re(<glob pattern="\*\.([^"]+)"/>)re");
+    for (std::sregex_iterator it(gerber.begin(), gerber.end(), glob), end; it != end; ++it) {
+        globs.insert((*it)[1]);
+    }
+    std::set<std::string> table;
+    for (const auto& type : patternFileTypes()) {
+        if (std::string_view(type.typeName) == "Gerber") {
+            table.insert(type.extensions.begin(), type.extensions.end());
+        }
+    }
+    EXPECT_EQ(globs, table);
 }
