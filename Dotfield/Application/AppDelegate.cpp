@@ -105,18 +105,35 @@ std::optional<std::string> AppDelegate::robotModelName() const {
 
 // ---- Launch ----------------------------------------------------------------------
 
+void AppDelegate::windowStep(OperatorWindow window, std::string_view step, bool show) {
+    if (!windows_->isRegistered(window)) {
+        windowNotBuilt(windowControllerName(window), step);
+    } else if (show) {
+        windows_->show(window, *this);
+    } else {
+        windows_->make(window, *this);
+    }
+}
+
 void AppDelegate::applicationDidFinishLaunching() {
-    windowNotBuilt("ManualControlsWindowController", "create and show the manual controls");
-    windowNotBuilt("CameraWindowController", "create and show the camera window");
+    windowStep(OperatorWindow::manualControls, "create and show the manual controls", true);
+    windowStep(OperatorWindow::camera, "create and show the camera window", true);
     initializeHardware();
     errorHandler_ = errorHandler();
     startDispenserCalibration();
-    windowNotBuilt("DispenserDiagnosticsController", "forward the sensor readings");
-    windowNotBuilt("SolutionWellsWindowController", "hand over the robot and the electronics");
-    windowNotBuilt("SurfaceCantCalibrationWindowController", "hand over the robot and the electronics");
-    windowNotBuilt("TopographyMappingWindowController", "hand over the robot and the electronics");
-    windowNotBuilt("RotationalCalibrationWindowController", "hand over the robot");
-    log("PatternDocumentController is not built yet; skipped: wire the document controller");
+    if (const auto hand = windows_->hooks().handElectronicsToManualControls) {
+        hand(*this);
+    }
+    windowStep(OperatorWindow::dispenserDiagnostics, "forward the sensor readings", false);
+    windowStep(OperatorWindow::solutionWells, "hand over the robot and the electronics", false);
+    windowStep(OperatorWindow::surfaceCantCalibration, "hand over the robot and the electronics", false);
+    windowStep(OperatorWindow::topographyMap, "hand over the robot and the electronics", false);
+    windowStep(OperatorWindow::rotationalCalibration, "hand over the robot", false);
+    if (const auto wire = windows_->hooks().wireDocumentController) {
+        wire(*this);
+    } else {
+        log("PatternDocumentController is not built yet; skipped: wire the document controller");
+    }
     if (electronics_->serialPort()) {
         activatePollingOfDispenserStatus();
     } else {
@@ -193,7 +210,7 @@ void AppDelegate::connectToRelay() {
             if (self->humidityLoop_ && !self->humidityLoop_->relay()) {
                 self->humidityLoop_->setRelay(self->relay_);
             }
-            self->windowNotBuilt("RelayControlsWindowController", "show the relay controls");
+            self->windowStep(OperatorWindow::relayControls, "show the relay controls", false);
             self->reportStatus(ShellDevice::relay, "Relay: connected");
         });
     } catch (...) {
@@ -298,10 +315,22 @@ void AppDelegate::setUpDispenserStatusPoll(const DispenserStatusPoints& points) 
 }
 
 PatternParameters AppDelegate::updateParametersOnNewPattern() const {
-    log("TopographyMappingWindowController, SurfaceCantCalibrationWindowController, "
-        "RotationalCalibrationWindowController and SolutionWellsWindowController are not built yet: "
-        "a new pattern gets no map, no cant, no rotation and no wells");
-    return {};
+    // A window that is not built gives its default.
+    const auto hooks = windows_->hooks();
+    PatternParameters parameters;
+    if (hooks.topographyMap) {
+        parameters.topographyMap = hooks.topographyMap();
+    }
+    if (hooks.surfaceCant) {
+        parameters.surfaceCant = hooks.surfaceCant();
+    }
+    if (hooks.solutionWells) {
+        parameters.solutionWells = hooks.solutionWells();
+    }
+    if (hooks.rotation) {
+        parameters.rotation = hooks.rotation();
+    }
+    return parameters;
 }
 
 void AppDelegate::setDispenserCalibration(std::shared_ptr<DispenserCalibration> calibration) {
@@ -310,9 +339,11 @@ void AppDelegate::setDispenserCalibration(std::shared_ptr<DispenserCalibration> 
 
 void AppDelegate::startDispenserCalibration() {
     if (!dispenserCalibration_) {
-        windowNotBuilt("DispenserCalibrationController", "load the previous calibration");
+        windowStep(OperatorWindow::dispenserCalibration, "load the previous calibration", false);
         return;
     }
+    // The calibration's window is made with it; its entry counts as made.
+    windows_->make(OperatorWindow::dispenserCalibration, *this);
     dispenserCalibration_->setElectronics(electronics_);
     dispenserCalibration_->setErrorHandler(errorHandler_);
     dispenserCalibration_->loadPreviousCalibration();
@@ -402,7 +433,7 @@ std::shared_ptr<HumidityPollingLoop> AppDelegate::bringUpHumiditySensor() {
         if (relay_) {
             loop->setRelay(relay_);
         }
-        windowNotBuilt("HumidityWindowController", "show the humidity window");
+        windowStep(OperatorWindow::humidity, "show the humidity window", true);
         reportStatus(ShellDevice::humiditySensor, "Humidity sensor: connected");
         return true;
     });
@@ -506,15 +537,35 @@ bool runOnQueueWithin(SerialQueue& queue, std::function<void()> work, std::chron
 void AppDelegate::shutDown() {
     beginTermination();
     const auto robot = this->robot();
-    // (1) No more status ticks; (2) every running job told to stop.
-    if (electronics_) {
-        if (!electronicsLinkReleased_.exchange(true)) {
-            electronics_->dispatchTimer().suspend();
+    const auto hooks = windows_->hooks();
+    const auto callHook = [this](const std::function<void()>& hook, std::string_view what) {
+        if (!hook) {
+            return;
         }
-        electronics_->setSprayingOrDispensingCancelled(true);
+        try {
+            hook();
+        } catch (const std::exception& error) {
+            log(std::string(what) + " failed at the end: " + error.what());
+        }
+    };
+    // (1) No more status ticks.
+    if (electronics_ && !electronicsLinkReleased_.exchange(true)) {
+        electronics_->dispatchTimer().suspend();
     }
+    // (2) Every running job told to stop: the prints, the moves, the motion
+    // test, dispensing and spraying, a calibration.
+    callHook(hooks.cancelEveryPrint, "Cancelling the prints");
     if (robot) {
         robot->setMovementAborted(true);
+    }
+    callHook(hooks.cancelPerformanceTestingLoop, "Stopping the motion test");
+    if (electronics_) {
+        electronics_->setSprayingOrDispensingCancelled(true);
+    }
+    if (dispenserCalibration_) {
+        dispenserCalibration_->endCalibration();
+    }
+    if (robot) {
         // (3) The motion under way ends (bounded).
         if (!runOnQueueWithin(robot->serialDispatchQueue(), [] {}, robotIdleWait)) {
             log("The positioner was still busy when the program ended");
@@ -550,8 +601,10 @@ void AppDelegate::shutDown() {
             log("The positioner's link could not be closed in time");
         }
     }
-    // (6) The humidity loop stopped (it opens its relay) and its thread joined.
+    // (6) The humidity loop stopped (it opens its relay) and its thread
+    // joined; a camera recording finished.
     stopHumidityLoop();
+    callHook(hooks.finishRecording, "Finishing the camera recording");
     // (7) The electronics link closed.
     if (electronics_) {
         electronics_->serialDispatchQueue().sync([this] {

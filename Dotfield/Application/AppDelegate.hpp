@@ -12,8 +12,10 @@
 // sensor connects, and its polling loop runs, on a thread of the delegate's
 // own that shutDown() stops and joins; the positioner connects on its queue.
 //
-// Windows that are not built yet are absent: their launch steps are skipped
-// with a console line, and what they would hand over takes its default.
+// The operator windows plug in through windows() (OperatorWindowRegistry.hpp
+// shows how); a window not registered is not built yet: its steps are skipped
+// with a console line, what it would hand over takes its default, and its
+// menu item is disabled.
 
 #include <atomic>
 #include <chrono>
@@ -32,6 +34,7 @@
 #include "Dotfield/Application/DispenserStatus/DispenserStatusPollWindows.hpp"
 #include "Dotfield/Application/PatternParameters.hpp"
 #include "Dotfield/Application/ProductTypes.hpp"
+#include "Dotfield/Application/Windows/OperatorWindowRegistry.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
 #include "Dotfield/Platform/Alerts/ErrorAlertContent.hpp"
 #include "Dotfield/Platform/Clock.hpp"
@@ -113,8 +116,23 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void activatePollingOfDispenserStatus();
     // The windows the status poll drives; each window fills its slots when made.
     DispenserStatusPollWindowRegistry& pollWindows() { return *pollWindows_; }
+    // The operator windows; they register before the launch.
+    OperatorWindowRegistry& windows() { return *windows_; }
+    const OperatorWindowRegistry& windows() const { return *windows_; }
     // The pattern-parameter hand-over of a new document (main thread).
     PatternParameters updateParametersOnNewPattern() const;
+
+    // ---- Menus (main thread) -------------------------------------------------------
+
+    // Whether the menu item with this action ("showPreferences:", ...) is
+    // enabled now: only when the hardware its window needs is connected and
+    // the window is built. Other actions are enabled and logged.
+    bool validateUserInterfaceItem(std::string_view action, std::string_view item) const;
+    // Runs one of the twelve window commands by its action; false for any
+    // other action. A command whose item is disabled does nothing.
+    bool performMenuCommand(std::string_view action);
+    // The window-closing operation: closes every other operator window, in order.
+    void closeOperatorWindows();
 
     // ---- Error recovery ------------------------------------------------------------
 
@@ -127,6 +145,9 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void handleRelayError(const RelayError& error);
     void handleHumidityError(const HumiditySensorError& error);
     void reconnectToElectronics();
+
+    // The support-information alert.
+    static ErrorAlertContent supportInformation();
 
     // From now on errors are only logged (termination has begun).
     void beginTermination();
@@ -155,6 +176,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 
     void log(std::string_view message) const;
     void windowNotBuilt(std::string_view windowController, std::string_view step) const;
+    // Makes (and shows) a registered window at its step; else the step's console line.
+    void windowStep(OperatorWindow window, std::string_view step, bool show);
     void reportStatus(ShellDevice device, std::string text);
     void reportElectronicsStatus();
     // The launch step of the dispenser calibration.
@@ -202,6 +225,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     std::atomic<bool> pollActivated_{false};
     const std::shared_ptr<DispenserStatusPollWindowRegistry> pollWindows_ =
         std::make_shared<DispenserStatusPollWindowRegistry>();
+    const std::unique_ptr<OperatorWindowRegistry> windows_ = std::make_unique<OperatorWindowRegistry>();
     std::atomic<bool> electronicsLinkReleased_{false};
 
     mutable std::mutex robotMutex_;

@@ -206,6 +206,7 @@ void AppDelegate::dropRelay() {
     if (humidityLoop_ && humidityLoop_->relay() == relay) {
         humidityLoop_->setRelay(nullptr);
     }
+    windows_->drop(OperatorWindow::relayControls);
     reportStatus(ShellDevice::relay, "Relay: not connected");
 }
 
@@ -239,6 +240,7 @@ void AppDelegate::reconnectHumiditySensor() {
         const auto self = weak.lock();
         if (self && self->humidityLoop_ == loop) {
             self->stopHumidityLoop();
+            self->windows_->drop(OperatorWindow::humidity);
             self->reportStatus(ShellDevice::humiditySensor, "Humidity sensor: not connected");
         }
     });

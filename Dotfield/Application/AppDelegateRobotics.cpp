@@ -84,7 +84,11 @@ void AppDelegate::handRobotToManualControls(const std::shared_ptr<Robot>& robot)
         return;
     }
     robotOfManualControls_ = robot;
-    windowNotBuilt("ManualControlsWindowController", "hand over the robot and register its observers");
+    if (const auto hand = windows_->hooks().handRobotToManualControls) {
+        hand(robot);
+    } else {
+        windowNotBuilt("ManualControlsWindowController", "hand over the robot and register its observers");
+    }
 }
 
 void AppDelegate::presentRobotAlert(const RoboticsError& error, std::function<void()> recovery) {
@@ -170,6 +174,24 @@ void AppDelegate::reconnectRobot(const std::shared_ptr<Robot>& robot, bool disco
 }
 
 void AppDelegate::homeIfNeeded(const std::shared_ptr<Robot>& robot, bool clearPositionerErrorsFirst) {
+    if (const auto home = windows_->hooks().homeIfNeeded) {
+        // The manual controls home the robot once its errors are cleared.
+        robot->runOnRoboticsQueue([weak = weak_from_this(), robot, clearPositionerErrorsFirst, home] {
+            try {
+                if (clearPositionerErrorsFirst) {
+                    for (const auto motor : {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor}) {
+                        robot->clearPositionerErrorForMotor(motor);
+                    }
+                }
+                MainQueue::main().async(home);
+            } catch (...) {
+                if (const auto self = weak.lock()) {
+                    self->handleError(std::current_exception());
+                }
+            }
+        });
+        return;
+    }
     windowNotBuilt("ManualControlsWindowController", "home through the manual controls");
     robot->runOnRoboticsQueue([weak = weak_from_this(), robot, clearPositionerErrorsFirst] {
         const auto self = weak.lock();

@@ -10,10 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "Dotfield/Application/DispenserStatus/DispenserStatusPollTick.hpp"
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
+#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
@@ -123,6 +125,61 @@ BENCHMARK(BM_StatusPoll)
     ->Arg(0)
     ->Arg(1)
     ->ArgName("redesign")
+    ->Iterations(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The application's poll tick every 100 ms, over a fixed wall time, with
+// reference statistics (calibrated) or without (the uncalibrated branch, five
+// measurements and the diagnostics). "tickCpuPercentOfOneCore" is the
+// processor time of the thread running the ticks, summed tick by tick, in
+// percent of one core: the poll's own cost, apart from the serial link's and
+// the simulated bus's threads, which "cpuPercentOfOneCore" includes.
+void BM_StatusPollProcessorTime(benchmark::State& state) {
+    constexpr auto stretch = std::chrono::seconds(2);
+    std::atomic<std::int64_t> tickNanoseconds{0};
+    std::atomic<int> ticks{0};
+    SimulatedSetUp setUp(Generation::originalDesign);
+    if (state.range(0) != 0) {
+        setUp.sampleStatistics();
+    }
+    Electronics& electronics = setUp.electronics();
+    auto windows = std::make_shared<DispenserStatusPollWindowRegistry>();
+    windows->update([](DispenserStatusPollWindows& slots) {
+        slots.updateWithNewReadings = [](const DispenserStatusPoints&, const DispenserStatusReading& readings) {
+            benchmark::DoNotOptimize(readings);
+        };
+    });
+    DispenserStatusPollEnvironment environment;
+    environment.electronics = &electronics;
+    environment.windows = windows;
+    environment.reopenElectronicsLink = [] {};
+    environment.onMainThread = [](const std::function<void()>& work) { work(); };
+    environment.console = [](std::string_view) {};
+    environment.reportState = [](const std::string&) {};
+    auto tick = std::make_shared<DispenserStatusPollTick>(std::move(environment), statusPoints);
+    LinkBenchmarks::ProcessCost process;
+    const double wallStart = LinkBenchmarks::secondsOf(CLOCK_MONOTONIC);
+    startRepeatingTimer(electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [&, tick] {
+        const double start = LinkBenchmarks::secondsOf(CLOCK_THREAD_CPUTIME_ID);
+        (*tick)();
+        tickNanoseconds += static_cast<std::int64_t>((LinkBenchmarks::secondsOf(CLOCK_THREAD_CPUTIME_ID) - start) * 1e9);
+        ++ticks;
+    });
+    for (auto _ : state) {
+        process.measure([&] { std::this_thread::sleep_for(stretch); });
+    }
+    electronics.dispatchTimer().suspend();
+    performOnQueueSync([] { return 0; }, electronics);
+    const double wall = LinkBenchmarks::secondsOf(CLOCK_MONOTONIC) - wallStart;
+    process.report(state);
+    state.counters["tickCpuPercentOfOneCore"] = 100.0 * static_cast<double>(tickNanoseconds.load()) * 1e-9 / wall;
+    state.counters["ticksPerSecond"] = ticks.load() / wall;
+}
+BENCHMARK(BM_StatusPollProcessorTime)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("statistics")
     ->Iterations(2)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

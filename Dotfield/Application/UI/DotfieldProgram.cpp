@@ -16,14 +16,17 @@
 #include "Dotfield/Application/ApplicationLocations.hpp"
 #include "Dotfield/Application/ApplicationOptions.hpp"
 #include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
+#include "Dotfield/Application/UI/MainMenu.hpp"
 #include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/TerminationSignals.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
-#include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/FileChoosers/SaveFileChooser.hpp"
+#include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/Qt/QtAlertPresenter.hpp"
-#include "Dotfield/Platform/Qt/QtSaveFileChooser.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
+#include "Dotfield/Platform/Qt/QtSaveFileChooser.hpp"
 
 namespace Dotfield {
 
@@ -51,8 +54,8 @@ bool prepareSimulatedInstrument(const ApplicationOptions& options,
     }
     const auto& simulated = *options.simulatedInstrument;
     if (!SimulatedInstrumentSession::isAvailable(simulated.model)) {
-        const std::string notBuilt = "dotfield: the simulated " + positionerModelName(simulated.model) +
-                                     " is not built yet";
+        const std::string notBuilt =
+            "dotfield: the simulated " + positionerModelName(simulated.model) + " is not built yet";
         if (simulated.modelNamed) {
             std::cerr << notBuilt << " (available: " << joined(SimulatedInstrumentSession::availableModels())
                       << ")\n";
@@ -127,9 +130,28 @@ int runDotfieldProgram(int argc, char** argv) {
             DispenserCalibrationEnvironment{delegate->userDefaults(), std::nullopt, {}});
         delegate->setDispenserCalibration(dispenserCalibrationWindow.sharedCalibration());
         MainWindow window(simulated);
-        delegate->setDeviceStatusObserver([&window](ShellDevice device, const std::string& text) {
+        MainMenu menu(window, *delegate);
+        OperatorWindowRegistration registration{delegate->windows(), window, menu.openRecentMenu()};
+        registerOperatorWindows(registration);
+        // The calibration window is made above with the calibration it shows.
+        delegate->windows().add(
+            OperatorWindow::dispenserCalibration,
+            {.make = [](AppDelegate&) {},
+             .show = [&dispenserCalibrationWindow] { dispenserCalibrationWindow.showCalibrationWindow(); },
+             .close =
+                 [&dispenserCalibrationWindow] { dispenserCalibrationWindow.closeCalibrationWindow(); }});
+        delegate->windows().setWindowsChangedObserver([&menu] { menu.revalidate(); });
+        delegate->setDeviceStatusObserver([&window, &menu](ShellDevice device, const std::string& text) {
             window.showDeviceStatus(device, QString::fromStdString(text));
+            // A link came or went.
+            menu.revalidate();
         });
+        // Closing the main window (the manual controls) closes the others; the
+        // program ends with its last window.
+        window.setWindowClosingOperation([&delegate] { delegate->closeOperatorWindows(); });
+        TerminationSignals terminationSignals;
+        QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &application,
+                         [] { QApplication::quit(); });
         QObject::connect(&application, &QCoreApplication::aboutToQuit, [&delegate] { delegate->shutDown(); });
         window.show();
         for (const auto& file : options.files) {
@@ -141,6 +163,8 @@ int runDotfieldProgram(int argc, char** argv) {
         }
         status = QApplication::exec();
         delegate->shutDown();
+        delegate->windows().clear();
+        delegate->pollWindows().update([](DispenserStatusPollWindows& windows) { windows = {}; });
     }
     installSaveFileChooser(previousChooser);
     installAlertPresenter(previousPresenter);

@@ -3,7 +3,9 @@
 // this one carries them, and a status field per device (the electronics with
 // their generation, the positioner, the relay, the humidity sensor) plus a
 // "Simulated instrument" field when the program runs on the simulated
-// instrument. Its centre holds the manual controls.
+// instrument. Its centre holds the manual controls: their registration
+// installs them with setCentralWidget(). The menus are MainMenu's. Closing it
+// runs the window-closing operation, which closes the other operator windows.
 
 #include <array>
 #include <functional>

@@ -21,7 +21,7 @@ struct ErrorAlertRequest {
     std::function<void()> alternateAction;
 };
 
-// Shows the alert as a critical alert on the main thread (directly when called
+// Shows the alert in its style on the main thread (directly when called
 // there, otherwise synchronously through the main queue) and runs exactly one
 // action there; returns after the alert was dismissed and the action ran.
 // Never call it from a queue that the main thread is waiting for.

@@ -7,6 +7,9 @@
 
 namespace Dotfield {
 
+// Recovery and confirmation alerts are critical; notices are informational.
+enum class AlertStyle { critical, informational };
+
 struct ErrorAlertContent {
     // The first button, which answers the recovery ("OK" or "Home").
     std::string defaultButtonTitle;
@@ -16,6 +19,7 @@ struct ErrorAlertContent {
     std::string messageText;
     // The recovery instructions.
     std::string informativeText;
+    AlertStyle style = AlertStyle::critical;
 
     friend bool operator==(const ErrorAlertContent&, const ErrorAlertContent&) = default;
 };

@@ -8,7 +8,7 @@ namespace Dotfield {
 
 AlertResponse QtAlertPresenter::runModalAlert(const ErrorAlertContent& content) {
     QMessageBox box;
-    box.setIcon(QMessageBox::Critical);
+    box.setIcon(content.style == AlertStyle::informational ? QMessageBox::Information : QMessageBox::Critical);
     box.setText(QString::fromStdString(content.messageText));
     box.setInformativeText(QString::fromStdString(content.informativeText));
     QPushButton* defaultButton =

@@ -1,5 +1,5 @@
 #pragma once
-// Shows alerts as critical Qt message boxes.
+// Shows alerts as Qt message boxes, critical or informational by their style.
 
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 

@@ -1,10 +1,17 @@
 // The built program `dotfield`, run as the operator would run it (offscreen).
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QImage>
 
@@ -19,11 +26,16 @@ struct ProgramRun {
     std::string output;
 };
 
-ProgramRun runProgram(const std::string& environment, const std::string& arguments) {
-    // One folder per test: ctest runs the tests of this file side by side.
+// One folder per test: ctest runs the tests of this file side by side.
+fs::path testHome() {
     const fs::path home = fs::path(DOTFIELD_SCREENSHOT_DIR).parent_path() / "test-output" / "program-home" /
                           testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(home);
+    return home;
+}
+
+ProgramRun runProgram(const std::string& environment, const std::string& arguments) {
+    const fs::path home = testHome();
     const fs::path output = home / "output.txt";
     const std::string command = "env XDG_CONFIG_HOME=" + (home / "config").string() +
                                 " XDG_DATA_HOME=" + (home / "data").string() + " QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=" + DOTFIELD_LEAK_SUPPRESSIONS + " " +
@@ -65,5 +77,80 @@ TEST(ProgramTests, CommandLinesThatStopAtOnce) {
         const ProgramRun run = runProgram("", arguments);
         EXPECT_EQ(run.status, status) << arguments;
         EXPECT_NE(run.output.find(output), std::string::npos) << run.output;
+    }
+}
+
+namespace {
+
+// Whether the process has a handler of its own for the signal.
+bool catchesSignal(pid_t pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("SigCgt:")) {
+            const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+            return ((mask >> (signal - 1)) & 1ULL) != 0;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ProgramTests, TerminationSignalsEndTheRunInOrderWithStatusZero) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        const fs::path home = testHome();
+        const std::string config = "XDG_CONFIG_HOME=" + (home / "config").string();
+        const std::string data = "XDG_DATA_HOME=" + (home / "data").string();
+        const std::string leaks = std::string("LSAN_OPTIONS=suppressions=") + DOTFIELD_LEAK_SUPPRESSIONS;
+        std::vector<std::string> environment{config, data, "QT_QPA_PLATFORM=offscreen", leaks};
+        if (const char* path = std::getenv("PATH")) {
+            environment.push_back(std::string("PATH=") + path);
+        }
+        std::vector<char*> envp;
+        for (auto& entry : environment) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        std::string program = DOTFIELD_PROGRAM;
+        std::string option = "--simulated-instrument";
+        char* argv[] = {program.data(), option.data(), nullptr};
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        const std::string output = (home / "output.txt").string();
+        posix_spawn_file_actions_addopen(&files, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&files, 1, 2);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, program.c_str(), &files, nullptr, argv, envp.data()), 0);
+        posix_spawn_file_actions_destroy(&files);
+
+        const auto wait = [pid](std::chrono::seconds limit, int& status) {
+            const auto deadline = std::chrono::steady_clock::now() + limit;
+            while (std::chrono::steady_clock::now() < deadline) {
+                if (waitpid(pid, &status, WNOHANG) == pid) {
+                    return true;
+                }
+                usleep(20000);
+            }
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!catchesSignal(pid, signal) && std::chrono::steady_clock::now() < deadline) {
+            usleep(20000);
+        }
+        // Let the launch reach the devices.
+        usleep(500000);
+        ASSERT_EQ(kill(pid, signal), 0);
+        int status = 0;
+        const bool ended = wait(std::chrono::seconds(7), status);
+        if (!ended) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        std::ifstream file(output);
+        std::stringstream text;
+        text << file.rdbuf();
+        EXPECT_TRUE(ended) << "signal " << signal << ": the program ends within 7 s";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "signal " << signal << "\n" << text.str();
     }
 }

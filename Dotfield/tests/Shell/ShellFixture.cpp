@@ -98,6 +98,9 @@ std::shared_ptr<AppDelegate> ShellFixture::makeDelegate() {
 
 void ShellFixture::launch() {
     delegate = makeDelegate();
+    if (beforeLaunch) {
+        beforeLaunch(*delegate);
+    }
     delegate->applicationDidFinishLaunching();
     ASSERT_TRUE(pumpUntil([this] {
         const auto reported = [this](ShellDevice device) {

@@ -52,6 +52,8 @@ class ShellFixture : public ::testing::Test {
     // Makes the delegate and runs the launch, then waits (serving the main
     // thread) until every device has reported.
     void launch();
+    // Runs on the new delegate before its launch (windows register here).
+    std::function<void(Dotfield::AppDelegate&)> beforeLaunch;
     // The positioner's command lines so far.
     std::vector<std::string> positionerCommands() const;
     bool pumpUntil(const std::function<bool()>& condition);
