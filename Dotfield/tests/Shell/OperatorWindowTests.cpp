@@ -180,3 +180,24 @@ TEST_F(OperatorWindowTests, ShutdownDuringAPrintStopsTheWorkBeforeTheLinksCloseA
     mainThread.pump().runUntil([] { return false; }, std::chrono::milliseconds(200));
     EXPECT_EQ(instrument->world()->dispenserDrives().size(), drivesAtEnd) << "no droplet after the end";
 }
+
+namespace {
+
+class UnhomedWithManualControls : public OperatorWindowTests {
+  protected:
+    UnhomedWithManualControls() { options.homed = false; }
+};
+
+} // namespace
+
+TEST_F(UnhomedWithManualControls, TheRecoveryHomesThroughTheManualControls) {
+    beforeLaunch = [this](AppDelegate& made) {
+        made.windows().updateHooks(
+            [this](ShellWindowHooks& hooks) { hooks.homeIfNeeded = [this] { note("manual controls home"); }; });
+    };
+    launch();
+    ASSERT_TRUE(pumpUntil([this] { return countOf("manual controls home") == 1; }));
+    const auto commands = positionerCommands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "HOME"), 0) << "the shell leaves the homing to them";
+    EXPECT_FALSE(logged("ManualControlsWindowController is not built yet; skipped: home through the manual controls"));
+}
