@@ -1,0 +1,130 @@
+#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+
+#include <filesystem>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include "Dotfield/Instrument/Errors/RoboticsError.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
+#include "Dotfield/Robotics/RobotConnection.hpp"
+
+// Fontconfig keeps a cache for the life of a process that draws text; the
+// leak checker would report it when the process ends. It is not ours to free.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace Dotfield::testing {
+
+namespace {
+
+// Homing and tuning pause on the robot; here they return at once.
+class InstantSleeper final : public Sleeper {
+  public:
+    using Sleeper::sleep;
+    void sleep(Clock::Duration) override {}
+};
+
+SerialPortTiming shortTiming() {
+    SerialPortTiming timing;
+    timing.readTimeoutMilliseconds = 150;
+    timing.writeTimeoutMilliseconds = 150;
+    timing.bufferedBytesWait = std::chrono::milliseconds(250);
+    return timing;
+}
+
+} // namespace
+
+SimulatedIIbWindowFixture::SimulatedIIbWindowFixture() {
+    options.positionerModel = "IIb";
+    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
+    options.surface = std::nullopt;
+    previousBinding_ = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
+}
+
+SimulatedIIbWindowFixture::~SimulatedIIbWindowFixture() {
+    MainQueue::main().bind(previousBinding_);
+}
+
+void SimulatedIIbWindowFixture::SetUp() {
+    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    world = instrument->world();
+    bus = std::dynamic_pointer_cast<Simulators::SimulatedSmartMotorBus>(instrument->positioner());
+    ASSERT_TRUE(bus);
+    robot = Robot::make<DropwrightIIb>(store, systemClock(), std::make_shared<InstantSleeper>());
+}
+
+void SimulatedIIbWindowFixture::TearDown() {
+    if (robot) {
+        waitForRobotQueue();
+        robot->disconnectFromSerialPort();
+    }
+    for (const auto& port : ports_) {
+        port->closeSerialPort();
+    }
+    ports_.clear();
+    robot.reset();
+    QCoreApplication::processEvents();
+    instrument.reset();
+}
+
+std::shared_ptr<SerialPort> SimulatedIIbWindowFixture::openPort(const SerialPortProperties& properties) {
+    auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, shortTiming());
+    ports_.push_back(port);
+    return port;
+}
+
+void SimulatedIIbWindowFixture::connectRobot() {
+    try {
+        initializeConnectionToRobot(*robot, [this](const SerialPortProperties& properties) { return openPort(properties); });
+    } catch (const RoboticsError& error) {
+        // A positioner that must be homed first keeps its link and position.
+        ASSERT_EQ(error.kind(), RoboticsError::Kind::needsToHome);
+    }
+    robot->notifyMovementFinished();
+    QCoreApplication::processEvents();
+}
+
+bool SimulatedIIbWindowFixture::waitUntil(const std::function<bool()>& condition,
+                                          std::chrono::milliseconds timeout) {
+    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+}
+
+void SimulatedIIbWindowFixture::waitForRobotQueue() {
+    bool drained = false;
+    robot->serialDispatchQueue().async([&drained] { MainQueue::main().async([&drained] { drained = true; }); });
+    EXPECT_TRUE(waitUntil([&drained] { return drained; }));
+    QCoreApplication::processEvents();
+}
+
+std::function<void(std::exception_ptr)> SimulatedIIbWindowFixture::errorHandler() {
+    return [this](std::exception_ptr error) {
+        std::lock_guard lock(errorsMutex_);
+        errors_.push_back(std::move(error));
+    };
+}
+
+std::vector<std::exception_ptr> SimulatedIIbWindowFixture::errors() const {
+    std::lock_guard lock(errorsMutex_);
+    return errors_;
+}
+
+int SimulatedIIbWindowFixture::saveScreenshot(QWidget& window, const std::string& name, const QWidget& child) {
+    std::filesystem::create_directories(DOTFIELD_SCREENSHOT_DIR);
+    const std::string path = std::string(DOTFIELD_SCREENSHOT_DIR) + "/" + name + ".png";
+    const QImage image = window.grab().toImage();
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "PNG")) << path;
+    const QRect area(child.mapTo(&window, QPoint(0, 0)), child.size());
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+} // namespace Dotfield::testing

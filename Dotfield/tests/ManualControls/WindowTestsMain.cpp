@@ -1,0 +1,12 @@
+// The window tests run inside one QApplication that lives on main's stack, so
+// it goes before the program's exit handlers run.
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
