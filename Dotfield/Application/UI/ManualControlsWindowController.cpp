@@ -1,6 +1,7 @@
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
 
 #include <utility>
+#include <vector>
 
 #include <QEvent>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include "Dotfield/Application/ManualControls/ManualRobotOperations.hpp"
 #include "Dotfield/Application/ManualControls/SafePickupHeight.hpp"
 #include "Dotfield/Application/ManualControls/StepSizes.hpp"
+#include "Dotfield/Application/UI/SavedPositionsController.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
@@ -140,9 +142,19 @@ void ManualControlsWindowController::buildControls() {
     side->addLayout(commands);
     side->addStretch(1);
 
+    // The saved positions start from the stored list and move the robot over
+    // the travel height.
     savedPositionsPanel_ = new QGroupBox("Saved positions", this);
     savedPositionsPanel_->setObjectName("savedPositionsPanel");
-    savedPositionsLayout_ = new QVBoxLayout(savedPositionsPanel_);
+    savedPositionsController_ = new SavedPositionsController(savedPositionsPanel_);
+    savedPositionsController_->setUserDefaults(userDefaults_);
+    savedPositionsController_->setSavedPositions(userDefaults_->savedPositions(savedPositionsKey).value_or(
+        std::vector<SavedPosition>{}));
+    savedPositionsController_->setMoveToNewPositionCommand(
+        [this](const Coordinate& coordinate) { moveToNewPosition(coordinate); });
+    auto* savedPositionsLayout = new QVBoxLayout(savedPositionsPanel_);
+    savedPositionsLayout->setContentsMargins(0, 0, 0, 0);
+    savedPositionsLayout->addWidget(savedPositionsController_);
     savedPositionsPanel_->hide();
 
     auto* layout = new QHBoxLayout(this);
@@ -167,6 +179,7 @@ void ManualControlsWindowController::setElectronics(std::shared_ptr<Electronics>
 
 void ManualControlsWindowController::setErrorHandler(ErrorHandler handler) {
     errorHandler_ = std::move(handler);
+    savedPositionsController_->setErrorHandler(errorHandler_);
 }
 
 void ManualControlsWindowController::setRecalibrationOperationForSurfaceFinding(std::function<void()> operation) {
@@ -187,6 +200,7 @@ void ManualControlsWindowController::registerRobotCallbacks() {
     onMainThread([window, robot] {
         if (window) {
             window->showCoordinate(robot->currentCoordinate());
+            window->savedPositionsController_->setRobot(robot);
         }
     });
     robot->setCoordinateUpdateObserver([window](const Coordinate& coordinate) {

@@ -33,12 +33,12 @@
 
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
 
 namespace Dotfield {
 
 class Electronics;
 class Robot;
+class SavedPositionsController;
 class UserDefaults;
 
 class ManualControlsWindowController final : public QWidget {
@@ -116,6 +116,7 @@ class ManualControlsWindowController final : public QWidget {
     QPushButton* abortButton() const { return abortButton_; }
     // The side panel that holds the saved positions; opened once the window shows.
     QWidget* savedPositionsPanel() const { return savedPositionsPanel_; }
+    SavedPositionsController* savedPositionsController() const { return savedPositionsController_; }
 
   signals:
     void robotReadyToMoveChanged(bool ready);
@@ -161,7 +162,7 @@ class ManualControlsWindowController final : public QWidget {
     QPushButton* findSurfaceButton_ = nullptr;
     QPushButton* abortButton_ = nullptr;
     QWidget* savedPositionsPanel_ = nullptr;
-    QVBoxLayout* savedPositionsLayout_ = nullptr;
+    SavedPositionsController* savedPositionsController_ = nullptr;
 };
 
 } // namespace Dotfield

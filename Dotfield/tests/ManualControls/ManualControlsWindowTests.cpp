@@ -2,6 +2,7 @@
 // DropwrightIIb: enabling, jogging, homing, the safe height, surface finding
 // and abort, each checked in the world the positioner moves.
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <map>
@@ -12,12 +13,14 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "Dotfield/Application/ManualControls/JogTable.hpp"
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
+#include "Dotfield/Application/UI/SavedPositionsController.hpp"
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
@@ -278,6 +281,38 @@ TEST_F(ManualControlsWithSlowX, AbortStopsALongJogShortAndTheNextJogRunsNormally
     clickAndWait(window->jogButton(JogButton::rightSmall));
     EXPECT_NEAR(world->tipPosition().x, readBack.x + 100.0, countResolution);
     EXPECT_EQ(errors().size(), 1u);
+}
+
+// One stored saved position.
+class ManualControlsWithASavedPosition : public ManualControlsWindow {
+  protected:
+    ManualControlsWithASavedPosition() {
+        store->setSavedPositions(std::vector<SavedPosition>{{"Well A1", Coordinate{20000, 25000, 10000}}},
+                                 "savedPositions");
+    }
+};
+
+TEST_F(ManualControlsWithASavedPosition, GoToTravelsToTheSelectedPositionOverTheSafeHeight) {
+    connect();
+    SavedPositionsController& saved = *window->savedPositionsController();
+    ASSERT_EQ(saved.savedPositions().size(), 1u);
+    EXPECT_EQ(saved.robot(), robot);
+    ASSERT_TRUE(waitUntil([this] { return window->savedPositionsPanel()->isVisible(); }));
+    saved.savedPositionsTable()->selectRow(0);
+    bus->clearTranscript();
+    clickAndWait(saved.goToButton());
+
+    EXPECT_NEAR(world->tipPosition().x, 20000.0, countResolution);
+    EXPECT_NEAR(world->tipPosition().y, 25000.0, countResolution);
+    EXPECT_NEAR(world->tipPosition().z, 10000.0, countResolution);
+    // Z had two targets: up to the travel height, then down to the position.
+    const auto transcript = bus->transcript();
+    const auto zTargets = std::count_if(transcript.begin(), transcript.end(), [](const auto& command) {
+        return command.motor == 2 && command.command == "PT";
+    });
+    EXPECT_EQ(zTargets, 2);
+    EXPECT_EQ(display(), "(20000, 25000, 10000)");
+    EXPECT_TRUE(errors().empty());
 }
 
 // A positioner that must be homed before it moves.
