@@ -8,7 +8,7 @@
 namespace Dotfield {
 
 // Manual controls (the main window's centre)
-// void registerManualControlsWindow(OperatorWindowRegistration& registration);
+void registerManualControlsWindow(OperatorWindowRegistration& registration);
 
 // Camera
 // void registerCameraWindow(OperatorWindowRegistration& registration);
@@ -29,7 +29,7 @@ namespace Dotfield {
 // void registerTopographyMapWindow(OperatorWindowRegistration& registration);
 
 // Rotational calibration
-// void registerRotationalCalibrationWindow(OperatorWindowRegistration& registration);
+void registerRotationalCalibrationWindow(OperatorWindowRegistration& registration);
 
 // Relay controls
 // void registerRelayControlsWindow(OperatorWindowRegistration& registration);
@@ -50,7 +50,7 @@ namespace Dotfield {
 // void registerPatternDocumentController(OperatorWindowRegistration& registration);
 
 void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& registration) {
-    // registerManualControlsWindow(registration);
+    registerManualControlsWindow(registration);
 
     // registerCameraWindow(registration);
 
@@ -64,7 +64,7 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     // registerTopographyMapWindow(registration);
 
-    // registerRotationalCalibrationWindow(registration);
+    registerRotationalCalibrationWindow(registration);
 
     // registerRelayControlsWindow(registration);
 
