@@ -32,13 +32,13 @@ void registerManualControlsWindow(OperatorWindowRegistration& registration);
 void registerRotationalCalibrationWindow(OperatorWindowRegistration& registration);
 
 // Relay controls
-// void registerRelayControlsWindow(OperatorWindowRegistration& registration);
+void registerRelayControlsWindow(OperatorWindowRegistration& registration);
 
 // Humidity
-// void registerHumidityWindow(OperatorWindowRegistration& registration);
+void registerHumidityWindow(OperatorWindowRegistration& registration);
 
 // Dispenser controls
-// void registerDispenserControlsWindow(OperatorWindowRegistration& registration);
+void registerDispenserControlsWindow(OperatorWindowRegistration& registration);
 
 // Preferences
 // void registerPreferencesWindow(OperatorWindowRegistration& registration);
@@ -66,11 +66,11 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     registerRotationalCalibrationWindow(registration);
 
-    // registerRelayControlsWindow(registration);
+    registerRelayControlsWindow(registration);
 
-    // registerHumidityWindow(registration);
+    registerHumidityWindow(registration);
 
-    // registerDispenserControlsWindow(registration);
+    registerDispenserControlsWindow(registration);
 
     // registerPreferencesWindow(registration);
 
