@@ -76,6 +76,11 @@ void RelayControlsWindowController::manuallyCloseOrOpenRelay() {
     });
 }
 
+std::optional<UVCuringPatternMode> RelayControlsWindowController::uvCuringMode() const {
+    return uvCuringPatternMode(settings_.curingTypeRawValue(), relay_, settings_.offset(),
+                               settings_.value(UVCuringSettings::Field::curingDuration));
+}
+
 NumberField* RelayControlsWindowController::numberField(UVCuringSettings::Field field, const char* objectName) {
     auto* numberField = new NumberField([this, field] { return settings_.value(field); },
                                         [this, field](double value) { return settings_.setValue(field, value); });

@@ -17,6 +17,7 @@
 
 #include "Dotfield/Application/RelayControls/UVCuringSettings.hpp"
 #include "Dotfield/Instrument/Relay/RelayState.hpp"
+#include "Dotfield/Printing/Modes/UVCuring.hpp"
 
 class QComboBox;
 class QPushButton;
@@ -49,6 +50,9 @@ class RelayControlsWindowController final : public DeviceWindowController {
     void manuallyCloseOrOpenRelay();
 
     const UVCuringSettings& settings() const { return settings_; }
+    // The curing a pattern document opened now takes over: none for type
+    // none, otherwise the type's mode with the relay, offset and duration.
+    std::optional<UVCuringPatternMode> uvCuringMode() const;
 
     // The button's title for a known state.
     static const char* relayButtonTitle(std::optional<RelayState> knownState);

@@ -104,6 +104,7 @@ TEST_F(RelayControlsWindowTest, TheTitleFollowsTheHumidityRule) {
 }
 
 TEST_F(RelayControlsWindowTest, FieldsStoreTheValueAndRefuseWhatIsOutOfRange) {
+    EXPECT_EQ(controller->uvCuringMode(), std::nullopt) << "curing type none";
     type(field("positionOffsetForX"), "1000");
     EXPECT_EQ(store->doubleForKey("offsetForX"), 1000.0);
     EXPECT_EQ(field("positionOffsetForX")->text(), "1000.0");
@@ -130,6 +131,12 @@ TEST_F(RelayControlsWindowTest, FieldsStoreTheValueAndRefuseWhatIsOutOfRange) {
     EXPECT_EQ(store->integerForKey("selectedUVCuringType"), 2);
     EXPECT_EQ(controller->settings().offset(), (VeltranePatterns::Coordinate{1000.0, 0.0, 500.0}));
     EXPECT_EQ(controller->settings().value(UVCuringSettings::Field::curingDuration), 3.0);
+    const auto mode = controller->uvCuringMode();
+    ASSERT_TRUE(mode.has_value());
+    EXPECT_EQ(mode->kind, UVCuringPatternMode::Kind::afterEachSolution);
+    EXPECT_EQ(mode->relay, controller->relay());
+    EXPECT_EQ(mode->offset, (VeltranePatterns::Coordinate{1000.0, 0.0, 500.0}));
+    EXPECT_EQ(mode->duration, 3.0);
 }
 
 TEST(UVCuringSettings, DefaultsAndAStoredCuringTypeOutsideTheMenuReadsAsNone) {
