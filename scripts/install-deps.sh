@@ -11,6 +11,7 @@ packages=(
   libxml2-dev libusb-1.0-0-dev
   desktop-file-utils
   libdc1394-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   locales
 )
 

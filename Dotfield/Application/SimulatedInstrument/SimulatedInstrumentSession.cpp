@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
+#include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
+#include "simulators/camera/SimulatedIIDCBus.hpp"
+#include "simulators/camera/WorldSurfaceScene.hpp"
 #include "simulators/instrument/SimulatedInstrument.hpp"
 
 namespace Dotfield {
 
 struct SimulatedInstrumentSession::Devices {
     std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    // The instrument's camera, filming the surface under the tip.
+    std::shared_ptr<Simulators::SimulatedIIDCBus> cameraBus;
 };
 
 std::vector<std::string> SimulatedInstrumentSession::availableModels() {
@@ -32,8 +37,16 @@ SimulatedInstrumentSession::SimulatedInstrumentSession(const std::string& model)
     Simulators::SimulatedInstrumentOptions options;
     options.positionerModel = model;
     devices_->instrument = std::make_unique<Simulators::SimulatedDropwright>(std::move(options));
+    devices_->cameraBus = std::make_shared<Simulators::SimulatedIIDCBus>();
+    auto camera = devices_->cameraBus->plugIn(Simulators::SimulatedCameraProfile::of(
+        Simulators::SimulatedCameraKind::format7WithoutMode79, 0x00B09D0100C0FFEEULL));
+    camera->setScene(std::make_shared<Simulators::WorldSurfaceScene>(devices_->instrument->world()));
+    camera->setRealTime(true);
+    setIIDCBackend(devices_->cameraBus);
 }
 
-SimulatedInstrumentSession::~SimulatedInstrumentSession() = default;
+SimulatedInstrumentSession::~SimulatedInstrumentSession() {
+    setIIDCBackend(nullptr);
+}
 
 } // namespace Dotfield

@@ -41,6 +41,11 @@ class IIDCFrameSource {
         std::lock_guard lock(targetsMutex_);
         targets_.clear();
     }
+    // Frames being handed on keep going to the target until that hand-over ends.
+    void removeTarget(const std::shared_ptr<IIDCFrameTarget>& target) {
+        std::lock_guard lock(targetsMutex_);
+        std::erase(targets_, target);
+    }
 
   protected:
     void updateTargets(const IIDCFrame& frame) {

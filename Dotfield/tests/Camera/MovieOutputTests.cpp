@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Dotfield/Camera/Recording/MovieOutput.hpp"
+#include "Dotfield/tests/Camera/MovieReadback.hpp"
+#include "Dotfield/tests/Support/TestFiles.hpp"
+
+namespace DotfieldCameraTests {
+namespace {
+
+using Dotfield::FrameTime;
+using Dotfield::IIDCFrame;
+using Dotfield::MovieOutput;
+
+// A frame of colour bars that move with the index, at the time in 1/600 s.
+IIDCFrame movingFrame(std::uint32_t width, std::uint32_t height, int index, std::int64_t ticks) {
+    std::vector<std::uint8_t> bytes(std::size_t{width} * height * 4);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            auto* pixel = &bytes[(std::size_t{y} * width + x) * 4];
+            pixel[0] = static_cast<std::uint8_t>((x + static_cast<std::uint32_t>(index) * 8) & 0xFF);
+            pixel[1] = static_cast<std::uint8_t>(y & 0xFF);
+            pixel[2] = static_cast<std::uint8_t>(((x / 80) % 2) * 200);
+            pixel[3] = 255;
+        }
+    }
+    return {width, height, std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
+            FrameTime{ticks, 600}};
+}
+
+std::vector<std::string> consoleLines;
+MovieOutput::Options quietOptions(std::size_t capacity = 8) {
+    return {.queueCapacity = capacity,
+            .console = [](std::string_view line) { consoleLines.emplace_back(line); }};
+}
+
+TEST(MovieOutput, WritesAnH264MovieOfTheFramesAtTheirTimesReplacingAnExistingFile) {
+    const auto folder = Dotfield::testing::freshTestFolder("camera");
+    const auto file = folder / "movie.mp4";
+    Dotfield::testing::writeText(file, "an older file");
+    // Not live: every frame is written, so the counts are exact.
+    MovieOutput movie(file, {640, 480}, false, quietOptions());
+    movie.startRecording();
+    // 60 frames at 60 frames/s; one time repeated; the second half from a
+    // camera whose count starts again at 0 and a larger frame that is scaled.
+    std::int64_t ticks = 0;
+    for (int i = 0; i < 30; ++i, ticks += 10) {
+        movie.newFrame(movingFrame(640, 480, i, ticks));
+    }
+    movie.newFrame(movingFrame(640, 480, 30, ticks - 10));
+    for (int i = 0; i < 29; ++i) {
+        movie.newFrame(movingFrame(644, 482, 31 + i, i * 10));
+    }
+    ASSERT_TRUE(movie.finishRecording());
+    EXPECT_EQ(movie.framesDelivered(), 60);
+    EXPECT_EQ(movie.framesWritten(), 60);
+    EXPECT_EQ(movie.framesDropped(), 0);
+
+    const auto facts = readMovie(file);
+    ASSERT_TRUE(facts.opened);
+    EXPECT_NE(facts.container.find("mp4"), std::string::npos);
+    EXPECT_EQ(facts.codec, "h264");
+    EXPECT_EQ(facts.width, 640);
+    EXPECT_EQ(facts.height, 480);
+    EXPECT_EQ(facts.decodedFrames, 60);
+    // 60 frames 1/60 s apart (the repeat and the restart each one tick on).
+    EXPECT_NEAR(facts.durationSeconds, 1.0, 0.1);
+    // Only the movie is left in the folder.
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(MovieOutput, LiveFramesThatFindTheQueueFullAreDroppedAndCounted) {
+    const auto file = Dotfield::testing::freshTestFolder("camera") / "live.mp4";
+    MovieOutput movie(file, {640, 480}, true, quietOptions(1));
+    movie.startRecording();
+    for (int i = 0; i < 100; ++i) {
+        movie.newFrame(movingFrame(640, 480, i, i * 10));
+    }
+    ASSERT_TRUE(movie.finishRecording());
+    EXPECT_EQ(movie.framesDelivered(), 100);
+    EXPECT_GT(movie.framesWritten(), 0);
+    EXPECT_GT(movie.framesDropped(), 0);
+    EXPECT_EQ(movie.framesWritten() + movie.framesDropped(), 100);
+    EXPECT_EQ(readMovie(file).decodedFrames, movie.framesWritten());
+    EXPECT_EQ(consoleLines.back(), "Movie recording finished: " + std::to_string(movie.framesWritten()) +
+                                       " frames written, " + std::to_string(movie.framesDropped()) +
+                                       " dropped");
+}
+
+TEST(MovieOutput, AFileThatCannotBeCreatedRefusesTheRecording) {
+    const auto folder = Dotfield::testing::freshTestFolder("camera");
+    Dotfield::testing::writeText(folder / "notAFolder", "");
+    EXPECT_THROW(MovieOutput(folder / "notAFolder" / "movie.mp4", {640, 480}, true, quietOptions()),
+                 Dotfield::MovieOutputError);
+    EXPECT_FALSE(std::filesystem::exists(folder / "notAFolder" / "movie.mp4"));
+}
+
+} // namespace
+} // namespace DotfieldCameraTests

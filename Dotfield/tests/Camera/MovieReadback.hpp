@@ -1,0 +1,22 @@
+#pragma once
+// Reads a movie file back through libavformat and libavcodec: its container,
+// codec, size, duration and the number of frames that decode.
+
+#include <filesystem>
+#include <string>
+
+namespace DotfieldCameraTests {
+
+struct MovieFacts {
+    bool opened = false;
+    std::string container;
+    std::string codec;
+    int width = 0;
+    int height = 0;
+    double durationSeconds = 0.0;
+    int decodedFrames = 0;
+};
+
+MovieFacts readMovie(const std::filesystem::path& file);
+
+} // namespace DotfieldCameraTests
