@@ -1,5 +1,6 @@
 #include "Dotfield/Camera/Recording/MovieOutput.hpp"
 
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <mutex>
@@ -49,6 +50,8 @@ struct MovieOutput::Encoder {
     bool holding = false;
     // The last interval between two frames; a frame at 60 frames/s until known.
     std::int64_t lastDuration = movieTimescale / 60;
+    std::int64_t packetCount = 0;
+    std::int64_t firstPacketPts = 0;
     bool fileOpen = false;
     // Presentation times: the last one given, and what is added to a frame's
     // own time so that times keep rising across a repeat or a restart of the
@@ -88,6 +91,9 @@ struct MovieOutput::Encoder {
                     av_packet_unref(packet);
                     return failure;
                 }
+            }
+            if (packetCount++ == 0) {
+                firstPacketPts = packet->pts;
             }
             av_packet_move_ref(held, packet);
             holding = true;
@@ -154,6 +160,10 @@ struct MovieOutput::Encoder {
             return failure;
         }
         if (holding) {
+            // The last frame lasts as long as the movie's frames on average.
+            if (packetCount > 1 && held->pts > firstPacketPts) {
+                lastDuration = std::max<std::int64_t>(1, (held->pts - firstPacketPts) / (packetCount - 1));
+            }
             if (auto failure = writeHeldPacket(); !failure.empty()) {
                 return failure;
             }
