@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QStatusBar>
 
 namespace Dotfield {
@@ -53,6 +54,16 @@ void MainWindow::showDeviceStatus(ShellDevice device, const QString& text) {
     const auto index = static_cast<std::size_t>(device);
     statusFields_[index]->setText(text);
     statusFields_[index]->setMinimumWidth(statusFields_[index]->sizeHint().width());
+    // The fields never squeeze over one another: the window widens to hold
+    // them all rather than clipping a device's state.
+    if (auto* fields = statusBar()->layout()) {
+        fields->activate();
+        const int needed = fields->minimumSize().width() + statusBar()->contentsMargins().left() +
+                           statusBar()->contentsMargins().right();
+        if (needed > minimumWidth()) {
+            setMinimumWidth(needed);
+        }
+    }
     reported_[index] = true;
 }
 

@@ -58,3 +58,27 @@ TEST(MainWindowTests, ARealInstrumentHasNoSimulatedInstrumentField) {
     EXPECT_EQ(window.findChild<QLabel*>("simulatedInstrumentStatus"), nullptr);
     EXPECT_EQ(window.deviceStatus(ShellDevice::relay), "Relay: connecting");
 }
+
+// Long device states widen the window instead of drawing one field over the next.
+TEST(MainWindowTests, LongStatesNeverOverlapTheirNeighbours) {
+    MainWindow window(true);
+    window.resize(600, 300);
+    window.show();
+    window.showDeviceStatus(ShellDevice::electronics, "Electronics: connected (2016 redesign)");
+    window.showDeviceStatus(ShellDevice::positioner, "Positioner: DropwrightIIb connecting");
+    window.showDeviceStatus(ShellDevice::relay, "Relay: connected");
+    window.showDeviceStatus(ShellDevice::humiditySensor, "Humidity sensor: connected");
+    window.showDeviceStatus(ShellDevice::dispenser, "Dispenser: connected (not calibrated)");
+    QApplication::processEvents();
+
+    const char* order[] = {"electronicsStatus", "positionerStatus", "relayStatus", "humiditySensorStatus",
+                           "dispenserStatus", "simulatedInstrumentStatus"};
+    int previousRight = -1;
+    for (const char* name : order) {
+        const auto* field = window.findChild<QLabel*>(name);
+        ASSERT_NE(field, nullptr) << name;
+        EXPECT_GE(field->width(), field->sizeHint().width()) << name << " is clipped";
+        EXPECT_GT(field->geometry().left(), previousRight) << name << " overlaps the field before it";
+        previousRight = field->geometry().right();
+    }
+}
