@@ -174,6 +174,21 @@ std::vector<SurfaceTopographyMap::Row> SurfaceTopographyMap::grid() const {
     return grid_;
 }
 
+std::size_t SurfaceTopographyMap::rowCount() const {
+    std::lock_guard lock(mutex_);
+    return grid_.size();
+}
+
+SurfaceTopographyMap::Row SurfaceTopographyMap::row(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    return index < grid_.size() ? grid_[index] : Row{};
+}
+
+bool SurfaceTopographyMap::isEmpty() const {
+    std::lock_guard lock(mutex_);
+    return grid_.front().empty();
+}
+
 std::optional<double> SurfaceTopographyMap::bound(const std::optional<Bounds>& axis,
                                                   double Bounds::*end) const {
     std::lock_guard lock(mutex_);

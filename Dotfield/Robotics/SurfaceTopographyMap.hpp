@@ -76,6 +76,12 @@ class SurfaceTopographyMap {
 
     // A copy of the rows.
     std::vector<Row> grid() const;
+    // How many rows there are (1 for an empty map), and a copy of one row
+    // (empty beyond the last), for readers that need one row of a large map.
+    std::size_t rowCount() const;
+    Row row(std::size_t index) const;
+    // True while no point has been added.
+    bool isEmpty() const;
     std::optional<double> minimumX() const;
     std::optional<double> maximumX() const;
     std::optional<double> minimumY() const;

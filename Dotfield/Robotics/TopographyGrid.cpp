@@ -25,19 +25,23 @@ double stepCount(double distance, double stepSize, const char* axis) {
 
 } // namespace
 
+TopographyGridSize topographyGridSize(double distanceInX, double distanceInY, double stepSizeInX,
+                                      double stepSizeInY) {
+    const double columns = stepCount(distanceInX, stepSizeInX, "X") + 1.0;
+    const double rows = stepCount(distanceInY, stepSizeInY, "Y") + 1.0;
+    if (columns * rows > maximumTopographyGridPoints) {
+        throw std::invalid_argument("The grid has more than 1000000 points");
+    }
+    return {static_cast<std::size_t>(columns), static_cast<std::size_t>(rows)};
+}
+
 std::vector<Coordinate> mapTopographyGrid(Robot& robot, double distanceInX, double distanceInY,
                                           double stepSizeInX, double stepSizeInY,
                                           const std::function<Coordinate()>& measurePoint) {
     if (!measurePoint) {
         throw std::invalid_argument("The grid needs an operation that measures a point");
     }
-    const double columns = stepCount(distanceInX, stepSizeInX, "X") + 1.0;
-    const double rows = stepCount(distanceInY, stepSizeInY, "Y") + 1.0;
-    if (columns * rows > maximumTopographyGridPoints) {
-        throw std::invalid_argument("The grid has more than 1000000 points");
-    }
-    const auto columnCount = static_cast<std::size_t>(columns);
-    const auto rowCount = static_cast<std::size_t>(rows);
+    const auto [columnCount, rowCount] = topographyGridSize(distanceInX, distanceInY, stepSizeInX, stepSizeInY);
 
     const Coordinate start = robot.currentCoordinate();
     std::vector<Coordinate> measured;

@@ -22,10 +22,12 @@
 #include "Dotfield/Application/UI/TerminationSignals.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
+#include "Dotfield/Platform/FileChoosers/OpenFileChooser.hpp"
 #include "Dotfield/Platform/FileChoosers/SaveFileChooser.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/Qt/QtAlertPresenter.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
+#include "Dotfield/Platform/Qt/QtOpenFileChooser.hpp"
 #include "Dotfield/Platform/Qt/QtSaveFileChooser.hpp"
 
 namespace Dotfield {
@@ -120,6 +122,7 @@ int runDotfieldProgram(int argc, char** argv) {
     const auto previousBinding = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
     const auto previousPresenter = installAlertPresenter(std::make_shared<QtAlertPresenter>());
     const auto previousChooser = installSaveFileChooser(std::make_shared<QtSaveFileChooser>());
+    const auto previousOpenChooser = installOpenFileChooser(std::make_shared<QtOpenFileChooser>());
 
     int status = 0;
     {
@@ -166,6 +169,7 @@ int runDotfieldProgram(int argc, char** argv) {
         delegate->windows().clear();
         delegate->pollWindows().update([](DispenserStatusPollWindows& windows) { windows = {}; });
     }
+    installOpenFileChooser(previousOpenChooser);
     installSaveFileChooser(previousChooser);
     installAlertPresenter(previousPresenter);
     MainQueue::main().bind(previousBinding);

@@ -17,7 +17,7 @@ void registerManualControlsWindow(OperatorWindowRegistration& registration);
 // void registerDispenserCalibrationWindow(OperatorWindowRegistration& registration);
 
 // Dispenser diagnostics
-// void registerDispenserDiagnosticsWindow(OperatorWindowRegistration& registration);
+void registerDispenserDiagnosticsWindow(OperatorWindowRegistration& registration);
 
 // Solution wells
 // void registerSolutionWellsWindow(OperatorWindowRegistration& registration);
@@ -26,7 +26,7 @@ void registerManualControlsWindow(OperatorWindowRegistration& registration);
 // void registerSurfaceCantCalibrationWindow(OperatorWindowRegistration& registration);
 
 // Topography map
-// void registerTopographyMapWindow(OperatorWindowRegistration& registration);
+void registerTopographyMapWindow(OperatorWindowRegistration& registration);
 
 // Rotational calibration
 void registerRotationalCalibrationWindow(OperatorWindowRegistration& registration);
@@ -44,7 +44,7 @@ void registerDispenserControlsWindow(OperatorWindowRegistration& registration);
 // void registerPreferencesWindow(OperatorWindowRegistration& registration);
 
 // Performance testing
-// void registerPerformanceTestingWindow(OperatorWindowRegistration& registration);
+void registerPerformanceTestingWindow(OperatorWindowRegistration& registration);
 
 // Pattern document controller
 // void registerPatternDocumentController(OperatorWindowRegistration& registration);
@@ -56,13 +56,13 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     // registerDispenserCalibrationWindow(registration);
 
-    // registerDispenserDiagnosticsWindow(registration);
+    registerDispenserDiagnosticsWindow(registration);
 
     // registerSolutionWellsWindow(registration);
 
     // registerSurfaceCantCalibrationWindow(registration);
 
-    // registerTopographyMapWindow(registration);
+    registerTopographyMapWindow(registration);
 
     registerRotationalCalibrationWindow(registration);
 
@@ -74,7 +74,7 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     // registerPreferencesWindow(registration);
 
-    // registerPerformanceTestingWindow(registration);
+    registerPerformanceTestingWindow(registration);
 
     // registerPatternDocumentController(registration);
 }

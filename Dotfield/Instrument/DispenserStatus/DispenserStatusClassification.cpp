@@ -20,8 +20,10 @@ double openCircuitThreshold(const StatisticalImpedanceMeasurement& point) {
     return 800.0 - 0.5 * (kilohertz - 200.0);
 }
 
+} // namespace
+
 // The probability that one point's reading does not belong to the reference.
-double deviationTerm(double magnitude, const StatisticalImpedanceMeasurement& point) {
+double pointDeviationProbability(double magnitude, const StatisticalImpedanceMeasurement& point) {
     const double deviation = std::fabs(magnitude - point.averageImpedanceMagnitude);
     const double sd = point.standardDeviation;
     if (std::isfinite(sd) && sd > 0.0 && !std::isnan(deviation)) {
@@ -30,12 +32,10 @@ double deviationTerm(double magnitude, const StatisticalImpedanceMeasurement& po
     return deviation == 0.0 ? 0.0 : 1.0;
 }
 
-} // namespace
-
 double probabilityFromDeviation(const DispenserStatusMagnitudes& magnitudes, const DispenserStatistics& statistics) {
     double agreement = 1.0;
     for (std::size_t i = 0; i < dispenserStatusPointCount; ++i) {
-        agreement *= 1.0 - deviationTerm(magnitudes[i], statistics[i]);
+        agreement *= 1.0 - pointDeviationProbability(magnitudes[i], statistics[i]);
     }
     return 1.0 - agreement;
 }

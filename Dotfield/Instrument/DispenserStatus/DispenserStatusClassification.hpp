@@ -19,6 +19,12 @@ using DispenserStatusMagnitudes = std::array<double, dispenserStatusPointCount>;
 DispenserConnectionStatus classifyDispenserStatus(const DispenserStatusMagnitudes& magnitudes,
                                                   const DispenserStatistics& statistics);
 
+// The probability that one point's reading does not belong to its reference:
+// erf(|m - mean| / (sd x 15 x sqrt 2)). When the standard deviation is 0,
+// negative or not a finite number, or the deviation is not a number, it is 0
+// for a reading equal to the mean and 1 otherwise: always a number from 0 to 1.
+double pointDeviationProbability(double magnitude, const StatisticalImpedanceMeasurement& point);
+
 // P = 1 - prod(1 - erf(|m - mean| / (sd x 15 x sqrt 2))) over the five points.
 // At a point whose standard deviation is 0, negative or not a finite number,
 // or whose deviation is not a number, the point's term is 0 when the reading

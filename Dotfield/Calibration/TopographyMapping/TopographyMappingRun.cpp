@@ -1,0 +1,85 @@
+#include "Dotfield/Calibration/TopographyMapping/TopographyMappingRun.hpp"
+
+#include "Dotfield/Instrument/Electronics/Electronics.hpp"
+#include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
+#include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/Robotics/SurfaceFinding.hpp"
+#include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
+#include "Dotfield/Robotics/TopographyGrid.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+
+namespace Dotfield {
+
+using VeltranePatterns::Coordinate;
+
+namespace {
+
+void throwIfCancelled(const std::atomic<bool>& cancelled) {
+    if (cancelled.load()) {
+        throw VeltranePatterns::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
+    }
+}
+
+bool isCancellation(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ElectronicsError& electronicsError) {
+        return electronicsError.kind() == ElectronicsErrorKind::abortedByUser;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+std::shared_ptr<SurfaceTopographyMap> TopographyMappingRun::measureGrid() const {
+    if (!robot || !electronics) {
+        throw std::invalid_argument("Topography mapping needs the robot and the electronics");
+    }
+    auto map = std::make_shared<SurfaceTopographyMap>();
+    Robot& positioner = *robot;
+    const auto measure = [&]() -> Coordinate {
+        throwIfCancelled(*cancelled);
+        const bool slow = positioner.shouldUseSlowApproachDuringSurfaceFinding();
+        const double approach =
+            slow ? positioner.slowSurfaceApproachStepSize() : positioner.surfaceApproachStepSize();
+        const Coordinate surface = findSurfaceWithApproachStepSize(
+            approach, positioner.surfaceRetractionStepSize(), !slow, positioner, *electronics,
+            recalibrationOperation);
+        throwIfCancelled(*cancelled);
+        map->addPoint(surface);
+        if (pointMeasured) {
+            pointMeasured(surface);
+        }
+        return surface;
+    };
+    mapTopographyGrid(positioner, grid.distanceInX, grid.distanceInY, grid.stepSizeInX, grid.stepSizeInY, measure);
+    return map;
+}
+
+std::exception_ptr
+TopographyMappingRun::run(const Coordinate& start,
+                          const std::function<void(std::shared_ptr<SurfaceTopographyMap>)>& mapCompleted) const {
+    try {
+        auto map = measureGrid();
+        if (mapCompleted) {
+            mapCompleted(std::move(map));
+        }
+        robot->moveToPosition(start, start.z);
+        return nullptr;
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        if (!isCancellation(error)) {
+            return error;
+        }
+    }
+    cancelled->store(false);
+    try {
+        robot->moveToPosition(start, start.z);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+} // namespace Dotfield

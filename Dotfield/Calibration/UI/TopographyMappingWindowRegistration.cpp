@@ -1,0 +1,43 @@
+// Plugs the topography mapping window into the shell: made at launch with the
+// settings store, handed the robot, the electronics, the error handler and
+// the recalibration before surface finding, and its map offered to each new
+// pattern while correction is on.
+
+#include <memory>
+
+#include "Dotfield/Application/AppDelegate.hpp"
+#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
+
+namespace Dotfield {
+
+void registerTopographyMapWindow(OperatorWindowRegistration& registration) {
+    auto holder = std::make_shared<std::unique_ptr<TopographyMappingWindowController>>();
+    registration.windows.add(OperatorWindow::topographyMap, {
+        .make = [holder](AppDelegate& delegate) {
+            *holder = std::make_unique<TopographyMappingWindowController>(delegate.userDefaults());
+            (*holder)->setRobot(delegate.robot());
+            (*holder)->setElectronics(delegate.electronics());
+            (*holder)->setErrorHandler(delegate.errorHandler());
+            (*holder)->setRecalibrationOperationForSurfaceFinding([weak = delegate.weak_from_this()] {
+                if (const auto self = weak.lock()) {
+                    self->recalibrationOperationForSurfaceFinding();
+                }
+            });
+        },
+        .show = [holder] {
+            (*holder)->show();
+            (*holder)->raise();
+            (*holder)->activateWindow();
+        },
+        .close = [holder] { (*holder)->close(); },
+        .release = [holder] { holder->reset(); },
+    });
+    registration.windows.updateHooks([holder](ShellWindowHooks& hooks) {
+        hooks.topographyMap = [holder]() -> std::shared_ptr<const SurfaceTopographyMap> {
+            return *holder ? (*holder)->topographyMapForPrinting() : nullptr;
+        };
+    });
+}
+
+} // namespace Dotfield
