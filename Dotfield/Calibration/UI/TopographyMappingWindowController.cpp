@@ -75,6 +75,10 @@ TopographyMappingWindowController::~TopographyMappingWindowController() {
     if (run_->inProgress.load()) {
         run_->cancelled->store(true);
     }
+    // A field losing its focus while the window goes must not commit into it.
+    for (const auto& entry : fields_) {
+        QObject::disconnect(entry.second, nullptr, this, nullptr);
+    }
 }
 
 // ---- Views --------------------------------------------------------------------------------

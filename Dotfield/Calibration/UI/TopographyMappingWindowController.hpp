@@ -124,6 +124,11 @@ class TopographyMappingWindowController final : public QWidget {
     void clearTopographyMap();
     // Replaces every plot by n new ones and sets the ranges from the grid.
     void generatePlots(int n);
+    // A measured point joins the graph: its row's plot is redrawn, or every
+    // plot when the point moved the graph's scale; a row the grid did not
+    // foresee (a position reported slightly off its row's Y) gets a plot of
+    // its own.
+    void recordPoint(const VeltranePatterns::Coordinate& point);
 
     // ---- Views ---------------------------------------------------------------------------------
 
@@ -149,8 +154,6 @@ class TopographyMappingWindowController final : public QWidget {
     void commitFields();
     void showSettings();
     void updateButtons();
-    // Main thread: a point of the run joins the graph.
-    void recordPoint(const VeltranePatterns::Coordinate& point);
     // Main thread: a finished map is put in force and shown.
     void adoptCompletedMap(std::shared_ptr<SurfaceTopographyMap> map);
     void reloadPlot(std::size_t row);

@@ -194,6 +194,21 @@ TEST_F(TopographyMappingWindow, ACancelReturnsToTheStartAndLeavesTheMapInForce) 
     EXPECT_LT(measured, 25U);
 }
 
+TEST_F(TopographyMappingWindow, TheSynchronousMappingPutsItsMapInForceAndStaysAtTheLastPoint) {
+    window->setDistanceToMapTopographyInX(1000.0);
+    window->setDistanceToMapTopographyInY(0.0);
+    robot->serialDispatchQueue().sync([this] { window->performSurfaceTopographyMapping(); });
+    ASSERT_TRUE(waitUntil([this] { return !window->topographyMap()->isEmpty(); }));
+    const auto grid = window->topographyMap()->grid();
+    ASSERT_EQ(grid.size(), 1U);
+    ASSERT_EQ(grid[0].size(), 2U);
+    EXPECT_EQ(robot->currentCoordinate(), grid[0][1]);
+    EXPECT_EQ(window->topographyPlots().size(), 1U);
+    EXPECT_EQ(window->topographyPlots()[0]->count(), 2);
+    const std::string saved = fileText(defaultFile);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 2);
+}
+
 TEST_F(TopographyMappingWindow, FreshInstallationClearAndRefusals) {
     ScopedScriptedAlertPresenter alerts;
     // No default file: the empty map's one row.
