@@ -214,6 +214,14 @@ TEST_F(TopographyMappingWindow, FreshInstallationClearAndRefusals) {
     // No default file: the empty map's one row.
     EXPECT_EQ(window->topographyPlots().size(), 1U);
     EXPECT_FALSE(window->topographyMapForPrinting());
+    // A point reported slightly off its row's Y opens a row, which gets a plot.
+    window->recordPoint({0.0, 0.0, 1.0});
+    window->recordPoint({0.0, 1000.0, 2.0});
+    window->recordPoint({1000.0, 1000.25, 3.0});
+    ASSERT_EQ(window->topographyPlots().size(), 3U);
+    for (const QLineSeries* plot : window->topographyPlots()) {
+        EXPECT_EQ(plot->count(), 1);
+    }
     QTest::mouseClick(window->clearButton(), Qt::LeftButton);
     EXPECT_EQ(window->topographyPlots().size(), 10U);
     EXPECT_EQ(window->topographyPlots()[9]->name(), "Plot number 9");
