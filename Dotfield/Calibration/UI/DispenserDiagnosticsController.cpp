@@ -58,6 +58,8 @@ DispenserDiagnosticsController::DispenserDiagnosticsController(QWidget* parent)
 }
 
 DispenserDiagnosticsController::~DispenserDiagnosticsController() {
+    // The poll may outlive the window: it asks for no refresh from now on.
+    feed_->setShown(false);
     // The panel is ours whether or not it is in the window.
     if (advancedOptionsView_ && advancedOptionsView_->parent() != this) {
         delete advancedOptionsView_;
