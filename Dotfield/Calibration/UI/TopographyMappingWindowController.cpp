@@ -1,5 +1,6 @@
 #include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -67,7 +68,7 @@ TopographyMappingWindowController::TopographyMappingWindowController(std::shared
     buildGraph();
     displayedMap_ = store_.map();
     const std::size_t rows = displayedMap_->rowCount();
-    generatePlots(rows > 0 ? static_cast<int>(rows) : emptyMapPlots);
+    generatePlots(rows > 0 ? static_cast<int>(std::min<std::size_t>(rows, maximumPlots)) : emptyMapPlots);
     updateButtons();
 }
 
@@ -221,7 +222,7 @@ void TopographyMappingWindowController::setShouldCorrectBasedOnTopographyMap(boo
 // ---- Plots -----------------------------------------------------------------------------------
 
 void TopographyMappingWindowController::generatePlots(int n) {
-    n = std::max(n, 1);
+    n = std::clamp(n, 1, maximumPlots);
     QChart* chart = graphView_->chart();
     for (QLineSeries* plot : topographyPlots_) {
         chart->removeSeries(plot);
@@ -278,8 +279,8 @@ void TopographyMappingWindowController::recordPoint(const Coordinate& point) {
     // A row the grid did not foresee (a position reported slightly off its
     // row's Y) gets a plot of its own.
     const std::size_t rows = displayedMap_->rowCount();
-    if (rows > topographyPlots_.size()) {
-        generatePlots(static_cast<int>(rows));
+    if (rows > topographyPlots_.size() && topographyPlots_.size() < static_cast<std::size_t>(maximumPlots)) {
+        generatePlots(static_cast<int>(std::min<std::size_t>(rows, maximumPlots)));
         return;
     }
     const TopographyPlotScale after = TopographyPlotScale::of(*displayedMap_, plotMultiplier_);
@@ -393,7 +394,7 @@ void TopographyMappingWindowController::performSurfaceTopographyMapping() {
 void TopographyMappingWindowController::adoptCompletedMap(std::shared_ptr<SurfaceTopographyMap> map) {
     store_.adopt(std::move(map));
     displayedMap_ = store_.map();
-    generatePlots(static_cast<int>(displayedMap_->rowCount()));
+    generatePlots(static_cast<int>(std::min<std::size_t>(displayedMap_->rowCount(), maximumPlots)));
 }
 
 // ---- Files -------------------------------------------------------------------------------------

@@ -64,6 +64,9 @@ class TopographyMappingWindowController final : public QWidget {
     static constexpr const char* cancelButtonTitle = "Cancel";
     // Plots of a window without map rows.
     static constexpr int emptyMapPlots = 10;
+    // The most rows the graph draws: a map file of a million rows (which
+    // reads fine) would otherwise ask for a million plots.
+    static constexpr int maximumPlots = 1000;
 
     // The default map file in the application's folder unless another is given.
     explicit TopographyMappingWindowController(std::shared_ptr<UserDefaults> userDefaults,
@@ -122,7 +125,8 @@ class TopographyMappingWindowController final : public QWidget {
     void exportTopographyMap();
     void importTopographyMap();
     void clearTopographyMap();
-    // Replaces every plot by n new ones and sets the ranges from the grid.
+    // Replaces every plot by n new ones (1 to maximumPlots) and sets the
+    // ranges from the grid.
     void generatePlots(int n);
     // A measured point joins the graph: its row's plot is redrawn, or every
     // plot when the point moved the graph's scale; a row the grid did not

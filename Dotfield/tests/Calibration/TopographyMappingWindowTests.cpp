@@ -265,6 +265,17 @@ TEST_F(TopographyMappingWindow, FreshInstallationClearAndRefusals) {
     window->correctionCheckBox()->click();
     EXPECT_FALSE(window->topographyMapForPrinting());
     EXPECT_EQ(store->boolForKey("shouldCorrectBasedOnTopographyMap"), false);
+
+    // A map of more rows than the graph draws: the graph stops at its most plots.
+    std::string rows;
+    for (int j = 0; j < 1200; ++j) {
+        rows += "0.0," + std::to_string(j) + ".0,1.0\n";
+    }
+    writeText(folder / "tall.csv", rows);
+    opening.chooser().answer(folder / "tall.csv");
+    QTest::mouseClick(window->importButton(), Qt::LeftButton);
+    EXPECT_EQ(window->topographyMap()->rowCount(), 1200U);
+    EXPECT_EQ(window->topographyPlots().size(), 1000U);
     EXPECT_TRUE(errors().empty());
 }
 
