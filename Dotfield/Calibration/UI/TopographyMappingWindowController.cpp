@@ -289,8 +289,10 @@ void TopographyMappingWindowController::recordPoint(const Coordinate& point) {
         before.plotMultiplier != after.plotMultiplier) {
         // Every point of the graph moves.
         reloadAllPlots();
-    } else if (const auto row = displayedMap_->rowIndex(point.y)) {
-        reloadPlot(*row);
+    } else if (const auto row = displayedMap_->rowIndex(point.y); row && *row < topographyPlots_.size()) {
+        // The point went to the end of its row: its plot gains the one point.
+        const TopographyPlotPoint plotted = topographyPlotPoint(point, after);
+        topographyPlots_[*row]->append(static_cast<double>(plotted.x), static_cast<double>(plotted.y));
     }
 }
 
