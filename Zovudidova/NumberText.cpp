@@ -30,6 +30,20 @@ std::string formatDouble(double value) {
     return text;
 }
 
+std::string formatFixed(double value, int decimals) {
+    if (std::isnan(value)) {
+        return std::signbit(value) ? "-nan" : "nan";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-inf" : "inf";
+    }
+    decimals = decimals < 0 ? 0 : (decimals > 17 ? 17 : decimals);
+    // 309 integral digits, the point, the decimals and a sign fit.
+    char buffer[340];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
 std::optional<double> parseDouble(std::string_view text) {
     if (text.empty()) {
         return std::nullopt;

@@ -13,6 +13,11 @@ namespace Zovudidova {
 // ("1e-06", "1.8014398509481984e+16"), and "nan", "inf", "-inf".
 std::string formatDouble(double value);
 
+// The C library's "%.Nf" text of a double with N = decimals (0 to 17): fixed
+// point, rounded to nearest, a minus sign kept on negative values that round
+// to zero ("-0.000"), no plus sign, no padding; "nan", "inf", "-inf".
+std::string formatFixed(double value, int decimals);
+
 // Whole-text conversion in the C locale's syntax: an optional sign, decimal or
 // hexadecimal digits with an optional exponent, "nan", "inf" or "infinity".
 // Leading or trailing blanks, or any other character, give nothing.

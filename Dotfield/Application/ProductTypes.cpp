@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
 
@@ -45,7 +46,7 @@ const std::vector<RobotModelEntry>& robotModelFactories() {
     //   {"DropwrightIIb", [](auto defaults) { return makeDropwrightIIb(std::move(defaults)); }},
     static const std::vector<RobotModelEntry> entries{
         {"DropwrightProto", {}},
-        {"DropwrightDesktop", {}},
+        {"DropwrightDesktop", [](auto defaults) { return Robot::make<DropwrightDesktop>(std::move(defaults)); }},
         {"DropwrightIIa", [](auto defaults) { return Robot::make<DropwrightIIa>(std::move(defaults)); }},
         {"DropwrightIIb", [](auto defaults) { return Robot::make<DropwrightIIb>(std::move(defaults)); }},
     };

@@ -1,6 +1,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,19 @@ TEST(NumberText, FormatsLikeThePlatformDescription) {
     }
 }
 
+TEST(NumberText, FormatsFixedDecimalsLikePrintf) {
+    const std::tuple<double, int, const char*> cases[] = {
+        {12.5, 3, "12.500"},       {0.1, 3, "0.100"},     {123.456, 3, "123.456"},
+        {-0.0004, 3, "-0.000"},    {0.0005, 3, "0.001"},  {-1.25, 1, "-1.2"},
+        {1e20, 1, "100000000000000000000.0"},              {-std::numeric_limits<double>::infinity(), 3, "-inf"},
+        {std::numeric_limits<double>::quiet_NaN(), 3, "nan"},
+    };
+    for (const auto& [value, decimals, text] : cases) {
+        EXPECT_EQ(formatFixed(value, decimals), text) << value;
+    }
+    EXPECT_EQ(formatFixed(std::numeric_limits<double>::max(), 3).size(), 313u);
+}
+
 TEST(NumberText, ParsesWholeTextOnly) {
     EXPECT_EQ(parseDouble("20"), 20.0);
     EXPECT_EQ(parseDouble("-1.5e3"), -1500.0);
@@ -60,6 +74,7 @@ TEST(NumberText, IgnoresTheProcessLocale) {
         GTEST_SKIP() << "no German locale on this machine";
     }
     EXPECT_EQ(formatDouble(1.5), "1.5");
+    EXPECT_EQ(formatFixed(1.5, 3), "1.500");
     EXPECT_EQ(parseDouble("1.5"), 1.5);
     std::setlocale(LC_ALL, "C");
 }

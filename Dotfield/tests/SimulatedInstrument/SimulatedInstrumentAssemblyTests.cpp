@@ -87,9 +87,9 @@ TEST(SimulatedInstrumentAssembly, ModelsAreChosenByName) {
         options.positionerModel = model;
         const SimulatedDropwright instrument(options);
         EXPECT_EQ(instrument.positionerModel(), model);
-        // The IIa and IIb have the SmartMotor bus; the others no controller
-        // peer yet: their cable is empty.
-        EXPECT_EQ(instrument.positioner() != nullptr, model == "IIa" || model == "IIb") << model;
+        // The IIa and IIb have the SmartMotor bus, the Desktop its Gilson
+        // controller; the Proto no controller peer yet: its cable is empty.
+        EXPECT_EQ(instrument.positioner() != nullptr, model != "Proto") << model;
     }
     SimulatedInstrumentOptions unknown;
     unknown.positionerModel = "IIc";

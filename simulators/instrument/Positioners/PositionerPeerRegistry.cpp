@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "simulators/instrument/Positioners/Generic/SimulatedGenericPositioner.hpp"
+#include "simulators/instrument/Positioners/Gilson/SimulatedGilsonController.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 
 namespace Simulators {
@@ -47,6 +48,12 @@ PositionerPeerRegistry builtInPositionerPeers() {
                   [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
                       return std::make_shared<SimulatedSmartMotorBus>(std::move(world),
                                                                       SimulatedSmartMotorBus::Generation::newer);
+                  }});
+    // X runs the length the newer cable allows; Z the 53.6 mm below the home
+    // switch at its top.
+    registry.add({"Desktop", WorldPoint{387000.0, 293000.0, 53600.0},
+                  [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
+                      return std::make_shared<SimulatedGilsonController>(std::move(world));
                   }});
     return registry;
 }

@@ -1,0 +1,132 @@
+#include "Dotfield/tests/Gilson/GilsonFixture.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+
+namespace Dotfield::testing {
+
+namespace {
+
+// Console messages go to standard error only with diagnostics on; the switch
+// is read once, so it is set before any test runs.
+const bool diagnosticsOn = [] {
+    setenv("DOTFIELD_DIAGNOSTICS", "1", 1);
+    return true;
+}();
+
+SerialPortTiming shortTiming(std::shared_ptr<Clock> clock) {
+    SerialPortTiming timing;
+    timing.readTimeoutMilliseconds = 150;
+    timing.writeTimeoutMilliseconds = 150;
+    timing.bufferedBytesWait = std::chrono::milliseconds(250);
+    if (clock) {
+        timing.clock = std::move(clock);
+    }
+    return timing;
+}
+
+} // namespace
+
+GilsonFixture::GilsonFixture() {
+    (void)diagnosticsOn;
+    options.positionerModel = "Desktop";
+    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
+    options.surface = std::nullopt;
+}
+
+void GilsonFixture::SetUp() {
+    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    world = instrument->world();
+    controller = std::dynamic_pointer_cast<Controller>(instrument->positioner());
+    ASSERT_TRUE(controller);
+    makeRobot();
+}
+
+void GilsonFixture::TearDown() {
+    if (robot) {
+        robot->disconnectFromSerialPort();
+    }
+    for (const auto& port : ports_) {
+        port->closeSerialPort();
+    }
+    robot.reset();
+    instrument.reset();
+}
+
+void GilsonFixture::makeRobot() {
+    robot = Robot::make<DropwrightDesktop>(store, systemClock(), pauses);
+}
+
+std::shared_ptr<SerialPort> GilsonFixture::openPort(std::shared_ptr<Clock> clock) {
+    auto port = openSerialPort("Dual RS232 B", Controller::baudRate, true, shortTiming(std::move(clock)));
+    ports_.push_back(port);
+    return port;
+}
+
+Robot::SerialPortOpener GilsonFixture::opener() {
+    return [this](const SerialPortProperties& properties) {
+        auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity,
+                                   shortTiming(nullptr));
+        ports_.push_back(port);
+        return port;
+    };
+}
+
+void GilsonFixture::connect() {
+    robot->setSerialPort(robot->retrieveSerialPort(opener()));
+}
+
+std::vector<std::uint8_t> GilsonFixture::bytesSince(std::size_t count) const {
+    const std::vector<std::uint8_t> all = controller->bytesFromHost();
+    return std::vector<std::uint8_t>(all.begin() + static_cast<std::ptrdiff_t>(std::min(count, all.size())),
+                                     all.end());
+}
+
+std::size_t GilsonFixture::occurrences(const std::vector<std::uint8_t>& bytes,
+                                       const std::vector<std::uint8_t>& part) {
+    std::size_t count = 0;
+    for (auto at = bytes.begin();
+         (at = std::search(at, bytes.end(), part.begin(), part.end())) != bytes.end(); ++at) {
+        ++count;
+    }
+    return count;
+}
+
+std::vector<std::string> GilsonFixture::bufferedCommands() const {
+    std::vector<std::string> commands;
+    for (const std::string& entry : controller->transcript()) {
+        if (entry.starts_with("buffered ")) {
+            commands.push_back(entry.substr(9));
+        }
+    }
+    return commands;
+}
+
+void GilsonFixture::waitForWorldToStand() const {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto moving = [&] {
+        return world->axis(Simulators::WorldAxis::x).moving || world->axis(Simulators::WorldAxis::y).moving ||
+               world->axis(Simulators::WorldAxis::z).moving;
+    };
+    while (moving() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_FALSE(moving());
+}
+
+bool consoleShows(const std::function<void()>& work, const std::string& line) {
+    ::testing::internal::CaptureStderr();
+    try {
+        work();
+    } catch (...) {
+        ::testing::internal::GetCapturedStderr();
+        throw;
+    }
+    return ::testing::internal::GetCapturedStderr().find(line) != std::string::npos;
+}
+
+} // namespace Dotfield::testing
