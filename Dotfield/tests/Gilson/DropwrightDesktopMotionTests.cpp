@@ -2,6 +2,7 @@
 // backlash take-up, homing, and an abort the controller cannot obey at once.
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,38 @@ TEST_F(DropwrightDesktopHoming, HomingAFreshControllerZeroesTheCorrections) {
     EXPECT_EQ(store->axisValues(DropwrightDesktop::backlashCorrectionForLastMoveKey, false), AxisValues{});
     EXPECT_EQ(home, (Coordinate{0.0, 0.0, 100000.0}));
     EXPECT_LT(indexOf("buffered H"), indexOf("buffered @13="));
+}
+
+// A clock that moves ten seconds on every reading, so a wait's time limit
+// passes after a few polls.
+class LeapingClock final : public Clock {
+  public:
+    TimePoint now() const override { return TimePoint{} + std::chrono::seconds(10) * ++readings_; }
+    bool waitUntil(TimePoint, WakeSignal&) override { return true; }
+
+  private:
+    mutable std::atomic<long> readings_{0};
+};
+
+TEST_F(DropwrightDesktopMotion, WaitsForAxesThatNeverStandGiveUpAfter120Seconds) {
+    robot = Robot::make<DropwrightDesktop>(store, std::make_shared<LeapingClock>(), pauses);
+    initializeConnectionToRobot(*robot, opener());
+    // The controller keeps reporting the Y axis running.
+    for (int i = 0; i < 40; ++i) {
+        controller->scriptImmediateReply(std::string("PRP"));
+    }
+    controller->clearTranscript();
+    EXPECT_EQ(errorThrownBy<RoboticsError>([&] { robot->home(); }).kind(), RoboticsError::Kind::abortedDuringMove);
+    const auto transcript = controller->transcript();
+    const auto polls = std::count(transcript.begin(), transcript.end(), "immediate M");
+    EXPECT_GE(polls, 10);
+    EXPECT_LE(polls, 14);
+
+    // The halt waits just as long, and reports nothing.
+    controller->clearTranscript();
+    EXPECT_TRUE(consoleShows([&] { robot->haltMovement(); }, "The axes still moved when the halt gave up waiting"));
+    const auto haltTranscript = controller->transcript();
+    EXPECT_LE(std::count(haltTranscript.begin(), haltTranscript.end(), "immediate M"), 14);
 }
 
 } // namespace
