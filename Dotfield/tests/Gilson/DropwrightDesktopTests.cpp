@@ -54,6 +54,15 @@ TEST_F(DropwrightDesktopTest, ASelectionThatFailsTwiceLeavesTheAdapterFree) {
     EXPECT_NO_THROW(initializeConnectionToRobot(*robot, opener()));
 }
 
+TEST_F(DropwrightDesktopTest, AFailedDeselectStillClosesTheLink) {
+    connect();
+    controller->unplug();
+    EXPECT_THROW(robot->disconnectFromSerialPort(), CommunicationsError);
+    EXPECT_TRUE(robot->serialPort()->isClosed());
+    controller->plugBackIn();
+    EXPECT_NO_THROW(initializeConnectionToRobot(*robot, opener()));
+}
+
 TEST_F(DropwrightDesktopTest, AZeroAnswerAtConnectionIsRecoveredFrom) {
     controller->answerSelectionsWithZero(1);
     EXPECT_NO_THROW(initializeConnectionToRobot(*robot, opener()));
