@@ -42,7 +42,7 @@ class CameraWindowFixture : public SimulatedCameraFixture {
     }
 
     bool pumpUntil(const std::function<bool()>& condition,
-                   std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+                   std::chrono::milliseconds limit = std::chrono::milliseconds(30000)) {
         return mainThread.pump().runUntil(condition, limit);
     }
 
@@ -80,9 +80,10 @@ class CameraWindowFixture : public SimulatedCameraFixture {
     std::mutex consoleMutex;
     std::vector<std::string> consoleLines;
     std::unique_ptr<Dotfield::CameraWindowController> window;
-    // What the window's cameras are given (tests that make frames slower
-    // than a camera would stop its stall watchdog's clock).
-    Dotfield::IIDCCamera::Timing cameraTiming;
+    // What the window's cameras are given. Tests make frames one by one, far
+    // slower than a camera would on a loaded machine, so the cameras' clock
+    // (their stall watchdog's) stands still unless a test moves it.
+    Dotfield::IIDCCamera::Timing cameraTiming{.clock = std::make_shared<Dotfield::ManualClock>()};
 };
 
 // Saves the widget's grab under screenshots/ and answers it.

@@ -56,14 +56,14 @@ TEST_F(CameraWindowTest, WithoutACameraTheWindowShowsAndRetriesSilentlyUntilOneI
     auto simulated = plugIn();
     ASSERT_TRUE(pumpUntil([&] { return clock->pendingWaitCount() == 1; }));
     clock->advance(Dotfield::CameraWindowController::retryInterval);
-    EXPECT_TRUE(pumpUntil([&] { return window->cameraConnected(); }, std::chrono::milliseconds(2000)));
+    EXPECT_TRUE(pumpUntil([&] { return window->cameraConnected(); }));
     showFrames(*simulated, 1);
 }
 
 TEST_F(CameraWindowTest, TheBlackflyKindIsConfiguredInOrderAndShowsTheTestCard) {
     auto simulated = plugIn(SimulatedCameraKind::format7WithoutMode79);
     openWindow();
-    ASSERT_TRUE(pumpUntil([&] { return window->cameraConnected(); }, std::chrono::milliseconds(2000)));
+    ASSERT_TRUE(pumpUntil([&] { return window->cameraConnected(); }));
     showFrames(*simulated, 30);
 
     const auto configuration =
@@ -197,7 +197,6 @@ struct LuminanceLog {
 TEST_F(CameraWindowTest, AutomaticExposureBringsTheImageToTheTargetAndTheCustomPaneFreezesIt) {
     auto simulated = plugIn();
     simulated->setNoise(0, 1);
-    cameraTiming.clock = std::make_shared<Dotfield::ManualClock>();
     // 10 % of the shutter's maximum.
     defaults->setInteger(4095 / 10, "exposure");
     openWindow();

@@ -19,7 +19,10 @@ class CaptureFixture : public SimulatedCameraFixture {
         SimulatedCameraFixture::TearDown();
     }
 
-    void startCapturing(Dotfield::IIDCCamera::Timing timing = {}) {
+    // The camera's clock stands still unless a test gives its own: frames made
+    // one by one on a loaded machine must not look like a frozen camera.
+    void startCapturing(Dotfield::IIDCCamera::Timing timing = {
+                            .clock = std::make_shared<Dotfield::ManualClock>()}) {
         camera = std::make_unique<Dotfield::IIDCCamera>(std::nullopt, 1, std::move(timing));
         camera->setFrameSize({640, 480});
         camera->reallocateFrameBuffer();

@@ -22,7 +22,7 @@ namespace DotfieldCameraTests {
 
 // Polls the condition for up to the time limit; true once it holds.
 inline bool eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+                       std::chrono::milliseconds limit = std::chrono::milliseconds(30000)) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
         if (condition()) {

@@ -150,13 +150,14 @@ TEST_F(DispenserControlsWindowTest, ADispenseDrivesTheDispenserForItsDuration) {
     QTest::mouseClick(dispensingButton, Qt::LeftButton);
     EXPECT_EQ(dispensingButton->text(), "Cancel");
     EXPECT_EQ(sprayingButton->text(), "Cancel");
-    ASSERT_TRUE(pumpUntil([&] { return idle(); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(pumpUntil([&] { return idle(); }, std::chrono::seconds(30)));
 
     const auto seen = outputsSoFar();
     ASSERT_GE(seen.size(), 3u);
     EXPECT_EQ(seen.front().relay, Relay::waveformGenerator);
     const auto driving = std::find_if(seen.begin(), seen.end(), [](const Output& o) {
-        return o.relay == Relay::waveformGenerator && o.volts > 4.9 && std::abs(o.frequencyHz - 420000.0) < 20.0;
+        return o.relay == Relay::waveformGenerator && o.volts > 4.9 &&
+               std::abs(o.frequencyHz - 420000.0) < 20.0;
     });
     ASSERT_NE(driving, seen.end()) << "5 V at 420 kHz through the generator";
     EXPECT_EQ(seen.back().relay, Relay::electronics);
@@ -165,7 +166,8 @@ TEST_F(DispenserControlsWindowTest, ADispenseDrivesTheDispenserForItsDuration) {
     EXPECT_GE(seconds, 0.95);
     EXPECT_LT(seconds, 1.6);
     EXPECT_EQ(errorHandlerCalls.load(), 0);
-    EXPECT_TRUE(pumpUntil([&] { return label("currentDispenserVoltageReadout") == "Current dispenser voltage: 0.0 V"; }));
+    EXPECT_TRUE(pumpUntil(
+        [&] { return label("currentDispenserVoltageReadout") == "Current dispenser voltage: 0.0 V"; }));
     EXPECT_EQ(label("currentDispenserFrequencyReadout"), "Current dispenser frequency: 420.0 kHz");
 
     const QImage image = grabAndSave(window, "dispenser-controls-window");
@@ -212,7 +214,7 @@ TEST_F(DispenserControlsWindowTest, ASpraySweepsAroundTheCentreAndEndsUndriven) 
     EXPECT_EQ(store->doubleForKey("sprayingDurationInSeconds"), 0.3);
     controller->settings().setSprayingFrequency(400.0);
     QTest::mouseClick(sprayingButton, Qt::LeftButton);
-    ASSERT_TRUE(pumpUntil([&] { return idle(); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(pumpUntil([&] { return idle(); }, std::chrono::seconds(30)));
 
     std::vector<double> kilohertz;
     for (const auto& output : outputsSoFar()) {

@@ -91,6 +91,9 @@ TEST(TimerTicksTest, ATickWhileTheHandlerRunsIsDroppedAndTheNextOneRuns) {
     gate.open();
     ASSERT_TRUE(eventually([&] { return finished == 1; }));
     EXPECT_EQ(gate.arrived(), 1);
+    // The poll gives its semaphore back after the handler returns; once the
+    // queue is idle it has, so the next tick cannot find it still taken.
+    device.serialDispatchQueue().sync([] {});
 
     // The next tick after the poll finished runs the handler again.
     clock->advance(100ms);
