@@ -1,6 +1,7 @@
 // A refresh of the diagnostics window with 200 samples after new statistics
 // arrived: every sample's signal computed again and the curve replaced (and,
 // with argument 1, the table of the advanced panel filled too).
+// Release, on a busy machine: about 45 µs, 60 µs with the table.
 
 #include <benchmark/benchmark.h>
 
