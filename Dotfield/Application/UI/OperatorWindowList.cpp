@@ -23,7 +23,7 @@ void registerDispenserDiagnosticsWindow(OperatorWindowRegistration& registration
 // void registerSolutionWellsWindow(OperatorWindowRegistration& registration);
 
 // Surface cant calibration
-// void registerSurfaceCantCalibrationWindow(OperatorWindowRegistration& registration);
+void registerSurfaceCantCalibrationWindow(OperatorWindowRegistration& registration);
 
 // Topography map
 void registerTopographyMapWindow(OperatorWindowRegistration& registration);
@@ -60,7 +60,7 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     // registerSolutionWellsWindow(registration);
 
-    // registerSurfaceCantCalibrationWindow(registration);
+    registerSurfaceCantCalibrationWindow(registration);
 
     registerTopographyMapWindow(registration);
 

@@ -1,11 +1,12 @@
 #include "Dotfield/Calibration/UI/DispenserCalibrationChart.hpp"
 
-#include <QFont>
 #include <QPen>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+
+#include "Dotfield/Calibration/UI/CalibrationChartAxes.hpp"
 
 namespace Dotfield {
 
@@ -15,41 +16,19 @@ const QColor scanLineColour(28, 54, 100);
 const QColor firstPointColour(255, 0, 0);
 const QColor otherPointsColour(0, 255, 0);
 
-QValueAxis* makeAxis(double minimum, double maximum, double anchor, double interval, int minorTicks,
-                     const QString& title) {
-    auto* axis = new QValueAxis;
-    axis->setRange(minimum, maximum);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(anchor);
-    axis->setTickInterval(interval);
-    axis->setMinorTickCount(minorTicks);
-    axis->setLabelFormat("%g");
-    axis->setGridLinePen(QPen(QColor::fromRgbF(0.0, 0.0, 0.0, 0.3), 1.0));
-    axis->setMinorGridLinePen(QPen(QColor::fromRgbF(0.0, 0.0, 0.0, 0.1), 1.0));
-    QFont labels = axis->labelsFont();
-    labels.setPointSizeF(12.0);
-    axis->setLabelsFont(labels);
-    axis->setTitleText(title);
-    return axis;
-}
-
 } // namespace
 
 DispenserCalibrationChart::DispenserCalibrationChart(QWidget* parent) : QChartView(parent) {
     appendedScanPointsDrawing_.setSingleShot(true);
     appendedScanPointsDrawing_.setInterval(0);
     connect(&appendedScanPointsDrawing_, &QTimer::timeout, this, &DispenserCalibrationChart::drawAppendedScanPoints);
-    auto* chart = new QChart;
-    chart->setTheme(QChart::ChartThemeLight);
-    chart->setBackgroundVisible(false);
-    chart->setPlotAreaBackgroundVisible(false);
-    chart->legend()->hide();
+    QChart* chart = installCalibrationChart(*this);
     chart->setMargins(QMargins(10, 10, 10, 10));
 
-    frequencyAxis_ = makeAxis(200.0, 600.0, 200.0, 100.0, 2, tr("Frequency (kHz)"));
+    frequencyAxis_ = makeCalibrationAxis(200.0, 600.0, 200.0, 100.0, 2, tr("Frequency (kHz)"));
     // Labels at 45 degrees, rising to the right (Qt turns positive angles clockwise).
     frequencyAxis_->setLabelsAngle(-45);
-    amplitudeAxis_ = makeAxis(-2.0, 1098.0, 0.0, 200.0, 5, tr("Amplitude (Arb. units)"));
+    amplitudeAxis_ = makeCalibrationAxis(-2.0, 1098.0, 0.0, 200.0, 5, tr("Amplitude (Arb. units)"));
     chart->addAxis(frequencyAxis_, Qt::AlignBottom);
     chart->addAxis(amplitudeAxis_, Qt::AlignLeft);
 
@@ -67,13 +46,6 @@ DispenserCalibrationChart::DispenserCalibrationChart(QWidget* parent) : QChartVi
         series->attachAxis(frequencyAxis_);
         series->attachAxis(amplitudeAxis_);
     }
-
-    // The view hands its default chart back to us when given another.
-    const QChart* defaultChart = QChartView::chart();
-    setChart(chart);
-    delete defaultChart;
-    setRenderHint(QPainter::Antialiasing);
-    setBackgroundBrush(Qt::white);
 }
 
 void DispenserCalibrationChart::appendScanPoint(const QPointF& point) {
