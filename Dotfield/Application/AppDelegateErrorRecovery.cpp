@@ -16,6 +16,7 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Printing/SolutionWells/SolutionWellError.hpp"
 
 namespace Dotfield {
 
@@ -65,6 +66,10 @@ void AppDelegate::handleError(std::exception_ptr error) {
         handleRelayError(e);
     } catch (const HumiditySensorError& e) {
         handleHumidityError(e);
+    } catch (const SolutionWellError& e) {
+        // A well the operator must correct: its own alert names it.
+        presentRecoveryAlert(AlertDevice::other,
+                             {.content = e.presentableDescription(), .defaultAction = {}, .alternateAction = {}});
     } catch (const std::exception& e) {
         presentRecoveryAlert(AlertDevice::other, {.content = unexpectedCommunicationsErrorAlertContent(),
                                                   .defaultAction = {},

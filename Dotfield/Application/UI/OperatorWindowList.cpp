@@ -20,7 +20,7 @@ void registerManualControlsWindow(OperatorWindowRegistration& registration);
 void registerDispenserDiagnosticsWindow(OperatorWindowRegistration& registration);
 
 // Solution wells
-// void registerSolutionWellsWindow(OperatorWindowRegistration& registration);
+void registerSolutionWellsWindow(OperatorWindowRegistration& registration);
 
 // Surface cant calibration
 void registerSurfaceCantCalibrationWindow(OperatorWindowRegistration& registration);
@@ -58,7 +58,7 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     registerDispenserDiagnosticsWindow(registration);
 
-    // registerSolutionWellsWindow(registration);
+    registerSolutionWellsWindow(registration);
 
     registerSurfaceCantCalibrationWindow(registration);
 

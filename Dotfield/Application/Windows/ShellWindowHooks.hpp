@@ -48,6 +48,13 @@ struct ShellWindowHooks {
     // The angle of the rotational calibration's two points (0 degrees without both).
     std::function<Zovudidova::Angle()> rotation;
 
+    // ---- Solution wells ----------------------------------------------------------
+
+    // The robot's queue, inside a print: puts the well's solution into the
+    // dispenser (false: a layer starts; true: a reload). Throws the device's
+    // error. The document controller's solution change calls it.
+    std::function<void(const SolutionWell&, bool)> changeSolutionInDispenser;
+
     // ---- Performance testing (main thread) ---------------------------------------
 
     // Asks for the test's confirmation and runs the test when the operator agrees.

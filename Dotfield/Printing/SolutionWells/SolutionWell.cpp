@@ -1,6 +1,7 @@
 #include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 
 #include "Dotfield/Instrument/Settings/PropertyListNumbers.hpp"
+#include "Dotfield/Printing/SolutionWells/MicrotiterPlates.hpp"
 
 namespace Dotfield {
 
@@ -112,15 +113,15 @@ SolutionWell::wellCoordinate(const SolutionLocation& location, const VeltranePat
             if constexpr (std::is_same_v<T, SolutionLocation::CustomLocation>) {
                 return well.coordinate;
             } else {
-                constexpr double pitch =
-                    std::is_same_v<T, SolutionLocation::MicrotiterPlate96Well> ? 9000.0 : 4500.0;
-                if (well.row == 0 || well.column.empty() ||
-                    static_cast<unsigned char>(well.column[0]) < 'A') {
+                const MicrotiterPlate& plate = std::is_same_v<T, SolutionLocation::MicrotiterPlate96Well>
+                                                   ? MicrotiterPlate::wells96()
+                                                   : MicrotiterPlate::wells384();
+                if (!plate.contains(well.row, well.column)) {
                     return std::nullopt;
                 }
-                const double column = static_cast<double>(static_cast<unsigned char>(well.column[0]) - 'A');
+                const double column = static_cast<double>(MicrotiterPlate::letterIndex(well.column));
                 const double row = static_cast<double>(well.row - 1);
-                return VeltranePatterns::Coordinate(a1.x - column * pitch, a1.y + row * pitch, a1.z);
+                return VeltranePatterns::Coordinate(a1.x - column * plate.pitch, a1.y + row * plate.pitch, a1.z);
             }
         },
         location.location());

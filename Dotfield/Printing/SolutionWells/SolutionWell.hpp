@@ -40,8 +40,9 @@ struct SolutionWell {
     // The well's position on plate 0. A custom location is its coordinate; a
     // plate well lies (column index × pitch) towards smaller x and (row − 1) ×
     // pitch towards larger y from the A1 well, with a pitch of 9000 µm (96
-    // wells) or 4500 µm (384 wells). Nothing for a plate well without a
-    // position: row 0, or a column that is empty or starts below "A".
+    // wells) or 4500 µm (384 wells). Nothing for a plate well that is not on
+    // its plate: row 0 or beyond the plate's last row, or a column whose first
+    // character is not one of the plate's letters (lower case included).
     static std::optional<VeltranePatterns::Coordinate>
     wellCoordinate(const SolutionLocation& location, const VeltranePatterns::Coordinate& a1WellPosition);
 

@@ -128,9 +128,17 @@ TEST(SolutionWellTest, PlateWellsLieAtTheirPitchFromTheA1Well) {
               Coordinate(41000, 24500, 3000));
     EXPECT_EQ(SolutionWell::wellCoordinate(SolutionLocation::CustomLocation{{1, 2, 3}}, a1),
               Coordinate(1, 2, 3));
-    for (const auto& undefined :
-         {SolutionLocation::MicrotiterPlate96Well{0, "A"}, SolutionLocation::MicrotiterPlate96Well{1, ""},
-          SolutionLocation::MicrotiterPlate96Well{1, "1"}}) {
+    EXPECT_EQ(SolutionWell::wellCoordinate(SolutionLocation::MicrotiterPlate384Well{24, "P"}, a1),
+              Coordinate(50000 - 15 * 4500, 20000 + 23 * 4500, 3000))
+        << "the last well of the plate";
+    const std::vector<SolutionLocation> undefinedLocations{
+        SolutionLocation::MicrotiterPlate96Well{0, "A"}, SolutionLocation::MicrotiterPlate96Well{1, ""},
+        SolutionLocation::MicrotiterPlate96Well{1, "1"},
+        // Beyond the plate: a row or a letter past its last, or lower case.
+        SolutionLocation::MicrotiterPlate96Well{13, "A"}, SolutionLocation::MicrotiterPlate96Well{1, "I"},
+        SolutionLocation::MicrotiterPlate96Well{1, "c"}, SolutionLocation::MicrotiterPlate384Well{25, "A"},
+        SolutionLocation::MicrotiterPlate384Well{1, "Q"}};
+    for (const auto& undefined : undefinedLocations) {
         EXPECT_EQ(SolutionWell::wellCoordinate(undefined, a1), std::nullopt);
     }
 }
