@@ -6,6 +6,7 @@
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 
 namespace Dotfield {
 
@@ -41,11 +42,20 @@ ProductTypeChoice chooseProductType(const std::optional<std::string>& productTyp
     return {std::nullopt, "Some unknown type of Dropwright was specified in the defaults"};
 }
 
+std::optional<std::string> productTypeSelecting(const std::string& modelName) {
+    for (const auto& row : productTypeRows) {
+        if (row.modelName == modelName) {
+            return std::string(row.value);
+        }
+    }
+    return std::nullopt;
+}
+
 const std::vector<RobotModelEntry>& robotModelFactories() {
     // A model's issue replaces its empty factory with the model's maker, e.g.
     //   {"DropwrightIIb", [](auto defaults) { return makeDropwrightIIb(std::move(defaults)); }},
     static const std::vector<RobotModelEntry> entries{
-        {"DropwrightProto", {}},
+        {"DropwrightProto", [](auto defaults) { return Robot::make<DropwrightProto>(std::move(defaults)); }},
         {"DropwrightDesktop", [](auto defaults) { return Robot::make<DropwrightDesktop>(std::move(defaults)); }},
         {"DropwrightIIa", [](auto defaults) { return Robot::make<DropwrightIIa>(std::move(defaults)); }},
         {"DropwrightIIb", [](auto defaults) { return Robot::make<DropwrightIIb>(std::move(defaults)); }},

@@ -25,6 +25,11 @@ struct ProductTypeChoice {
 // missing value selects the DropwrightIIb.
 ProductTypeChoice chooseProductType(const std::optional<std::string>& productType);
 
+// The first "productType" value of the table that selects the model (the
+// value the simulated instrument of that model runs under); nothing for a
+// model the table does not select.
+std::optional<std::string> productTypeSelecting(const std::string& modelName);
+
 // Makes a model with the settings store.
 using RobotModelFactory = std::function<std::shared_ptr<Robot>(std::shared_ptr<UserDefaults>)>;
 

@@ -253,6 +253,11 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
 
   protected:
     const std::shared_ptr<Clock>& clock() const { return clock_; }
+    // What a wait does when it finds movementAborted set (the caller has
+    // cleared it): halts, reads the position back, stores and publishes it,
+    // and throws abortedDuringMove logged under the function's name. An error
+    // of the halt or the read is thrown instead.
+    [[noreturn]] void haltAfterAbort(const char* function);
 
   private:
     // A copy of a field under the lock, and a replacement of it.

@@ -115,15 +115,19 @@ void Robot::moveToPosition(const Coordinate& target, double travelHeight) {
     setCurrentCoordinateAndNotify(destination);
 }
 
+void Robot::haltAfterAbort(const char* function) {
+    haltMovement();
+    setCurrentCoordinateAndNotify(readCurrentPosition());
+    throw abortedDuringMove(function);
+}
+
 void Robot::waitForMovementToFinishOnAxes(bool x, bool y, bool z, bool isHoming,
                                           std::optional<double> timeoutInSeconds) {
     const Clock::TimePoint start = clock_->now();
     AxisFlags moving{x, y, z};
     do {
         if (movementAborted_.exchange(false)) {
-            haltMovement();
-            setCurrentCoordinateAndNotify(readCurrentPosition());
-            throw abortedDuringMove("waitForMovementToFinishOnAxes");
+            haltAfterAbort("waitForMovementToFinishOnAxes");
         }
         // A given limit ends the wait without halting: the caller may still need
         // the axes that run (a homing that reverses them).

@@ -15,6 +15,8 @@
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/ApplicationLocations.hpp"
 #include "Dotfield/Application/ApplicationOptions.hpp"
+#include "Dotfield/Application/ProductTypes.hpp"
+#include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
 #include "Dotfield/Application/UI/MainMenu.hpp"
 #include "Dotfield/Application/UI/MainWindow.hpp"
@@ -128,6 +130,13 @@ int runDotfieldProgram(int argc, char** argv) {
     {
         AppDelegateEnvironment environment;
         environment.userDefaults = applicationUserDefaults(simulated);
+        if (options.simulatedInstrument) {
+            // The simulated positioner is the model named: the robot made must be that one.
+            const std::string model = positionerModelName(options.simulatedInstrument->model);
+            if (const auto productType = productTypeSelecting(model)) {
+                environment.userDefaults->setString(*productType, "productType");
+            }
+        }
         auto delegate = AppDelegate::create(std::move(environment));
         DispenserCalibrationController dispenserCalibrationWindow(
             DispenserCalibrationEnvironment{delegate->userDefaults(), std::nullopt, {}});

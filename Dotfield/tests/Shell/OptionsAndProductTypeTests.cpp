@@ -88,3 +88,13 @@ TEST(ProductTypeTests, EveryModelTheTableNamesHasAnEntry) {
     }
     EXPECT_FALSE(robotModelFactory("DropwrightIIc"));
 }
+
+TEST(ProductTypeTests, EachModelHasAValueThatSelectsIt) {
+    for (const char* model : {"DropwrightProto", "DropwrightDesktop", "DropwrightIIa", "DropwrightIIb"}) {
+        const auto value = productTypeSelecting(model);
+        ASSERT_TRUE(value) << model;
+        EXPECT_EQ(chooseProductType(value).modelName, model);
+    }
+    EXPECT_EQ(productTypeSelecting("DropwrightIIb"), "Ovra Dropwright IIb");
+    EXPECT_FALSE(productTypeSelecting("DropwrightIIc"));
+}

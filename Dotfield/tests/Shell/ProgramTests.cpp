@@ -66,9 +66,19 @@ TEST(ProgramTests, OnTheSimulatedInstrumentItShowsItsMainWindowAndEndsWell) {
     EXPECT_TRUE(simulatedField) << "the status bar names the simulated instrument";
 }
 
+TEST(ProgramTests, ANamedSimulatedModelIsTheRobotTheProgramMakes) {
+    const std::string shot = std::string(DOTFIELD_SCREENSHOT_DIR) + "/dotfield-program-proto.png";
+    fs::remove(shot);
+    // With diagnostics on, the console names the model the settings chose.
+    const ProgramRun run =
+        runProgram("DOTFIELD_DIAGNOSTICS=1 DOTFIELD_SCREENSHOT_AND_QUIT=" + shot, "--simulated-instrument=Proto");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Dropwright Proto"), std::string::npos) << run.output;
+    EXPECT_FALSE(QImage(QString::fromStdString(shot)).isNull());
+}
+
 TEST(ProgramTests, CommandLinesThatStopAtOnce) {
     const std::tuple<std::string, int, std::string> cases[] = {
-        {"--simulated-instrument=Proto", 2, "dotfield: the simulated DropwrightProto is not built yet (available: "},
         {"--bogus", 2, "dotfield: unknown option '--bogus'"},
         {"--version", 0, "dotfield "},
         {"--help", 0, "Usage: dotfield [options] [file...]"},

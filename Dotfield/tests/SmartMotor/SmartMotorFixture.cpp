@@ -1,20 +1,11 @@
 #include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
 
-#include <cstdlib>
-
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
 
 namespace Dotfield::testing {
 
 namespace {
-
-// Console messages go to standard error only with diagnostics on; the switch
-// is read once, so it is set before any test runs.
-const bool diagnosticsOn = [] {
-    setenv("DOTFIELD_DIAGNOSTICS", "1", 1);
-    return true;
-}();
 
 SerialPortTiming shortTiming() {
     SerialPortTiming timing;
@@ -27,7 +18,6 @@ SerialPortTiming shortTiming() {
 } // namespace
 
 SmartMotorFixture::SmartMotorFixture(std::string modelName) : model(std::move(modelName)) {
-    (void)diagnosticsOn;
     options.positionerModel = model;
     options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
     options.surface = std::nullopt;
@@ -90,17 +80,6 @@ std::vector<std::string> SmartMotorFixture::textsTo(int motor) const {
         texts.push_back(command.value ? command.command + "=" + std::to_string(*command.value) : command.command);
     }
     return texts;
-}
-
-bool consoleShows(const std::function<void()>& work, const std::string& line) {
-    ::testing::internal::CaptureStderr();
-    try {
-        work();
-    } catch (...) {
-        ::testing::internal::GetCapturedStderr();
-        throw;
-    }
-    return ::testing::internal::GetCapturedStderr().find(line) != std::string::npos;
 }
 
 } // namespace Dotfield::testing

@@ -18,6 +18,7 @@
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
+#include "Dotfield/tests/Support/ConsoleCapture.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 #include "simulators/instrument/SimulatedInstrument.hpp"
 
@@ -65,9 +66,5 @@ class SmartMotorFixture : public ::testing::Test {
   private:
     std::vector<std::shared_ptr<SerialPort>> ports_;
 };
-
-// Whether the console (diagnostics on standard error) carried the line while
-// the work ran.
-bool consoleShows(const std::function<void()>& work, const std::string& line);
 
 } // namespace Dotfield::testing

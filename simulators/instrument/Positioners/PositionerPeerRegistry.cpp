@@ -5,6 +5,7 @@
 
 #include "simulators/instrument/Positioners/Generic/SimulatedGenericPositioner.hpp"
 #include "simulators/instrument/Positioners/Gilson/SimulatedGilsonController.hpp"
+#include "simulators/instrument/Positioners/Proto/SimulatedProtoControllers.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 
 namespace Simulators {
@@ -54,6 +55,10 @@ PositionerPeerRegistry builtInPositionerPeers() {
     registry.add({"Desktop", WorldPoint{387000.0, 293000.0, 53600.0},
                   [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
                       return std::make_shared<SimulatedGilsonController>(std::move(world));
+                  }});
+    registry.add({"Proto", WorldPoint{306000.0, 306000.0, 90000.0},
+                  [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
+                      return std::make_shared<SimulatedProtoControllers>(std::move(world));
                   }});
     return registry;
 }

@@ -160,6 +160,13 @@ InstrumentWorld::MoveResult InstrumentWorld::home() {
 }
 
 InstrumentWorld::MoveResult InstrumentWorld::homeAxis(WorldAxis which) {
+    return homeAxis(which, homingVelocity_, homingAcceleration_);
+}
+
+InstrumentWorld::MoveResult InstrumentWorld::homeAxis(WorldAxis which, double velocity, double acceleration) {
+    if (!positiveFinite(velocity) || !positiveFinite(acceleration)) {
+        return MoveResult::invalid;
+    }
     std::lock_guard lock(mutex_);
     const std::int64_t ns = nowNs();
     const std::size_t i = index(which);
@@ -168,7 +175,27 @@ InstrumentWorld::MoveResult InstrumentWorld::homeAxis(WorldAxis which) {
     }
     catchUp(ns);
     latch(ns);
-    plan(which, component(homeSwitches_, i), homingVelocity_, homingAcceleration_, ns, true);
+    plan(which, component(homeSwitches_, i), velocity, acceleration, ns, true);
+    return MoveResult::started;
+}
+
+InstrumentWorld::MoveResult InstrumentWorld::runAxisToEnd(WorldAxis which, bool towardsTravel, double velocity,
+                                                          double acceleration) {
+    if (!positiveFinite(velocity) || !positiveFinite(acceleration)) {
+        return MoveResult::invalid;
+    }
+    std::lock_guard lock(mutex_);
+    const std::int64_t ns = nowNs();
+    const std::size_t i = index(which);
+    if (statusAt(axes_[i], ns).faulted) {
+        return MoveResult::faulted;
+    }
+    catchUp(ns);
+    latch(ns);
+    // Aimed a whole travel beyond the end, so the axis meets the hard stop at
+    // speed and the stop ends the run.
+    const double travel = component(travel_, i);
+    plan(which, towardsTravel ? 2.0 * travel : -travel, velocity, acceleration, ns, false);
     return MoveResult::started;
 }
 

@@ -106,6 +106,14 @@ class InstrumentWorld {
     // The same for one axis alone (a controller that homes its motors one by
     // one); refused while that axis is faulted.
     MoveResult homeAxis(WorldAxis axis);
+    // The same at the controller's own velocity and acceleration (invalid
+    // unless both are positive finite numbers).
+    MoveResult homeAxis(WorldAxis axis, double velocity, double acceleration);
+    // Runs one axis towards an end of its travel (the far end when
+    // towardsTravel, else 0), homed or not: a controller's run onto its limit
+    // switch. It stops faulted on the hard stop there, or on an obstruction
+    // before it. Refused while the axis is faulted.
+    MoveResult runAxisToEnd(WorldAxis axis, bool towardsTravel, double velocity, double acceleration);
     // Stops every axis at once where it is (a homing move too: that axis
     // stays unhomed).
     void halt();

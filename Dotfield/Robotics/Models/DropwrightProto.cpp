@@ -1,0 +1,150 @@
+#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
+
+#include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
+#include "Dotfield/Robotics/Proto/ProtoControllerSetup.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+using Proto::micronsPerCountInX;
+using Proto::micronsPerCountInY;
+using Proto::micronsPerCountInZ;
+using VeltranePatterns::SourceLocation;
+
+constexpr double xyTravel = 306000.0;
+constexpr double zTravel = 90000.0;
+
+struct GainSource {
+    AxisValues DropwrightProto::*field;
+    const char* userKey;
+    const char* factoryKey;
+    AxisValues fallback;
+};
+
+const GainSource gainSources[] = {
+    {&DropwrightProto::proportionalGain, "userDefinedPositionModeProportionalGain", "positionModeProportionalGain",
+     {300, 400, 80}},
+    {&DropwrightProto::integralGain, "userDefinedPositionModeIntegralGain", "positionModeIntegralGain", {5, 5, 10}},
+    {&DropwrightProto::derivativeGain, "userDefinedPositionModeDerivativeGain", "positionModeDerivativeGain",
+     {300, 300, 100}},
+    {&DropwrightProto::cascadingProportionalGain, "userDefinedCascadingPositionModeProportionalGain",
+     "cascadingPositionModeProportionalGain", {0, 200, 0}},
+    {&DropwrightProto::cascadingIntegralGain, "userDefinedCascadingPositionModeIntegralGain",
+     "cascadingPositionModeIntegralGain", {0, 0, 0}},
+    {&DropwrightProto::cascadingDerivativeGain, "userDefinedCascadingPositionModeDerivativeGain",
+     "cascadingPositionModeDerivativeGain", {0, 0, 0}},
+};
+
+} // namespace
+
+DropwrightProto::DropwrightProto(ConstructionKey key, std::shared_ptr<UserDefaults> userDefaults,
+                                 std::shared_ptr<Clock> clock)
+    : Robot(key, userDefaults, std::move(clock)) {
+    // One source per triple: the user's tuning, else the factory values, else
+    // the defaults.
+    for (const GainSource& source : gainSources) {
+        std::optional<AxisValues> values = userDefaults->axisValues(source.userKey, false);
+        if (!values) {
+            values = userDefaults->axisValues(source.factoryKey, true);
+        }
+        this->*source.field = values.value_or(source.fallback);
+    }
+}
+
+// ---- Model constants -------------------------------------------------------------------
+
+double DropwrightProto::defaultSafePickupHeight() const {
+    return 40000.0;
+}
+
+Robot::Coordinate DropwrightProto::rangeOfMotion() const {
+    return {xyTravel / micronsPerCountInX, xyTravel / micronsPerCountInY, zTravel / micronsPerCountInZ};
+}
+
+Robot::Coordinate DropwrightProto::maximumMotorPosition() const {
+    return {xyTravel, xyTravel, zTravel};
+}
+
+double DropwrightProto::motorScaleFactor() const {
+    return micronsPerCountInZ;
+}
+
+Robot::Coordinate DropwrightProto::offsetForA1WellOfPlateNumber(std::uint64_t plateNumber) {
+    return {0.0, static_cast<double>(plateNumber) * platePitch, 0.0};
+}
+
+// ---- Conversions -------------------------------------------------------------------------
+
+double DropwrightProto::convertPositionToMotorCoordinateSpaceInX(double position) {
+    return (position + offsetFromHomePositionToLimit().x) / micronsPerCountInX;
+}
+
+double DropwrightProto::convertPositionToMotorCoordinateSpaceInY(double position) {
+    return -((position + offsetFromHomePositionToLimit().y) / micronsPerCountInY);
+}
+
+double DropwrightProto::convertPositionToMotorCoordinateSpaceInZ(double position) {
+    return zTravelInCounts - (position + offsetFromHomePositionToLimit().z) / micronsPerCountInZ;
+}
+
+// ---- Link ----------------------------------------------------------------------------------
+
+std::shared_ptr<SerialPort> DropwrightProto::retrieveSerialPort(const SerialPortOpener& openSerialPort) {
+    try {
+        std::shared_ptr<SerialPort> port = openSerialPort({portName, baudRate, false});
+        // The set-up's commands go out on the robot's port.
+        setSerialPort(port);
+        configureControllers();
+        return port;
+    } catch (const RoboticsError& error) {
+        if (error.kind() == RoboticsError::Kind::notConnected) {
+            throw;
+        }
+    } catch (...) {
+    }
+    throw VeltranePatterns::logAndReturnError(
+        CommunicationsError::failedStatusCheck(),
+        SourceLocation::current(__builtin_FILE(), __builtin_LINE(), "retrieveSerialPort"));
+}
+
+void DropwrightProto::disconnectFromSerialPort() {
+    if (const std::shared_ptr<SerialPort> port = serialPort()) {
+        port->closeSerialPort();
+    }
+}
+
+void DropwrightProto::configureControllers() {
+    Proto::configureControllers(link());
+}
+
+// ---- Exchanges -------------------------------------------------------------------------------
+
+SerialPort& DropwrightProto::link() const {
+    const std::shared_ptr<SerialPort> port = serialPort();
+    if (!port || port->isClosed()) {
+        throw VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+    }
+    // The robot holds the port for as long as it is stored.
+    return *port;
+}
+
+void DropwrightProto::send(std::string_view command, MotorPosition motor) {
+    SerialPort& port = link();
+    try {
+        Proto::sendCommand(command, motor, port);
+    } catch (const CommunicationsError& error) {
+        throw Proto::convertedError(error);
+    }
+}
+
+void DropwrightProto::sendUnconverted(std::string_view command, MotorPosition motor) {
+    Proto::sendCommand(command, motor, link());
+}
+
+std::string DropwrightProto::query(std::string_view command, MotorPosition motor) {
+    return Proto::commandResponse(command, motor, 0, true, link());
+}
+
+} // namespace Dotfield
