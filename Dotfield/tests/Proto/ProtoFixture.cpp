@@ -9,11 +9,13 @@ namespace Dotfield::testing {
 
 namespace {
 
+// Short enough for the tests of silent controllers, long enough that a reply
+// on a busy machine is not taken for a silence.
 SerialPortTiming shortTiming() {
     SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
-    timing.bufferedBytesWait = std::chrono::milliseconds(250);
+    timing.readTimeoutMilliseconds = 500;
+    timing.writeTimeoutMilliseconds = 500;
+    timing.bufferedBytesWait = std::chrono::milliseconds(1500);
     return timing;
 }
 
