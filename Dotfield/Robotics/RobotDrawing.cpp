@@ -10,21 +10,13 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/ArcSegmentation.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/Robotics/SpeedOverride.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
 #include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
-
-// Speeds read from pattern files can be anything; only a positive finite one
-// is a speed a controller can take.
-std::optional<double> usableOverride(std::optional<double> value) {
-    if (value && std::isfinite(*value) && *value > 0.0) {
-        return value;
-    }
-    return std::nullopt;
-}
 
 double valueFor(const AxisValues& values, MotorPosition axis) {
     switch (axis) {
@@ -82,8 +74,8 @@ void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared
     if (!VeltranePatterns::isFinite(coordinate)) {
         throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
     }
-    const std::optional<double> velocity = usableOverride(overrideVelocity);
-    const std::optional<double> acceleration = usableOverride(overrideAcceleration);
+    const std::optional<double> velocity = usableSpeedOverride(overrideVelocity);
+    const std::optional<double> acceleration = usableSpeedOverride(overrideAcceleration);
     const Coordinate displacement = coordinate - currentCoordinate();
 
     // The overrides go to X and Y only; Z keeps its own speeds.

@@ -70,6 +70,25 @@ class DropwrightIIa : public Robot {
     bool needsToHome() override;
     Coordinate home() override;
 
+    // ---- Contoured drawing ----------------------------------------------------------
+
+    // One contour from the current position to the target (nothing for 1 µm or
+    // less), at the pattern-printing speeds of the leading axis unless
+    // overridden, its points following the map's surface. No speed command is
+    // sent. Throws RoboticsError (a failed exchange converted).
+    void drawLineToCoordinate(const Coordinate& coordinate, const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
+                              std::optional<double> overrideVelocity,
+                              std::optional<double> overrideAcceleration) override;
+    // One contour around the arc placed as the pattern is (scaled, turned,
+    // anchored), each point raised by the map's height, or by the surface
+    // cant where the map has none, at the X pattern-printing speeds unless
+    // overridden. Throws as the line.
+    void drawArc(const Zovudidova::Angle& from, const Zovudidova::Angle& to, const Coordinate& centerPoint,
+                 double radius, VeltranePatterns::RotationalDirection direction, const Coordinate& patternStart,
+                 const SurfaceCant& surfaceCant, double scaleFactor, const Zovudidova::Angle& rotation,
+                 const std::shared_ptr<SurfaceTopographyMap>& topographyMap, std::optional<double> overrideVelocity,
+                 std::optional<double> overrideAcceleration) override;
+
     // ---- Speeds and tuning --------------------------------------------------------------
 
     void setVelocity(double velocity, MotorPosition motor) override;
@@ -137,6 +156,9 @@ class DropwrightIIa : public Robot {
     void sendGain(std::string_view command, double value, MotorPosition motor);
 
   private:
+    // Streams contours over the link, with the robot's sleeper and clock.
+    friend class AnimaticsContourStream;
+
     // Waits for the homing axes, at most homingTimeLimit; past it, halts and
     // throws abortedDuringMove.
     void waitForHoming(bool x, bool y, bool z);

@@ -51,6 +51,10 @@ void exchangeAnimaticsFrame(const std::vector<std::uint8_t>& frame, SerialPort& 
 }
 
 RoboticsError convertedAnimaticsError(const CommunicationsError& error) {
+    // Not one byte back, not even the echo: nothing answers on the line.
+    if (error.kind() == CommunicationsError::Kind::wrongByteCount && error.receivedByteCount() == 0) {
+        return VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+    }
     return VeltranePatterns::logAndReturnError(RoboticsError(error));
 }
 

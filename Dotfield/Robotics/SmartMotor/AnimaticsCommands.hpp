@@ -38,8 +38,9 @@ std::vector<std::uint8_t> animaticsTimeFrame(std::span<const std::uint8_t> data,
 void exchangeAnimaticsFrame(const std::vector<std::uint8_t>& frame, SerialPort& serialPort);
 
 // How the models report a failed exchange: a wrong byte count or a corrupted
-// reply becomes corruptedCommunications, a failed status check or a silence
-// notConnected {allMotors}; logged on its way.
+// reply becomes corruptedCommunications; a failed status check, a time-out
+// or a motor that sent back nothing at all (not even the echo: a read of none
+// of the bytes asked for) notConnected {allMotors}; logged on its way.
 RoboticsError convertedAnimaticsError(const CommunicationsError& error);
 
 // Starts the program stored in the motor ("RUN"). Throws RoboticsError.

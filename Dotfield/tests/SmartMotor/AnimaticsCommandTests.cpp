@@ -71,9 +71,9 @@ TEST_F(AnimaticsCommands, AnExchangeFailingOnceSucceedsOnTheRepeat) {
 }
 
 TEST_F(AnimaticsCommands, RunFailingTwiceIsConverted) {
-    // A short echo twice, then a link whose driver calls fail (the cable
-    // pulled). A motor that stays silent reads as no bytes of the count
-    // asked for, a wrong byte count like the short echo.
+    // A short echo twice, a motor silent twice (no byte of the echo: nothing
+    // answers on the line), then a link whose driver calls fail (the cable
+    // pulled).
     struct Case {
         std::function<void()> spoil;
         RoboticsError::Kind kind;
@@ -85,7 +85,7 @@ TEST_F(AnimaticsCommands, RunFailingTwiceIsConverted) {
          },
          RoboticsError::Kind::corruptedCommunications},
         {[&] { bus->queueReplyFault(ReplyFault::drop()); bus->queueReplyFault(ReplyFault::drop()); },
-         RoboticsError::Kind::corruptedCommunications},
+         RoboticsError::Kind::notConnected},
         {[&] { bus->unplug(); }, RoboticsError::Kind::notConnected},
     };
     for (const Case& c : cases) {

@@ -82,6 +82,9 @@ double InstrumentWorld::positionAt(const Axis& axis, std::int64_t ns) {
     if (ns >= axis.endNs) {
         return axis.stopPosition;
     }
+    if (axis.followsTrack) {
+        return axis.track.positionAt(ns);
+    }
     return axis.profile.positionAt(static_cast<double>(ns - axis.startNs) / nanosecondsPerSecond);
 }
 
@@ -93,6 +96,7 @@ AxisStatus InstrumentWorld::statusAt(const Axis& axis, std::int64_t ns) const {
     status.faulted = axis.faulted || (ended && axis.stopsOnFault);
     status.homed = axis.homed || (ended && axis.homingMove && !axis.stopsOnFault);
     status.homing = !ended && axis.homingMove;
+    status.at = std::chrono::nanoseconds(ns);
     return status;
 }
 
@@ -139,6 +143,41 @@ InstrumentWorld::MoveResult InstrumentWorld::moveAxes(const std::vector<AxisMove
     for (const AxisMove& move : moves) {
         plan(move.axis, move.target, move.velocity, move.acceleration, ns, false);
     }
+    return MoveResult::started;
+}
+
+InstrumentWorld::MoveResult InstrumentWorld::followTrack(WorldAxis which, const std::vector<TrackPoint>& track) {
+    std::lock_guard lock(mutex_);
+    const std::int64_t ns = nowNs();
+    for (const TrackPoint& point : track) {
+        if (!std::isfinite(point.position)) {
+            return MoveResult::invalid;
+        }
+    }
+    Axis& axis = axes_[index(which)];
+    const AxisStatus status = statusAt(axis, ns);
+    if (status.faulted) {
+        return MoveResult::faulted;
+    }
+    if (!status.homed) {
+        return MoveResult::notHomed;
+    }
+    catchUp(ns);
+    latch(ns);
+    std::vector<AxisTrack::Sample> samples;
+    samples.reserve(track.size());
+    for (const TrackPoint& point : track) {
+        samples.push_back({point.at.count(), point.position});
+    }
+    axis.track = AxisTrack({ns, positionAt(axis, ns)}, samples);
+    axis.followsTrack = true;
+    axis.profile = AxisProfile(axis.track.endPosition());
+    axis.startNs = ns;
+    axis.endNs = axis.track.endNs();
+    axis.stopPosition = axis.track.endPosition();
+    axis.stopsOnFault = false;
+    axis.homingMove = false;
+    applyTrackStops(which, ns);
     return MoveResult::started;
 }
 
@@ -203,6 +242,7 @@ void InstrumentWorld::plan(WorldAxis which, double target, double velocity, doub
                            std::int64_t ns, bool homing) {
     Axis& axis = axes_[index(which)];
     const double from = positionAt(axis, ns);
+    axis.followsTrack = false;
     axis.profile = AxisProfile(from, target, velocity, acceleration);
     axis.startNs = ns;
     axis.endNs = ns + toNanoseconds(axis.profile.duration());
@@ -215,8 +255,34 @@ void InstrumentWorld::plan(WorldAxis which, double target, double velocity, doub
     applyStops(which, ns);
 }
 
+void InstrumentWorld::applyTrackStops(WorldAxis which, std::int64_t ns) {
+    Axis& axis = axes_[index(which)];
+    if (ns >= axis.endNs) {
+        return;
+    }
+    std::vector<std::pair<double, double>> blocked;
+    for (const Obstruction& obstruction : obstructions_) {
+        if (obstruction.axis == which) {
+            blocked.emplace_back(obstruction.from, obstruction.to);
+        }
+    }
+    const std::optional<AxisTrack::Stop> stop =
+        axis.track.firstStop(ns, 0.0, component(travel_, index(which)), blocked);
+    if (!stop) {
+        return;
+    }
+    axis.track.endAt(*stop);
+    axis.stopPosition = stop->position;
+    axis.endNs = std::max(ns, stop->ns);
+    axis.stopsOnFault = true;
+}
+
 void InstrumentWorld::applyStops(WorldAxis which, std::int64_t ns) {
     Axis& axis = axes_[index(which)];
+    if (axis.followsTrack) {
+        applyTrackStops(which, ns);
+        return;
+    }
     if (ns >= axis.endNs) {
         return;
     }
@@ -278,6 +344,7 @@ void InstrumentWorld::haltAxis(WorldAxis which) {
 void InstrumentWorld::stopAt(Axis& axis, std::int64_t ns) {
     if (ns < axis.endNs) {
         const double here = positionAt(axis, ns);
+        axis.followsTrack = false;
         axis.profile = AxisProfile(here);
         axis.startNs = axis.endNs = ns;
         axis.stopPosition = here;
@@ -366,12 +433,7 @@ void InstrumentWorld::catchUp(std::int64_t ns) {
     // Every change of motion phase of any axis in between ends a span.
     std::vector<std::int64_t> times{ns};
     for (const Axis& axis : axes_) {
-        for (double phase : axis.profile.phaseTimes()) {
-            const std::int64_t at = std::min(axis.startNs + toNanoseconds(phase), axis.endNs);
-            if (at > from && at < ns) {
-                times.push_back(at);
-            }
-        }
+        addMotionChanges(axis, from, ns, times);
     }
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
@@ -391,6 +453,25 @@ void InstrumentWorld::catchUp(std::int64_t ns) {
         }
         spanStart = spanEnd;
         previous = end;
+    }
+}
+
+void InstrumentWorld::addMotionChanges(const Axis& axis, std::int64_t from, std::int64_t to,
+                                       std::vector<std::int64_t>& times) {
+    const auto add = [&](std::int64_t at) {
+        at = std::min(at, axis.endNs);
+        if (at > from && at < to) {
+            times.push_back(at);
+        }
+    };
+    if (axis.followsTrack) {
+        for (const AxisTrack::Sample& sample : axis.track.samples()) {
+            add(sample.ns);
+        }
+        return;
+    }
+    for (double phase : axis.profile.phaseTimes()) {
+        add(axis.startNs + toNanoseconds(phase));
     }
 }
 

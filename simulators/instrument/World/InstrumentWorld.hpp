@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "simulators/instrument/World/AxisProfile.hpp"
+#include "simulators/instrument/World/AxisTrack.hpp"
 #include "simulators/instrument/World/SimulatedSurface.hpp"
 #include "simulators/instrument/World/WorldClock.hpp"
 #include "simulators/instrument/World/WorldRecords.hpp"
@@ -64,6 +65,7 @@ struct AxisStatus {
     bool faulted = false;
     bool homed = true;
     bool homing = false; // a homing move is running
+    std::chrono::nanoseconds at{0}; // the world time all this holds for
 };
 
 struct AxisMove {
@@ -71,6 +73,12 @@ struct AxisMove {
     double target = 0.0;       // µm
     double velocity = 0.0;     // µm/s, greater than 0
     double acceleration = 0.0; // µm/s², greater than 0
+};
+
+// Where an axis following a track is at a world time.
+struct TrackPoint {
+    std::chrono::nanoseconds at{0};
+    double position = 0.0; // µm
 };
 
 class InstrumentWorld {
@@ -99,6 +107,13 @@ class InstrumentWorld {
     // one of them may.
     MoveResult moveAxes(const std::vector<AxisMove>& moves);
     MoveResult moveAxis(const AxisMove& move) { return moveAxes({move}); }
+    // Runs the axis from where it is now through the points in order, in a
+    // straight line of position over time from each to the next, reaching
+    // each at its time (at once for a point not later than the one before);
+    // points not after now are passed over. The axis stands at the last
+    // point afterwards. Hard stops and obstructions stop it as they stop a
+    // move. Refused for a position that is not a finite number, as a move is.
+    MoveResult followTrack(WorldAxis axis, const std::vector<TrackPoint>& track);
     // Runs every axis to its home switch at the homing velocity and
     // acceleration; each is homed when it arrives there. Refused while an
     // axis is faulted.
@@ -155,6 +170,9 @@ class InstrumentWorld {
   private:
     struct Axis {
         AxisProfile profile;
+        // Used instead of the profile while followsTrack is set.
+        AxisTrack track;
+        bool followsTrack = false;
         std::int64_t startNs = 0;
         std::int64_t endNs = 0; // when the axis comes to rest
         double stopPosition = 0.0;
@@ -183,6 +201,10 @@ class InstrumentWorld {
     // Limits the axis's running move by the hard stops and the obstructions
     // ahead of the position it has at ns.
     void applyStops(WorldAxis which, std::int64_t ns);
+    void applyTrackStops(WorldAxis which, std::int64_t ns);
+    // Adds the times within (from, to) at which the axis's motion changes.
+    static void addMotionChanges(const Axis& axis, std::int64_t from, std::int64_t to,
+                                 std::vector<std::int64_t>& times);
     // Follows the tip from where the world was last looked at to ns (deepest
     // press, the running drive's path).
     void catchUp(std::int64_t ns);

@@ -42,7 +42,13 @@ std::vector<std::uint8_t> textReply(std::int64_t value) {
 
 SimulatedSmartMotorBus::SimulatedSmartMotorBus(std::shared_ptr<InstrumentWorld> world, Generation generation,
                                                std::uint32_t baudRate)
-    : SimulatedPeer(SerialLineSettings{.baudRate = baudRate}), world_(std::move(world)), generation_(generation) {}
+    : SimulatedPeer(SerialLineSettings{.baudRate = baudRate}), world_(std::move(world)), generation_(generation) {
+    const bool older = generation == Generation::older;
+    for (Motor& motor : motors_) {
+        motor.contour = SmartMotorContourBuffer(older ? olderBufferPlaces : newerBufferPlaces,
+                                                older ? olderSamplePeriod : newerSamplePeriod, !older);
+    }
+}
 
 std::vector<SimulatedSmartMotorBus::Command> SimulatedSmartMotorBus::transcript() const {
     auto lock = lockState();
@@ -74,6 +80,26 @@ std::optional<std::int64_t> SimulatedSmartMotorBus::gain(WorldAxis axis, const s
     const auto& gains = motors_[static_cast<std::size_t>(axis)].gains;
     const auto found = gains.find(name);
     return found == gains.end() ? std::nullopt : std::optional(found->second);
+}
+
+void SimulatedSmartMotorBus::stallMotor(WorldAxis axis) {
+    auto lock = lockState();
+    Motor& motor = motors_[static_cast<std::size_t>(axis)];
+    motor.contour.stall(world_->now().count());
+    if (motor.followsContour) {
+        world_->haltAxis(axis);
+        motor.followsContour = false;
+    }
+}
+
+void SimulatedSmartMotorBus::setContourStatusFlags(WorldAxis axis, std::uint8_t flags) {
+    auto lock = lockState();
+    motors_[static_cast<std::size_t>(axis)].contourFlags = flags;
+}
+
+std::optional<std::chrono::nanoseconds> SimulatedSmartMotorBus::contourStart(WorldAxis axis) const {
+    auto lock = lockState();
+    return motors_[static_cast<std::size_t>(axis)].contourStartedAt;
 }
 
 // ---- Decoding -------------------------------------------------------------------------
@@ -116,7 +142,53 @@ void SimulatedSmartMotorBus::handleData(int address, std::uint8_t kind, std::spa
         bits = (bits << 8) | data[from];
     }
     const auto value = static_cast<std::int32_t>(bits);
-    transcript_.push_back({address == 0 ? 3 : address - 1, kind == positionKind ? "position" : "time", value});
+    const int motor = address == 0 ? 3 : address - 1;
+    transcript_.push_back({motor, kind == positionKind ? "position" : "time", value});
+    if (motor == 3) {
+        for (const WorldAxis axis : worldAxes) {
+            takeDataItem(axis, kind, value);
+        }
+    } else {
+        takeDataItem(worldAxes[motor], kind, value);
+    }
+}
+
+void SimulatedSmartMotorBus::takeDataItem(WorldAxis axis, std::uint8_t kind, std::int32_t value) {
+    Motor& motor = motors_[static_cast<std::size_t>(axis)];
+    if (motor.mode != contourMode) {
+        return; // position mode has no use for data items
+    }
+    if (kind == positionKind) {
+        motor.contour.takePosition(worldPosition(axis, static_cast<double>(value)));
+        return;
+    }
+    if (!motor.contour.takeTime(value, world_->now().count())) {
+        motor.contourFlags |= generation_ == Generation::older ? stalledFlag : contourErrorFlag;
+    }
+    if (motor.contour.startedAt()) {
+        playContour(axis);
+    }
+}
+
+void SimulatedSmartMotorBus::playContour(WorldAxis axis) {
+    Motor& motor = motors_[static_cast<std::size_t>(axis)];
+    const std::vector<TrackPoint> track = motor.contour.track(world_->now().count());
+    if (track.empty()) {
+        return;
+    }
+    motor.followsContour = true;
+    if (world_->followTrack(axis, track) != InstrumentWorld::MoveResult::started) {
+        motor.refusedMove = true;
+    }
+}
+
+void SimulatedSmartMotorBus::stopContour(WorldAxis axis) {
+    Motor& motor = motors_[static_cast<std::size_t>(axis)];
+    if (motor.followsContour) {
+        world_->haltAxis(axis);
+        motor.followsContour = false;
+    }
+    motor.contour.clear();
 }
 
 void SimulatedSmartMotorBus::handleText(int address, const std::string& text, std::vector<std::uint8_t>& out) {
@@ -171,8 +243,13 @@ std::optional<std::vector<std::uint8_t>> SimulatedSmartMotorBus::apply(WorldAxis
     if (name == "G") {
         if (motor.mode == positionMode && motor.target) {
             startMove(axis);
+        } else if (motor.mode == contourMode && !motor.contour.startedAt()) {
+            motor.contour.start(world_->now().count());
+            motor.contourStartedAt = std::chrono::nanoseconds(*motor.contour.startedAt());
+            playContour(axis);
         }
     } else if (name == "S") {
+        stopContour(axis);
         world_->haltAxis(axis);
         motor.commanded = false;
     } else if (name == "ZS") {
@@ -190,9 +267,15 @@ std::optional<std::vector<std::uint8_t>> SimulatedSmartMotorBus::apply(WorldAxis
             motor.refusedMove = true;
         }
     } else if (name == "MP") {
+        // Back in position mode the motor holds where the contour left it.
+        stopContour(axis);
         motor.mode = positionMode;
+        motor.target = counts(axis);
+        motor.commanded = false;
     } else if (name == "MD") {
+        stopContour(axis);
         motor.mode = contourMode;
+        motor.commanded = false;
     } else if (name == "F" || name == "MDS") {
         // Recorded in the transcript; nothing to model.
     } else if (name == "Rh") {
@@ -213,6 +296,7 @@ std::optional<std::vector<std::uint8_t>> SimulatedSmartMotorBus::apply(WorldAxis
 void SimulatedSmartMotorBus::startMove(WorldAxis axis) {
     Motor& motor = motors_[static_cast<std::size_t>(axis)];
     motor.commanded = true;
+    motor.followsContour = false;
     const InstrumentWorld::MoveResult result = world_->moveAxis(
         {axis, worldPosition(axis, static_cast<double>(*motor.target)), motor.velocity, motor.acceleration});
     // A faulted axis shows its fault already; other refusals raise the error bit.
@@ -271,10 +355,14 @@ std::vector<std::uint8_t> SimulatedSmartMotorBus::bufferReply(WorldAxis axis) {
         motor.bufferReplies.pop_front();
         return scripted;
     }
+    const auto free = static_cast<std::uint8_t>(motor.contour.freePlaces(world_->now().count()));
     if (generation_ == Generation::older) {
-        return {0x00, static_cast<std::uint8_t>(0x80 | olderBufferPlaces), 0x00, 0x00, 0x00};
+        if ((motor.contourFlags & stalledFlag) != 0) {
+            return {0x00, stalledFlag, 0x00, 0x00, 0x00};
+        }
+        return {0x00, static_cast<std::uint8_t>(0x80 | free), free, 0x00, 0x00};
     }
-    return {bufferReplyMarker, newerBufferPlaces, 0x00, 0x00, 0x00, 0x00};
+    return {bufferReplyMarker, free, motor.contourFlags, 0x00, 0x00, 0x00};
 }
 
 } // namespace Simulators

@@ -18,6 +18,22 @@
 //   "Q" reply      5 bytes      6 bytes     contour buffer (see below)
 //   byte order     MSB first    LSB first   data items
 //
+// Contour mode ("MD"): each motor keeps a contour buffer (see
+// SmartMotorContourBuffer.hpp) of 31 places (older) or 45 (newer), filled by
+// data items: a position (0xFA, counts) and then its time (0xFB; to 0x80 it
+// reaches every motor). "G" starts playing it on the world's axis, straight
+// from item to item in time (sample periods 0.24576 ms older, 0.12288 ms
+// newer); "Q" reports the places free right now; the closing item ends the
+// playing; "MP" (position mode), "MD" again or "S" stop it and empty the
+// buffer. A test can stall a motor (it halts and its buffer stops draining)
+// and set contour status flags: on the newer motors the status byte of the
+// "Q" reply (0x08 invalid position delta, 0x20 contour error), on the older
+// ones 0x40 makes the reply report a stall. An item sent into a full buffer is
+// dropped and raises the contour error (0x20 newer, the 0x40 stall older).
+//
+//   "Q" reply      older: 00, 0x80 | free, free, 00, 00 (00, 0x40, ... stalled)
+//                  newer: F9, free, status, 00, 00, 00
+//
 // Common commands: "G" starts the move to the target; "S" stops the axis;
 // "ZS" clears its error (a motor short of its target servos on towards it, so
 // an axis still blocked faults again); "RW" reports the status word (error bit
@@ -42,6 +58,7 @@
 #include <string>
 #include <vector>
 
+#include "simulators/instrument/Positioners/SmartMotor/SmartMotorContourBuffer.hpp"
 #include "simulators/instrument/World/InstrumentWorld.hpp"
 #include "simulators/peers/SimulatedPeer.hpp"
 
@@ -57,6 +74,11 @@ class SimulatedSmartMotorBus final : public SimulatedPeer {
     static constexpr double defaultAcceleration = 100000.0; // µm/s² until set
     static constexpr std::uint8_t newerBufferPlaces = 45;
     static constexpr std::uint8_t olderBufferPlaces = 31;
+    static constexpr double olderSamplePeriod = 0.00024576; // s
+    static constexpr double newerSamplePeriod = 0.00012288; // s
+    static constexpr std::uint8_t stalledFlag = 0x40;        // older motors' "Q"
+    static constexpr std::uint8_t invalidPositionDeltaFlag = 0x08;
+    static constexpr std::uint8_t contourErrorFlag = 0x20;
 
     // One decoded frame. Motor 0, 1, 2 for X, Y, Z, 3 for all; command is the
     // text before "=" ("position" or "time" for data items); value the number
@@ -84,6 +106,12 @@ class SimulatedSmartMotorBus final : public SimulatedPeer {
     std::int64_t mode(WorldAxis axis) const;
     // The last value the named gain ("KP", "KI", ...) was given, if any.
     std::optional<std::int64_t> gain(WorldAxis axis, const std::string& name) const;
+    // The motor halts and its contour buffer stops draining.
+    void stallMotor(WorldAxis axis);
+    // Flags the motor's "Q" replies carry from now on (see above).
+    void setContourStatusFlags(WorldAxis axis, std::uint8_t flags);
+    // The world time at which the motor last started playing its contour buffer.
+    std::optional<std::chrono::nanoseconds> contourStart(WorldAxis axis) const;
 
   private:
     struct Motor {
@@ -95,6 +123,10 @@ class SimulatedSmartMotorBus final : public SimulatedPeer {
         bool refusedMove = false;
         std::map<std::string, std::int64_t> gains;
         std::deque<std::vector<std::uint8_t>> bufferReplies;
+        SmartMotorContourBuffer contour;
+        bool followsContour = false; // the world's axis plays the buffer
+        std::optional<std::chrono::nanoseconds> contourStartedAt;
+        std::uint8_t contourFlags = 0;
     };
 
     void decode(std::span<const std::uint8_t> bytes) override;
@@ -104,6 +136,11 @@ class SimulatedSmartMotorBus final : public SimulatedPeer {
     std::optional<std::vector<std::uint8_t>> apply(WorldAxis axis, const std::string& name,
                                                    std::optional<std::int64_t> value);
     void startMove(WorldAxis axis);
+    // Hands the items still to play to the world's axis.
+    void playContour(WorldAxis axis);
+    // Halts the axis when it plays the buffer, and empties the buffer.
+    void stopContour(WorldAxis axis);
+    void takeDataItem(WorldAxis axis, std::uint8_t kind, std::int32_t value);
 
     double countScale(WorldAxis axis) const;
     double countOrigin(WorldAxis axis) const;
