@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-charts-dev libgl-dev
   qt6-tools-dev libqt6opengl6-dev
-  libxml2-dev libusb-1.0-0-dev
+  libxml2-dev libusb-1.0-0-dev libicu-dev
   desktop-file-utils
   libdc1394-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev

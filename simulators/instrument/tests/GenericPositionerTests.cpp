@@ -131,7 +131,7 @@ TEST(GenericPositionerHomingTest, IgnoresBytesAtAnotherLineSpeedAndIsRegistered)
     const PositionerPeerModel* model = registry.find(genericPositionerModel);
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->travel, (WorldPoint{300000.0, 300000.0, 90000.0}));
-    EXPECT_EQ(registry.find("Proto"), nullptr);
+    EXPECT_EQ(registry.find("NoSuchPositioner"), nullptr);
     const auto peer = model->makePeer(std::make_shared<InstrumentWorld>());
     RecordingSerialPort port{SerialLineSettings{.baudRate = 115200}};
     const std::string text = "N\r";
