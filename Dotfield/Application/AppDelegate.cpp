@@ -330,6 +330,9 @@ PatternParameters AppDelegate::updateParametersOnNewPattern() const {
     if (hooks.rotation) {
         parameters.rotation = hooks.rotation();
     }
+    if (hooks.uvCuringMode) {
+        parameters.uvCuringMode = hooks.uvCuringMode();
+    }
     return parameters;
 }
 

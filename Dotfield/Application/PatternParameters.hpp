@@ -1,13 +1,13 @@
 #pragma once
 // What a new pattern document takes over from the calibration windows when it
 // is made. A window that does not exist gives its default: no topography
-// map, cant (0, 0), 0 degrees, no solution wells. (The UV-curing mode joins
-// this hand-over with the printing engine's type that carries it: until then
-// printing cures nothing.)
+// map, cant (0, 0), 0 degrees, no solution wells, no UV curing.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "Dotfield/Printing/Modes/UVCuring.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 #include "Dotfield/Robotics/SurfaceCant.hpp"
 #include "Zovudidova/Quantity.hpp"
@@ -21,6 +21,7 @@ struct PatternParameters {
     SurfaceCant surfaceCant;
     Zovudidova::Angle rotation = Zovudidova::degrees(0.0);
     std::vector<SolutionWell> solutionWells;
+    std::optional<UVCuringPatternMode> uvCuringMode;
 };
 
 } // namespace Dotfield

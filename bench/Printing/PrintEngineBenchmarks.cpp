@@ -91,13 +91,15 @@ VeltranePatterns::Pattern lines(std::size_t count) {
 void printWhole(benchmark::State& state, const VeltranePatterns::Pattern& pattern) {
     const auto robot = Robot::make<InstantRobot>();
     IdleElectronics electronics;
-    const SolutionMappingTable wells;
-    const std::set<std::string> disabled;
     for (auto _ : state) {
         robot->setCurrentCoordinate({10000.0, 10000.0, 5000.0});
-        printPattern(pattern, {10000.0, 10000.0, 5000.0}, 0, 0, *robot, electronics, wells, disabled, {0.001, 0.0},
-                     {}, 1.0, Zovudidova::radians(0.0), 100.0, false, nullptr, std::nullopt, std::nullopt, {}, false,
-                     {}, [](int, int, double) { return false; });
+        printPattern({.pattern = pattern,
+                      .patternStartingPoint = {10000.0, 10000.0, 5000.0},
+                      .robot = *robot,
+                      .surfaceCant = {0.001, 0.0},
+                      .featureWidth = 100.0,
+                      .shouldCancelOperation = [](int, int, double) { return false; }},
+                     electronics);
     }
     const auto items = static_cast<double>(pattern.solutionLayers().front().patternItems().size());
     state.counters["per item"] =

@@ -41,6 +41,12 @@ void registerRelayControlsWindow(OperatorWindowRegistration& registration) {
                                                                                           delegate.relay());
                                  (*holder)->setErrorHandler(delegate.errorHandler());
                              }));
+    // A new pattern takes the curing set here; without the window, none.
+    registration.windows.updateHooks([holder](ShellWindowHooks& hooks) {
+        hooks.uvCuringMode = [holder]() -> std::optional<UVCuringPatternMode> {
+            return *holder ? (*holder)->uvCuringMode() : std::nullopt;
+        };
+    });
 }
 
 void registerHumidityWindow(OperatorWindowRegistration& registration) {

@@ -166,10 +166,18 @@ int runDotfieldProgram(int argc, char** argv) {
                          [] { QApplication::quit(); });
         QObject::connect(&application, &QCoreApplication::aboutToQuit, [&delegate] { delegate->shutDown(); });
         window.show();
-        for (const auto& file : options.files) {
-            std::cerr << "dotfield: " << file << ": pattern documents cannot be opened yet\n";
-        }
-        QTimer::singleShot(0, &application, [&delegate] { delegate->applicationDidFinishLaunching(); });
+        QTimer::singleShot(0, &application, [&delegate, &options] {
+            delegate->applicationDidFinishLaunching();
+            // Files named on the command line open once the documents are wired.
+            const auto open = delegate->windows().hooks().openDocumentFile;
+            for (const auto& file : options.files) {
+                if (open) {
+                    open(file);
+                } else {
+                    std::cerr << "dotfield: " << file << ": pattern documents cannot be opened yet\n";
+                }
+            }
+        });
         if (const char* screenshot = std::getenv("DOTFIELD_SCREENSHOT_AND_QUIT"); screenshot && *screenshot) {
             screenshotAndQuit(window, QString::fromLocal8Bit(screenshot));
         }

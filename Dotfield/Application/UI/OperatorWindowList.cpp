@@ -47,7 +47,7 @@ void registerDispenserControlsWindow(OperatorWindowRegistration& registration);
 void registerPerformanceTestingWindow(OperatorWindowRegistration& registration);
 
 // Pattern document controller
-// void registerPatternDocumentController(OperatorWindowRegistration& registration);
+void registerPatternDocumentController(OperatorWindowRegistration& registration);
 
 void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& registration) {
     registerManualControlsWindow(registration);
@@ -76,7 +76,7 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     registerPerformanceTestingWindow(registration);
 
-    // registerPatternDocumentController(registration);
+    registerPatternDocumentController(registration);
 }
 
 } // namespace Dotfield

@@ -5,10 +5,13 @@
 // not built yet and the shell does without it. Add a slot here when a window
 // needs the shell to call it.
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "Dotfield/Printing/Modes/UVCuring.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 #include "Dotfield/Robotics/SurfaceCant.hpp"
 #include "Zovudidova/Quantity.hpp"
@@ -37,6 +40,8 @@ struct ShellWindowHooks {
     std::function<void(AppDelegate&)> wireDocumentController;
     // Main thread: the File menu's "Open…".
     std::function<void()> openDocument;
+    // Main thread, after the launch: open a file named on the command line.
+    std::function<void(const std::filesystem::path&)> openDocumentFile;
     // Main thread, at shutdown: cancel the print of every document.
     std::function<void()> cancelEveryPrint;
 
@@ -47,6 +52,11 @@ struct ShellWindowHooks {
     std::function<std::vector<SolutionWell>()> solutionWells;
     // The angle of the rotational calibration's two points (0 degrees without both).
     std::function<Zovudidova::Angle()> rotation;
+    // The relay controls' curing setting (none: no curing).
+    std::function<std::optional<UVCuringPatternMode>()> uvCuringMode;
+    // Loads a well's solution into the dispenser (the solution wells window's
+    // operation; any thread, it throws the devices' errors).
+    std::function<void(const SolutionWell& well, bool reloading)> changeSolutionInDispenser;
 
     // ---- Solution wells ----------------------------------------------------------
 

@@ -207,6 +207,16 @@ void PatternDocument::setTopographyMap(std::shared_ptr<SurfaceTopographyMap> map
     topographyMap_ = std::move(map);
 }
 
+std::optional<UVCuringPatternMode> PatternDocument::uvCuringMode() const {
+    const std::lock_guard lock(mutex_);
+    return uvCuringMode_;
+}
+
+void PatternDocument::setUVCuringMode(std::optional<UVCuringPatternMode> mode) {
+    const std::lock_guard lock(mutex_);
+    uvCuringMode_ = std::move(mode);
+}
+
 // ---- Placement ------------------------------------------------------------------------------
 
 void PatternDocument::setOriginX(double value) {

@@ -140,6 +140,9 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     void setRotation(Zovudidova::Angle rotation);
     std::shared_ptr<SurfaceTopographyMap> topographyMap() const;
     void setTopographyMap(std::shared_ptr<SurfaceTopographyMap> map);
+    // When the print cures with UV light; none: no curing.
+    std::optional<UVCuringPatternMode> uvCuringMode() const;
+    void setUVCuringMode(std::optional<UVCuringPatternMode> mode);
     std::function<void()> recalibrationOperation;
     std::function<void(const SolutionWell&, bool)> solutionChangedInDispenserOperation;
     std::function<void(std::exception_ptr)> errorHandler;
@@ -147,7 +150,7 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     // maps its solutions to them by well name. Unset: the document's own copy.
     std::function<std::vector<SolutionWell>()> currentSolutionWells;
     // The printing engine; tests put a fake here.
-    PrintPatternOperation printPatternOperation;
+    PrintPatternOperation printPatternOperation = [](const PatternPrintRun& run) { printWithEngine(run); };
     // Told once, on the main thread, when the document has closed.
     std::function<void()> documentClosedOperation;
 
@@ -314,6 +317,7 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     SurfaceCant surfaceCant_;
     Zovudidova::Angle rotation_;
     std::shared_ptr<SurfaceTopographyMap> topographyMap_;
+    std::optional<UVCuringPatternMode> uvCuringMode_;
     std::optional<Coordinate> previousStartingCoordinate_;
     std::optional<Coordinate> previousEndingCoordinate_;
     std::map<std::string, SolutionWell> previouslySetMappingTable_;

@@ -43,6 +43,7 @@ void PatternDocumentController::handOver(PatternDocument& document) {
     document.recalibrationOperation = recalibrationOperation;
     document.solutionChangedInDispenserOperation = solutionChangedInDispenserOperation;
     document.errorHandler = errorHandler;
+    document.setUVCuringMode(uvCuringMode);
     document.printPatternOperation = printPatternOperation;
     // A run maps its solutions to the wells as they stand when it starts.
     document.currentSolutionWells = [this] {

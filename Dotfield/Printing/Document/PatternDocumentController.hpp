@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +50,9 @@ class PatternDocumentController {
     // Run before every hand-over so that the delegate can refresh the fields above.
     std::function<void()> updateParametersOnNewPattern;
     std::function<void(std::exception_ptr)> errorHandler;
+    std::optional<UVCuringPatternMode> uvCuringMode;
     // The printing engine the documents print with.
-    PrintPatternOperation printPatternOperation;
+    PrintPatternOperation printPatternOperation = [](const PatternPrintRun& run) { printWithEngine(run); };
 
     // ---- Opening ------------------------------------------------------------------------
 

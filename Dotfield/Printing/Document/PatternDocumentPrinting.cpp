@@ -242,6 +242,7 @@ PatternPrintRun PatternDocument::makeRun(std::map<std::string, SolutionWell> sol
     run.featureWidth = featureWidth();
     run.useSprayingInsteadOfDispensing = useSprayingInsteadOfDispensing();
     run.topographyMap = topographyMap();
+    run.uvCuringMode = uvCuringMode();
     if (overrideDropletDispensingTime()) {
         run.overriddenDropletDuration = Zovudidova::milliseconds(overriddenDropletDispensingTimeInMilliseconds());
     }

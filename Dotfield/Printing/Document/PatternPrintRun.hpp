@@ -3,7 +3,7 @@
 // document: the pattern, where and from which layer and item it starts, the
 // devices, the wells by solution name, the placement, the options and the
 // operations. The document calls its print operation with it on the robot's
-// queue; tests put a small fake of the engine there.
+// queue: the printing engine (printWithEngine), or a small fake in tests.
 
 #include <functional>
 #include <map>
@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "Dotfield/Printing/Modes/UVCuring.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 #include "Dotfield/Robotics/SurfaceCant.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
@@ -21,7 +22,9 @@
 namespace Dotfield {
 
 class Electronics;
+class PrintingElectronics;
 class Robot;
+struct PrintPatternArguments;
 class SurfaceTopographyMap;
 
 struct PatternPrintRun {
@@ -41,6 +44,7 @@ struct PatternPrintRun {
     double featureWidth = 0.0;
     bool useSprayingInsteadOfDispensing = false;
     std::shared_ptr<SurfaceTopographyMap> topographyMap;
+    std::optional<UVCuringPatternMode> uvCuringMode;
     std::optional<Zovudidova::Duration> overriddenDropletDuration;
     std::function<void(const SolutionWell&, bool)> solutionChangedOperation;
     bool findSurfaceAtStartOfEachPatternItem = false;
@@ -53,5 +57,14 @@ struct PatternPrintRun {
 // Prints the run synchronously on the robot's queue; throws the failing
 // device's error.
 using PrintPatternOperation = std::function<void(const PatternPrintRun& run)>;
+
+// The engine's arguments for the run; throws std::invalid_argument without a
+// pattern or a robot.
+PrintPatternArguments printPatternArguments(const PatternPrintRun& run);
+// Prints the run with the printing engine and the run's electronics (refused
+// with std::invalid_argument without them).
+void printWithEngine(const PatternPrintRun& run);
+// The same with the electronics behind the printing interface.
+void printWithEngine(const PatternPrintRun& run, PrintingElectronics& electronics);
 
 } // namespace Dotfield

@@ -36,75 +36,32 @@ void requireStartInPattern(const VeltranePatterns::Pattern& pattern, int initial
 
 } // namespace
 
-void printPattern(const VeltranePatterns::Pattern& pattern,
-                  const VeltranePatterns::Coordinate& patternStartingPoint, int initialLayer,
-                  int initialPatternItem, Robot& robot, PrintingElectronics& electronics,
-                  const SolutionMappingTable& solutionMappingTable, const std::set<std::string>& disabledLayers,
-                  const SurfaceCant& surfaceCant, const VeltranePatterns::Coordinate& origin, double scaleFactor,
-                  const Zovudidova::Angle& rotation, double featureWidth, bool useSprayingInsteadOfDispensing,
-                  const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
-                  const std::optional<UVCuringPatternMode>& uvCuringMode,
-                  const std::optional<Zovudidova::Duration>& overriddenDropletDuration,
-                  const SolutionChangedOperation& solutionChangedOperation,
-                  bool findSurfaceAtStartOfEachPatternItem, const std::function<void()>& recalibrationOperation,
-                  const ShouldCancelOperation& shouldCancelOperation) {
+void printPattern(const PrintPatternArguments& arguments, PrintingElectronics& electronics) {
+    const VeltranePatterns::Pattern& pattern = arguments.pattern;
     if (pattern.solutionLayers().empty()) {
         return;
     }
-    requireStartInPattern(pattern, initialLayer, initialPatternItem);
-    if (uvCuringMode) {
+    requireStartInPattern(pattern, arguments.initialLayer, arguments.initialPatternItem);
+    if (const auto& uvCuringMode = arguments.uvCuringMode) {
         if (!uvCuringMode->relay) {
             throw VeltranePatterns::logAndReturnError(std::invalid_argument("UV curing needs a relay"));
         }
         requireOpenCuringRelay(*uvCuringMode->relay);
     }
 
+    const double scale = arguments.scaleFactor;
     const VeltranePatterns::Coordinate patternStart =
-        patternStartingPoint -
-        origin.correctForScale({scaleFactor, scaleFactor, scaleFactor}, VeltranePatterns::Coordinate::zero);
-    robot.usePatternPrintingMovementParameters();
+        arguments.patternStartingPoint -
+        arguments.origin.correctForScale({scale, scale, scale}, VeltranePatterns::Coordinate::zero);
+    arguments.robot.usePatternPrintingMovementParameters();
 
-    const PrintingArguments arguments{pattern,
-                                   initialLayer,
-                                   initialPatternItem,
-                                   robot,
-                                   electronics,
-                                   solutionMappingTable,
-                                   disabledLayers,
-                                   surfaceCant,
-                                   scaleFactor,
-                                   rotation,
-                                   featureWidth,
-                                   useSprayingInsteadOfDispensing,
-                                   topographyMap,
-                                   uvCuringMode,
-                                   overriddenDropletDuration,
-                                   solutionChangedOperation,
-                                   findSurfaceAtStartOfEachPatternItem,
-                                   recalibrationOperation,
-                                   shouldCancelOperation};
-    const PrintClosingSequence closing(robot, electronics.statusPollTimer());
-    PrintingRun(arguments, patternStart).run();
+    const PrintClosingSequence closing(arguments.robot, electronics.statusPollTimer());
+    PrintingRun(arguments, electronics, patternStart).run();
 }
 
-void printPattern(const VeltranePatterns::Pattern& pattern,
-                  const VeltranePatterns::Coordinate& patternStartingPoint, int initialLayer,
-                  int initialPatternItem, Robot& robot, Electronics& electronics,
-                  const SolutionMappingTable& solutionMappingTable, const std::set<std::string>& disabledLayers,
-                  const SurfaceCant& surfaceCant, const VeltranePatterns::Coordinate& origin, double scaleFactor,
-                  const Zovudidova::Angle& rotation, double featureWidth, bool useSprayingInsteadOfDispensing,
-                  const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
-                  const std::optional<UVCuringPatternMode>& uvCuringMode,
-                  const std::optional<Zovudidova::Duration>& overriddenDropletDuration,
-                  const SolutionChangedOperation& solutionChangedOperation,
-                  bool findSurfaceAtStartOfEachPatternItem, const std::function<void()>& recalibrationOperation,
-                  const ShouldCancelOperation& shouldCancelOperation) {
+void printPattern(const PrintPatternArguments& arguments, Electronics& electronics) {
     ElectronicsForPrinting printingElectronics(electronics);
-    printPattern(pattern, patternStartingPoint, initialLayer, initialPatternItem, robot, printingElectronics,
-                 solutionMappingTable, disabledLayers, surfaceCant, origin, scaleFactor, rotation, featureWidth,
-                 useSprayingInsteadOfDispensing, topographyMap, uvCuringMode, overriddenDropletDuration,
-                 solutionChangedOperation, findSurfaceAtStartOfEachPatternItem, recalibrationOperation,
-                 shouldCancelOperation);
+    printPattern(arguments, printingElectronics);
 }
 
 } // namespace Dotfield

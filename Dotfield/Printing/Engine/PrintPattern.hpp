@@ -55,38 +55,43 @@ using SolutionChangedOperation = std::function<void(const SolutionWell& well, bo
 // return at once.
 using ShouldCancelOperation = std::function<bool(int layer, int item, double percentComplete)>;
 
+// Everything one print is made with, besides the electronics.
+struct PrintPatternArguments {
+    const VeltranePatterns::Pattern& pattern;
+    // Where the pattern's origin is placed (microns).
+    VeltranePatterns::Coordinate patternStartingPoint;
+    // Where the print starts, both counted from 0.
+    int initialLayer = 0;
+    int initialPatternItem = 0;
+    Robot& robot;
+    SolutionMappingTable solutionMappingTable;
+    std::set<std::string> disabledLayers;
+    SurfaceCant surfaceCant;
+    // Pattern units.
+    VeltranePatterns::Coordinate origin;
+    double scaleFactor = 1.0;
+    Zovudidova::Angle rotation = Zovudidova::radians(0.0);
+    double featureWidth = 0.0;
+    bool useSprayingInsteadOfDispensing = false;
+    std::shared_ptr<SurfaceTopographyMap> topographyMap;
+    std::optional<UVCuringPatternMode> uvCuringMode;
+    std::optional<Zovudidova::Duration> overriddenDropletDuration;
+    SolutionChangedOperation solutionChangedOperation;
+    bool findSurfaceAtStartOfEachPatternItem = false;
+    std::function<void()> recalibrationOperation;
+    ShouldCancelOperation shouldCancelOperation;
+};
+
 // Prints the pattern. Returns normally when it has printed or was stopped;
 // throws the first error it does not handle. Refuses, before anything is
 // suspended or moved: an initialLayer outside 0 to the layer count or an
 // initialPatternItem outside 0 to its layer's item count (std::out_of_range),
 // and UV curing with a relay whose link is not open
 // (RelayError.electronicsDisconnected).
-void printPattern(const VeltranePatterns::Pattern& pattern,
-                  const VeltranePatterns::Coordinate& patternStartingPoint, int initialLayer,
-                  int initialPatternItem, Robot& robot, Electronics& electronics,
-                  const SolutionMappingTable& solutionMappingTable, const std::set<std::string>& disabledLayers,
-                  const SurfaceCant& surfaceCant, const VeltranePatterns::Coordinate& origin, double scaleFactor,
-                  const Zovudidova::Angle& rotation, double featureWidth, bool useSprayingInsteadOfDispensing,
-                  const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
-                  const std::optional<UVCuringPatternMode>& uvCuringMode,
-                  const std::optional<Zovudidova::Duration>& overriddenDropletDuration,
-                  const SolutionChangedOperation& solutionChangedOperation,
-                  bool findSurfaceAtStartOfEachPatternItem, const std::function<void()>& recalibrationOperation,
-                  const ShouldCancelOperation& shouldCancelOperation);
+void printPattern(const PrintPatternArguments& arguments, Electronics& electronics);
 
 // The same with the electronics behind the printing interface (tests and
 // benchmarks hand in their own).
-void printPattern(const VeltranePatterns::Pattern& pattern,
-                  const VeltranePatterns::Coordinate& patternStartingPoint, int initialLayer,
-                  int initialPatternItem, Robot& robot, PrintingElectronics& electronics,
-                  const SolutionMappingTable& solutionMappingTable, const std::set<std::string>& disabledLayers,
-                  const SurfaceCant& surfaceCant, const VeltranePatterns::Coordinate& origin, double scaleFactor,
-                  const Zovudidova::Angle& rotation, double featureWidth, bool useSprayingInsteadOfDispensing,
-                  const std::shared_ptr<SurfaceTopographyMap>& topographyMap,
-                  const std::optional<UVCuringPatternMode>& uvCuringMode,
-                  const std::optional<Zovudidova::Duration>& overriddenDropletDuration,
-                  const SolutionChangedOperation& solutionChangedOperation,
-                  bool findSurfaceAtStartOfEachPatternItem, const std::function<void()>& recalibrationOperation,
-                  const ShouldCancelOperation& shouldCancelOperation);
+void printPattern(const PrintPatternArguments& arguments, PrintingElectronics& electronics);
 
 } // namespace Dotfield

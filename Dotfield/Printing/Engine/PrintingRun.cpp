@@ -43,8 +43,9 @@ std::string itemDescription(const VeltranePatterns::PatternItemPtr& item) {
 
 } // namespace
 
-PrintingRun::PrintingRun(const PrintingArguments& arguments, const Coordinate& patternStart)
-    : arguments_(arguments), layers_(arguments.pattern.solutionLayers()),
+PrintingRun::PrintingRun(const PrintPatternArguments& arguments, PrintingElectronics& electronics,
+                         const Coordinate& patternStart)
+    : arguments_(arguments), electronics_(electronics), layers_(arguments.pattern.solutionLayers()),
       itemMode_(arguments.useSprayingInsteadOfDispensing ? PrintingMode::spray() : PrintingMode::dispense()),
       patternStart_(patternStart),
       progress_(startingProgress(layers_, arguments.initialLayer, arguments.initialPatternItem)) {}
@@ -91,7 +92,7 @@ ItemPrinting PrintingRun::printingAt(const Coordinate& anchor, const PrintingMod
                         arguments_.rotation,
                         arguments_.featureWidth,
                         arguments_.robot,
-                        arguments_.electronics,
+                        electronics_,
                         arguments_.topographyMap,
                         mode,
                         handler};
@@ -156,10 +157,14 @@ bool PrintingRun::printItemAt(int layer, int itemIndex) {
     const ItemProgressHandler handler = progressHandler(layer, itemIndex);
     printItem(*printed, printingAt(patternStart_, itemMode_, handler));
 
+    progress_.itemDone();
     if (arguments_.uvCuringMode && arguments_.uvCuringMode->kind == UVCuringPatternMode::Kind::whilePrinting) {
+        // The item is printed: a pause, stop or failure from here on resumes
+        // with the next item, so resuming never prints this one twice. A stop
+        // answered now takes effect at the next question, after the cure.
+        static_cast<void>(shouldStop(layer, itemIndex + 1));
         cureWhilePrinting(*item, start, layer, itemIndex);
     }
-    progress_.itemDone();
     return true;
 }
 
@@ -179,7 +184,7 @@ void PrintingRun::findSurface(const Coordinate& plannedStart) {
     const std::function<void()> recalibration =
         arguments_.recalibrationOperation ? arguments_.recalibrationOperation : [] {};
     findSurfaceWithApproachStepSize(slow ? robot.slowSurfaceApproachStepSize() : robot.surfaceApproachStepSize(),
-                                    robot.surfaceRetractionStepSize(), !slow, robot, arguments_.electronics,
+                                    robot.surfaceRetractionStepSize(), !slow, robot, electronics_,
                                     recalibration);
     // This item and every later one print relative to the surface found.
     patternStart_.z += robot.currentCoordinate().z - plannedStart.z;

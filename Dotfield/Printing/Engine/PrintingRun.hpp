@@ -19,32 +19,10 @@
 
 namespace Dotfield {
 
-// The print's arguments, as printPattern takes them.
-struct PrintingArguments {
-    const VeltranePatterns::Pattern& pattern;
-    int initialLayer;
-    int initialPatternItem;
-    Robot& robot;
-    PrintingElectronics& electronics;
-    const SolutionMappingTable& solutionMappingTable;
-    const std::set<std::string>& disabledLayers;
-    SurfaceCant surfaceCant;
-    double scaleFactor;
-    Zovudidova::Angle rotation;
-    double featureWidth;
-    bool useSprayingInsteadOfDispensing;
-    std::shared_ptr<SurfaceTopographyMap> topographyMap;
-    std::optional<UVCuringPatternMode> uvCuringMode;
-    std::optional<Zovudidova::Duration> overriddenDropletDuration;
-    const SolutionChangedOperation& solutionChangedOperation;
-    bool findSurfaceAtStartOfEachPatternItem;
-    const std::function<void()>& recalibrationOperation;
-    const ShouldCancelOperation& shouldCancelOperation;
-};
-
 class PrintingRun {
   public:
-    PrintingRun(const PrintingArguments& arguments, const VeltranePatterns::Coordinate& patternStart);
+    PrintingRun(const PrintPatternArguments& arguments, PrintingElectronics& electronics,
+                const VeltranePatterns::Coordinate& patternStart);
 
     // Prints from the starting layer and item to the end, or until asked to stop.
     void run();
@@ -77,7 +55,8 @@ class PrintingRun {
     // offset, asking the stop question before each as (reportLayer, reportItem).
     bool retrace(std::size_t firstLayer, std::size_t endLayer, int reportLayer, int reportItem);
 
-    const PrintingArguments& arguments_;
+    const PrintPatternArguments& arguments_;
+    PrintingElectronics& electronics_;
     const std::vector<Layer>& layers_;
     const PrintingMode itemMode_;
     Coordinate patternStart_;

@@ -15,7 +15,10 @@ void PrintingRun::cureWhilePrinting(const VeltranePatterns::PatternItem& item, c
     try {
         robot.moveToPosition(start + curing.offset, robot.currentCoordinate().z + curing.offset.z);
         const PrintingMode mode = PrintingMode::uvCure(curing.relay, curing.duration);
-        const ItemProgressHandler handler = progressHandler(layer, itemIndex);
+        // The item itself is printed: its cure reports the position after it.
+        const ItemProgressHandler handler = [this, layer, next = itemIndex + 1](double) {
+            return shouldStop(layer, next);
+        };
         printItem(item, printingAt(patternStart_ + curing.offset, mode, handler));
         robot.moveToPosition(robot.currentCoordinate().coordinateByIncreasingHeight(-curing.offset.z));
     } catch (...) {

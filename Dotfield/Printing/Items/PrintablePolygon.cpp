@@ -1,14 +1,16 @@
-#include <stdexcept>
+// A polygon prints as a filled area: its tool path of concentric inset rings
+// traced point by point with straight moves while the printing mode is on.
 
 #include "Dotfield/Printing/Items/ItemKindPrinting.hpp"
 #include "VeltranePatterns/Source/Items/Polygon.hpp"
+#include "VeltranePatterns/Source/ToolPaths/PolygonToolPath.hpp"
 
 namespace Dotfield {
 
-// The polygon's own printing comes with the document controller's work; until
-// then a polygon is refused rather than skipped unprinted.
-void printPolygon(const VeltranePatterns::Polygon&, const ItemPrinting&) {
-    throw std::logic_error("Printing polygons is not available yet");
+void printPolygon(const VeltranePatterns::Polygon& polygon, const ItemPrinting& printing) {
+    printToolPath(VeltranePatterns::calculatePolygonDrawingCoordinates(polygon, printing.featureWidth,
+                                                                       printing.scaleFactor),
+                  polygon.velocity(), polygon.acceleration(), printing);
 }
 
 } // namespace Dotfield

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
+#include "Dotfield/Instrument/Relay/Relay.hpp"
 #include "Dotfield/tests/PrintControl/PrintControlFixture.hpp"
 
 namespace PrintControlTests {
@@ -60,6 +61,27 @@ TEST_F(DocumentOpening, TwoDocumentsShareTheDevicesButNotTheWells) {
               (std::vector<std::string>{"Solution in dispenser", "Buffer", "Ink"}));
     EXPECT_EQ(controller->documents().size(), 2U);
     EXPECT_EQ(first->windowTitle(), "one.pattern");
+}
+
+TEST_F(DocumentOpening, TheCuringModeCurrentAtOpeningGoesWithTheDocumentToItsRuns) {
+    const auto relay = std::make_shared<Dotfield::Relay>();
+    const Dotfield::UVCuringPatternMode curing{Dotfield::UVCuringPatternMode::Kind::afterEachSolution, relay,
+                                               {1000.0, 0.0, 500.0}, 3.0};
+    // The hand-over refreshes the controller's mode before the document takes it.
+    controller->updateParametersOnNewPattern = [&] { controller->uvCuringMode = curing; };
+    ASSERT_NE(open("cured.pattern", patternXML(pointXML("A", 0, 0, 1))), nullptr);
+    controller->updateParametersOnNewPattern = nullptr;
+    controller->uvCuringMode.reset();
+
+    press("pauseButton");
+    waitForRunToEnd();
+    const auto runs = engine->runs();
+    ASSERT_EQ(runs.size(), 1U);
+    ASSERT_TRUE(runs.front().uvCuringMode.has_value());
+    EXPECT_EQ(runs.front().uvCuringMode->kind, curing.kind);
+    EXPECT_EQ(runs.front().uvCuringMode->relay, relay);
+    EXPECT_EQ(runs.front().uvCuringMode->offset, curing.offset);
+    EXPECT_EQ(runs.front().uvCuringMode->duration, 3.0);
 }
 
 TEST_F(DocumentOpening, AFileOpenedTwiceHasOneWindow) {

@@ -197,6 +197,27 @@ TEST_F(CuringAndResuming, ACancelDuringTheLastLayerSkipsItsCureAndTheCureAfterTh
     }
 }
 
+TEST_F(CuringAndResuming, AFailedCureWhilePrintingResumesWithTheNextItemSoNoDropletIsPrintedTwice) {
+    const auto pattern = twoLayers();
+    cure(Kind::whilePrinting);
+    // The UV relay does not close: the first item's cure fails after its droplet.
+    instrument->relayBox()->setStuck(true);
+    EXPECT_ANY_THROW(print(pattern));
+    ASSERT_EQ(world->dispenserDrives().size(), 1u);
+    ASSERT_FALSE(call.questions.empty());
+    EXPECT_EQ(std::get<0>(call.questions.back()), 0);
+    EXPECT_EQ(std::get<1>(call.questions.back()), 1);
+
+    instrument->relayBox()->setStuck(false);
+    call.initialLayer = std::get<0>(call.questions.back());
+    call.initialPatternItem = std::get<1>(call.questions.back());
+    print(pattern);
+    const auto drives = world->dispenserDrives();
+    ASSERT_EQ(drives.size(), 5u);
+    EXPECT_NEAR(drives[1].tipPath.front().x, x0 + 1000.0, 2.5);
+    EXPECT_NEAR(drives[1].tipPath.front().y, y0, 2.5);
+}
+
 TEST_F(CuringAndResuming, ATimedUVCureKeepsTheRelayClosedForItsOwnDuration) {
     onRobotQueue([&] {
         PrintingMode::uvCure(relay, 2.0).perform(Zovudidova::seconds(0.1), *printingElectronics);

@@ -13,6 +13,7 @@
 #include "Dotfield/tests/PrintingEngine/PrintingFakes.hpp"
 #include "VeltranePatterns/Source/Items/PatternItems.hpp"
 #include "VeltranePatterns/Source/ToolPaths/FillToolPath.hpp"
+#include "VeltranePatterns/Source/ToolPaths/PolygonToolPath.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -141,6 +142,116 @@ TEST_F(ItemPrinting_, ALineIsDrawnToItsCorrectedEndInsideItsMode) {
     print(VeltranePatterns::Line({0, 0, 0}, {100, 0, 0}, 5000.0), PrintingMode::dispense());
     EXPECT_THAT(log->events, ElementsAre("dispense on", "line 1100 2000 300", "dispense off"));
     EXPECT_FALSE(electronics.poll.isSuspended());
+}
+
+// A 2000 × 1000 rectangle; its tool path spirals inwards.
+VeltranePatterns::Polygon rectangle(std::optional<double> velocity = std::nullopt,
+                                    std::optional<double> acceleration = std::nullopt) {
+    return VeltranePatterns::Polygon({{0, 0, 0}, {2000, 0, 0}, {2000, 1000, 0}, {0, 1000, 0}}, velocity,
+                                     acceleration);
+}
+
+// The point of a "line x y z" event.
+Coordinate lineEnd(const std::string& event) {
+    std::istringstream in(event.substr(5));
+    Coordinate at;
+    in >> at.x >> at.y >> at.z;
+    return at;
+}
+
+void expectNear(const Coordinate& actual, const Coordinate& expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-6);
+    EXPECT_NEAR(actual.y, expected.y, 1e-6);
+    EXPECT_NEAR(actual.z, expected.z, 1e-6);
+}
+
+TEST_F(ItemPrinting_, APolygonTracesItsToolPathInsideItsModeWithItsSpeedsAndReportsIOverN) {
+    const auto polygon = rectangle(3000.0, 500.0);
+    const auto path = VeltranePatterns::calculatePolygonDrawingCoordinates(polygon, 400.0, 2.0);
+    ASSERT_GE(path.size(), 4u);
+    print(polygon, PrintingMode::dispense(), 400.0, 2.0);
+
+    ASSERT_EQ(log->events.size(), path.size() + 2);
+    EXPECT_EQ(log->events.front(), "dispense on");
+    EXPECT_EQ(log->events.back(), "dispense off");
+    std::vector<double> expectedFractions;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        SCOPED_TRACE(i);
+        expectNear(lineEnd(log->events[i + 1]), path[i] * 2.0 + Coordinate{1000.0, 2000.0, 300.0});
+        expectedFractions.push_back(static_cast<double>(i) / static_cast<double>(path.size()));
+    }
+    EXPECT_THAT(fractions, ElementsAreArray(expectedFractions));
+    ASSERT_EQ(robot->lineSpeeds.size(), path.size());
+    for (const auto& [velocity, acceleration] : robot->lineSpeeds) {
+        EXPECT_EQ(velocity, 3000.0);
+        EXPECT_EQ(acceleration, 500.0);
+    }
+    EXPECT_FALSE(electronics.poll.isSuspended());
+}
+
+TEST_F(ItemPrinting_, APolygonOfFourPathPointsReportsQuarters) {
+    // A pentagon narrower than the feature: one pass along its outline from the second corner.
+    const VeltranePatterns::Polygon pentagon({{0, 0, 0}, {100, 0, 0}, {150, 80, 0}, {50, 150, 0}, {-50, 80, 0}});
+    ASSERT_EQ(VeltranePatterns::calculatePolygonDrawingCoordinates(pentagon, 400.0, 1.0).size(), 4u);
+    print(pentagon, PrintingMode::none(0.0), 400.0, 1.0);
+    EXPECT_THAT(fractions, ElementsAre(0.0, 0.25, 0.5, 0.75));
+    EXPECT_EQ(events("line").size(), 4u);
+}
+
+TEST_F(ItemPrinting_, APolygonWithoutToolPathOnlyBeginsAndEndsItsMode) {
+    const VeltranePatterns::Polygon twoPoints({{0, 0, 0}, {100, 0, 0}});
+    print(twoPoints, PrintingMode::spray());
+    EXPECT_THAT(log->events, ElementsAre("spray start", "spray stop"));
+    EXPECT_TRUE(fractions.empty());
+}
+
+TEST_F(ItemPrinting_, APolygonStoppedAfterItsFirstPointStillEndsItsMode) {
+    handler = [this](double fraction) {
+        fractions.push_back(fraction);
+        return true;
+    };
+    print(rectangle(), PrintingMode::dispense());
+    EXPECT_EQ(events("line").size(), 1u);
+    EXPECT_THAT(fractions, ElementsAre(0.0));
+    EXPECT_EQ(log->events.back(), "dispense off");
+}
+
+TEST_F(ItemPrinting_, APolygonWhoseMoveFailsEndsItsModeBeforeTheErrorLeaves) {
+    log->failOn = "line";
+    EXPECT_THROW(print(rectangle(), PrintingMode::dispense()), RoboticsError);
+    EXPECT_EQ(events("line").size(), 1u);
+    EXPECT_EQ(log->events.back(), "dispense off");
+    EXPECT_FALSE(electronics.poll.isSuspended());
+}
+
+TEST_F(ItemPrinting_, APolygonIsScaledRotatedPlacedAndRaisedByTheCantWhereTheMapMissesTheStart) {
+    // The map covers the pattern but not the anchor, so the cant decides
+    // every height; the map still goes to every move.
+    auto map = std::make_shared<SurfaceTopographyMap>();
+    for (const double y : {1500.0, 7000.0}) {
+        for (const double x : {-3000.0, 3000.0}) {
+            map->addPoint({x, y, 777.0});
+        }
+    }
+    const auto polygon = rectangle();
+    const auto path = VeltranePatterns::calculatePolygonDrawingCoordinates(polygon, 400.0, 2.0);
+    const Coordinate anchor{1000.0, 1000.0, 300.0};
+    const SurfaceCant cant{0.01, -0.02};
+    const ItemPrinting printing{anchor, cant,    2.0, degrees(90.0), 400.0, *robot, electronics,
+                                map,    PrintingMode::none(0.0), handler};
+    printItem(polygon, printing);
+
+    const auto lines = events("line");
+    ASSERT_EQ(lines.size(), path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        SCOPED_TRACE(i);
+        // 90 degrees turns (x, y) into (-y, x).
+        const double dx = -path[i].y * 2.0;
+        const double dy = path[i].x * 2.0;
+        expectNear(lineEnd(lines[i]),
+                   {anchor.x + dx, anchor.y + dy, anchor.z + dx * cant.xSlope + dy * cant.ySlope});
+        EXPECT_EQ(robot->lineMaps[i], map);
+    }
 }
 
 TEST(PrintablePatternItem, EveryKindButAPauseHasAWayToPrint) {

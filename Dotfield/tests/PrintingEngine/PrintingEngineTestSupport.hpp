@@ -66,15 +66,32 @@ struct PrintCall {
 
     template <typename Electronics>
     void print(const VeltranePatterns::Pattern& pattern, Robot& robot, Electronics& electronics) {
-        printPattern(
-            pattern, start, initialLayer, initialPatternItem, robot, electronics, wells, disabledLayers,
-            surfaceCant, origin, scaleFactor, rotation, featureWidth, spray, topographyMap, uvCuring,
-            dropletDuration, [this](const SolutionWell& well, bool reloading) { loads.emplace_back(well.name, reloading); },
-            findSurfaceEachItem, [] {},
-            [this](int layer, int item, double percent) {
-                questions.emplace_back(layer, item, percent);
-                return stopWhen && stopWhen(layer, item, percent);
-            });
+        printPattern({.pattern = pattern,
+                      .patternStartingPoint = start,
+                      .initialLayer = initialLayer,
+                      .initialPatternItem = initialPatternItem,
+                      .robot = robot,
+                      .solutionMappingTable = wells,
+                      .disabledLayers = disabledLayers,
+                      .surfaceCant = surfaceCant,
+                      .origin = origin,
+                      .scaleFactor = scaleFactor,
+                      .rotation = rotation,
+                      .featureWidth = featureWidth,
+                      .useSprayingInsteadOfDispensing = spray,
+                      .topographyMap = topographyMap,
+                      .uvCuringMode = uvCuring,
+                      .overriddenDropletDuration = dropletDuration,
+                      .solutionChangedOperation =
+                          [this](const SolutionWell& well, bool reloading) { loads.emplace_back(well.name, reloading); },
+                      .findSurfaceAtStartOfEachPatternItem = findSurfaceEachItem,
+                      .recalibrationOperation = [] {},
+                      .shouldCancelOperation =
+                          [this](int layer, int item, double percent) {
+                              questions.emplace_back(layer, item, percent);
+                              return stopWhen && stopWhen(layer, item, percent);
+                          }},
+                     electronics);
     }
 };
 

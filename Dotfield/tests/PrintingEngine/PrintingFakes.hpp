@@ -6,7 +6,9 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
@@ -88,8 +90,10 @@ class ArrivingRobot final : public Robot {
     void useManualPositioningMovementParameters() override { log_->add("manual"); }
     void usePatternPrintingMovementParameters() override { log_->add("pattern"); }
 
-    void drawLineToCoordinate(const Coordinate& coordinate, const std::shared_ptr<SurfaceTopographyMap>&,
-                              std::optional<double>, std::optional<double>) override {
+    void drawLineToCoordinate(const Coordinate& coordinate, const std::shared_ptr<SurfaceTopographyMap>& map,
+                              std::optional<double> velocity, std::optional<double> acceleration) override {
+        lineSpeeds.emplace_back(velocity, acceleration);
+        lineMaps.push_back(map);
         log_->add("line " + text(coordinate));
         setCurrentCoordinate(coordinate);
     }
@@ -102,6 +106,10 @@ class ArrivingRobot final : public Robot {
                   (direction == VeltranePatterns::RotationalDirection::clockwise ? " cw" : " ccw") + " centre " +
                   text(centerPoint) + " anchor " + text(patternStart));
     }
+
+    // The override velocity and acceleration, and the map, of every line drawn.
+    std::vector<std::pair<std::optional<double>, std::optional<double>>> lineSpeeds;
+    std::vector<std::shared_ptr<SurfaceTopographyMap>> lineMaps;
 
   private:
     std::shared_ptr<EventLog> log_;
