@@ -55,31 +55,32 @@ using SolutionChangedOperation = std::function<void(const SolutionWell& well, bo
 // return at once.
 using ShouldCancelOperation = std::function<bool(int layer, int item, double percentComplete)>;
 
-// Everything one print is made with, besides the electronics.
+// Everything one print is made with, besides the electronics. Every member
+// but the pattern and the robot has a default.
 struct PrintPatternArguments {
     const VeltranePatterns::Pattern& pattern;
     // Where the pattern's origin is placed (microns).
-    VeltranePatterns::Coordinate patternStartingPoint;
+    VeltranePatterns::Coordinate patternStartingPoint{};
     // Where the print starts, both counted from 0.
     int initialLayer = 0;
     int initialPatternItem = 0;
     Robot& robot;
-    SolutionMappingTable solutionMappingTable;
-    std::set<std::string> disabledLayers;
-    SurfaceCant surfaceCant;
+    SolutionMappingTable solutionMappingTable{};
+    std::set<std::string> disabledLayers{};
+    SurfaceCant surfaceCant{};
     // Pattern units.
-    VeltranePatterns::Coordinate origin;
+    VeltranePatterns::Coordinate origin{};
     double scaleFactor = 1.0;
     Zovudidova::Angle rotation = Zovudidova::radians(0.0);
     double featureWidth = 0.0;
     bool useSprayingInsteadOfDispensing = false;
-    std::shared_ptr<SurfaceTopographyMap> topographyMap;
-    std::optional<UVCuringPatternMode> uvCuringMode;
-    std::optional<Zovudidova::Duration> overriddenDropletDuration;
-    SolutionChangedOperation solutionChangedOperation;
+    std::shared_ptr<SurfaceTopographyMap> topographyMap{};
+    std::optional<UVCuringPatternMode> uvCuringMode{};
+    std::optional<Zovudidova::Duration> overriddenDropletDuration{};
+    SolutionChangedOperation solutionChangedOperation{};
     bool findSurfaceAtStartOfEachPatternItem = false;
-    std::function<void()> recalibrationOperation;
-    ShouldCancelOperation shouldCancelOperation;
+    std::function<void()> recalibrationOperation{};
+    ShouldCancelOperation shouldCancelOperation{};
 };
 
 // Prints the pattern. Returns normally when it has printed or was stopped;
