@@ -54,9 +54,6 @@ struct ShellWindowHooks {
     std::function<Zovudidova::Angle()> rotation;
     // The relay controls' curing setting (none: no curing).
     std::function<std::optional<UVCuringPatternMode>()> uvCuringMode;
-    // Loads a well's solution into the dispenser (the solution wells window's
-    // operation; any thread, it throws the devices' errors).
-    std::function<void(const SolutionWell& well, bool reloading)> changeSolutionInDispenser;
 
     // ---- Solution wells ----------------------------------------------------------
 
