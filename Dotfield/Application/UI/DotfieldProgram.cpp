@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
+#include <QWidget>
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/ApplicationLocations.hpp"
@@ -23,6 +24,7 @@
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
 #include "Dotfield/Application/UI/TerminationSignals.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
+#include "Dotfield/Camera/UI/RenderView.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 #include "Dotfield/Platform/FileChoosers/OpenFileChooser.hpp"
 #include "Dotfield/Platform/FileChoosers/SaveFileChooser.hpp"
@@ -71,17 +73,42 @@ bool prepareSimulatedInstrument(const ApplicationOptions& options,
     return true;
 }
 
-// Saves the main window once every device has reported, then quits.
+// Whether every live view in a shown window has run long enough for the
+// automatic exposure to settle (its image starts dark).
+bool liveViewsSettled() {
+    constexpr std::size_t settledAfterFrames = 120;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) {
+            continue;
+        }
+        for (const RenderView* view : window->findChildren<RenderView*>()) {
+            if (view->framesShown() < settledAfterFrames) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Saves the main window once every device has reported and the live views
+// have settled, every other shown window beside it (the file's name with
+// "-" and the window's object name), then quits.
 void screenshotAndQuit(MainWindow& window, const QString& file) {
     auto* timer = new QTimer(qApp);
     auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
     QObject::connect(timer, &QTimer::timeout, [&window, file, elapsed, timer] {
-        if (!window.everyDeviceReported() && elapsed->elapsed() < 10000) {
+        if ((!window.everyDeviceReported() || !liveViewsSettled()) && elapsed->elapsed() < 20000) {
             return;
         }
         timer->stop();
-        const bool saved = window.grab().save(file, "PNG");
+        bool saved = window.grab().save(file, "PNG");
+        const QString stem = file.endsWith(".png", Qt::CaseInsensitive) ? file.chopped(4) : file;
+        for (QWidget* other : QApplication::topLevelWidgets()) {
+            if (other != &window && other->isVisible() && !other->objectName().isEmpty()) {
+                saved = other->grab().save(stem + "-" + other->objectName() + ".png", "PNG") && saved;
+            }
+        }
         if (!saved) {
             std::cerr << "dotfield: could not save " << file.toStdString() << "\n";
         }

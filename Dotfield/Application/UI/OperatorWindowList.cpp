@@ -11,7 +11,7 @@ namespace Dotfield {
 void registerManualControlsWindow(OperatorWindowRegistration& registration);
 
 // Camera
-// void registerCameraWindow(OperatorWindowRegistration& registration);
+void registerCameraWindow(OperatorWindowRegistration& registration);
 
 // Dispenser calibration
 // void registerDispenserCalibrationWindow(OperatorWindowRegistration& registration);
@@ -52,7 +52,7 @@ void registerPatternDocumentController(OperatorWindowRegistration& registration)
 void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& registration) {
     registerManualControlsWindow(registration);
 
-    // registerCameraWindow(registration);
+    registerCameraWindow(registration);
 
     // registerDispenserCalibrationWindow(registration);
 

@@ -13,7 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QColor>
 #include <QImage>
+#include <QPoint>
 
 #include <gtest/gtest.h>
 
@@ -50,9 +52,35 @@ ProgramRun runProgram(const std::string& environment, const std::string& argumen
 
 } // namespace
 
+namespace {
+
+// The mean colour of the square of the given side around a point.
+QColor meanAround(const QImage& image, QPoint centre, int side) {
+    long long red = 0;
+    long long green = 0;
+    long long blue = 0;
+    int count = 0;
+    for (int y = centre.y() - side / 2; y < centre.y() + side / 2; ++y) {
+        for (int x = centre.x() - side / 2; x < centre.x() + side / 2; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red();
+            green += c.green();
+            blue += c.blue();
+            ++count;
+        }
+    }
+    return QColor(int(red / count), int(green / count), int(blue / count));
+}
+
+} // namespace
+
 TEST(ProgramTests, OnTheSimulatedInstrumentItShowsItsMainWindowAndEndsWell) {
     const std::string shot = std::string(DOTFIELD_SCREENSHOT_DIR) + "/dotfield-program.png";
+    const std::string cameraShot =
+        std::string(DOTFIELD_SCREENSHOT_DIR) + "/dotfield-program-CameraWindowController.png";
+    fs::create_directories(DOTFIELD_SCREENSHOT_DIR);
     fs::remove(shot);
+    fs::remove(cameraShot);
     const ProgramRun run = runProgram("DOTFIELD_SCREENSHOT_AND_QUIT=" + shot, "--simulated-instrument");
     EXPECT_EQ(run.status, 0) << run.output;
     QImage image(QString::fromStdString(shot));
@@ -64,6 +92,21 @@ TEST(ProgramTests, OnTheSimulatedInstrumentItShowsItsMainWindowAndEndsWell) {
         }
     }
     EXPECT_TRUE(simulatedField) << "the status bar names the simulated instrument";
+
+    // The camera window films the substrate around the tip (a spot the
+    // dispenser may have left lies at the centre): an even, lit, slightly
+    // yellowish grey.
+    QImage camera(QString::fromStdString(cameraShot));
+    ASSERT_FALSE(camera.isNull()) << "the camera window is shown";
+    const QPoint centre(camera.width() / 2, camera.height() / 2 + 20);
+    const QColor first = meanAround(camera, centre + QPoint(-150, -100), 40);
+    EXPECT_GT(first.green(), 60) << "lit";
+    EXPECT_NEAR(first.red(), first.green(), 12);
+    EXPECT_LT(first.blue(), first.green()) << "the substrate's tint";
+    for (const QPoint offset : {QPoint(150, -100), QPoint(-150, 100), QPoint(150, 100)}) {
+        const QColor elsewhere = meanAround(camera, centre + offset, 40);
+        EXPECT_NEAR(elsewhere.green(), first.green(), 15) << "an even surface";
+    }
 }
 
 TEST(ProgramTests, ANamedSimulatedModelIsTheRobotTheProgramMakes) {
