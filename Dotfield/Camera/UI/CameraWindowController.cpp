@@ -223,6 +223,10 @@ bool CameraWindowController::cameraSetup() {
         if (movieWriter_) {
             denoiseFilter_->addTarget(movieWriter_);
         }
+        // So does a snapshot asked for before this camera came.
+        if (const auto snapshot = pendingSnapshot_.lock()) {
+            denoiseFilter_->addTarget(snapshot);
+        }
     }
     denoiseFilter_->setStrength(storedDenoiseStrength(*environment_.userDefaults));
     camera->addTarget(luminanceExtractor_);
@@ -382,6 +386,8 @@ void CameraWindowController::takeSnapshot() {
             }
         });
     *self = snapshot;
+    std::lock_guard lock(chainMutex_);
+    pendingSnapshot_ = snapshot;
     denoiseFilter_->addTarget(snapshot);
 }
 

@@ -40,6 +40,7 @@ namespace Dotfield {
 class AverageLuminanceExtractor;
 class CameraSettingsWindowController;
 class Crop;
+class FrameSnapshot;
 class LowPassFilter;
 class MovieOutput;
 class RenderView;
@@ -149,6 +150,8 @@ class CameraWindowController final : public QMainWindow {
     std::shared_ptr<IIDCCamera> camera_;
     std::shared_ptr<Crop> crop_;
     std::shared_ptr<MovieOutput> movieWriter_;
+    // A snapshot still waiting for its frame, attached again to a new camera's chain.
+    std::weak_ptr<FrameSnapshot> pendingSnapshot_;
 
     const std::shared_ptr<SetUpState> setUpState_ = std::make_shared<SetUpState>();
     std::thread setUpThread_;
