@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QPixmap>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -23,10 +22,6 @@ QImage grabToPNG(QWidget& widget, const std::string& name) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    // Qt scales large images in slices on its thread pool, whose threads the
-    // race detector cannot see into; one thread keeps the scaling on the
-    // painting thread, so the detector sees only this program's own threads.
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
