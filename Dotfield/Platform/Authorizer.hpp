@@ -1,0 +1,19 @@
+#pragma once
+// Asks the system whether the current user may unlock the motor tuning values.
+// The application installs the polkit-backed authorizer; tests give windows a
+// scripted one.
+
+#include <functional>
+
+namespace Dotfield::Platform {
+
+class Authorizer {
+  public:
+    virtual ~Authorizer() = default;
+    // Returns at once; `completion` runs later on the main thread, exactly
+    // once, with true only when the system granted the request. A refusal,
+    // a dismissed prompt and a failure to ask all answer false.
+    virtual void requestAuthorization(std::function<void(bool granted)> completion) = 0;
+};
+
+} // namespace Dotfield::Platform
