@@ -12,7 +12,8 @@ class Authorizer {
     virtual ~Authorizer() = default;
     // Returns at once; `completion` runs later on the main thread, exactly
     // once, with true only when the system granted the request. A refusal,
-    // a dismissed prompt and a failure to ask all answer false.
+    // a dismissed prompt and a failure to ask all answer false. An authorizer
+    // destroyed before it answers drops the completion instead of calling it.
     virtual void requestAuthorization(std::function<void(bool granted)> completion) = 0;
 };
 

@@ -17,7 +17,8 @@ for file in \
     usr/share/applications/com.veltrane.Dotfield.desktop \
     usr/share/icons/hicolor/scalable/apps/com.veltrane.Dotfield.svg \
     usr/share/mime/packages/com.veltrane.Dotfield.xml \
-    usr/lib/udev/rules.d/70-dotfield-adapters.rules; do
+    usr/lib/udev/rules.d/70-dotfield-adapters.rules \
+    usr/share/polkit-1/actions/com.veltrane.Dotfield.policy; do
   [ -f "$stage/$file" ] || fail "missing $file"
 done
 for library in libDotfieldCore.so libDotfieldUI.so libZovudidova.so libVeltranePatterns.so libadapterdriver.so; do
