@@ -16,23 +16,14 @@ namespace {
 
 constexpr std::uint8_t carriageReturn = 0x0D;
 
-struct GainSource {
-    AxisValues DropwrightIIa::*field;
-    const char* userKey;
-    const char* factoryKey;
-    AxisValues fallback;
-};
-
-const GainSource gainSources[] = {
-    {&DropwrightIIa::proportionalGain, "userDefinedProportionalGain", "proportionalGain", {16000, 15000, 14000}},
-    {&DropwrightIIa::integralGain, "userDefinedIntegralGain", "integralGain", {2000, 2000, 5000}},
-    {&DropwrightIIa::derivativeGain, "userDefinedDerivativeGain", "derivativeGain", {15000, 15000, 17000}},
-    {&DropwrightIIa::integralLimit, "userDefinedIntegralLimit", "integralLimit", {5000, 8000, 10000}},
-    {&DropwrightIIa::velocityFeedforward, "userDefinedVelocityFeedforward", "velocityFeedforward",
-     {30000, 35000, 40000}},
-    {&DropwrightIIa::accelerationFeedforward, "userDefinedAccelerationFeedforward", "accelerationFeedforward",
-     {0, 0, 0}},
-};
+const TuningValues::Keys tuningKeys{{
+    {"userDefinedProportionalGain", "proportionalGain", {16000, 15000, 14000}},
+    {"userDefinedIntegralGain", "integralGain", {2000, 2000, 5000}},
+    {"userDefinedDerivativeGain", "derivativeGain", {15000, 15000, 17000}},
+    {"userDefinedIntegralLimit", "integralLimit", {5000, 8000, 10000}},
+    {"userDefinedVelocityFeedforward", "velocityFeedforward", {30000, 35000, 40000}},
+    {"userDefinedAccelerationFeedforward", "accelerationFeedforward", {0, 0, 0}},
+}};
 
 // The reply's leading integer (spaces, an optional sign, digits), as the
 // motors write it; nothing when it has no digits or does not fit 32 bits.
@@ -55,15 +46,8 @@ std::optional<std::int64_t> leadingInteger(std::string_view text) {
 
 DropwrightIIa::DropwrightIIa(ConstructionKey key, std::shared_ptr<UserDefaults> userDefaults,
                              std::shared_ptr<Clock> clock, std::shared_ptr<Sleeper> sleeper)
-    : Robot(key, userDefaults, std::move(clock)), sleeper_(std::move(sleeper)) {
-    for (const GainSource& source : gainSources) {
-        std::optional<AxisValues> values = userDefaults->axisValues(source.userKey, false);
-        if (!values) {
-            values = userDefaults->axisValues(source.factoryKey, true);
-        }
-        this->*source.field = values.value_or(source.fallback);
-    }
-}
+    : Robot(key, userDefaults, std::move(clock)), sleeper_(std::move(sleeper)),
+      tuningValues_(tuningKeys, *userDefaults) {}
 
 // ---- Model constants ---------------------------------------------------------------
 

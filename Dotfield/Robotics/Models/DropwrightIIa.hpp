@@ -24,6 +24,7 @@
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIaModelTable.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/Robotics/TuningValues.hpp"
 
 namespace Dotfield {
 
@@ -128,12 +129,16 @@ class DropwrightIIa : public Robot {
 
     double delayForPIDValuesToSettle = 0.5;
     double delayForHomeValues = 0.5;
-    AxisValues proportionalGain;
-    AxisValues integralGain;
-    AxisValues derivativeGain;
-    AxisValues integralLimit;
-    AxisValues velocityFeedforward;
-    AxisValues accelerationFeedforward;
+    // In this order: proportional gain, integral gain, derivative gain,
+    // integral limit, velocity feed-forward, acceleration feed-forward.
+    TuningValues& tuningValues() { return tuningValues_; }
+    const TuningValues& tuningValues() const { return tuningValues_; }
+    AxisValues proportionalGain() const { return tuningValues_.value(0); }
+    AxisValues integralGain() const { return tuningValues_.value(1); }
+    AxisValues derivativeGain() const { return tuningValues_.value(2); }
+    AxisValues integralLimit() const { return tuningValues_.value(3); }
+    AxisValues velocityFeedforward() const { return tuningValues_.value(4); }
+    AxisValues accelerationFeedforward() const { return tuningValues_.value(5); }
 
   protected:
     // The open link; notConnected {allMotors} without one.
@@ -164,6 +169,7 @@ class DropwrightIIa : public Robot {
     void waitForHoming(bool x, bool y, bool z);
 
     const std::shared_ptr<Sleeper> sleeper_;
+    TuningValues tuningValues_;
 };
 
 } // namespace Dotfield

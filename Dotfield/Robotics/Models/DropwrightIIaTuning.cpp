@@ -1,6 +1,7 @@
 // DropwrightIIa: speeds, the motors' filter gains and the tuning update.
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
@@ -12,17 +13,6 @@ namespace {
 
 constexpr MotorPosition axes[] = {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor};
 constexpr std::int64_t integralLimitSteps[] = {50, 200};
-
-double component(const AxisValues& values, MotorPosition motor) {
-    switch (motor) {
-    case MotorPosition::xMotor:
-        return values.x;
-    case MotorPosition::yMotor:
-        return values.y;
-    default:
-        return values.z;
-    }
-}
 
 } // namespace
 
@@ -73,22 +63,29 @@ void DropwrightIIa::updatePIDFilterForMotor(MotorPosition motor) {
 }
 
 void DropwrightIIa::updateMotorTuningParameters() {
+    // One copy, so a value edited meanwhile cannot mix into the values sent.
+    const std::array<AxisValues, TuningValues::count> values = tuningValues_.values();
+    const AxisValues& proportionalGain = values[0];
+    const AxisValues& integralGain = values[1];
+    const AxisValues& derivativeGain = values[2];
+    const AxisValues& integralLimit = values[3];
+    const AxisValues& velocityFeedforward = values[4];
     // Every value is checked before the first command, so a bad setting
     // leaves the motors' filters as they were.
-    for (const AxisValues* values : {&proportionalGain, &integralGain, &derivativeGain, &integralLimit,
+    for (const AxisValues* triple : {&proportionalGain, &integralGain, &derivativeGain, &integralLimit,
                                      &velocityFeedforward}) {
         for (const MotorPosition motor : axes) {
-            animaticsInteger(component(*values, motor));
+            animaticsInteger(axisComponent(*triple, motor));
         }
     }
     for (const MotorPosition motor : axes) {
         clearPositionerErrorForMotor(motor);
     }
     for (const MotorPosition motor : axes) {
-        setProportionalGain(component(proportionalGain, motor), motor);
-        setIntegralGain(component(integralGain, motor), motor);
-        setDerivativeGain(component(derivativeGain, motor), motor);
-        setVelocityFeedforward(component(velocityFeedforward, motor), motor);
+        setProportionalGain(axisComponent(proportionalGain, motor), motor);
+        setIntegralGain(axisComponent(integralGain, motor), motor);
+        setDerivativeGain(axisComponent(derivativeGain, motor), motor);
+        setVelocityFeedforward(axisComponent(velocityFeedforward, motor), motor);
         // The acceleration feed-forward is kept but the motors run without it.
         setAccelerationFeedforward(0.0, motor);
         updatePIDFilterForMotor(motor);
@@ -98,7 +95,7 @@ void DropwrightIIa::updateMotorTuningParameters() {
             setIntegralLimit(static_cast<double>(step), motor);
         }
         pause(delayForPIDValuesToSettle);
-        setIntegralLimit(component(integralLimit, motor), motor);
+        setIntegralLimit(axisComponent(integralLimit, motor), motor);
     }
 }
 

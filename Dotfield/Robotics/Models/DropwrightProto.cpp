@@ -16,42 +16,21 @@ using VeltranePatterns::SourceLocation;
 constexpr double xyTravel = 306000.0;
 constexpr double zTravel = 90000.0;
 
-struct GainSource {
-    AxisValues DropwrightProto::*field;
-    const char* userKey;
-    const char* factoryKey;
-    AxisValues fallback;
-};
-
-const GainSource gainSources[] = {
-    {&DropwrightProto::proportionalGain, "userDefinedPositionModeProportionalGain", "positionModeProportionalGain",
-     {300, 400, 80}},
-    {&DropwrightProto::integralGain, "userDefinedPositionModeIntegralGain", "positionModeIntegralGain", {5, 5, 10}},
-    {&DropwrightProto::derivativeGain, "userDefinedPositionModeDerivativeGain", "positionModeDerivativeGain",
-     {300, 300, 100}},
-    {&DropwrightProto::cascadingProportionalGain, "userDefinedCascadingPositionModeProportionalGain",
-     "cascadingPositionModeProportionalGain", {0, 200, 0}},
-    {&DropwrightProto::cascadingIntegralGain, "userDefinedCascadingPositionModeIntegralGain",
-     "cascadingPositionModeIntegralGain", {0, 0, 0}},
-    {&DropwrightProto::cascadingDerivativeGain, "userDefinedCascadingPositionModeDerivativeGain",
-     "cascadingPositionModeDerivativeGain", {0, 0, 0}},
-};
+const TuningValues::Keys tuningKeys{{
+    {"userDefinedPositionModeProportionalGain", "positionModeProportionalGain", {300, 400, 80}},
+    {"userDefinedPositionModeIntegralGain", "positionModeIntegralGain", {5, 5, 10}},
+    {"userDefinedPositionModeDerivativeGain", "positionModeDerivativeGain", {300, 300, 100}},
+    {"userDefinedCascadingPositionModeProportionalGain", "cascadingPositionModeProportionalGain", {0, 200, 0}},
+    {"userDefinedCascadingPositionModeIntegralGain", "cascadingPositionModeIntegralGain", {0, 0, 0}},
+    {"userDefinedCascadingPositionModeDerivativeGain", "cascadingPositionModeDerivativeGain", {0, 0, 0}},
+}};
 
 } // namespace
 
+// Each tuning triple: the user's tuning, else the factory values, else the defaults.
 DropwrightProto::DropwrightProto(ConstructionKey key, std::shared_ptr<UserDefaults> userDefaults,
                                  std::shared_ptr<Clock> clock)
-    : Robot(key, userDefaults, std::move(clock)) {
-    // One source per triple: the user's tuning, else the factory values, else
-    // the defaults.
-    for (const GainSource& source : gainSources) {
-        std::optional<AxisValues> values = userDefaults->axisValues(source.userKey, false);
-        if (!values) {
-            values = userDefaults->axisValues(source.factoryKey, true);
-        }
-        this->*source.field = values.value_or(source.fallback);
-    }
-}
+    : Robot(key, userDefaults, std::move(clock)), tuningValues_(tuningKeys, *userDefaults) {}
 
 // ---- Model constants -------------------------------------------------------------------
 

@@ -25,6 +25,7 @@
 #include <string_view>
 
 #include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/Robotics/TuningValues.hpp"
 
 namespace Dotfield {
 
@@ -109,12 +110,16 @@ class DropwrightProto : public Robot {
 
     // ---- Closed-loop gains (x, y, z) ---------------------------------------------------
 
-    AxisValues proportionalGain;
-    AxisValues integralGain;
-    AxisValues derivativeGain;
-    AxisValues cascadingProportionalGain;
-    AxisValues cascadingIntegralGain;
-    AxisValues cascadingDerivativeGain;
+    // In this order: position-mode proportional, integral and derivative
+    // gains, then the cascading proportional, integral and derivative gains.
+    TuningValues& tuningValues() { return tuningValues_; }
+    const TuningValues& tuningValues() const { return tuningValues_; }
+    AxisValues proportionalGain() const { return tuningValues_.value(0); }
+    AxisValues integralGain() const { return tuningValues_.value(1); }
+    AxisValues derivativeGain() const { return tuningValues_.value(2); }
+    AxisValues cascadingProportionalGain() const { return tuningValues_.value(3); }
+    AxisValues cascadingIntegralGain() const { return tuningValues_.value(4); }
+    AxisValues cascadingDerivativeGain() const { return tuningValues_.value(5); }
 
   protected:
     // The open link; notConnected {allMotors} without one.
@@ -137,6 +142,8 @@ class DropwrightProto : public Robot {
     // The first run of X and Y onto their home switches, reversing an axis
     // still running after firstHomeRunTimeLimit.
     void runXandYOntoHomeSwitches();
+
+    TuningValues tuningValues_;
 };
 
 } // namespace Dotfield

@@ -1,6 +1,9 @@
 // DropwrightProto: speeds, accelerations and the closed-loop gains.
 
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
+
+#include <array>
+
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
 #include "Dotfield/Robotics/Proto/ProtoControllerSetup.hpp"
 
@@ -9,17 +12,6 @@ namespace Dotfield {
 namespace {
 
 constexpr MotorPosition axes[] = {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor};
-
-double component(const AxisValues& values, MotorPosition motor) {
-    switch (motor) {
-    case MotorPosition::xMotor:
-        return values.x;
-    case MotorPosition::yMotor:
-        return values.y;
-    default:
-        return values.z;
-    }
-}
 
 } // namespace
 
@@ -60,22 +52,22 @@ void DropwrightProto::setCascadingDerivativeGain(double gain, MotorPosition moto
 }
 
 void DropwrightProto::updateMotorTuningParameters() {
-    const AxisValues* gains[] = {&proportionalGain,          &integralGain,          &derivativeGain,
-                                 &cascadingProportionalGain, &cascadingIntegralGain, &cascadingDerivativeGain};
+    // One copy, so a value edited meanwhile cannot mix into the values sent.
+    const std::array<AxisValues, TuningValues::count> gains = tuningValues_.values();
     // Every gain is checked first, so a bad setting leaves the controllers'
     // loops as they were.
-    for (const AxisValues* values : gains) {
+    for (const AxisValues& values : gains) {
         for (const MotorPosition motor : axes) {
-            Proto::nearestInteger(component(*values, motor));
+            Proto::nearestInteger(axisComponent(values, motor));
         }
     }
     for (const MotorPosition motor : axes) {
-        setProportionalGain(component(proportionalGain, motor), motor);
-        setIntegralGain(component(integralGain, motor), motor);
-        setDerivativeGain(component(derivativeGain, motor), motor);
-        setCascadingProportionalGain(component(cascadingProportionalGain, motor), motor);
-        setCascadingIntegralGain(component(cascadingIntegralGain, motor), motor);
-        setCascadingDerivativeGain(component(cascadingDerivativeGain, motor), motor);
+        setProportionalGain(axisComponent(gains[0], motor), motor);
+        setIntegralGain(axisComponent(gains[1], motor), motor);
+        setDerivativeGain(axisComponent(gains[2], motor), motor);
+        setCascadingProportionalGain(axisComponent(gains[3], motor), motor);
+        setCascadingIntegralGain(axisComponent(gains[4], motor), motor);
+        setCascadingDerivativeGain(axisComponent(gains[5], motor), motor);
     }
     for (const MotorPosition motor : axes) {
         for (const std::string_view command : Proto::bareLoopCommands) {

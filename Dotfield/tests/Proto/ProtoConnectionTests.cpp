@@ -135,11 +135,11 @@ TEST_F(ProtoConnection, EachGainTripleComesWholeFromOneSource) {
     store->setAxisValues({4, 5, 6}, "positionModeIntegralGain", true);
     store->setDouble(11, "cascadingPositionModeProportionalGainForX");
     const auto made = Robot::make<DropwrightProto>(store, robotClock);
-    EXPECT_EQ(made->proportionalGain, (AxisValues{1, 2, 3}));
-    EXPECT_EQ(made->integralGain, (AxisValues{4, 5, 6}));
-    EXPECT_EQ(made->derivativeGain, (AxisValues{300, 300, 100}));
+    EXPECT_EQ(made->proportionalGain(), (AxisValues{1, 2, 3}));
+    EXPECT_EQ(made->integralGain(), (AxisValues{4, 5, 6}));
+    EXPECT_EQ(made->derivativeGain(), (AxisValues{300, 300, 100}));
     // An incomplete factory triple is no triple: the defaults stay whole.
-    EXPECT_EQ(made->cascadingProportionalGain, (AxisValues{0, 200, 0}));
+    EXPECT_EQ(made->cascadingProportionalGain(), (AxisValues{0, 200, 0}));
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST_F(ProtoProtocol, ValuesOutsideTheIntegersAreRefusedBeforeAnythingIsSent) {
         [&] { robot->moveMotor(MotorPosition::xMotor, nan); },
         [&] { robot->moveXandYMotorsToPosition(0.0, nan); },
         [&] {
-            robot->derivativeGain.z = inf;
+            robot->tuningValues().setAxis(2, MotorPosition::zMotor, inf);
             robot->updateMotorTuningParameters();
         },
     };

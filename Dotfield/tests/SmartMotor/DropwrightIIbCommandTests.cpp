@@ -63,9 +63,9 @@ TEST_F(DropwrightIIbCommands, GainsComeFromTheUserKeyThenTheFactoryKeyThenTheDef
     store->setAxisValues({9.0, 9.0, 9.0}, "proportionalGain", true);
     store->setAxisValues({4.0, 5.0, 6.0}, "integralGain", true);
     const auto fresh = Robot::make<DropwrightIIb>(store, systemClock(), sleeper);
-    EXPECT_EQ(fresh->proportionalGain.y, 2.0);
-    EXPECT_EQ(fresh->integralGain.z, 6.0);
-    EXPECT_EQ(fresh->derivativeGain.x, 15000.0);
+    EXPECT_EQ(fresh->proportionalGain().y, 2.0);
+    EXPECT_EQ(fresh->integralGain().z, 6.0);
+    EXPECT_EQ(fresh->derivativeGain().x, 15000.0);
 }
 
 TEST_F(DropwrightIIbCommands, AFailingTuningSendsNoMDS) {
@@ -126,7 +126,7 @@ TEST_F(DropwrightIIbCommands, ValuesThatDoNotFit32BitsAreRefusedBeforeAnythingIs
         [&] { robot->setAcceleration(std::numeric_limits<double>::infinity(), MotorPosition::zMotor); },
         [&] { robot->setProportionalGain(3e9, MotorPosition::xMotor); },
         [&] {
-            robot->integralLimit.z = nan;
+            robot->tuningValues().setAxis(3, MotorPosition::zMotor, nan);
             robot->updateMotorTuningParameters();
         },
     };

@@ -1,0 +1,710 @@
+#include "Dotfield/Application/UI/PreferencesWindowController.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "Dotfield/Instrument/HelperFunctions/PresentError.hpp"
+#include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
+#include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
+#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
+#include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/Robotics/TuningValues.hpp"
+#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Zovudidova/NumberText.hpp"
+
+namespace Dotfield {
+
+namespace {
+
+constexpr std::array<MotorPosition, 3> axes{MotorPosition::xMotor, MotorPosition::yMotor,
+                                            MotorPosition::zMotor};
+constexpr std::array<const char*, 3> axisLetters{"X", "Y", "Z"};
+
+// One row of the motor speeds pane: a robot triple, its per-axis key, and
+// the command that applies one axis at once (none for the automated values).
+struct SpeedRow {
+    const char* caption;
+    const char* fieldPrefix;
+    const char* key;
+    AxisValues (Robot::*get)() const;
+    void (Robot::*set)(const AxisValues&);
+    void (Robot::*send)(double, MotorPosition);
+};
+
+const std::array<SpeedRow, 4> speedRows{{
+    {"Manual speed:", "manualSpeed", "manualMovementVelocity", &Robot::manualPositioningVelocities,
+     &Robot::setManualPositioningVelocities, &Robot::setVelocity},
+    {"Manual acceleration:", "manualAcceleration", "manualMovementAcceleration",
+     &Robot::manualPositioningAccelerations, &Robot::setManualPositioningAccelerations,
+     &Robot::setAcceleration},
+    {"Printing speed:", "patternPrintingSpeed", "automatedMovementVelocity",
+     &Robot::patternPrintingVelocities, &Robot::setPatternPrintingVelocities, nullptr},
+    {"Printing acceleration:", "patternPrintingAcceleration", "automatedMovementAcceleration",
+     &Robot::patternPrintingAccelerations, &Robot::setPatternPrintingAccelerations, nullptr},
+}};
+
+// The gain rows: field name, caption of the II models.
+struct GainRow {
+    const char* fieldPrefix;
+    const char* caption;
+};
+
+const std::array<GainRow, TuningValues::count> gainRows{{
+    {"proportionalGain", "Proportional gain:"},
+    {"integralGain", "Integral gain:"},
+    {"derivativeGain", "Derivative gain:"},
+    {"integralLimit", "Integral limit:"},
+    {"velocityFeedforward", "Velocity feed-forward:"},
+    {"accelerationFeedforward", "Acceleration feed-forward:"},
+}};
+
+// The Proto's captions of the last three rows, which hold its cascading gains.
+constexpr std::array<const char*, 3> protoCascadingCaptions{
+    "Proportional gain (cascading):", "Integral gain (cascading):", "Derivative gain (cascading):"};
+
+constexpr const char* backlashCorrectionKey = "backlashCorrection";
+constexpr const char* patternPickupDistanceKey = "patternPickupDistance";
+constexpr const char* safePickupHeightKey = "safePickupHeight";
+constexpr const char* slowSurfaceApproachKey = "shouldSlowSurfaceApproach";
+constexpr const char* resetSavedHeightsKey = "shouldResetSavedPositionHeightsOnNewDispenserConnection";
+
+// The field's whole text as a finite number; nothing for anything else.
+std::optional<double> finiteNumber(const QLineEdit& field) {
+    const std::optional<double> value = Zovudidova::parseDouble(field.text().toStdString());
+    if (!value || !std::isfinite(*value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The value rounded to a whole number (halves away from zero), without
+// grouping: "1000", "-250".
+QString wholeNumber(double value) {
+    const double rounded = std::round(value);
+    return QString::fromStdString(Zovudidova::formatFixed(rounded == 0.0 ? 0.0 : rounded, 0));
+}
+
+ErrorAlertContent confirmation(const char* title, const char* text) {
+    return {.defaultButtonTitle = "OK",
+            .alternateButtonTitle = "Cancel",
+            .messageText = title,
+            .informativeText = text,
+            .style = AlertStyle::critical};
+}
+
+void logLine(const std::string& message) {
+    VeltranePatterns::printWithContext(message);
+}
+
+// Hands a failure met on the robot's queue to the error handler on the main
+// thread, so its alert does not hold the robot's queue.
+void reportOnMainThread(const PreferencesWindowController::ErrorHandler& handler, std::exception_ptr error) {
+    if (handler) {
+        MainQueue::main().async([handler, error] { handler(error); });
+    }
+}
+
+} // namespace
+
+PreferencesWindowController::PreferencesWindowController(std::shared_ptr<Platform::Authorizer> authorizer,
+                                                         QWidget* parent)
+    : QMainWindow(parent), authorizer_(std::move(authorizer)) {
+    setObjectName(windowNibName);
+    buildToolbar();
+    buildMotorSpeedsView();
+    buildSafetyValuesView();
+    buildMotorCalibrationViews();
+    paneHolder_ = new QWidget(this);
+    auto* holderLayout = new QVBoxLayout(paneHolder_);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    holderLayout->setSizeConstraint(QLayout::SetFixedSize);
+    setCentralWidget(paneHolder_);
+    setWindowTitle(toolbarItem(motorSpeedsTag)->text());
+    updateControls();
+}
+
+PreferencesWindowController::~PreferencesWindowController() {
+    // A field losing its focus while the window goes must not reach it.
+    for (QLineEdit* field : findChildren<QLineEdit*>()) {
+        field->disconnect(this);
+    }
+}
+
+// ---- Building the panes ------------------------------------------------------------------
+
+void PreferencesWindowController::buildToolbar() {
+    preferencesToolbar_ = new QToolBar(this);
+    preferencesToolbar_->setObjectName("preferencesToolbar");
+    preferencesToolbar_->setMovable(false);
+    preferencesToolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addToolBar(Qt::TopToolBarArea, preferencesToolbar_);
+    auto* group = new QActionGroup(this);
+    const std::array<std::pair<const char*, const char*>, 3> items{
+        {{"Motor Speeds", "MotorSpeeds"},
+         {"Safety Values", "SafetyValues"},
+         {"Motor Calibration", "MotorCalibration"}}};
+    for (int tag = 0; tag < static_cast<int>(items.size()); ++tag) {
+        QAction* item = preferencesToolbar_->addAction(items[static_cast<std::size_t>(tag)].first);
+        item->setObjectName(items[static_cast<std::size_t>(tag)].second);
+        item->setData(tag);
+        item->setCheckable(true);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, tag] { switchView(tag); });
+        toolbarItems_.push_back(item);
+    }
+}
+
+void PreferencesWindowController::onEntry(QLineEdit* field, std::function<void()> commit) {
+    // Return and the loss of focus both end an editing; only an entry the
+    // operator changed is taken, once.
+    connect(field, &QLineEdit::editingFinished, this, [field, commit = std::move(commit)] {
+        if (field->isModified()) {
+            field->setModified(false);
+            commit();
+        }
+    });
+}
+
+QLineEdit* PreferencesWindowController::makeField(QWidget* parent, const QString& name) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setAlignment(Qt::AlignRight);
+    field->setMinimumWidth(90);
+    return field;
+}
+
+void PreferencesWindowController::buildMotorSpeedsView() {
+    motorSpeedsView_ = new QWidget(this);
+    motorSpeedsView_->setObjectName("motorSpeedsView");
+    auto* grid = new QGridLayout(motorSpeedsView_);
+    for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+        grid->addWidget(new QLabel(axisLetters[axis], motorSpeedsView_), 0, static_cast<int>(axis) + 1,
+                        Qt::AlignCenter);
+    }
+    for (std::size_t row = 0; row < speedRows.size(); ++row) {
+        const int gridRow = static_cast<int>(row) + 1;
+        grid->addWidget(new QLabel(speedRows[row].caption, motorSpeedsView_), gridRow, 0);
+        for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+            QLineEdit* field =
+                makeField(motorSpeedsView_, QString(speedRows[row].fieldPrefix) + axisLetters[axis]);
+            grid->addWidget(field, gridRow, static_cast<int>(axis) + 1);
+            const SpeedField speed{field, row, axes[axis]};
+            speedFields_.push_back(speed);
+            onEntry(field, [this, speed] { updateSpeedOrAcceleration(speed); });
+        }
+    }
+    motorSpeedsView_->hide();
+}
+
+void PreferencesWindowController::buildSafetyValuesView() {
+    safetyValuesView_ = new QWidget(this);
+    safetyValuesView_->setObjectName("safetyValuesView");
+    auto* grid = new QGridLayout(safetyValuesView_);
+    printingRetractionDistance_ = makeField(safetyValuesView_, "printingRetractionDistance");
+    safePickupHeight_ = makeField(safetyValuesView_, "safePickupHeight");
+    useCurrentPositionButton_ = new QPushButton("Use current position", safetyValuesView_);
+    useCurrentPositionButton_->setObjectName("useTheCurrentPositionForSafePickupHeight");
+    useSlowerApproach_ = new QCheckBox("Approach the surface slowly when finding it", safetyValuesView_);
+    useSlowerApproach_->setObjectName("useSlowerApproach");
+    resetSavedPositionHeight_ =
+        new QCheckBox("Reset saved position heights when a new dispenser is connected", safetyValuesView_);
+    resetSavedPositionHeight_->setObjectName("resetSavedPositionHeight");
+
+    grid->addWidget(new QLabel("Pattern pickup distance (µm):", safetyValuesView_), 0, 0);
+    grid->addWidget(printingRetractionDistance_, 0, 1);
+    grid->addWidget(new QLabel("Safe pickup height (µm):", safetyValuesView_), 1, 0);
+    grid->addWidget(safePickupHeight_, 1, 1);
+    grid->addWidget(useCurrentPositionButton_, 1, 2);
+    grid->addWidget(useSlowerApproach_, 2, 0, 1, 3);
+    grid->addWidget(resetSavedPositionHeight_, 3, 0, 1, 3);
+
+    onEntry(printingRetractionDistance_, [this] { updatePatternPickupDistance(); });
+    onEntry(safePickupHeight_, [this] { updateSafePickupHeight(); });
+    connect(useCurrentPositionButton_, &QPushButton::clicked, this,
+            [this] { useTheCurrentPositionForSafePickupHeight(); });
+    connect(useSlowerApproach_, &QCheckBox::clicked, this, [this](bool on) { toggleUseSlowerApproach(on); });
+    connect(resetSavedPositionHeight_, &QCheckBox::clicked, this,
+            [this](bool on) { toggleResetSavedPositionHeight(on); });
+    safetyValuesView_->hide();
+}
+
+void PreferencesWindowController::buildMotorCalibrationViews() {
+    motorCalibrationValuesDIIView_ = new QWidget(this);
+    motorCalibrationValuesDIIView_->setObjectName("motorCalibrationValuesDIIView");
+    auto* gains = new QGridLayout(motorCalibrationValuesDIIView_);
+    for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+        gains->addWidget(new QLabel(axisLetters[axis], motorCalibrationValuesDIIView_), 0,
+                         static_cast<int>(axis) + 1, Qt::AlignCenter);
+    }
+    for (std::size_t row = 0; row < gainRows.size(); ++row) {
+        const int gridRow = static_cast<int>(row) + 1;
+        auto* caption = new QLabel(gainRows[row].caption, motorCalibrationValuesDIIView_);
+        caption->setObjectName(QString(gainRows[row].fieldPrefix) + "TextLabel");
+        gains->addWidget(caption, gridRow, 0);
+        for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+            QLineEdit* field = makeField(motorCalibrationValuesDIIView_,
+                                         QString(gainRows[row].fieldPrefix) + axisLetters[axis]);
+            gains->addWidget(field, gridRow, static_cast<int>(axis) + 1);
+            const TuningField tuning{field, row, axes[axis]};
+            tuningFields_.push_back(tuning);
+            onEntry(field, [this, tuning] { updateTuningParameter(tuning); });
+        }
+        if (row == 3) {
+            integralLimitTextLabel_ = caption;
+        } else if (row == 4) {
+            velocityFeedforwardTextLabel_ = caption;
+        } else if (row == 5) {
+            accelerationFeedforwardTextLabel_ = caption;
+        }
+    }
+    motorCalibrationValuesDIIView_->hide();
+
+    motorCalibrationValuesDesktopView_ = new QWidget(this);
+    motorCalibrationValuesDesktopView_->setObjectName("motorCalibrationValuesDesktopView");
+    auto* backlash = new QGridLayout(motorCalibrationValuesDesktopView_);
+    for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+        backlash->addWidget(new QLabel(axisLetters[axis], motorCalibrationValuesDesktopView_), 0,
+                            static_cast<int>(axis) + 1, Qt::AlignCenter);
+    }
+    backlash->addWidget(new QLabel("Backlash correction (µm):", motorCalibrationValuesDesktopView_), 1, 0);
+    for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+        QLineEdit* field =
+            makeField(motorCalibrationValuesDesktopView_, QString("backlashIn") + axisLetters[axis]);
+        backlash->addWidget(field, 1, static_cast<int>(axis) + 1);
+        backlashFields_.push_back(field);
+        const MotorPosition motor = axes[axis];
+        onEntry(field, [this, field, motor] { updateBacklash(field, motor); });
+    }
+    motorCalibrationValuesDesktopView_->hide();
+
+    // The lock and the two tuning actions, placed in the model's pane when the window loads.
+    tuningControls_ = new QWidget(this);
+    auto* controls = new QHBoxLayout(tuningControls_);
+    controls->setContentsMargins(0, 8, 0, 0);
+    unlockButton_ = new QPushButton("Unlock", tuningControls_);
+    unlockButton_->setObjectName("unlockButton");
+    applyButton_ = new QPushButton("Apply now", tuningControls_);
+    applyButton_->setObjectName("applyTuningParametersNow");
+    restoreButton_ = new QPushButton("Restore factory defaults…", tuningControls_);
+    restoreButton_->setObjectName("restoreFactoryDefaults");
+    controls->addWidget(unlockButton_);
+    controls->addStretch(1);
+    controls->addWidget(restoreButton_);
+    controls->addWidget(applyButton_);
+    connect(unlockButton_, &QPushButton::clicked, this, [this] { unlockPanel(); });
+    connect(applyButton_, &QPushButton::clicked, this, [this] { applyTuningParametersNow(); });
+    connect(restoreButton_, &QPushButton::clicked, this, [this] { restoreFactoryDefaults(); });
+    tuningControls_->hide();
+}
+
+QAction* PreferencesWindowController::toolbarItem(int tag) const {
+    for (QAction* item : toolbarItems_) {
+        if (item->data().toInt() == tag) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+// ---- Lifecycle ----------------------------------------------------------------------------
+
+void PreferencesWindowController::showWindow() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void PreferencesWindowController::showEvent(QShowEvent* event) {
+    if (!windowLoaded_) {
+        windowLoaded_ = true;
+        windowDidLoad();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void PreferencesWindowController::windowDidLoad() {
+    if (robot_) {
+        for (const SpeedField& speed : speedFields_) {
+            speed.field->setText(
+                wholeNumber(axisComponent((robot_.get()->*speedRows[speed.row].get)(), speed.motor)));
+        }
+        safePickupHeight_->setText(robot_->safePickupHeight() ? wholeNumber(*robot_->safePickupHeight())
+                                                              : QString());
+        printingRetractionDistance_->setText(wholeNumber(robot_->patternPickupDistance()));
+        const QSignalBlocker slowBlocker(useSlowerApproach_);
+        useSlowerApproach_->setChecked(robot_->shouldUseSlowApproachDuringSurfaceFinding());
+        const QSignalBlocker resetBlocker(resetSavedPositionHeight_);
+        resetSavedPositionHeight_->setChecked(robot_->shouldResetSavedHeightsOnDispenserDisconnection());
+    }
+    loadAllTuningValues();
+    if (QWidget* pane = motorCalibrationView(); pane->layout()) {
+        auto* grid = static_cast<QGridLayout*>(pane->layout());
+        grid->addWidget(tuningControls_, grid->rowCount(), 0, 1, grid->columnCount());
+        tuningControls_->show();
+    }
+    previouslyDisplayedView_ = motorSpeedsView_;
+    paneHolder_->layout()->addWidget(motorSpeedsView_);
+    motorSpeedsView_->show();
+    toolbarItem(motorSpeedsTag)->setChecked(true);
+    updateControls();
+}
+
+void PreferencesWindowController::observeRobotReadiness() {
+    if (!robot_) {
+        return;
+    }
+    robot_->addObserverForMovementCompletion([window = QPointer(this)](bool moving) {
+        if (window) {
+            window->setRobotReadyToMove(!moving);
+        }
+    });
+    robot_->runOnRoboticsQueue([] {});
+}
+
+// ---- Panes --------------------------------------------------------------------------------
+
+QWidget* PreferencesWindowController::motorCalibrationView() const {
+    if (dynamic_cast<DropwrightIIa*>(robot_.get()) || dynamic_cast<DropwrightProto*>(robot_.get())) {
+        return motorCalibrationValuesDIIView_;
+    }
+    return motorCalibrationValuesDesktopView_;
+}
+
+void PreferencesWindowController::switchView(int tag) {
+    QWidget* pane = motorSpeedsView_;
+    if (tag == safetyValuesTag) {
+        pane = safetyValuesView_;
+    } else if (tag == motorCalibrationTag) {
+        pane = motorCalibrationView();
+    }
+    if (QAction* item =
+            toolbarItem(tag == safetyValuesTag || tag == motorCalibrationTag ? tag : motorSpeedsTag)) {
+        setWindowTitle(item->text());
+        item->setChecked(true);
+    }
+    const QRect before = geometry();
+    if (previouslyDisplayedView_ && previouslyDisplayedView_ != pane) {
+        paneHolder_->layout()->removeWidget(previouslyDisplayedView_);
+        previouslyDisplayedView_->hide();
+    }
+    if (previouslyDisplayedView_ != pane) {
+        paneHolder_->layout()->addWidget(pane);
+        pane->show();
+    }
+    previouslyDisplayedView_ = pane;
+    // The window takes the pane's size and keeps its top edge.
+    paneHolder_->layout()->activate();
+    if (QLayout* windowLayout = layout()) {
+        windowLayout->invalidate();
+        windowLayout->activate();
+    }
+    setMinimumSize(0, 0);
+    resize(sizeHint());
+    move(pos().x(), pos().y() + (before.top() - geometry().top()));
+}
+
+// ---- Speeds and safety values -----------------------------------------------------------------
+
+void PreferencesWindowController::updateSpeedOrAcceleration(const SpeedField& speed) {
+    if (!robot_) {
+        return;
+    }
+    const SpeedRow& row = speedRows[speed.row];
+    const std::optional<double> value = finiteNumber(*speed.field);
+    if (!value || !(*value > 0.0)) {
+        // Zero would stall the axis; show what is in force instead.
+        speed.field->setText(wholeNumber(axisComponent((robot_.get()->*row.get)(), speed.motor)));
+        return;
+    }
+    robot_->runOnRoboticsQueue(
+        [robot = robot_, row, motor = speed.motor, value = *value, handler = errorHandler_] {
+            const AxisValues triple = replacingAxisComponent((robot.get()->*row.get)(), motor, value);
+            (robot.get()->*row.set)(triple);
+            robot->userDefaults()->setAxisValues(triple, row.key, true);
+            if (!row.send) {
+                return;
+            }
+            try {
+                (robot.get()->*row.send)(value, motor);
+            } catch (...) {
+                reportOnMainThread(handler, std::current_exception());
+            }
+        });
+}
+
+void PreferencesWindowController::updatePatternPickupDistance() {
+    if (!robot_) {
+        return;
+    }
+    const std::optional<double> distance = finiteNumber(*printingRetractionDistance_);
+    if (!distance || *distance < 0.0) {
+        printingRetractionDistance_->setText(wholeNumber(robot_->patternPickupDistance()));
+        return;
+    }
+    robot_->setPatternPickupDistance(*distance);
+    robot_->userDefaults()->setDouble(*distance, patternPickupDistanceKey);
+}
+
+void PreferencesWindowController::updateSafePickupHeight() {
+    if (!robot_) {
+        return;
+    }
+    const std::optional<double> height = finiteNumber(*safePickupHeight_);
+    if (!height) {
+        safePickupHeight_->setText(robot_->safePickupHeight() ? wholeNumber(*robot_->safePickupHeight())
+                                                              : QString());
+        return;
+    }
+    storeSafePickupHeight(*height);
+}
+
+void PreferencesWindowController::useTheCurrentPositionForSafePickupHeight() {
+    if (robot_) {
+        storeSafePickupHeight(robot_->currentCoordinate().z);
+    }
+}
+
+void PreferencesWindowController::storeSafePickupHeight(double height) {
+    // Never below the model's own safe height; the field shows what holds.
+    const double stored = std::max(height, robot_->defaultSafePickupHeight());
+    robot_->setSafePickupHeight(stored);
+    robot_->userDefaults()->setDouble(stored, safePickupHeightKey);
+    safePickupHeight_->setText(wholeNumber(stored));
+}
+
+void PreferencesWindowController::toggleUseSlowerApproach(bool on) {
+    if (robot_) {
+        robot_->setShouldUseSlowApproachDuringSurfaceFinding(on);
+        robot_->userDefaults()->setBool(on, slowSurfaceApproachKey);
+    }
+}
+
+void PreferencesWindowController::toggleResetSavedPositionHeight(bool on) {
+    if (robot_) {
+        robot_->setShouldResetSavedHeightsOnDispenserDisconnection(on);
+        robot_->userDefaults()->setBool(on, resetSavedHeightsKey);
+    }
+}
+
+// ---- Tuning values ------------------------------------------------------------------------
+
+TuningValues* PreferencesWindowController::modelTuningValues() const {
+    if (auto* proto = dynamic_cast<DropwrightProto*>(robot_.get())) {
+        return &proto->tuningValues();
+    }
+    if (auto* generationII = dynamic_cast<DropwrightIIa*>(robot_.get())) {
+        return &generationII->tuningValues();
+    }
+    return nullptr;
+}
+
+void PreferencesWindowController::loadAllTuningValues() {
+    if (auto* desktop = dynamic_cast<DropwrightDesktop*>(robot_.get())) {
+        const AxisValues backlash = desktop->backlashCorrection();
+        for (std::size_t axis = 0; axis < axes.size(); ++axis) {
+            backlashFields_[axis]->setText(wholeNumber(axisComponent(backlash, axes[axis])));
+        }
+        return;
+    }
+    TuningValues* tuning = modelTuningValues();
+    if (!tuning) {
+        return;
+    }
+    if (dynamic_cast<DropwrightProto*>(robot_.get())) {
+        integralLimitTextLabel_->setText(protoCascadingCaptions[0]);
+        velocityFeedforwardTextLabel_->setText(protoCascadingCaptions[1]);
+        accelerationFeedforwardTextLabel_->setText(protoCascadingCaptions[2]);
+    }
+    const std::array<AxisValues, TuningValues::count> values = tuning->values();
+    for (const TuningField& field : tuningFields_) {
+        field.field->setText(wholeNumber(axisComponent(values[field.row], field.motor)));
+    }
+}
+
+void PreferencesWindowController::updateTuningParameter(const TuningField& tuning) {
+    TuningValues* values = modelTuningValues();
+    if (!values) {
+        return;
+    }
+    const std::optional<double> value = finiteNumber(*tuning.field);
+    if (!value) {
+        tuning.field->setText(wholeNumber(axisComponent(values->value(tuning.row), tuning.motor)));
+        return;
+    }
+    // Stored, not sent: the motors take it with Apply or a restore.
+    const AxisValues triple = values->setAxis(tuning.row, tuning.motor, *value);
+    robot_->userDefaults()->setAxisValues(triple, values->keys()[tuning.row].userDefinedKey, false);
+}
+
+void PreferencesWindowController::updateBacklash(QLineEdit* field, MotorPosition motor) {
+    auto* desktop = dynamic_cast<DropwrightDesktop*>(robot_.get());
+    if (!desktop) {
+        return;
+    }
+    const std::optional<double> value = finiteNumber(*field);
+    if (!value) {
+        field->setText(wholeNumber(axisComponent(desktop->backlashCorrection(), motor)));
+        return;
+    }
+    const AxisValues triple = replacingAxisComponent(desktop->backlashCorrection(), motor, *value);
+    desktop->setBacklashCorrection(triple);
+    desktop->userDefaults()->setAxisValues(triple, backlashCorrectionKey, true);
+}
+
+void PreferencesWindowController::applyTuningParametersNow() {
+    if (!robot_) {
+        return;
+    }
+    // Behind the motion queued before it, without holding up the window.
+    ++tuningSendsInFlight_;
+    updateControls();
+    robot_->runOnRoboticsQueue([robot = robot_, handler = errorHandler_, window = QPointer(this)] {
+        try {
+            robot->updateMotorTuningParameters();
+        } catch (...) {
+            reportOnMainThread(handler, std::current_exception());
+        }
+        MainQueue::main().async([window] {
+            if (window) {
+                window->tuningSendFinished();
+            }
+        });
+    });
+}
+
+void PreferencesWindowController::tuningSendFinished() {
+    --tuningSendsInFlight_;
+    updateControls();
+}
+
+void PreferencesWindowController::restoreFactoryDefaults() {
+    if (!modelTuningValues()) {
+        logLine("The robot has no factory tuning values to restore");
+        return;
+    }
+    const Qt::KeyboardModifiers stampModifiers = Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier;
+    if ((QGuiApplication::keyboardModifiers() & stampModifiers) == stampModifiers) {
+        presentError(
+            {.content = confirmation("Stamping factory defaults.",
+                                     "This will overwrite the factory defaults. This action cannot be "
+                                     "undone. Are you sure you want to do this?"),
+             .defaultAction = [this] { stampCurrentTuningValuesAsFactoryDefaults(); },
+             .alternateAction = {}});
+    } else {
+        presentError(
+            {.content = confirmation("Restoring factory defaults.",
+                                     "This will restore all tuning values to factory defaults. Are you "
+                                     "sure you want to roll back to default tuning parameters?"),
+             .defaultAction = [this] { restoreFactoryDefaultTuningValues(); },
+             .alternateAction = {}});
+    }
+}
+
+void PreferencesWindowController::restoreFactoryDefaultTuningValues() {
+    TuningValues* values = modelTuningValues();
+    if (!values) {
+        return;
+    }
+    const UserDefaults& store = *robot_->userDefaults();
+    for (std::size_t row = 0; row < TuningValues::count; ++row) {
+        const TuningValueKeys& keys = values->keys()[row];
+        const AxisValues factory = store.axisValues(keys.factoryKey, true).value_or(keys.builtIn);
+        values->setValue(row, factory);
+        robot_->userDefaults()->setAxisValues(factory, keys.userDefinedKey, false);
+    }
+    loadAllTuningValues();
+    applyTuningParametersNow();
+}
+
+void PreferencesWindowController::stampCurrentTuningValuesAsFactoryDefaults() {
+    TuningValues* values = modelTuningValues();
+    if (!values) {
+        return;
+    }
+    const std::array<AxisValues, TuningValues::count> current = values->values();
+    for (std::size_t row = 0; row < TuningValues::count; ++row) {
+        robot_->userDefaults()->setAxisValues(current[row], values->keys()[row].factoryKey, true);
+    }
+}
+
+// ---- The lock -----------------------------------------------------------------------------
+
+void PreferencesWindowController::unlockPanel() {
+    if (userAuthenticated()) {
+        unlockButton_->setText("Unlock");
+        setUserAuthenticated(false);
+        return;
+    }
+    if (authorizationPending_ || !authorizer_) {
+        return;
+    }
+    authorizationPending_ = true;
+    updateControls();
+    authorizer_->requestAuthorization([window = QPointer(this)](bool granted) {
+        if (!window) {
+            return;
+        }
+        window->authorizationPending_ = false;
+        if (granted) {
+            window->unlockButton_->setText("Lock");
+            window->setUserAuthenticated(true);
+        }
+        window->updateControls();
+    });
+}
+
+// ---- State --------------------------------------------------------------------------------
+
+void PreferencesWindowController::setUserAuthenticated(bool authenticated) {
+    if (userAuthenticated_ == authenticated) {
+        return;
+    }
+    userAuthenticated_ = authenticated;
+    updateControls();
+    emit userAuthenticatedChanged(authenticated);
+}
+
+void PreferencesWindowController::setRobotReadyToMove(bool ready) {
+    if (robotReadyToMove_ == ready) {
+        return;
+    }
+    robotReadyToMove_ = ready;
+    updateControls();
+    emit robotReadyToMoveChanged(ready);
+}
+
+void PreferencesWindowController::updateControls() {
+    for (const TuningField& field : tuningFields_) {
+        field.field->setEnabled(userAuthenticated_);
+    }
+    for (QLineEdit* field : backlashFields_) {
+        field->setEnabled(userAuthenticated_);
+    }
+    const bool idle = tuningSendsInFlight_ == 0 && robot_ != nullptr;
+    applyButton_->setEnabled(userAuthenticated_ && idle);
+    restoreButton_->setEnabled(userAuthenticated_ && idle && modelTuningValues() != nullptr);
+    unlockButton_->setEnabled(!authorizationPending_);
+    // The last known position is only worth taking while the robot stands.
+    useCurrentPositionButton_->setEnabled(robotReadyToMove_);
+}
+
+} // namespace Dotfield

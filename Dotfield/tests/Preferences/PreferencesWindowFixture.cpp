@@ -1,0 +1,188 @@
+#include "Dotfield/tests/Preferences/PreferencesWindowFixture.hpp"
+
+#include <filesystem>
+
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "Dotfield/Instrument/Errors/RoboticsError.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
+#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
+#include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
+#include "Dotfield/Robotics/RobotConnection.hpp"
+
+// Fontconfig keeps a cache for the life of a process that draws text; the
+// leak checker would report it when the process ends. It is not ours to free.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
+namespace Dotfield::testing {
+
+namespace {
+
+// Homing and tuning pause on the robot; here they return at once.
+class InstantSleeper final : public Sleeper {
+  public:
+    using Sleeper::sleep;
+    void sleep(Clock::Duration) override {}
+};
+
+SerialPortTiming shortTiming() {
+    SerialPortTiming timing;
+    timing.readTimeoutMilliseconds = 150;
+    timing.writeTimeoutMilliseconds = 150;
+    timing.bufferedBytesWait = std::chrono::milliseconds(250);
+    return timing;
+}
+
+} // namespace
+
+void ScriptedAuthorizer::requestAuthorization(std::function<void(bool granted)> completion) {
+    const bool granted =
+        static_cast<std::size_t>(requests) < answers.size() && answers[static_cast<std::size_t>(requests)];
+    ++requests;
+    auto answer = [completion = std::move(completion), granted] {
+        MainQueue::main().async([completion, granted] { completion(granted); });
+    };
+    if (holdAnswers) {
+        held_.push_back(std::move(answer));
+    } else {
+        answer();
+    }
+}
+
+void ScriptedAuthorizer::release() {
+    for (const auto& answer : held_) {
+        answer();
+    }
+    held_.clear();
+}
+
+PreferencesWindowFixture::PreferencesWindowFixture(std::string modelName) : model(std::move(modelName)) {
+    options.positionerModel = model;
+    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
+    options.surface = std::nullopt;
+    previousBinding_ = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
+}
+
+PreferencesWindowFixture::~PreferencesWindowFixture() {
+    MainQueue::main().bind(previousBinding_);
+}
+
+void PreferencesWindowFixture::SetUp() {
+    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    world = instrument->world();
+    const auto sleeper = std::make_shared<InstantSleeper>();
+    if (model == "IIa") {
+        robot = Robot::make<DropwrightIIa>(store, systemClock(), sleeper);
+    } else if (model == "IIb") {
+        robot = Robot::make<DropwrightIIb>(store, systemClock(), sleeper);
+    } else if (model == "Proto") {
+        robot = Robot::make<DropwrightProto>(store, systemClock());
+    } else {
+        robot = Robot::make<DropwrightDesktop>(store, systemClock(), sleeper);
+    }
+    bus = std::dynamic_pointer_cast<Simulators::SimulatedSmartMotorBus>(instrument->positioner());
+    if (bus) {
+        try {
+            initializeConnectionToRobot(*robot, [this](const SerialPortProperties& properties) {
+                auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity,
+                                           shortTiming());
+                ports_.push_back(port);
+                return port;
+            });
+        } catch (const RoboticsError& error) {
+            ASSERT_EQ(error.kind(), RoboticsError::Kind::needsToHome);
+        }
+        bus->clearTranscript();
+    }
+    window = std::make_unique<PreferencesWindowController>(authorizer);
+    window->setErrorHandler([this](std::exception_ptr error) {
+        std::lock_guard lock(errorsMutex_);
+        errors_.push_back(std::move(error));
+    });
+    window->setRobot(robot);
+    window->observeRobotReadiness();
+    window->showWindow();
+    ASSERT_TRUE(waitUntil([this] { return window->robotReadyToMove(); }));
+}
+
+void PreferencesWindowFixture::TearDown() {
+    if (robot) {
+        waitForRobotQueue();
+    }
+    window.reset();
+    if (robot) {
+        robot->disconnectFromSerialPort();
+    }
+    for (const auto& port : ports_) {
+        port->closeSerialPort();
+    }
+    ports_.clear();
+    robot.reset();
+    QCoreApplication::processEvents();
+    instrument.reset();
+}
+
+bool PreferencesWindowFixture::waitUntil(const std::function<bool()>& condition,
+                                         std::chrono::milliseconds timeout) {
+    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+}
+
+void PreferencesWindowFixture::waitForRobotQueue() {
+    bool drained = false;
+    robot->serialDispatchQueue().async(
+        [&drained] { MainQueue::main().async([&drained] { drained = true; }); });
+    EXPECT_TRUE(waitUntil([&drained] { return drained; }));
+    QCoreApplication::processEvents();
+}
+
+std::vector<std::exception_ptr> PreferencesWindowFixture::errors() const {
+    std::lock_guard lock(errorsMutex_);
+    return errors_;
+}
+
+QLineEdit& PreferencesWindowFixture::field(const char* name) const {
+    auto* found = window->findChild<QLineEdit*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return *found;
+}
+
+void PreferencesWindowFixture::type(const char* name, const QString& text) {
+    QLineEdit& edited = field(name);
+    edited.setFocus();
+    edited.selectAll();
+    QTest::keyClick(&edited, Qt::Key_Backspace);
+    QTest::keyClicks(&edited, text);
+    QTest::keyClick(&edited, Qt::Key_Return);
+}
+
+void PreferencesWindowFixture::unlock() {
+    authorizer->answers.push_back(true);
+    QTest::mouseClick(window->unlockButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([this] { return window->userAuthenticated(); }));
+}
+
+int PreferencesWindowFixture::saveScreenshot(const std::string& name, const QWidget& child) {
+    std::filesystem::create_directories(DOTFIELD_SCREENSHOT_DIR);
+    const std::string path = std::string(DOTFIELD_SCREENSHOT_DIR) + "/" + name + ".png";
+    const QImage image = window->grab().toImage();
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "PNG")) << path;
+    const QRect area(child.mapTo(window.get(), QPoint(0, 0)), child.size());
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+} // namespace Dotfield::testing
