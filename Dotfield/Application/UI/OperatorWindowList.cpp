@@ -41,7 +41,7 @@ void registerHumidityWindow(OperatorWindowRegistration& registration);
 void registerDispenserControlsWindow(OperatorWindowRegistration& registration);
 
 // Preferences
-// void registerPreferencesWindow(OperatorWindowRegistration& registration);
+void registerPreferencesWindow(OperatorWindowRegistration& registration);
 
 // Performance testing
 void registerPerformanceTestingWindow(OperatorWindowRegistration& registration);
@@ -72,7 +72,7 @@ void registerOperatorWindows([[maybe_unused]] OperatorWindowRegistration& regist
 
     registerDispenserControlsWindow(registration);
 
-    // registerPreferencesWindow(registration);
+    registerPreferencesWindow(registration);
 
     registerPerformanceTestingWindow(registration);
 

@@ -16,6 +16,7 @@ TEST(TuningValuesConcurrency, ASenderAlwaysReadsWholeTriplesWhileTheyAreEdited) 
     const auto store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
     const auto robot = Robot::make<DropwrightIIa>(store);
     TuningValues& values = robot->tuningValues();
+    values.setValue(0, {0, 0, 0});
     std::atomic<bool> done{false};
     std::thread editor([&] {
         for (int i = 1; i <= 2000; ++i) {
