@@ -1,11 +1,16 @@
 // The dispenser status check against the simulated electronics of both
 // generations, through the serial link, the driver library and the simulated
-// bus: the time of one check, and what the status poll costs the processor
-// over time, against the link it runs on.
+// bus, with the settings kept in a file as the application keeps them: the
+// time of one check, and what the status poll costs the processor over time,
+// apart from the link it runs on and in all. What the link costs on its own
+// is in bench/Links.
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include <benchmark/benchmark.h>
@@ -19,8 +24,10 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 #include "bench/Links/ProcessorTime.hpp"
+#include "bench/Settings/ScratchSettingsFile.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
 #include "simulators/peers/Topology/SimulatedInstrument.hpp"
 
@@ -38,7 +45,8 @@ const DispenserStatusPoints statusPoints{{
 }};
 
 // The simulated electronics of one generation, the link opened to them, and
-// an Electronics object on it with reference statistics sampled from them.
+// an Electronics object on it, with its settings in a file of their own and
+// reference statistics sampled from the electronics.
 class SimulatedSetUp {
 public:
     explicit SimulatedSetUp(Generation generation)
@@ -48,7 +56,8 @@ public:
         peer_->setMeasurementNoise(2.0, 0.002, 3);
         const auto properties = Dotfield::properties(SerialPortType::electronics);
         port_ = openSerialPort(properties.portName, properties.baudRate, properties.evenParity);
-        electronics_ = std::make_shared<Electronics>(std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{}));
+        electronics_ = std::make_shared<Electronics>(std::make_shared<UserDefaults>(
+            UserDefaults::StandardDefaults{std::make_shared<PersistentDefaults>(settingsFile_.path())}));
         electronics_->setSerialPort(port_);
         electronics_->setHardwareGeneration(generation == Generation::originalDesign
                                                 ? ElectronicsHardwareGeneration::originalDesign
@@ -71,6 +80,7 @@ public:
 
 private:
     ScopedMainThreadPump mainThread_;
+    const SettingsBenchmarks::ScratchSettingsFile settingsFile_{"electronics-settings"};
     std::shared_ptr<Simulators::SimulatedElectronics> peer_;
     Simulators::SimulatedInstrument instrument_;
     std::shared_ptr<SerialPort> port_;
@@ -83,7 +93,8 @@ Generation generationOf(const benchmark::State& state) {
 
 // One statistics-updating status check: 's' and 1300 bytes (original design)
 // or 'P' and 30 bytes (redesign), the decision, the moving average and the
-// settings write.
+// statistics stored in the settings (the store writes its file a moment
+// later, on a thread of its own).
 void BM_StatusCheck(benchmark::State& state) {
     SimulatedSetUp setUp(generationOf(state));
     setUp.sampleStatistics();
@@ -94,56 +105,28 @@ void BM_StatusCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusCheck)->Arg(0)->Arg(1)->ArgName("redesign")->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-// The status poll every 100 ms with reference statistics, as the application
-// runs it all day, over a fixed wall time. "cpuPercentOfOneCore" is the
-// processor time of the whole process (poll, serial link, driver threads and
-// simulated bus) in percent of one core; "pollCpuPercentOfOneCore" is what
-// the poll adds to the quiet link under it, measured just before.
+// The application's status poll, its tick every 100 ms as the application runs
+// it (with reference statistics, or without: the uncalibrated branch, five
+// measurements and the diagnostics), over a fixed wall time.
+// "pollCpuPercentOfOneCore" is the poll itself: the processor time of the
+// thread running the ticks (the decision, the moving averages, the settings
+// store and the serial link's calls for the exchange), summed tick by tick,
+// in percent of one core. "cpuPercentOfOneCore" is the whole process in all:
+// the poll with the link under it (the driver's threads and the simulated
+// bus, which also serve the adapter while nothing is asked) and the settings
+// file's delayed writes.
 void BM_StatusPoll(benchmark::State& state) {
     constexpr auto stretch = std::chrono::seconds(2);
-    // Outlives the set-up: a tick still queued when the poll is suspended
-    // runs while the electronics are released.
-    std::atomic<int> checks{0};
-    SimulatedSetUp setUp(generationOf(state));
-    setUp.sampleStatistics();
-    Electronics& electronics = setUp.electronics();
-    LinkBenchmarks::ProcessCost quiet;
-    quiet.measure([&] { std::this_thread::sleep_for(stretch); });
-    startDispenserStatusPoll(
-        electronics, statusPoints,
-        {[&](DispenserConnectionStatus) { ++checks; }, [&](std::exception_ptr) { ++checks; }});
-    LinkBenchmarks::ProcessCost polling;
-    for (auto _ : state) {
-        polling.measure([&] { std::this_thread::sleep_for(stretch); });
-    }
-    electronics.dispatchTimer().suspend();
-    polling.report(state);
-    state.counters["pollCpuPercentOfOneCore"] = polling.percentOfOneCore() - quiet.percentOfOneCore();
-    state.counters["checksPerSecond"] = checks.load() / (static_cast<double>(state.iterations()) * 2.0);
-}
-BENCHMARK(BM_StatusPoll)
-    ->Arg(0)
-    ->Arg(1)
-    ->ArgName("redesign")
-    ->Iterations(2)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-
-// The application's poll tick every 100 ms, over a fixed wall time, with
-// reference statistics (calibrated) or without (the uncalibrated branch, five
-// measurements and the diagnostics). "tickCpuPercentOfOneCore" is the
-// processor time of the thread running the ticks, summed tick by tick, in
-// percent of one core: the poll's own cost, apart from the serial link's and
-// the simulated bus's threads, which "cpuPercentOfOneCore" includes.
-void BM_StatusPollProcessorTime(benchmark::State& state) {
-    constexpr auto stretch = std::chrono::seconds(2);
+    // Outlive the set-up: a tick still queued when the poll is suspended runs
+    // while the electronics are released.
     std::atomic<std::int64_t> tickNanoseconds{0};
     std::atomic<int> ticks{0};
-    SimulatedSetUp setUp(Generation::originalDesign);
-    if (state.range(0) != 0) {
+    SimulatedSetUp setUp(generationOf(state));
+    if (state.range(1) != 0) {
         setUp.sampleStatistics();
     }
     Electronics& electronics = setUp.electronics();
+    performOnQueueSync([&] { electronics.initializeStatusCheck(statusPoints); }, electronics);
     auto windows = std::make_shared<DispenserStatusPollWindowRegistry>();
     windows->update([](DispenserStatusPollWindows& slots) {
         slots.updateWithNewReadings = [](const DispenserStatusPoints&, const DispenserStatusReading& readings) {
@@ -163,7 +146,8 @@ void BM_StatusPollProcessorTime(benchmark::State& state) {
     startRepeatingTimer(electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [&, tick] {
         const double start = LinkBenchmarks::secondsOf(CLOCK_THREAD_CPUTIME_ID);
         (*tick)();
-        tickNanoseconds += static_cast<std::int64_t>((LinkBenchmarks::secondsOf(CLOCK_THREAD_CPUTIME_ID) - start) * 1e9);
+        tickNanoseconds +=
+            static_cast<std::int64_t>((LinkBenchmarks::secondsOf(CLOCK_THREAD_CPUTIME_ID) - start) * 1e9);
         ++ticks;
     });
     for (auto _ : state) {
@@ -173,13 +157,12 @@ void BM_StatusPollProcessorTime(benchmark::State& state) {
     performOnQueueSync([] { return 0; }, electronics);
     const double wall = LinkBenchmarks::secondsOf(CLOCK_MONOTONIC) - wallStart;
     process.report(state);
-    state.counters["tickCpuPercentOfOneCore"] = 100.0 * static_cast<double>(tickNanoseconds.load()) * 1e-9 / wall;
+    state.counters["pollCpuPercentOfOneCore"] = 100.0 * static_cast<double>(tickNanoseconds.load()) * 1e-9 / wall;
     state.counters["ticksPerSecond"] = ticks.load() / wall;
 }
-BENCHMARK(BM_StatusPollProcessorTime)
-    ->Arg(0)
-    ->Arg(1)
-    ->ArgName("statistics")
+BENCHMARK(BM_StatusPoll)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"redesign", "statistics"})
     ->Iterations(2)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

@@ -2,15 +2,15 @@
 // once at start-up: both, file system included, should grow linearly with the
 // number of keys and the length of the stored lists.
 
-#include <unistd.h>
-
-#include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
+#include "ScratchSettingsFile.hpp"
 
 namespace {
 
@@ -42,24 +42,7 @@ PropertyListValue::Dictionary settingsWithKeys(std::int64_t keys) {
     return dictionary;
 }
 
-// A settings file of its own for each benchmark run, removed afterwards.
-class ScratchSettingsFile {
-  public:
-    ScratchSettingsFile()
-        : path_(std::filesystem::temp_directory_path() /
-                ("dotfield-bench-settings-" + std::to_string(::getpid()) + ".plist")) {}
-    ~ScratchSettingsFile() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
-    ScratchSettingsFile(const ScratchSettingsFile&) = delete;
-    ScratchSettingsFile& operator=(const ScratchSettingsFile&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
+using SettingsBenchmarks::ScratchSettingsFile;
 
 // One change and the write of the whole file that follows it.
 void writeSettingsFile(benchmark::State& state) {
@@ -100,8 +83,10 @@ void readSettingsFile(benchmark::State& state) {
 }
 BENCHMARK(readSettingsFile)->RangeMultiplier(8)->Range(64, 32768)->Complexity(benchmark::oN);
 
+// Decoding the solution-well list from the store opened over the file that
+// holds it.
 void readSolutionWellList(benchmark::State& state) {
-    UserDefaults store(UserDefaults::CustomDictionary{});
+    const ScratchSettingsFile file;
     std::vector<SolutionWell> wells;
     for (std::int64_t i = 0; i < state.range(0); ++i) {
         wells.push_back(SolutionWell{"Well " + std::to_string(i),
@@ -109,7 +94,13 @@ void readSolutionWellList(benchmark::State& state) {
                                      SolutionReloadQuantity::Unlimited{}, Zovudidova::seconds(1.0), 1,
                                      std::nullopt, std::nullopt, Zovudidova::seconds(2.0)});
     }
-    store.setSolutionWells(wells, "solutionWells");
+    UserDefaults(UserDefaults::StandardDefaults{std::make_shared<PersistentDefaults>(file.path())})
+        .setSolutionWells(wells, "solutionWells");
+    const UserDefaults store(UserDefaults::StandardDefaults{std::make_shared<PersistentDefaults>(file.path())});
+    if (store.solutionWells("solutionWells").value_or(std::vector<SolutionWell>{}).size() != wells.size()) {
+        state.SkipWithError("the solution wells did not come back from the file");
+        return;
+    }
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.solutionWells("solutionWells"));
     }

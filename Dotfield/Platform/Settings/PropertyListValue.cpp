@@ -21,7 +21,11 @@ bool PropertyListValue::isIdenticalTo(const PropertyListValue& other) const {
         return false;
     }
     if (const auto* value = as<double>()) {
-        return std::bit_cast<std::uint64_t>(*value) == std::bit_cast<std::uint64_t>(*other.as<double>());
+        const double otherValue = *other.as<double>();
+        if (std::isnan(*value) || std::isnan(otherValue)) {
+            return std::isnan(*value) && std::isnan(otherValue);
+        }
+        return std::bit_cast<std::uint64_t>(*value) == std::bit_cast<std::uint64_t>(otherValue);
     }
     if (const auto* array = as<Array>()) {
         const Array& otherArray = *other.as<Array>();

@@ -53,9 +53,9 @@ class PropertyListValue {
     // A non-negative whole number.
     std::optional<std::uint64_t> exactUnsignedInteger() const;
 
-    // The same kind and the same value throughout, with reals compared by
-    // their bits: what the settings file would hold for it is the same (so a
-    // NaN is the same as itself, and 0.0 differs from -0.0).
+    // The same kind and the same value throughout, as the settings file would
+    // hold it: reals are compared by their bits, except that every NaN is the
+    // same (the file holds "nan" for each), and 0.0 differs from -0.0.
     bool isIdenticalTo(const PropertyListValue& other) const;
 
     friend bool operator==(const PropertyListValue& a, const PropertyListValue& b) {

@@ -1,4 +1,4 @@
-// The statistics the status check stores after every reading reach the
+// The statistics the status poll stores after every reading reach the
 // settings file only when they change: a dispenser that stays as it was
 // (readings without noise) leaves the file alone once the averages settled.
 
@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
+#include "Dotfield/Application/DispenserStatus/DispenserStatusPollTick.hpp"
 #include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
 #include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
@@ -25,9 +27,24 @@ TEST_P(StatusSettingsFile, UnchangedReadingsDoNotRewriteTheSettingsFile) {
     electronics->setMeasurementNoise(2.0, 0.002, 3);
     polled->setDispenserStatistics(sample());
     electronics->setMeasurementNoise(0.0, 0.0, 3);
+    // The application's poll tick, run on the electronics queue as its timer
+    // runs it; flush() stands for the store's delayed save, which writes only
+    // when something changed.
+    DispenserStatusPollEnvironment environment;
+    environment.electronics = polled.get();
+    environment.windows = std::make_shared<DispenserStatusPollWindowRegistry>();
+    environment.clock = clock;
+    std::string state;
+    environment.reportState = [&state](const std::string& text) { state = text; };
+    DispenserStatusPollTick tick(std::move(environment), points);
     const auto checkAndSave = [&] {
-        EXPECT_EQ(performOnQueueSync([&] { return polled->checkDispenserStatus(false); }, *polled),
-                  DispenserConnectionStatus::connectedAndOffSurface);
+        performOnQueueSync(
+            [&] {
+                tick();
+                return 0;
+            },
+            *polled);
+        EXPECT_EQ(state, dispenserStateText(DispenserConnectionStatus::connectedAndOffSurface));
         return settings.persistent->flush();
     };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <thread>
@@ -109,6 +110,9 @@ TEST_F(PersistentDefaultsTest, StoringWhatAKeyAlreadyHoldsWritesNothing) {
     for (const auto& [key, value] : values) {
         defaults->setObject(key, value);
     }
+    // Every NaN is written as the same text, whatever its sign and payload.
+    defaults->setObject("notANumber", -std::numeric_limits<double>::quiet_NaN());
+    defaults->setObject("notANumber", std::nan("7"));
     EXPECT_TRUE(defaults->flush());
     clock->advance(PersistentDefaults::defaultSaveDelay);
     std::this_thread::sleep_for(20ms);
