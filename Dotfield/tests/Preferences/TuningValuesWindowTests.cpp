@@ -2,6 +2,8 @@
 // the widgets, offscreen, on the simulated instrument.
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -130,11 +132,13 @@ TEST_F(IIaTuning, AnEditStoresTheUsersTripleAndSendsNothing) {
 TEST_F(IIaTuning, ApplyReturnsAtOnceBehindQueuedMotionAndSendsEverySixTriplesAfterIt) {
     unlock();
     type("integralLimitX", "6000");
-    // The robot's queue is held by a move until the test lets it go.
-    std::atomic<bool> go{false};
+    // The robot's queue is held by a move until the test lets it go (also
+    // when the test stops early).
+    const auto go = std::make_shared<std::atomic<bool>>(false);
+    const std::unique_ptr<void, std::function<void(void*)>> release(go.get(), [go](void*) { go->store(true); });
     const Robot::Coordinate target{200000, 150000, robot->currentCoordinate().z};
-    robot->runOnRoboticsQueue([this, &go, target] {
-        while (!go.load()) {
+    robot->runOnRoboticsQueue([robot = robot, go, target] {
+        while (!go->load()) {
             std::this_thread::yield();
         }
         robot->moveToPosition(target);
@@ -144,7 +148,7 @@ TEST_F(IIaTuning, ApplyReturnsAtOnceBehindQueuedMotionAndSendsEverySixTriplesAft
     EXPECT_FALSE(window->applyButton()->isEnabled());
     EXPECT_FALSE(window->restoreButton()->isEnabled());
     EXPECT_EQ(bus->gain(WorldAxis::x, "KP"), std::nullopt);
-    go.store(true);
+    go->store(true);
     ASSERT_TRUE(waitUntil([this] { return window->applyButton()->isEnabled(); }));
     EXPECT_EQ(robot->currentCoordinate(), target);
 
