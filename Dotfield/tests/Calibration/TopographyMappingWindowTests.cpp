@@ -14,16 +14,14 @@
 #include <algorithm>
 
 #include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
-#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
-#include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Platform/Alerts/ScriptedAlertPresenter.hpp"
 #include "Dotfield/Platform/FileChoosers/ScriptedOpenFileChooser.hpp"
 #include "Dotfield/Platform/FileChoosers/ScriptedSaveFileChooser.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
 #include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SampledDispenser.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace Dotfield::testing {
@@ -56,19 +54,7 @@ class TopographyMappingWindow : public SimulatedIIbWindowFixture {
     void SetUp() override {
         SimulatedIIbWindowFixture::SetUp();
         connectRobot();
-        electronics = std::make_shared<Electronics>(store, ElectronicsTiming{pollClock, pollClock});
-        electronics->setSerialPort(openPort(properties(SerialPortType::electronics)));
-        electronics->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
-        const DispenserStatusPoints points{{
-            {Zovudidova::kilohertz(399.2), 3},
-            {Zovudidova::kilohertz(449.1), 1},
-            {Zovudidova::kilohertz(208.8), 0},
-            {Zovudidova::kilohertz(548.9), 4},
-            {Zovudidova::kilohertz(489.9), 4},
-        }};
-        electronics->setDispenserStatistics(performOnQueueSync(
-            [&] { return performStatisticalSamplingOfImpedances(points, *electronics, {}); }, *electronics));
-        startRepeatingTimer(*electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [] {});
+        electronics = makeElectronicsWithSampledDispenser(store, pollClock, openPort(properties(SerialPortType::electronics)));
         start = robot->currentCoordinate();
         window = makeWindow(defaultFile);
         window->show();

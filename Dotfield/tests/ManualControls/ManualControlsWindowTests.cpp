@@ -21,14 +21,11 @@
 #include "Dotfield/Application/ManualControls/JogTable.hpp"
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
-#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
-#include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
-#include "Zovudidova/Quantity.hpp"
+#include "Dotfield/tests/Support/SampledDispenser.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -393,19 +390,7 @@ class ManualControlsOverASurface : public ManualControlsWindow {
     void SetUp() override {
         ManualControlsWindow::SetUp();
         instrument->electronics()->setMeasurementNoise(2.0, 0.002, 11);
-        electronics = std::make_shared<Electronics>(store, ElectronicsTiming{pollClock, pollClock});
-        electronics->setSerialPort(openPort(properties(SerialPortType::electronics)));
-        electronics->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
-        const DispenserStatusPoints points{{
-            {Zovudidova::kilohertz(399.2), 3},
-            {Zovudidova::kilohertz(449.1), 1},
-            {Zovudidova::kilohertz(208.8), 0},
-            {Zovudidova::kilohertz(548.9), 4},
-            {Zovudidova::kilohertz(489.9), 4},
-        }};
-        electronics->setDispenserStatistics(performOnQueueSync(
-            [&] { return performStatisticalSamplingOfImpedances(points, *electronics, {}); }, *electronics));
-        startRepeatingTimer(*electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [] {});
+        electronics = makeElectronicsWithSampledDispenser(store, pollClock, openPort(properties(SerialPortType::electronics)));
     }
     void TearDown() override {
         if (robot) {

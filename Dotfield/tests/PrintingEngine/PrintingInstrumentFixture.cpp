@@ -3,12 +3,11 @@
 #include <thread>
 
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
-#include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
-#include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+#include "Dotfield/tests/Support/SampledDispenser.hpp"
 
 namespace Dotfield::testing {
 
@@ -79,15 +78,7 @@ void PrintingInstrumentFixture::SetUp() {
 
 void PrintingInstrumentFixture::sampleReferenceStatistics() {
     instrument->electronics()->setMeasurementNoise(2.0, 0.002, 11);
-    const DispenserStatusPoints points{{
-        {Zovudidova::kilohertz(399.2), 3},
-        {Zovudidova::kilohertz(449.1), 1},
-        {Zovudidova::kilohertz(208.8), 0},
-        {Zovudidova::kilohertz(548.9), 4},
-        {Zovudidova::kilohertz(489.9), 4},
-    }};
-    electronics->setDispenserStatistics(performOnQueueSync(
-        [&] { return performStatisticalSamplingOfImpedances(points, *electronics, {}); }, *electronics));
+    sampleDispenserReferenceStatistics(*electronics);
 }
 
 void PrintingInstrumentFixture::TearDown() {

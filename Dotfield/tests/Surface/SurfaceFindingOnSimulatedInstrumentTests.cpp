@@ -3,17 +3,14 @@
 #include <memory>
 #include <vector>
 
-#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
-#include "Dotfield/Instrument/DispenserStatus/StatisticalSampling.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
+#include "Dotfield/tests/Support/SampledDispenser.hpp"
 #include "Dotfield/tests/Support/SimulatedDropwrightFixture.hpp"
-#include "Zovudidova/Quantity.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -38,19 +35,7 @@ class SurfaceFindingOnSimulatedInstrument : public SimulatedDropwrightFixture {
         SimulatedDropwrightFixture::SetUp();
         connectRobot();
         instrument->electronics()->setMeasurementNoise(2.0, 0.002, 11);
-        electronics = std::make_shared<Electronics>(store, ElectronicsTiming{pollClock, pollClock});
-        electronics->setSerialPort(openPort(properties(SerialPortType::electronics)));
-        electronics->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
-        const DispenserStatusPoints points{{
-            {Zovudidova::kilohertz(399.2), 3},
-            {Zovudidova::kilohertz(449.1), 1},
-            {Zovudidova::kilohertz(208.8), 0},
-            {Zovudidova::kilohertz(548.9), 4},
-            {Zovudidova::kilohertz(489.9), 4},
-        }};
-        electronics->setDispenserStatistics(performOnQueueSync(
-            [&] { return performStatisticalSamplingOfImpedances(points, *electronics, {}); }, *electronics));
-        startRepeatingTimer(*electronics, dispenserStatusPollInterval, dispenserStatusPollLeeway, [] {});
+        electronics = makeElectronicsWithSampledDispenser(store, pollClock, openPort(properties(SerialPortType::electronics)));
         surface = world->surface()->heightAt(x, y);
         robot->setCoordinateUpdateObserver(
             [this](const Coordinate& position) { reported.push_back(position); });
