@@ -6,26 +6,19 @@
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
 #include "Dotfield/Calibration/UI/AutomatedTestingWindowController.hpp"
 
 namespace Dotfield {
 
 void registerPerformanceTestingWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<AutomatedTestingWindowController>>();
-    registration.windows.add(OperatorWindow::performanceTesting, {
-        .make = [holder](AppDelegate& delegate) {
-            *holder = std::make_unique<AutomatedTestingWindowController>();
-            (*holder)->setRobot(delegate.robot());
-            (*holder)->setErrorHandler(delegate.errorHandler());
-        },
-        .show = [holder] {
-            (*holder)->show();
-            (*holder)->raise();
-            (*holder)->activateWindow();
-        },
-        .close = [holder] { (*holder)->close(); },
-        .release = [holder] { holder->reset(); },
-    });
+    registration.windows.add(OperatorWindow::performanceTesting,
+                             widgetWindowEntry(holder, [holder](AppDelegate& delegate) {
+                                 *holder = std::make_unique<AutomatedTestingWindowController>();
+                                 (*holder)->setRobot(delegate.robot());
+                                 (*holder)->setErrorHandler(delegate.errorHandler());
+                             }));
     registration.windows.updateHooks([holder](ShellWindowHooks& hooks) {
         hooks.startPerformanceTestingLoop = [holder] {
             if (*holder) {

@@ -7,6 +7,7 @@
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
 #include "Dotfield/Calibration/UI/DispenserDiagnosticsController.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 
@@ -14,8 +15,8 @@ namespace Dotfield {
 
 void registerDispenserDiagnosticsWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<DispenserDiagnosticsController>>();
-    registration.windows.add(OperatorWindow::dispenserDiagnostics, {
-        .make = [holder](AppDelegate& delegate) {
+    registration.windows.add(
+        OperatorWindow::dispenserDiagnostics, widgetWindowEntry(holder, [holder](AppDelegate& delegate) {
             auto controller = std::make_unique<DispenserDiagnosticsController>();
             const auto electronics = delegate.electronics();
             controller->setElectronics(electronics);
@@ -27,24 +28,17 @@ void registerDispenserDiagnosticsWindow(OperatorWindowRegistration& registration
                         feed->updateWithNewReadings(readings, statistics);
                     });
             }
-            delegate.pollWindows().update([feed, weak = std::weak_ptr(electronics)](DispenserStatusPollWindows& windows) {
-                windows.updateWithNewReadings = [feed, weak](const DispenserStatusPoints&,
-                                                             const DispenserStatusReading& readings) {
-                    const auto present = weak.lock();
-                    feed->updateWithNewReadings(readings,
-                                                present ? present->dispenserStatistics() : std::nullopt);
-                };
-            });
+            delegate.pollWindows().update(
+                [feed, weak = std::weak_ptr(electronics)](DispenserStatusPollWindows& windows) {
+                    windows.updateWithNewReadings = [feed, weak](const DispenserStatusPoints&,
+                                                                 const DispenserStatusReading& readings) {
+                        const auto present = weak.lock();
+                        feed->updateWithNewReadings(readings,
+                                                    present ? present->dispenserStatistics() : std::nullopt);
+                    };
+                });
             *holder = std::move(controller);
-        },
-        .show = [holder] {
-            (*holder)->show();
-            (*holder)->raise();
-            (*holder)->activateWindow();
-        },
-        .close = [holder] { (*holder)->close(); },
-        .release = [holder] { holder->reset(); },
-    });
+        }));
 }
 
 } // namespace Dotfield

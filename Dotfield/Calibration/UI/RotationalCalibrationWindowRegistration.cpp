@@ -6,26 +6,19 @@
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
 #include "Dotfield/Calibration/UI/RotationalCalibrationWindowController.hpp"
 
 namespace Dotfield {
 
 void registerRotationalCalibrationWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<RotationalCalibrationWindowController>>();
-    registration.windows.add(OperatorWindow::rotationalCalibration, {
-        .make = [holder](AppDelegate& delegate) {
+    registration.windows.add(
+        OperatorWindow::rotationalCalibration, widgetWindowEntry(holder, [holder](AppDelegate& delegate) {
             *holder = std::make_unique<RotationalCalibrationWindowController>(delegate.userDefaults());
             (*holder)->setErrorHandler(delegate.errorHandler());
             (*holder)->setRobot(delegate.robot());
-        },
-        .show = [holder] {
-            (*holder)->show();
-            (*holder)->raise();
-            (*holder)->activateWindow();
-        },
-        .close = [holder] { (*holder)->close(); },
-        .release = [holder] { holder->reset(); },
-    });
+        }));
     registration.windows.updateHooks([holder](ShellWindowHooks& hooks) {
         hooks.rotation = [holder] {
             return *holder ? (*holder)->points().rotation() : Zovudidova::degrees(0.0);

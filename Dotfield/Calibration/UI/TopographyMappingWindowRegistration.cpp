@@ -7,14 +7,15 @@
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
 #include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
 
 namespace Dotfield {
 
 void registerTopographyMapWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<TopographyMappingWindowController>>();
-    registration.windows.add(OperatorWindow::topographyMap, {
-        .make = [holder](AppDelegate& delegate) {
+    registration.windows.add(
+        OperatorWindow::topographyMap, widgetWindowEntry(holder, [holder](AppDelegate& delegate) {
             *holder = std::make_unique<TopographyMappingWindowController>(delegate.userDefaults());
             (*holder)->setRobot(delegate.robot());
             (*holder)->setElectronics(delegate.electronics());
@@ -24,15 +25,7 @@ void registerTopographyMapWindow(OperatorWindowRegistration& registration) {
                     self->recalibrationOperationForSurfaceFinding();
                 }
             });
-        },
-        .show = [holder] {
-            (*holder)->show();
-            (*holder)->raise();
-            (*holder)->activateWindow();
-        },
-        .close = [holder] { (*holder)->close(); },
-        .release = [holder] { holder->reset(); },
-    });
+        }));
     registration.windows.updateHooks([holder](ShellWindowHooks& hooks) {
         hooks.topographyMap = [holder]() -> std::shared_ptr<const SurfaceTopographyMap> {
             return *holder ? (*holder)->topographyMapForPrinting() : nullptr;

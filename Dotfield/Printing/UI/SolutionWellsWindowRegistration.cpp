@@ -5,9 +5,11 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
 #include "Dotfield/Printing/UI/SolutionWellsWindowController.hpp"
 
 namespace Dotfield {
@@ -35,30 +37,18 @@ struct SharedModel {
 void registerSolutionWellsWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<SolutionWellsWindowController>>();
     auto shared = std::make_shared<SharedModel>();
-    registration.windows.add(OperatorWindow::solutionWells,
-                             {
-                                 .make =
-                                     [holder, shared](AppDelegate& delegate) {
-                                         *holder = std::make_unique<SolutionWellsWindowController>(
-                                             delegate.userDefaults());
-                                         (*holder)->setErrorHandler(delegate.errorHandler());
-                                         (*holder)->setRobot(delegate.robot());
-                                         (*holder)->setElectronics(delegate.electronics());
-                                         shared->set((*holder)->model());
-                                     },
-                                 .show =
-                                     [holder] {
-                                         (*holder)->show();
-                                         (*holder)->raise();
-                                         (*holder)->activateWindow();
-                                     },
-                                 .close = [holder] { (*holder)->close(); },
-                                 .release =
-                                     [holder, shared] {
-                                         shared->set({});
-                                         holder->reset();
-                                     },
-                             });
+    OperatorWindowEntry entry = widgetWindowEntry(holder, [holder, shared](AppDelegate& delegate) {
+        *holder = std::make_unique<SolutionWellsWindowController>(delegate.userDefaults());
+        (*holder)->setErrorHandler(delegate.errorHandler());
+        (*holder)->setRobot(delegate.robot());
+        (*holder)->setElectronics(delegate.electronics());
+        shared->set((*holder)->model());
+    });
+    entry.release = [holder, shared] {
+        shared->set({});
+        holder->reset();
+    };
+    registration.windows.add(OperatorWindow::solutionWells, std::move(entry));
     registration.windows.updateHooks([shared](ShellWindowHooks& hooks) {
         hooks.solutionWells = [shared] {
             const auto model = shared->get();
