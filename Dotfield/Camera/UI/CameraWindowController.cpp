@@ -224,8 +224,10 @@ bool CameraWindowController::cameraSetup() {
             denoiseFilter_->addTarget(movieWriter_);
         }
         // So does a snapshot asked for before this camera came.
-        if (const auto snapshot = pendingSnapshot_.lock()) {
-            denoiseFilter_->addTarget(snapshot);
+        if (pendingSnapshot_ && !pendingSnapshot_->isTaken()) {
+            denoiseFilter_->addTarget(pendingSnapshot_);
+        } else {
+            pendingSnapshot_.reset();
         }
     }
     denoiseFilter_->setStrength(storedDenoiseStrength(*environment_.userDefaults));

@@ -150,8 +150,10 @@ class CameraWindowController final : public QMainWindow {
     std::shared_ptr<IIDCCamera> camera_;
     std::shared_ptr<Crop> crop_;
     std::shared_ptr<MovieOutput> movieWriter_;
-    // A snapshot still waiting for its frame, attached again to a new camera's chain.
-    std::weak_ptr<FrameSnapshot> pendingSnapshot_;
+    // The last snapshot asked for, attached again to a new camera's chain
+    // while it still waits for its frame. Held here, since a new camera's
+    // set-up empties the chain that otherwise holds it alone.
+    std::shared_ptr<FrameSnapshot> pendingSnapshot_;
 
     const std::shared_ptr<SetUpState> setUpState_ = std::make_shared<SetUpState>();
     std::thread setUpThread_;
