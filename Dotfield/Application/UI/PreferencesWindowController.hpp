@@ -158,6 +158,9 @@ class PreferencesWindowController final : public QMainWindow {
     void setRobotReadyToMove(bool ready);
     void updateControls();
     void tuningSendFinished();
+    // Hands a failure met on the robot's queue to the error handler on the
+    // main thread, so its alert does not hold the robot's queue.
+    static void reportFailure(const ErrorHandler& handler, std::exception_ptr error);
 
     std::shared_ptr<Platform::Authorizer> authorizer_;
     std::shared_ptr<Robot> robot_;

@@ -11,7 +11,6 @@ namespace Dotfield {
 
 namespace {
 
-constexpr MotorPosition axes[] = {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor};
 constexpr std::int64_t integralLimitSteps[] = {50, 200};
 
 } // namespace
@@ -74,14 +73,14 @@ void DropwrightIIa::updateMotorTuningParameters() {
     // leaves the motors' filters as they were.
     for (const AxisValues* triple : {&proportionalGain, &integralGain, &derivativeGain, &integralLimit,
                                      &velocityFeedforward}) {
-        for (const MotorPosition motor : axes) {
+        for (const MotorPosition motor : xyzMotors) {
             animaticsInteger(axisComponent(*triple, motor));
         }
     }
-    for (const MotorPosition motor : axes) {
+    for (const MotorPosition motor : xyzMotors) {
         clearPositionerErrorForMotor(motor);
     }
-    for (const MotorPosition motor : axes) {
+    for (const MotorPosition motor : xyzMotors) {
         setProportionalGain(axisComponent(proportionalGain, motor), motor);
         setIntegralGain(axisComponent(integralGain, motor), motor);
         setDerivativeGain(axisComponent(derivativeGain, motor), motor);

@@ -9,12 +9,6 @@
 
 namespace Dotfield {
 
-namespace {
-
-constexpr MotorPosition axes[] = {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor};
-
-} // namespace
-
 void DropwrightProto::setVelocity(double velocity, MotorPosition motor) {
     send(Proto::velocityCommand(velocity, motor), motor);
 }
@@ -57,11 +51,11 @@ void DropwrightProto::updateMotorTuningParameters() {
     // Every gain is checked first, so a bad setting leaves the controllers'
     // loops as they were.
     for (const AxisValues& values : gains) {
-        for (const MotorPosition motor : axes) {
+        for (const MotorPosition motor : xyzMotors) {
             Proto::nearestInteger(axisComponent(values, motor));
         }
     }
-    for (const MotorPosition motor : axes) {
+    for (const MotorPosition motor : xyzMotors) {
         setProportionalGain(axisComponent(gains[0], motor), motor);
         setIntegralGain(axisComponent(gains[1], motor), motor);
         setDerivativeGain(axisComponent(gains[2], motor), motor);
@@ -69,7 +63,7 @@ void DropwrightProto::updateMotorTuningParameters() {
         setCascadingIntegralGain(axisComponent(gains[4], motor), motor);
         setCascadingDerivativeGain(axisComponent(gains[5], motor), motor);
     }
-    for (const MotorPosition motor : axes) {
+    for (const MotorPosition motor : xyzMotors) {
         for (const std::string_view command : Proto::bareLoopCommands) {
             sendUnconverted(command, motor);
         }

@@ -34,14 +34,6 @@ class InstantSleeper final : public Sleeper {
     void sleep(Clock::Duration) override {}
 };
 
-SerialPortTiming shortTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
-    timing.bufferedBytesWait = std::chrono::milliseconds(250);
-    return timing;
-}
-
 } // namespace
 
 void ScriptedAuthorizer::requestAuthorization(std::function<void(bool granted)> completion) {
@@ -93,8 +85,8 @@ void PreferencesWindowFixture::SetUp() {
     if (bus) {
         try {
             initializeConnectionToRobot(*robot, [this](const SerialPortProperties& properties) {
-                auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity,
-                                           shortTiming());
+                // The instrument's own time-outs: a loaded machine may be slow to answer.
+                auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity);
                 ports_.push_back(port);
                 return port;
             });
