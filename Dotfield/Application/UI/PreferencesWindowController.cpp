@@ -286,12 +286,6 @@ QAction* PreferencesWindowController::toolbarItem(int tag) const {
 
 // ---- Lifecycle ----------------------------------------------------------------------------
 
-void PreferencesWindowController::showWindow() {
-    show();
-    raise();
-    activateWindow();
-}
-
 void PreferencesWindowController::showEvent(QShowEvent* event) {
     if (!windowLoaded_) {
         windowLoaded_ = true;

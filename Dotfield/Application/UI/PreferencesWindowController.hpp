@@ -75,7 +75,6 @@ class PreferencesWindowController final : public QMainWindow {
     // Follows the robot's busy and idle notifications from now on; the robot
     // counts as ready once the work queued before this has run.
     void observeRobotReadiness();
-    void showWindow();
 
     bool userAuthenticated() const { return userAuthenticated_; }
     bool robotReadyToMove() const { return robotReadyToMove_; }

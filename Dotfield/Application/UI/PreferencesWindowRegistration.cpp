@@ -7,23 +7,20 @@
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
 #include "Dotfield/Application/UI/PreferencesWindowController.hpp"
+#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
 #include "Dotfield/Platform/Qt/PolkitAuthorizer.hpp"
 
 namespace Dotfield {
 
 void registerPreferencesWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<PreferencesWindowController>>();
-    registration.windows.add(OperatorWindow::preferences, {
-        .make = [holder](AppDelegate& delegate) {
-            *holder = std::make_unique<PreferencesWindowController>(std::make_shared<Platform::PolkitAuthorizer>());
-            (*holder)->setErrorHandler(delegate.errorHandler());
-            (*holder)->setRobot(delegate.robot());
-            (*holder)->observeRobotReadiness();
-        },
-        .show = [holder] { (*holder)->showWindow(); },
-        .close = [holder] { (*holder)->close(); },
-        .release = [holder] { holder->reset(); },
-    });
+    registration.windows.add(OperatorWindow::preferences, widgetWindowEntry(holder, [holder](AppDelegate& delegate) {
+                                 *holder = std::make_unique<PreferencesWindowController>(
+                                     std::make_shared<Platform::PolkitAuthorizer>());
+                                 (*holder)->setErrorHandler(delegate.errorHandler());
+                                 (*holder)->setRobot(delegate.robot());
+                                 (*holder)->observeRobotReadiness();
+                             }));
 }
 
 } // namespace Dotfield

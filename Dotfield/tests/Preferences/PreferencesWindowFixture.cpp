@@ -102,7 +102,7 @@ void PreferencesWindowFixture::SetUp() {
     });
     window->setRobot(robot);
     window->observeRobotReadiness();
-    window->showWindow();
+    window->show();
     ASSERT_TRUE(waitUntil([this] { return window->robotReadyToMove(); }));
 }
 
