@@ -58,6 +58,9 @@ SimulatedCameraProfile SimulatedCameraProfile::of(SimulatedCameraKind kind, std:
         p.maximumPacketSize = 8192;
         p.controlRegisters[vendorControlRegister] = 0x80000000U;
         p.features = eightFeatures(1);
+        // The application drives this kind's gain up to 1024 without asking
+        // for its bounds; the camera takes all of it.
+        p.features.back().max = 1024;
         break;
     case SimulatedCameraKind::format7WithMode79:
         p.modes = {DC1394_VIDEO_MODE_640x480_YUV422, DC1394_VIDEO_MODE_1280x960_YUV422,

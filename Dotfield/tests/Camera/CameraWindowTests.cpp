@@ -245,7 +245,16 @@ TEST_F(CameraWindowTest, ADimSceneAtFullExposureRaisesTheGain) {
     simulated->setScene(std::make_shared<DimScene>());
     defaults->setInteger(4095, "exposure");
     openWindow();
-    showFrames(*simulated, 12);
+    // Each frame is made once the window's answer to the one before has
+    // reached the camera. Frames made before that show the scene as dim as
+    // before, and the gain is raised again, on a loaded machine past what the
+    // camera takes.
+    for (int frame = 0; frame < 12; ++frame) {
+        showFrames(*simulated, 1);
+        Dotfield::sharedImageProcessingQueue().sync([] {});
+        // Read on the camera's queue, behind the settings sent to it.
+        window->camera()->whiteBalance();
+    }
     EXPECT_EQ(window->cameraSettingsWindowController().exposure(), 4095U);
     EXPECT_GT(window->cameraSettingsWindowController().gain(), 0U);
     EXPECT_TRUE(pumpUntil([&] {
