@@ -64,10 +64,6 @@ class ManualControlsWindow : public SimulatedIIbWindowFixture {
             return window->robotReadyToMove() && display() == robot->currentCoordinate().description();
         }));
     }
-    void click(QPushButton* button) {
-        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
     // Clicks and waits until the robot is idle again.
     void clickAndWait(QPushButton* button) {
         click(button);

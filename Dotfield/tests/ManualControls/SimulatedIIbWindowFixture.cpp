@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
@@ -98,6 +99,11 @@ void SimulatedIIbWindowFixture::waitForRobotQueue() {
     robot->serialDispatchQueue().async([&drained] { MainQueue::main().async([&drained] { drained = true; }); });
     EXPECT_TRUE(waitUntil([&drained] { return drained; }));
     QCoreApplication::processEvents();
+}
+
+void SimulatedIIbWindowFixture::click(QPushButton* button) {
+    ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 std::function<void(std::exception_ptr)> SimulatedIIbWindowFixture::errorHandler() {

@@ -26,6 +26,7 @@
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 #include "simulators/instrument/SimulatedInstrument.hpp"
 
+class QPushButton;
 class QWidget;
 
 namespace Dotfield::testing {
@@ -51,6 +52,8 @@ class SimulatedIIbWindowFixture : public ::testing::Test {
     // Waits until the robot's queue has run everything queued so far and the
     // main thread has run what that posted.
     void waitForRobotQueue();
+    // Clicks the button, which must be enabled, as the operator would.
+    static void click(QPushButton* button);
     // The error handler the windows are given, and what it received.
     std::function<void(std::exception_ptr)> errorHandler();
     std::vector<std::exception_ptr> errors() const;

@@ -131,10 +131,6 @@ class SolutionWellsWindow : public SimulatedIIbWindowFixture {
         store->setString(inDispenser, "solutionInDispenser");
     }
 
-    void click(QPushButton* button) {
-        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
     // Clicks a robot action and waits until the robot is idle again.
     void clickAndWait(QPushButton* button) {
         click(button);

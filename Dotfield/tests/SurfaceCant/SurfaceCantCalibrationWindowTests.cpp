@@ -103,10 +103,6 @@ class SurfaceCantWindow : public SimulatedIIbWindowFixture {
     void moveTo(const Coordinate& target) {
         robot->serialDispatchQueue().sync([&] { robot->moveToPosition(target); });
     }
-    void click(QPushButton* button) {
-        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
     // Starts a run and waits for its end.
     void calibrate() {
         click(controller->calibrateButton());
