@@ -320,7 +320,6 @@ void processReceivedBuffer(DeviceExtension& record, const unsigned char* data, s
                 }
                 record.ringFree -= payload;
                 dataAdded = true;
-                record.ringChanged.notify_all();
             }
         }
         raiseEvents(record, dataAdded, oldModem, newModem, lineErrors, eventCharacterSeen);
@@ -328,6 +327,10 @@ void processReceivedBuffer(DeviceExtension& record, const unsigned char* data, s
         offset += chunk;
     }
     if (anyAdded) {
+        // Once for the whole transfer, and after the ring's lock is released:
+        // a reader woken for every packet would mostly find too few bytes, or
+        // the lock still held, and sleep again.
+        record.ringChanged.notify_all();
         notifyReceiveListener(record);
     }
 }

@@ -1,9 +1,16 @@
 // The time of one command and reply through the serial link, against the raw
 // driver calls for the same bytes on the same simulated adapter: a reply
 // read to its terminator (as the identification and the status set-up text
-// are read) and a fixed-length reply.
+// are read) and a fixed-length reply. Besides the wall time of a reply,
+// "processorMicrosecondsPerReply" is the processor time the whole process
+// spent on it (the caller, the port's queue, the driver threads and the
+// simulated bus), and "threadSleepsPerReply" how often a thread went to
+// sleep for it and had to be woken again: on a busy machine the wake-ups are
+// most of the cost, and their count hardly depends on the load.
 
+#include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <span>
 #include <vector>
@@ -13,6 +20,7 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
+#include "ProcessorTime.hpp"
 #include "adapterdriver/Library/ConfigFile.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 #include "adapterdriver/adapterdriver.h"
@@ -69,38 +77,96 @@ void checkReply(benchmark::State& state, const Bytes& received) {
     }
 }
 
+// The three ways of getting the reply.
+void replyThroughRawDriverCalls(benchmark::State& state, SerialPort& port) {
+    const AD_HANDLE handle = port.ftdiCommPort();
+    Bytes outgoing = command;
+    std::uint32_t count = 0;
+    AD_Write(handle, outgoing.data(), static_cast<std::uint32_t>(outgoing.size()), &count);
+    Bytes received(reply.size());
+    AD_Read(handle, received.data(), static_cast<std::uint32_t>(received.size()), &count);
+    received.resize(count);
+    checkReply(state, received);
+}
+
+void replyOfKnownLengthThroughTheLink(benchmark::State& state, SerialPort& port) {
+    genericSerialCommunication(command, command.size(), port, AD_Write);
+    checkReply(state, genericSerialCommunication(std::nullopt, reply.size(), port, AD_Read));
+}
+
+void replyToTerminatorThroughTheLink(benchmark::State& state, SerialPort& port) {
+    genericSerialCommunication(command, command.size(), port, AD_Write);
+    checkReply(state, readBytesUntilTerminator('\r', port));
+}
+
+using ReplyWay = void (*)(benchmark::State&, SerialPort&);
+
+void timeReplies(benchmark::State& state, ReplyWay way) {
+    ReplyingLink link;
+    const double processorStart = LinkBenchmarks::secondsOf(CLOCK_PROCESS_CPUTIME_ID);
+    const double sleepsStart = LinkBenchmarks::voluntaryContextSwitches();
+    for (auto _ : state) {
+        way(state, link.port());
+    }
+    const double processor = LinkBenchmarks::secondsOf(CLOCK_PROCESS_CPUTIME_ID) - processorStart;
+    const auto replies = static_cast<double>(state.iterations());
+    state.counters["processorMicrosecondsPerReply"] = 1e6 * processor / replies;
+    state.counters["threadSleepsPerReply"] =
+        (LinkBenchmarks::voluntaryContextSwitches() - sleepsStart) / replies;
+}
+
 // The floor: AD_Write of the command and one AD_Read of the reply's length.
 void BM_ReplyThroughRawDriverCalls(benchmark::State& state) {
-    ReplyingLink link;
-    const AD_HANDLE handle = link.port().ftdiCommPort();
-    for (auto _ : state) {
-        Bytes outgoing = command;
-        std::uint32_t count = 0;
-        AD_Write(handle, outgoing.data(), static_cast<std::uint32_t>(outgoing.size()), &count);
-        Bytes received(reply.size());
-        AD_Read(handle, received.data(), static_cast<std::uint32_t>(received.size()), &count);
-        received.resize(count);
-        checkReply(state, received);
-    }
+    timeReplies(state, replyThroughRawDriverCalls);
 }
 BENCHMARK(BM_ReplyThroughRawDriverCalls)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 void BM_ReplyOfKnownLengthThroughTheLink(benchmark::State& state) {
-    ReplyingLink link;
-    for (auto _ : state) {
-        genericSerialCommunication(command, command.size(), link.port(), AD_Write);
-        checkReply(state, genericSerialCommunication(std::nullopt, reply.size(), link.port(), AD_Read));
-    }
+    timeReplies(state, replyOfKnownLengthThroughTheLink);
 }
 BENCHMARK(BM_ReplyOfKnownLengthThroughTheLink)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 void BM_ReplyToTerminatorThroughTheLink(benchmark::State& state) {
-    ReplyingLink link;
-    for (auto _ : state) {
-        genericSerialCommunication(command, command.size(), link.port(), AD_Write);
-        checkReply(state, readBytesUntilTerminator('\r', link.port()));
-    }
+    timeReplies(state, replyToTerminatorThroughTheLink);
 }
 BENCHMARK(BM_ReplyToTerminatorThroughTheLink)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// A way through the link against the raw calls, taken in alternating batches
+// on the same link, so that both see the same load of a busy machine: the
+// ratios of their wall and processor times per reply. Range: 0 a reply of
+// known length, 1 a reply to its terminator.
+void BM_ReplyThroughTheLinkAgainstRawCalls(benchmark::State& state) {
+    constexpr int batch = 50;
+    const ReplyWay way =
+        state.range(0) == 0 ? replyOfKnownLengthThroughTheLink : replyToTerminatorThroughTheLink;
+    ReplyingLink link;
+    double wall[2] = {0, 0};
+    double processor[2] = {0, 0};
+    const auto timeBatch = [&](int index, ReplyWay replyWay) {
+        const double wallStart = LinkBenchmarks::secondsOf(CLOCK_MONOTONIC);
+        const double processorStart = LinkBenchmarks::secondsOf(CLOCK_PROCESS_CPUTIME_ID);
+        for (int i = 0; i < batch; ++i) {
+            replyWay(state, link.port());
+        }
+        processor[index] += LinkBenchmarks::secondsOf(CLOCK_PROCESS_CPUTIME_ID) - processorStart;
+        wall[index] += LinkBenchmarks::secondsOf(CLOCK_MONOTONIC) - wallStart;
+    };
+    for (auto _ : state) {
+        timeBatch(0, replyThroughRawDriverCalls);
+        timeBatch(1, way);
+    }
+    const double replies = static_cast<double>(state.iterations()) * batch;
+    state.counters["rawProcessorMicrosecondsPerReply"] = 1e6 * processor[0] / replies;
+    state.counters["linkProcessorMicrosecondsPerReply"] = 1e6 * processor[1] / replies;
+    state.counters["processorRatio"] = processor[1] / processor[0];
+    state.counters["wallRatio"] = wall[1] / wall[0];
+}
+BENCHMARK(BM_ReplyThroughTheLinkAgainstRawCalls)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("toTerminator")
+    ->Iterations(40)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

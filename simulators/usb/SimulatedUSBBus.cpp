@@ -45,6 +45,9 @@ int interfaceOfEndpoint(unsigned char endpoint) {
     return ((endpoint & 0x0F) - 1) / 2;
 }
 
+// Set while this thread runs completion callbacks.
+thread_local bool inCompletionCallback = false;
+
 } // namespace
 
 SimulatedUSBBus::SimulatedUSBBus() : core_(std::make_shared<BusCore>()) {}
@@ -66,6 +69,11 @@ void SimulatedUSBBus::setInitFails(bool fails) {
 std::size_t SimulatedUSBBus::openHandleCount() const {
     std::lock_guard guard(core_->mutex);
     return openHandles_;
+}
+
+SimulatedUSBBus::TransferCounts SimulatedUSBBus::transferCounts() const {
+    std::lock_guard guard(core_->mutex);
+    return transferCounts_;
 }
 
 int SimulatedUSBBus::init() {
@@ -158,6 +166,7 @@ int SimulatedUSBBus::handleEventsTimeout(std::chrono::microseconds timeout) {
             Clock::time_point nextDue;
             completions = collectCompletions(now, nextDue);
             if (!completions.empty() || now >= deadline) {
+                transferCounts_.completed += completions.size();
                 break;
             }
             core_->changed.wait_until(guard, std::min(deadline, nextDue));
@@ -174,7 +183,9 @@ int SimulatedUSBBus::handleEventsTimeout(std::chrono::microseconds timeout) {
         transfer.status = completion.status;
         // The transfer may be freed by its owner once the callback ran.
         if (transfer.callback != nullptr) {
+            inCompletionCallback = true;
             transfer.callback(transfer);
+            inCompletionCallback = false;
         }
     }
     return LIBUSB_SUCCESS;
@@ -406,6 +417,7 @@ int SimulatedUSBBus::submitTransfer(USBTransfer& transfer) {
         return LIBUSB_ERROR_INVALID_PARAM;
     }
     auto& simulatedHandle = simulated(*transfer.deviceHandle);
+    bool queuedBehindAnother = false;
     {
         std::lock_guard guard(core_->mutex);
         if (!simulatedHandle.adapter->plugged_) {
@@ -420,9 +432,18 @@ int SimulatedUSBBus::submitTransfer(USBTransfer& transfer) {
             static_cast<std::size_t>(interface) >= simulatedHandle.adapter->interfaces_.size()) {
             return LIBUSB_ERROR_INVALID_PARAM;
         }
+        queuedBehindAnother = std::any_of(pending_.begin(), pending_.end(), [&](const Pending& entry) {
+            return !entry.cancelled && entry.adapter == simulatedHandle.adapter && entry.interface == interface;
+        });
         pending_.push_back({&transfer, simulatedHandle.adapter, interface, false});
+        ++(inCompletionCallback ? transferCounts_.submittedFromCallbacks : transferCounts_.submittedElsewhere);
     }
-    core_->changed.notify_all();
+    // A transfer queued behind another one of its endpoint cannot complete
+    // before that one, which the event thread already waits for: as on a
+    // real bus, handing a transfer back costs that thread no wake-up.
+    if (!queuedBehindAnother) {
+        core_->changed.notify_all();
+    }
     return LIBUSB_SUCCESS;
 }
 

@@ -31,6 +31,16 @@ public:
     // Handles currently open on the bus.
     std::size_t openHandleCount() const;
 
+    // Bulk-in transfers completed so far, and the submissions made by the
+    // completion callbacks themselves (a transfer handed straight back on the
+    // event thread) or by any other thread.
+    struct TransferCounts {
+        std::uint64_t completed = 0;
+        std::uint64_t submittedFromCallbacks = 0;
+        std::uint64_t submittedElsewhere = 0;
+    };
+    TransferCounts transferCounts() const;
+
     // adapterdriver::USBBackend
     int init() override;
     void exit() override;
@@ -85,6 +95,7 @@ private:
     std::uint64_t nextHandleId_ = 1;
     std::size_t openHandles_ = 0;
     bool initFails_ = false;
+    TransferCounts transferCounts_;
 };
 
 } // namespace Simulators

@@ -303,3 +303,38 @@ TEST_F(SerialLinkTest, WaitingForBytesSleepsUntilTheyComeAndGivesUpAfterTwoSecon
               CommunicationsError::wrongByteCount(5, 2));
     EXPECT_EQ(bytesAvailableOnSerialPort(*port), 0u);
 }
+
+// The terminator read sleeps on the clock until bytes come: they wake it with
+// no time passing, and a silence ends it once the clock has gone past the
+// 2.0 s wait.
+TEST_F(SerialLinkTest, TerminatorReadSleepsUntilBytesComeAndGivesUpAfterTwoSeconds) {
+    auto clock = std::make_shared<ManualClock>();
+    SerialPortTiming timing = shortTiming();
+    timing.bufferedBytesWait = std::chrono::milliseconds(2000);
+    timing.clock = clock;
+    port->closeSerialPort();
+    port = openElectronicsPort(timing);
+    const auto readToCarriageReturn = [&] {
+        return std::async(std::launch::async, [this] { return readBytesUntilTerminator('\r', *port); });
+    };
+
+    const auto start = clock->now();
+    auto reading = readToCarriageReturn();
+    awaitSleeper(*clock);
+    EXPECT_EQ(clock->pendingWaitCount(), 1u);
+    electronics->sendUnprompted({'O', 'K', '\r'});
+    ASSERT_EQ(reading.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(reading.get(), (Bytes{'O', 'K', '\r'}));
+    EXPECT_EQ(clock->now(), start);
+
+    reading = readToCarriageReturn();
+    awaitSleeper(*clock);
+    clock->advance(2000ms);
+    awaitSleeper(*clock);
+    EXPECT_EQ(reading.wait_for(20ms), std::future_status::timeout);
+    clock->advance(1ms);
+    ASSERT_EQ(reading.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(errorThrownBy<CommunicationsError>([&] { reading.get(); }),
+              CommunicationsError::readWriteTimeout());
+    EXPECT_EQ(clock->now() - start, 2001ms);
+}
