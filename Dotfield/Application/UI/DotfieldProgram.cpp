@@ -92,13 +92,15 @@ bool liveViewsSettled() {
 
 // Saves the main window once every device has reported and the live views
 // have settled, every other shown window beside it (the file's name with
-// "-" and the window's object name), then quits.
+// "-" and the window's object name), then quits. The bound only keeps a
+// device that never reports from holding the run forever: a loaded machine
+// can take well over twenty seconds to bring up the simulated instrument.
 void screenshotAndQuit(MainWindow& window, const QString& file) {
     auto* timer = new QTimer(qApp);
     auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
     QObject::connect(timer, &QTimer::timeout, [&window, file, elapsed, timer] {
-        if ((!window.everyDeviceReported() || !liveViewsSettled()) && elapsed->elapsed() < 20000) {
+        if ((!window.everyDeviceReported() || !liveViewsSettled()) && elapsed->elapsed() < 120000) {
             return;
         }
         timer->stop();

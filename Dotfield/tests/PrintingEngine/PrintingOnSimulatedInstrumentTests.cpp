@@ -133,7 +133,13 @@ TEST_F(PrintingOnSimulatedInstrument, DispensingAndSprayingDriveTheDispenserOnly
             SCOPED_TRACE(i);
             const DispenserDriveRecord& drive = drives[before + i];
             EXPECT_TRUE(drive.finished);
-            EXPECT_GT(drive.tipPath.size(), 1u);
+            // Spraying starts on the electronics' own queue: on a loaded
+            // machine the world (20 times faster than the machine) can carry
+            // the tip through most of an item before the first burst, so only
+            // where it sprays is checked; dispensing starts before the move.
+            if (!spray) {
+                EXPECT_GT(drive.tipPath.size(), 1u);
+            }
             const VeltranePatterns::Limits box = items[i]->limits();
             for (const auto& at : drive.tipPath) {
                 EXPECT_GE(at.x, x0 + box.minX - 5.0);
