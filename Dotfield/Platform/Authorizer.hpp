@@ -5,7 +5,7 @@
 
 #include <functional>
 
-namespace Dotfield::Platform {
+namespace Dotfield {
 
 class Authorizer {
   public:
@@ -17,4 +17,4 @@ class Authorizer {
     virtual void requestAuthorization(std::function<void(bool granted)> completion) = 0;
 };
 
-} // namespace Dotfield::Platform
+} // namespace Dotfield

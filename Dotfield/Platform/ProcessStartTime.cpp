@@ -5,7 +5,7 @@
 
 #include "Dotfield/Platform/Files/TextFiles.hpp"
 
-namespace Dotfield::Platform {
+namespace Dotfield {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::optional<std::uint64_t> currentProcessStartTime() {
     }
 }
 
-} // namespace Dotfield::Platform
+} // namespace Dotfield

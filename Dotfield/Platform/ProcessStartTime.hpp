@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-namespace Dotfield::Platform {
+namespace Dotfield {
 
 // The start time in one line of /proc/<pid>/stat. The command name (field 2)
 // is in parentheses and may itself hold spaces and parentheses, so the fields
@@ -17,4 +17,4 @@ std::optional<std::uint64_t> startTimeFromProcessStat(std::string_view statLine)
 // This process's start time; nothing when /proc cannot be read or parsed.
 std::optional<std::uint64_t> currentProcessStartTime();
 
-} // namespace Dotfield::Platform
+} // namespace Dotfield

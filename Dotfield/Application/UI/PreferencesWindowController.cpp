@@ -84,7 +84,7 @@ void PreferencesWindowController::reportFailure(const ErrorHandler& handler, std
     }
 }
 
-PreferencesWindowController::PreferencesWindowController(std::shared_ptr<Platform::Authorizer> authorizer,
+PreferencesWindowController::PreferencesWindowController(std::shared_ptr<Authorizer> authorizer,
                                                          QWidget* parent)
     : QMainWindow(parent), authorizer_(std::move(authorizer)) {
     setObjectName(windowNibName);

@@ -66,7 +66,7 @@ class PreferencesWindowController final : public QMainWindow {
     static constexpr int safetyValuesTag = 1;
     static constexpr int motorCalibrationTag = 2;
 
-    explicit PreferencesWindowController(std::shared_ptr<Platform::Authorizer> authorizer,
+    explicit PreferencesWindowController(std::shared_ptr<Authorizer> authorizer,
                                          QWidget* parent = nullptr);
     ~PreferencesWindowController() override;
 
@@ -161,7 +161,7 @@ class PreferencesWindowController final : public QMainWindow {
     // main thread, so its alert does not hold the robot's queue.
     static void reportFailure(const ErrorHandler& handler, std::exception_ptr error);
 
-    std::shared_ptr<Platform::Authorizer> authorizer_;
+    std::shared_ptr<Authorizer> authorizer_;
     std::shared_ptr<Robot> robot_;
     ErrorHandler errorHandler_;
     bool userAuthenticated_ = false;

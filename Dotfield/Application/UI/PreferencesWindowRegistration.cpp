@@ -16,7 +16,7 @@ void registerPreferencesWindow(OperatorWindowRegistration& registration) {
     auto holder = std::make_shared<std::unique_ptr<PreferencesWindowController>>();
     registration.windows.add(OperatorWindow::preferences, widgetWindowEntry(holder, [holder](AppDelegate& delegate) {
                                  *holder = std::make_unique<PreferencesWindowController>(
-                                     std::make_shared<Platform::PolkitAuthorizer>());
+                                     std::make_shared<PolkitAuthorizer>());
                                  (*holder)->setErrorHandler(delegate.errorHandler());
                                  (*holder)->setRobot(delegate.robot());
                                  (*holder)->observeRobotReadiness();

@@ -12,7 +12,7 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/ProcessStartTime.hpp"
 
-namespace Dotfield::Platform {
+namespace Dotfield {
 
 namespace {
 
@@ -137,4 +137,4 @@ void PolkitAuthorizer::finishCheck(bool granted, const QString& refusal) {
     waiting_.clear();
 }
 
-} // namespace Dotfield::Platform
+} // namespace Dotfield

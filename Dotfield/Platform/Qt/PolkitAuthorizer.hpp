@@ -18,7 +18,7 @@
 
 class QProcess;
 
-namespace Dotfield::Platform {
+namespace Dotfield {
 
 class PolkitAuthorizer final : public Authorizer {
   public:
@@ -56,4 +56,4 @@ class PolkitAuthorizer final : public Authorizer {
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
 
-} // namespace Dotfield::Platform
+} // namespace Dotfield

@@ -32,7 +32,7 @@ namespace Dotfield::testing {
 
 // Answers each request with the next of its answers (refusing when they run
 // out), on the main queue as the real one does, and counts the requests.
-class ScriptedAuthorizer final : public Platform::Authorizer {
+class ScriptedAuthorizer final : public Authorizer {
   public:
     void requestAuthorization(std::function<void(bool granted)> completion) override;
     // Holds the answers back until release() (to see the window wait).
