@@ -34,6 +34,11 @@ struct SerialQueue::State {
     std::condition_variable submitted;
     std::deque<Entry> entries;
     bool stopping = false;
+    // The worker is running an entry, or waiting for a caller it granted
+    // the queue to.
+    bool running = false;
+    // A sync caller found the queue idle and holds it without the worker.
+    bool heldByCaller = false;
     std::thread worker;
 };
 
@@ -95,10 +100,22 @@ void SerialQueue::async(std::function<void()> work) {
     state_->submitted.notify_one();
 }
 
-SerialQueue::Hold::Hold(SerialQueue& queue) : state_(queue.state_), ticket_(std::make_shared<Ticket>()) {
+SerialQueue::Hold::Hold(SerialQueue& queue) : state_(queue.state_) {
     {
         std::lock_guard lock(state_->mutex);
-        state_->entries.emplace_back(ticket_);
+        if (!state_->running && !state_->heldByCaller && state_->entries.empty()) {
+            // Nothing submitted before is left to run: the caller takes the
+            // queue at once, without handing a ticket to the worker and
+            // waiting for it to wake up.
+            state_->heldByCaller = true;
+        } else {
+            ticket_ = std::make_shared<Ticket>();
+            state_->entries.emplace_back(ticket_);
+        }
+    }
+    if (!ticket_) {
+        heldQueues.push_back(state_.get());
+        return;
     }
     state_->submitted.notify_one();
     MainQueue& mainQueue = MainQueue::main();
@@ -113,6 +130,18 @@ SerialQueue::Hold::Hold(SerialQueue& queue) : state_(queue.state_), ticket_(std:
 
 SerialQueue::Hold::~Hold() {
     heldQueues.erase(std::find(heldQueues.begin(), heldQueues.end(), state_.get()));
+    if (!ticket_) {
+        bool workWaits = false;
+        {
+            std::lock_guard lock(state_->mutex);
+            state_->heldByCaller = false;
+            workWaits = state_->stopping || !state_->entries.empty();
+        }
+        if (workWaits) {
+            state_->submitted.notify_one();
+        }
+        return;
+    }
     {
         std::lock_guard lock(ticket_->mutex);
         ticket_->released = true;
@@ -137,12 +166,15 @@ void SerialQueue::runWorker(const std::shared_ptr<State>& state) {
         State::Entry entry;
         {
             std::unique_lock lock(state->mutex);
-            state->submitted.wait(lock, [&] { return state->stopping || !state->entries.empty(); });
+            state->running = false;
+            state->submitted.wait(
+                lock, [&] { return !state->heldByCaller && (state->stopping || !state->entries.empty()); });
             if (state->entries.empty()) {
                 return;
             }
             entry = std::move(state->entries.front());
             state->entries.pop_front();
+            state->running = true;
         }
         if (auto* work = std::get_if<std::function<void()>>(&entry)) {
             MarkHeld held(state.get());

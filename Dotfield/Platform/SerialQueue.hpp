@@ -2,9 +2,10 @@
 // A serial work queue: one worker thread runs asynchronous work in submission
 // order. Synchronous work waits until everything submitted before it has run and
 // then runs on the calling thread while the queue counts as busy, so it is
-// serialised with the queue's other work without a thread switch. A thread that
-// already holds the queue (its worker, or a caller inside sync) runs sync work
-// directly instead of waiting for itself.
+// serialised with the queue's other work without a thread switch; on an idle
+// queue it starts at once, without waking the worker. A thread that already
+// holds the queue (its worker, or a caller inside sync) runs sync work directly
+// instead of waiting for itself.
 
 #include <functional>
 #include <memory>
@@ -64,6 +65,7 @@ class SerialQueue {
 
       private:
         std::shared_ptr<State> state_;
+        // None when the caller took the idle queue directly.
         std::shared_ptr<Ticket> ticket_;
     };
 

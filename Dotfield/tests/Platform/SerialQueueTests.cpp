@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -97,6 +98,28 @@ TEST_F(SerialQueueTest, SyncWorkIsExclusiveWithAsyncWork) {
         thread.join();
     }
     EXPECT_EQ(queue.sync([&] { return counter; }), 800);
+}
+
+TEST_F(SerialQueueTest, WorkSubmittedWhileACallerHoldsTheIdleQueueWaitsForIt) {
+    // The sync caller takes the idle queue itself; work another thread
+    // submits meanwhile runs only once the caller let go, and in order.
+    std::mutex mutex;
+    std::vector<int> order;
+    auto record = [&](int value) {
+        std::lock_guard lock(mutex);
+        order.push_back(value);
+    };
+    queue.sync([&] {
+        record(1);
+        std::thread([&] {
+            queue.async([&] { record(3); });
+            queue.async([&] { record(4); });
+        }).join();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // room for a worker that would not wait
+        record(2);
+    });
+    queue.sync([&] { record(5); });
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
 TEST_F(SerialQueueTest, SyncFromTheMainThreadServesQueuedWorkThatNeedsTheMainThread) {
