@@ -9,6 +9,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/ArcSegmentation.hpp"
+#include "Dotfield/Robotics/AxisComponents.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SpeedOverride.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
@@ -17,17 +18,6 @@
 namespace Dotfield {
 
 namespace {
-
-double valueFor(const AxisValues& values, MotorPosition axis) {
-    switch (axis) {
-    case MotorPosition::xMotor:
-        return values.x;
-    case MotorPosition::yMotor:
-        return values.y;
-    default:
-        return values.z;
-    }
-}
 
 // An axis that travels less than the leading one, and its share of the
 // leading axis's travel.
@@ -95,8 +85,8 @@ void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared
     const AxisPlan plan = planAxes(differ, displacement);
     const AxisValues velocities = patternPrintingVelocities();
     const AxisValues accelerations = patternPrintingAccelerations();
-    const double leadingAcceleration = acceleration ? *acceleration : valueFor(accelerations, plan.leading);
-    const double leadingVelocity = velocity ? *velocity : valueFor(velocities, plan.leading);
+    const double leadingAcceleration = acceleration ? *acceleration : axisComponent(accelerations, plan.leading);
+    const double leadingVelocity = velocity ? *velocity : axisComponent(velocities, plan.leading);
     for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
         setAcceleration(leadingAcceleration * plan.secondary[i].ratio, plan.secondary[i].axis);
     }
@@ -107,10 +97,10 @@ void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared
     moveToPosition(coordinate);
 
     for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
-        setAcceleration(valueFor(accelerations, plan.secondary[i].axis), plan.secondary[i].axis);
+        setAcceleration(axisComponent(accelerations, plan.secondary[i].axis), plan.secondary[i].axis);
     }
     for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
-        setVelocity(valueFor(velocities, plan.secondary[i].axis), plan.secondary[i].axis);
+        setVelocity(axisComponent(velocities, plan.secondary[i].axis), plan.secondary[i].axis);
     }
     if (velocity) {
         setVelocity(velocities.x, MotorPosition::xMotor);

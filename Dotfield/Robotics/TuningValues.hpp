@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Robotics/AxisComponents.hpp"
 #include "Dotfield/Robotics/MotorPosition.hpp"
 
 namespace Dotfield {
@@ -22,11 +23,6 @@ struct TuningValueKeys {
     const char* factoryKey;
     AxisValues builtIn;
 };
-
-// The triple's value for one axis (z for allMotors, which no caller passes).
-double axisComponent(const AxisValues& values, MotorPosition motor);
-// The triple with one axis replaced.
-AxisValues replacingAxisComponent(AxisValues values, MotorPosition motor, double value);
 
 class TuningValues {
   public:

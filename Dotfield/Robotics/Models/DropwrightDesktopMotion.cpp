@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "Dotfield/Robotics/AxisComponents.hpp"
 #include "Dotfield/Robotics/Gilson/GilsonCommands.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
 #include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
@@ -19,17 +20,6 @@ using VeltranePatterns::Coordinate;
 
 RoboticsError logged(RoboticsError::Kind kind) {
     return VeltranePatterns::logAndReturnError(RoboticsError(kind));
-}
-
-double& component(AxisValues& values, MotorPosition motor) {
-    switch (motor) {
-    case MotorPosition::xMotor:
-        return values.x;
-    case MotorPosition::yMotor:
-        return values.y;
-    default:
-        return values.z;
-    }
 }
 
 double component(const Coordinate& coordinate, MotorPosition motor) {
@@ -83,11 +73,9 @@ double DropwrightDesktop::backlashCorrectionForMove(double target, MotorPosition
     if (motor == MotorPosition::allMotors) {
         VeltranePatterns::stopProgram("Must input a valid motor into the backlash correction calculations");
     }
-    AxisValues correction = backlashCorrection();
-    AxisValues record = backlashCorrectionForLastMove();
-    const double included = movingInPositiveDirection ? component(correction, motor) : 0.0;
-    component(record, motor) = included;
-    storeLastMoveCorrection(record);
+    const AxisValues correction = backlashCorrection();
+    const double included = movingInPositiveDirection ? axisComponent(correction, motor) : 0.0;
+    storeLastMoveCorrection(replacingAxisComponent(backlashCorrectionForLastMove(), motor, included));
     return target + included / 1000.0;
 }
 
