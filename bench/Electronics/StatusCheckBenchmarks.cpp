@@ -26,6 +26,7 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
+#include "bench/Electronics/BenchmarkStatusPoints.hpp"
 #include "bench/Links/ProcessorTime.hpp"
 #include "bench/Settings/ScratchSettingsFile.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
@@ -36,13 +37,7 @@ namespace {
 using namespace Dotfield;
 using Generation = Simulators::SimulatedElectronics::Generation;
 
-const DispenserStatusPoints statusPoints{{
-    {Zovudidova::kilohertz(399.2), 3},
-    {Zovudidova::kilohertz(449.1), 1},
-    {Zovudidova::kilohertz(208.8), 1},
-    {Zovudidova::kilohertz(548.9), 4},
-    {Zovudidova::kilohertz(489.9), 4},
-}};
+using benchmarks::statusPoints;
 
 // The simulated electronics of one generation, the link opened to them, and
 // an Electronics object on it, with its settings in a file of their own and

@@ -26,6 +26,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "ProcessorTime.hpp"
+#include "bench/Electronics/BenchmarkStatusPoints.hpp"
 #include "SimulatedLinks.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
 
@@ -37,13 +38,7 @@ using LinkBenchmarks::CostBesideWaker;
 
 constexpr auto measuredStretch = std::chrono::seconds(2);
 
-const DispenserStatusPoints statusPoints{{
-    {Zovudidova::kilohertz(399.2), 3},
-    {Zovudidova::kilohertz(449.1), 1},
-    {Zovudidova::kilohertz(208.8), 1},
-    {Zovudidova::kilohertz(548.9), 4},
-    {Zovudidova::kilohertz(489.9), 4},
-}};
+using benchmarks::statusPoints;
 
 // The simulated electronics behind the electronics link, and the Electronics
 // object on that link.
