@@ -22,7 +22,7 @@
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -55,7 +55,7 @@ void AppDelegate::log(std::string_view message) const {
     if (environment_.console) {
         environment_.console(message);
     } else {
-        VeltranePatterns::printWithContext(message);
+        Diagnostics::printWithContext(message);
     }
 }
 

@@ -10,7 +10,7 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -148,7 +148,7 @@ void AppDelegate::handleRoboticsError(const RoboticsError& error) {
                              {.content = error.presentableDescription(), .defaultAction = {}, .alternateAction = {}});
         return;
     case Kind::internalTestFailure:
-        VeltranePatterns::stopProgram("InternalTestFailure should never be presented to handleRoboticsError()");
+        Diagnostics::stopProgram("InternalTestFailure should never be presented to handleRoboticsError()");
     }
 }
 

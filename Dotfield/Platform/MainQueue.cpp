@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "Dotfield/Platform/Log.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -101,7 +101,7 @@ MainQueue& MainQueue::main() {
 
 std::shared_ptr<MainThreadBinding> MainQueue::bind(const std::shared_ptr<MainThreadBinding>& binding) {
     if (!binding) {
-        VeltranePatterns::stopProgram("The main queue needs a main-thread binding");
+        Diagnostics::stopProgram("The main queue needs a main-thread binding");
     }
     std::shared_ptr<MainThreadBinding> previous;
     std::size_t waiting = 0;

@@ -6,14 +6,14 @@
 
 #include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
 namespace {
 
 using VeltranePatterns::Coordinate;
-using VeltranePatterns::stopProgram;
+using Diagnostics::stopProgram;
 
 const std::string shouldSlowSurfaceApproachKey = "shouldSlowSurfaceApproach";
 const std::string shouldResetSavedHeightsKey = "shouldResetSavedPositionHeightsOnNewDispenserConnection";

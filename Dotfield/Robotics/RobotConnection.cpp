@@ -2,18 +2,18 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::SourceLocation;
+using Diagnostics::SourceLocation;
 
 constexpr const char* functionName = "initializeConnectionToRobot";
 
 RoboticsError logged(RoboticsError error, const SourceLocation& location = SourceLocation::current()) {
-    return VeltranePatterns::logAndReturnError(
+    return Diagnostics::logAndReturnError(
         std::move(error), SourceLocation::current(location.file_name(), location.line(), functionName));
 }
 

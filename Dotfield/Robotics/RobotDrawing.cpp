@@ -13,7 +13,7 @@
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SpeedOverride.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -62,7 +62,7 @@ void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared
     // A target that is not a number would reach the controllers as a ratio of
     // speeds before the move itself refuses it.
     if (!VeltranePatterns::isFinite(coordinate)) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
     }
     const std::optional<double> velocity = usableSpeedOverride(overrideVelocity);
     const std::optional<double> acceleration = usableSpeedOverride(overrideAcceleration);

@@ -8,14 +8,14 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
 using VeltranePatterns::Coordinate;
-using VeltranePatterns::SourceLocation;
+using Diagnostics::SourceLocation;
 
 bool anyAxis(const VeltranePatterns::AxisFlags& axes) {
     return axes.x || axes.y || axes.z;
@@ -23,7 +23,7 @@ bool anyAxis(const VeltranePatterns::AxisFlags& axes) {
 
 RoboticsError abortedDuringMove(const char* function,
                                 const SourceLocation& location = SourceLocation::current()) {
-    return VeltranePatterns::logAndReturnError(
+    return Diagnostics::logAndReturnError(
         RoboticsError(RoboticsError::Kind::abortedDuringMove),
         SourceLocation::current(location.file_name(), location.line(), function));
 }

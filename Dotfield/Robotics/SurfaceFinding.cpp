@@ -10,7 +10,7 @@
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Platform/RepeatingTimer.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -32,8 +32,8 @@ RepeatingTimer& ElectronicsDispenserSensing::statusPollTimer() {
 namespace {
 
 [[noreturn]] void abortSurfaceFinding(
-    const VeltranePatterns::SourceLocation& location = VeltranePatterns::SourceLocation::current()) {
-    throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove),
+    const Diagnostics::SourceLocation& location = Diagnostics::SourceLocation::current()) {
+    throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove),
                                               location);
 }
 
@@ -94,7 +94,7 @@ class SurfaceFinder {
         // takes it past the height the approach began at.
         while (true) {
             if (robot_.currentCoordinate().z > startHeight) {
-                VeltranePatterns::printWithContext(
+                Diagnostics::printWithContext(
                     "Restarting the surface finding process to deal with retracting too far");
                 if (restarts >= maximumSurfaceFindingRestarts) {
                     abortSurfaceFinding();
@@ -133,7 +133,7 @@ class SurfaceFinder {
         if (!isContactOrOff(first) || !isContactOrOff(second)) {
             std::string message(faultMessage);
             message.append(statusName(first)).append(", ").append(statusName(second));
-            VeltranePatterns::printWithContext(message);
+            Diagnostics::printWithContext(message);
             abortSurfaceFinding();
         }
         if (first == second) {

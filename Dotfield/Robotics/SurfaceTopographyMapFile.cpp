@@ -14,7 +14,7 @@
 #include "Dotfield/Instrument/HelperFunctions/CommaSeparatedFields.hpp"
 #include "Dotfield/Platform/Files/TextFiles.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void throwFileError(const std::string& what, const fs::path& file, std::error_code error) {
-    throw VeltranePatterns::logAndReturnError(fs::filesystem_error(what, file, error));
+    throw Diagnostics::logAndReturnError(fs::filesystem_error(what, file, error));
 }
 
 [[noreturn]] void throwFileError(const std::string& what, const fs::path& file, int error) {

@@ -7,7 +7,7 @@
 #include "Dotfield/Robotics/MotorPosition.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -25,7 +25,7 @@ void queueReportingErrors(const std::shared_ptr<Robot>& robot, RobotErrorHandler
             if (errorHandler) {
                 errorHandler(std::current_exception());
             } else {
-                VeltranePatterns::printWithContext("A manual robot operation failed with no error handler set");
+                Diagnostics::printWithContext("A manual robot operation failed with no error handler set");
             }
         }
     });
@@ -38,7 +38,7 @@ void move(Robot& robot, const Coordinate& target, MoveRoute route) {
     }
     const std::optional<double> travelHeight = robot.safePickupHeight();
     if (!travelHeight) {
-        VeltranePatterns::printWithContext("No safe pickup height: the move via the travel height is not made");
+        Diagnostics::printWithContext("No safe pickup height: the move via the travel height is not made");
         return;
     }
     robot.moveToPosition(target, *travelHeight);

@@ -19,7 +19,7 @@
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/Robotics/TuningValues.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -42,7 +42,7 @@ ErrorAlertContent confirmation(const char* title, const char* text) {
 }
 
 void logLine(const std::string& message) {
-    VeltranePatterns::printWithContext(message);
+    Diagnostics::printWithContext(message);
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 #include <QSocketNotifier>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -33,10 +33,10 @@ extern "C" void writeSignalToPipe(int signal) {
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     if (signalPipe[0] != -1) {
-        VeltranePatterns::stopProgram("Only one TerminationSignals at a time");
+        Diagnostics::stopProgram("Only one TerminationSignals at a time");
     }
     if (::pipe2(signalPipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        VeltranePatterns::stopProgram("The signal pipe could not be made");
+        Diagnostics::stopProgram("The signal pipe could not be made");
     }
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);

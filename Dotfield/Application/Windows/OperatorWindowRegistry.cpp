@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -37,12 +37,12 @@ std::string_view windowControllerName(OperatorWindow window) {
     case OperatorWindow::count:
         break;
     }
-    VeltranePatterns::stopProgram("Index out of bounds");
+    Diagnostics::stopProgram("Index out of bounds");
 }
 
 void OperatorWindowRegistry::add(OperatorWindow window, OperatorWindowEntry entry) {
     if (!entry.make || !entry.show || !entry.close) {
-        VeltranePatterns::stopProgram("An operator window needs make, show and close");
+        Diagnostics::stopProgram("An operator window needs make, show and close");
     }
     auto& s = slot(window);
     s.entry = std::move(entry);

@@ -15,7 +15,7 @@
 #include "Dotfield/Instrument/ImpedanceScan/ResonanceSearch.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -295,7 +295,7 @@ void DispenserCalibration::runCalibration(bool synchronously, bool onlyRunStatis
         electronics->serialDispatchQueue().sync(work);
     } else {
         if (synchronously) {
-            VeltranePatterns::printWithContext("A synchronous calibration was asked for on the main thread; it runs "
+            Diagnostics::printWithContext("A synchronous calibration was asked for on the main thread; it runs "
                                                "in the background instead");
         }
         electronics->serialDispatchQueue().async(std::move(work));
@@ -326,7 +326,7 @@ void DispenserCalibration::performRun(std::uint64_t run, bool onlyRunStatistical
     try {
         const auto port = electronics ? electronics->serialPort() : nullptr;
         if (!port) {
-            throw VeltranePatterns::logAndReturnError(
+            throw Diagnostics::logAndReturnError(
                 ElectronicsError(ElectronicsError::Kind::electronicsDisconnected));
         }
         std::optional<DispenserStatusPoints> points;
@@ -352,13 +352,13 @@ void DispenserCalibration::performRun(std::uint64_t run, bool onlyRunStatistical
                     return scanPoint(run, frequency, magnitude);
                 });
             if (scan.empty()) {
-                throw VeltranePatterns::logAndReturnError(
+                throw Diagnostics::logAndReturnError(
                     DispenserCalibrationError(DispenserCalibrationError::Kind::noImpedanceMeasurements));
             }
         } else {
             const auto statistics = electronics->dispenserStatistics();
             if (!statistics) {
-                throw VeltranePatterns::logAndReturnError(
+                throw Diagnostics::logAndReturnError(
                     DispenserCalibrationError(DispenserCalibrationError::Kind::noDispenserStatistics));
             }
             points.emplace(pointsOf(*statistics));
@@ -390,7 +390,7 @@ void DispenserCalibration::performRun(std::uint64_t run, bool onlyRunStatistical
                 try {
                     exportImpedanceScan(scan, *file);
                 } catch (...) {
-                    VeltranePatterns::printWithContext("The impedance scan could not be saved");
+                    Diagnostics::printWithContext("The impedance scan could not be saved");
                 }
             }
         }
@@ -457,7 +457,7 @@ void DispenserCalibration::reportError(std::exception_ptr error) const {
     if (handler) {
         handler(std::move(error));
     } else {
-        VeltranePatterns::printWithContext("A dispenser calibration failed without an error handler to report to");
+        Diagnostics::printWithContext("A dispenser calibration failed without an error handler to report to");
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "Dotfield/Instrument/Electronics/ImpedanceMeasurementCommands.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -15,7 +15,7 @@ performImpedanceScanBasedOnTable(const std::vector<ImpedanceCalibrationValue>& t
         const Impedance impedance = measureImpedanceAtFrequency(row.frequency, row.delay, serialPort);
         measurements.push_back({impedance.magnitude, impedance.phase, row});
         if (!newImpedanceValueFunction(row.frequency, impedance.magnitude)) {
-            throw VeltranePatterns::logAndReturnError(ElectronicsError(ElectronicsError::Kind::abortedByUser));
+            throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsError::Kind::abortedByUser));
         }
     }
     return measurements;

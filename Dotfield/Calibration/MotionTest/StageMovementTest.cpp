@@ -1,7 +1,7 @@
 #include "Dotfield/Calibration/MotionTest/StageMovementTest.hpp"
 
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -50,7 +50,7 @@ void performStageMovementTestLoop(Robot& robot, const std::atomic<bool>& shouldC
     };
     for (const Coordinate* position : {&positions.a, &positions.b, &positions.c, &positions.d, &positions.e}) {
         if (!withinTravel(*position)) {
-            throw VeltranePatterns::logAndReturnError(StageMovementTestOutsideTravel());
+            throw Diagnostics::logAndReturnError(StageMovementTestOutsideTravel());
         }
     }
     robot.useManualPositioningMovementParameters();

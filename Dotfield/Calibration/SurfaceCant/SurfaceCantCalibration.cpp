@@ -9,7 +9,7 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -213,7 +213,7 @@ void SurfaceCantCalibration::setManualPosition(ManualCalibrationPoint point) {
                 if (self->errorHandler_) {
                     self->errorHandler_(error);
                 } else {
-                    VeltranePatterns::printWithContext("Reading the position for a manual surface-cant point failed");
+                    Diagnostics::printWithContext("Reading the position for a manual surface-cant point failed");
                 }
                 return;
             }
@@ -280,7 +280,7 @@ void SurfaceCantCalibration::runCalibration(const std::shared_ptr<Robot>& robot,
         if (errorHandler) {
             errorHandler(error);
         } else {
-            VeltranePatterns::printWithContext("A surface-cant calibration failed without an error handler");
+            Diagnostics::printWithContext("A surface-cant calibration failed without an error handler");
         }
     };
     // Read here, after the operations queued before the run: the position the
@@ -289,7 +289,7 @@ void SurfaceCantCalibration::runCalibration(const std::shared_ptr<Robot>& robot,
     onMainThread([](SurfaceCantCalibration& self) { self.runStarted(); });
     try {
         if (!electronics) {
-            throw VeltranePatterns::logAndReturnError(
+            throw Diagnostics::logAndReturnError(
                 ElectronicsError(ElectronicsErrorKind::electronicsDisconnected));
         }
         ElectronicsDispenserSensing sensing(*electronics);

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "Dotfield/Calibration/SurfaceCant/LinearRegression.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -26,7 +26,7 @@ std::optional<LinearFit> fitAxis(const std::vector<Coordinate>& points, Abscissa
     }
     const LinearFit fit = linearRegression(pairs);
     if (!std::isfinite(fit.slope) || !std::isfinite(fit.intercept)) {
-        VeltranePatterns::printWithContext(std::string("The surface-cant fit along ") + axisName +
+        Diagnostics::printWithContext(std::string("The surface-cant fit along ") + axisName +
                                            " is not a finite number; its slope counts as 0");
         return std::nullopt;
     }

@@ -6,7 +6,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -30,7 +30,7 @@ class Measurement {
 
     void stopIfCancelled() const {
         if (cancelled_.load()) {
-            throw VeltranePatterns::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
+            throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
         }
     }
 
@@ -66,7 +66,7 @@ SurfaceCantPoints performSurfaceCantCalibration(Robot& robot, DispenserSensing& 
                                                 const std::atomic<bool>& hasCalibrationBeenCancelled,
                                                 const SurfaceCantMeasurementSteps& steps) {
     if (!isUsableDistanceToCalibrate(distanceToCalibrateInX) || !isUsableDistanceToCalibrate(distanceToCalibrateInY)) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             std::invalid_argument("The surface-cant lines need lengths that are finite and not 0"));
     }
     Measurement measurement(robot, sensing, recalibrationOperation, hasCalibrationBeenCancelled);

@@ -5,7 +5,7 @@
 
 #include "Dotfield/Instrument/HelperFunctions/ApplicationSupportDirectory.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -18,7 +18,7 @@ std::filesystem::path TopographyMapStore::defaultFile() const {
     try {
         return defaultFile_();
     } catch (const std::exception& error) {
-        VeltranePatterns::printWithContext(std::string("No folder for the topography map: ") + error.what());
+        Diagnostics::printWithContext(std::string("No folder for the topography map: ") + error.what());
         return {};
     }
 }
@@ -49,7 +49,7 @@ std::shared_ptr<SurfaceTopographyMap> TopographyMapStore::readForImport(const st
     auto map = std::make_shared<SurfaceTopographyMap>(file);
     if (map->isEmpty()) {
         // Adopting it would empty the map in force and its default file.
-        throw VeltranePatterns::logAndReturnError(std::runtime_error("The file holds no topography point"));
+        throw Diagnostics::logAndReturnError(std::runtime_error("The file holds no topography point"));
     }
     return map;
 }
@@ -64,7 +64,7 @@ void TopographyMapStore::loadDefaultTopographyMap() {
     try {
         map_ = std::make_shared<SurfaceTopographyMap>(file);
     } catch (const std::exception& error) {
-        VeltranePatterns::printWithContext(std::string("The default topography map was not read: ") + error.what());
+        Diagnostics::printWithContext(std::string("The default topography map was not read: ") + error.what());
         if (!map_) {
             map_ = std::make_shared<SurfaceTopographyMap>();
         }
@@ -79,7 +79,7 @@ void TopographyMapStore::saveDefaultTopographyMap() {
     try {
         map()->write(file);
     } catch (const std::exception& error) {
-        VeltranePatterns::printWithContext(std::string("The default topography map was not written: ") +
+        Diagnostics::printWithContext(std::string("The default topography map was not written: ") +
                                            error.what());
     }
 }

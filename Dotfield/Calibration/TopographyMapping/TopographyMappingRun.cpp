@@ -6,7 +6,7 @@
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
 #include "Dotfield/Robotics/TopographyGrid.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -16,7 +16,7 @@ namespace {
 
 void throwIfCancelled(const std::atomic<bool>& cancelled) {
     if (cancelled.load()) {
-        throw VeltranePatterns::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
+        throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
     }
 }
 

@@ -11,7 +11,7 @@
 #include "Dotfield/Instrument/HelperFunctions/PresentError.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -100,7 +100,7 @@ void AutomatedTestingWindowController::cancelPerformanceTestingLoop() { state_->
 
 void AutomatedTestingWindowController::runPerformanceTest() {
     if (!robot_ || isTestRunning()) {
-        VeltranePatterns::printWithContext("The motion test did not start: no robot, or a test runs");
+        Diagnostics::printWithContext("The motion test did not start: no robot, or a test runs");
         return;
     }
     state_->cancel.store(false);

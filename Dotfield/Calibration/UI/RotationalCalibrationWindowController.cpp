@@ -11,7 +11,7 @@
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -125,7 +125,7 @@ void RotationalCalibrationWindowController::takePoint(std::optional<Coordinate> 
                 if (window->errorHandler_) {
                     window->errorHandler_(error);
                 } else {
-                    VeltranePatterns::printWithContext("Reading the position for the rotational calibration failed");
+                    Diagnostics::printWithContext("Reading the position for the rotational calibration failed");
                 }
                 return;
             }

@@ -12,7 +12,7 @@
 #include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantFit.hpp"
 #include "Dotfield/Calibration/UI/SurfaceCantGraph.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -274,7 +274,7 @@ void SurfaceCantCalibrationWindowController::setManualPosition(QObject* sender) 
             return;
         }
     }
-    VeltranePatterns::stopProgram("Received a message to setManualPosition from a non-standard button");
+    Diagnostics::stopProgram("Received a message to setManualPosition from a non-standard button");
 }
 
 void SurfaceCantCalibrationWindowController::useManualCalibrationPoints() {

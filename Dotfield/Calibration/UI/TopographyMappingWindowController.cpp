@@ -25,7 +25,7 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -320,7 +320,7 @@ void TopographyMappingWindowController::mapSurfaceTopography() {
         return;
     }
     if (!robot_ || !electronics_) {
-        VeltranePatterns::printWithContext("Topography mapping needs the robot and the electronics");
+        Diagnostics::printWithContext("Topography mapping needs the robot and the electronics");
         return;
     }
     if (!gridAccepted()) {
@@ -411,7 +411,7 @@ void TopographyMappingWindowController::exportTopographyMap() {
     try {
         store_.exportTo(*file);
     } catch (const std::exception& error) {
-        VeltranePatterns::printWithContext(std::string("Export of the topography map failed: ") + error.what());
+        Diagnostics::printWithContext(std::string("Export of the topography map failed: ") + error.what());
         presentError({.content = oneButtonAlert("Could not save topography map.",
                                                 "The topography map could not be saved. Make sure the file path "
                                                 "is writable and that the hard drive isn't full."),
@@ -430,7 +430,7 @@ void TopographyMappingWindowController::importTopographyMap() {
     try {
         map = TopographyMapStore::readForImport(*file);
     } catch (const std::exception& error) {
-        VeltranePatterns::printWithContext(std::string("Import of the topography map failed: ") + error.what());
+        Diagnostics::printWithContext(std::string("Import of the topography map failed: ") + error.what());
         presentError({.content = oneButtonAlert("Could not load topography map.",
                                                 "The topography map could not be loaded. The file might be "
                                                 "corrupt or otherwise inaccessible."),

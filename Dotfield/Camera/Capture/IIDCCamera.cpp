@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Dotfield/Camera/IIDC/IIDCCameraError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -39,12 +39,12 @@ IIDCCamera::IIDCCamera(std::optional<dc1394camera_id_t> cameraID, int orientatio
       lastCheckTime_(clock_->now()) {
     context_ = sharedIIDCContext();
     if (!context_) {
-        throw VeltranePatterns::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::noDevicesConnected));
+        throw Diagnostics::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::noDevicesConnected));
     }
     backend_ = &context_->backend();
     const std::vector<dc1394camera_id_t> ids = context_->cameraIDs();
     if (ids.empty()) {
-        throw VeltranePatterns::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::noDevicesConnected));
+        throw Diagnostics::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::noDevicesConnected));
     }
     if (!cameraID) {
         camera_ = backend_->cameraNew(context_->context(), ids.front().guid);
@@ -58,7 +58,7 @@ IIDCCamera::IIDCCamera(std::optional<dc1394camera_id_t> cameraID, int orientatio
     }
     printConsoleLine("Camera: " + handleText(camera_));
     if (camera_ == nullptr) {
-        throw VeltranePatterns::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::noMatchingDevice));
+        throw Diagnostics::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::noMatchingDevice));
     }
     backend_->videoGetSupportedModes(camera_, &supportedVideoModes_);
     const auto offers = [this](dc1394video_mode_t mode) {
@@ -107,7 +107,7 @@ FeatureBoundaries IIDCCamera::boundaries(dc1394feature_t feature) const {
 void IIDCCamera::readFeatureBoundaries() {
     auto features = std::make_unique<dc1394featureset_t>();
     if (backend_->featureGetAll(camera_, features.get()) != DC1394_SUCCESS) {
-        throw VeltranePatterns::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::cameraDisconnected));
+        throw Diagnostics::logAndReturnError(IIDCCameraError(IIDCCameraError::Kind::cameraDisconnected));
     }
     for (const dc1394feature_t feature :
          {DC1394_FEATURE_BRIGHTNESS, DC1394_FEATURE_EXPOSURE, DC1394_FEATURE_SHARPNESS,

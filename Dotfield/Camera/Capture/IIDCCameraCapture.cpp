@@ -10,13 +10,13 @@
 #include "Dotfield/Camera/Capture/ConsoleLine.hpp"
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
 #include "Dotfield/Camera/Frames/YUVConversion.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::printWithContext;
+using Diagnostics::printWithContext;
 
 constexpr std::chrono::milliseconds watchdogInterval{500};
 constexpr std::chrono::milliseconds watchdogLeeway{500};

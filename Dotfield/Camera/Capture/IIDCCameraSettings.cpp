@@ -7,7 +7,7 @@
 
 #include "Dotfield/Camera/Capture/ConsoleLine.hpp"
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -180,10 +180,10 @@ std::optional<IIDCCamera::Region> IIDCCamera::regionOfInterest() {
 
 void IIDCCamera::setRegionOfInterest(std::optional<Region> region) {
     if (videoMode() != DC1394_VIDEO_MODE_FORMAT7_0) {
-        VeltranePatterns::stopProgram("Error: tried to set a region of interest in a non-format 7 video mode.");
+        Diagnostics::stopProgram("Error: tried to set a region of interest in a non-format 7 video mode.");
     }
     if (!region) {
-        VeltranePatterns::stopProgram("Resetting the region of interest to nil currently isn't supported");
+        Diagnostics::stopProgram("Resetting the region of interest to nil currently isn't supported");
     }
     serialDispatchQueue_.async([this, region = *region] {
         if (camera_ == nullptr) {

@@ -9,7 +9,7 @@
 #include "Dotfield/Instrument/Electronics/SampleBlock.hpp"
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -36,14 +36,14 @@ void initializeImpedanceStatusCheck(const DispenserStatusPoints& points, SerialP
         return readElectronicsReply(1, serialPort);
     });
     if (reply.size() != 1 || reply[0] != statusSetupCommand) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             ElectronicsError(ElectronicsErrorKind::unrecoverableCommunicationNoise));
     }
 }
 
 DispenserStatusReading decodeImpedanceStatusReply(std::span<const std::uint8_t> reply) {
     if (reply.size() != impedanceStatusReplySize) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             CommunicationsError::wrongByteCount(impedanceStatusReplySize, reply.size()));
     }
     DispenserStatusReading reading;

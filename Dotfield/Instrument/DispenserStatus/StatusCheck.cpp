@@ -4,7 +4,7 @@
 #include "Dotfield/Instrument/DispenserStatus/StatusStepRetry.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -43,7 +43,7 @@ bool dispenserIsMiscalibrated(Electronics& electronics) {
                     return false;
                 }
                 if (isOpenOrShorted(status)) {
-                    throw VeltranePatterns::logAndReturnError(
+                    throw Diagnostics::logAndReturnError(
                         ElectronicsError(ElectronicsErrorKind::dispenserDisconnectedMidOperation));
                 }
             }

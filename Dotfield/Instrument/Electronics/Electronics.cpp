@@ -13,7 +13,7 @@
 #include "Dotfield/Instrument/Electronics/RedesignedImpedanceMeasurement.hpp"
 #include "Dotfield/Instrument/Electronics/WaveformGenerator.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -94,7 +94,7 @@ SprayTiming Electronics::sprayTiming() const { return SprayTiming{*timing_.clock
 std::shared_ptr<SerialPort> Electronics::requireSerialPort() const {
     auto port = serialPort();
     if (!port) {
-        throw VeltranePatterns::logAndReturnError(ElectronicsError(ElectronicsErrorKind::electronicsDisconnected));
+        throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsErrorKind::electronicsDisconnected));
     }
     return port;
 }
@@ -301,7 +301,7 @@ void Electronics::spray() {
         sprayForDuration(std::nullopt, frequency, voltage, *port, generation, sprayFrequencySpread,
                          sprayFrequencyStepSize, [this] { return sprayingOrDispensingCancelled_.load(); }, sprayTiming());
     } catch (...) {
-        VeltranePatterns::printWithContext("Error during spraying");
+        Diagnostics::printWithContext("Error during spraying");
         SprayingErrorHandler handler;
         {
             std::lock_guard lock(mutex_);

@@ -9,7 +9,7 @@
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -28,13 +28,13 @@ template <typename Step> auto retryingOnce(Step&& step) -> decltype(step()) {
 // Runs the operation; a CommunicationsError it throws comes out as the
 // ElectronicsError it stands for. Other errors pass unchanged.
 template <typename Operation>
-auto convertingCommunicationsErrors(Operation&& operation, const VeltranePatterns::SourceLocation& location =
-                                                               VeltranePatterns::SourceLocation::current())
+auto convertingCommunicationsErrors(Operation&& operation, const Diagnostics::SourceLocation& location =
+                                                               Diagnostics::SourceLocation::current())
     -> decltype(operation()) {
     try {
         return operation();
     } catch (const CommunicationsError& error) {
-        throw VeltranePatterns::logAndReturnError(electronicsErrorFor(error), location);
+        throw Diagnostics::logAndReturnError(electronicsErrorFor(error), location);
     }
 }
 

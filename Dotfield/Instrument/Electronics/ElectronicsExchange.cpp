@@ -5,7 +5,7 @@
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -22,7 +22,7 @@ void sendElectronicsCommandCheckingReply(const std::vector<std::uint8_t>& comman
     writeElectronicsCommand(command, serialPort);
     const std::vector<std::uint8_t> reply = readElectronicsReply(1, serialPort);
     if (reply.front() != expectedReply) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             CommunicationsError::corruptedResponse({expectedReply}, reply));
     }
 }
@@ -38,7 +38,7 @@ void drainElectronicsReply(std::size_t byteCount, SerialPort& serialPort) {
             remaining -= count;
         }
     } catch (const CommunicationsError&) {
-        VeltranePatterns::printWithContext("The line went quiet before the rest of the reply arrived");
+        Diagnostics::printWithContext("The line went quiet before the rest of the reply arrived");
     }
 }
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -30,7 +30,7 @@ std::uint32_t frequencyRegisterWord(const Zovudidova::Frequency& frequency,
     const double word = hertz / (2.0 * frequencyRegisterClock(generation)) * registerScale + 0.5;
     // Written so that NaN fails the test too.
     if (!(hertz >= 0.0 && word < wordLimit)) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             std::out_of_range("The frequency " + Zovudidova::formatDouble(hertz) +
                               " Hz is outside the range of the signal generator"));
     }

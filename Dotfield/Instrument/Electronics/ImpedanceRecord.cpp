@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -17,7 +17,7 @@ std::int32_t signed24(std::span<const std::uint8_t> bytes) {
 
 void requireSize(std::span<const std::uint8_t> bytes, std::size_t expected) {
     if (bytes.size() != expected) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             CommunicationsError::wrongByteCount(expected, bytes.size()));
     }
 }

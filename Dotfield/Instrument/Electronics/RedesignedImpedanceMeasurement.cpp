@@ -8,14 +8,14 @@
 #include "Dotfield/Instrument/Electronics/StatusSetupText.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/AsciiBytes.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::logAndReturnError;
-using VeltranePatterns::printWithContext;
+using Diagnostics::logAndReturnError;
+using Diagnostics::printWithContext;
 
 constexpr std::uint8_t identifyCommand = 0x76;  // 'v'
 constexpr std::uint8_t sweepCommand = 0x70;     // 'p'

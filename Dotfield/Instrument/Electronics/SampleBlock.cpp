@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -59,8 +59,8 @@ Impedance impedanceFromSampleBlock(std::span<const std::uint8_t> bytes) {
     // 0 give or take rounding, and dividing by that gives an infinite, NaN or
     // absurdly large magnitude that would read as a dispenser on the surface.
     if (!(referenceAmplitude >= minimumReferenceAmplitude) || !std::isfinite(magnitude)) {
-        VeltranePatterns::printWithContext("Sample block without a usable reference amplitude");
-        throw VeltranePatterns::logAndReturnError(CommunicationsError::corruptedResponse(
+        Diagnostics::printWithContext("Sample block without a usable reference amplitude");
+        throw Diagnostics::logAndReturnError(CommunicationsError::corruptedResponse(
             {}, std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
     }
     return {magnitude, 0.0};

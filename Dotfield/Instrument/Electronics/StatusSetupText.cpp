@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -20,7 +20,7 @@ std::string impedanceStatusCheckSetupText(
     for (const auto& frequency : frequencies) {
         const double hertz = std::round(frequency.value(Zovudidova::FrequencyUnit::hertz));
         if (!(hertz >= 0.0 && hertz < hertzLimit)) {
-            throw VeltranePatterns::logAndReturnError(std::out_of_range(
+            throw Diagnostics::logAndReturnError(std::out_of_range(
                 "The status-check frequency " + Zovudidova::formatDouble(hertz) + " Hz cannot be sent"));
         }
         char digits[16];

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -21,7 +21,7 @@ constexpr double tenthsRoundingAllowance = 1e-9;
 std::uint16_t voltageCode(double volts) {
     const double tenths = volts * 10.0 + tenthsRoundingAllowance;
     if (!(volts >= 0.0 && tenths < tenthsLimit)) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             std::out_of_range("The drive voltage " + Zovudidova::formatDouble(volts) +
                               " V is outside the range of the electronics"));
     }

@@ -10,7 +10,7 @@
 #include "Dotfield/Instrument/Electronics/FrequencyRegister.hpp"
 #include "Dotfield/Instrument/Electronics/ImpedanceMeasurementCommands.hpp"
 #include "Dotfield/Instrument/Electronics/VoltageCommand.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -59,12 +59,12 @@ void stopDrivingBestEffort(SerialPort& serialPort) {
         setVoltage(0.0, serialPort);
         postDriveVoltage(0.0);
     } catch (...) {
-        VeltranePatterns::printWithContext("Could not set the drive voltage to 0 after a failure");
+        Diagnostics::printWithContext("Could not set the drive voltage to 0 after a failure");
     }
     try {
         setElectronicsRelayState(ElectronicsRelayState::electronicsState, serialPort);
     } catch (...) {
-        VeltranePatterns::printWithContext("Could not return the relay to the electronics after a failure");
+        Diagnostics::printWithContext("Could not return the relay to the electronics after a failure");
     }
 }
 
@@ -102,13 +102,13 @@ void sprayForDuration(const std::optional<Zovudidova::Duration>& duration, const
     frequencyRegisterWord(frequency, hardwareGeneration);
     if (cancelOperation) {
         if (!(step.value(step.unit()) >= 0.0)) {
-            throw VeltranePatterns::logAndReturnError(
+            throw Diagnostics::logAndReturnError(
                 std::invalid_argument("The frequency step of a spray must not be negative"));
         }
         frequencyRegisterWord(frequency - 2.0 * step, hardwareGeneration);
         frequencyRegisterWord(frequency + 2.0 * step, hardwareGeneration);
     } else if (!duration) {
-        throw VeltranePatterns::logAndReturnError(
+        throw Diagnostics::logAndReturnError(
             std::invalid_argument("A spray without a cancel test needs a duration"));
     }
 

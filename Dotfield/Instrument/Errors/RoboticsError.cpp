@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 

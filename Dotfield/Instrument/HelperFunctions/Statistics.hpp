@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -19,7 +19,7 @@ double sampleStandardDeviation(const std::vector<double>& values, double mean);
 template <typename Element>
 const Element& tupleElement(const std::array<Element, 5>& tuple, std::size_t index) {
     if (index >= tuple.size()) {
-        VeltranePatterns::stopProgram("Index out of bounds");
+        Diagnostics::stopProgram("Index out of bounds");
     }
     return tuple[index];
 }

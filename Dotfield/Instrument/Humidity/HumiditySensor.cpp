@@ -2,12 +2,12 @@
 
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
 #include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
-using VeltranePatterns::logAndReturnError;
-using VeltranePatterns::printWithContext;
+using Diagnostics::logAndReturnError;
+using Diagnostics::printWithContext;
 
 std::shared_ptr<HumiditySensor> HumiditySensor::connectToHumiditySensor() {
     std::shared_ptr<HumiditySensor> sensor(new HumiditySensor());

@@ -7,7 +7,7 @@
 #include "Dotfield/Instrument/ImpedanceScan/BundledDelayCalibrationTable.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTableError.hpp"
 #include "Dotfield/Platform/Files/TextFiles.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -63,11 +63,11 @@ std::vector<ImpedanceCalibrationValue> loadDelayCalibrationTable(const std::file
     try {
         text = readTextFile(file, maximumTableFileSize);
     } catch (const std::filesystem::filesystem_error& error) {
-        throw VeltranePatterns::logAndReturnError(DelayCalibrationTableError(file, error.code().message()));
+        throw Diagnostics::logAndReturnError(DelayCalibrationTableError(file, error.code().message()));
     }
     auto table = delayCalibrationTable(text);
     if (table.empty()) {
-        throw VeltranePatterns::logAndReturnError(DelayCalibrationTableError(file, "no line of it is a scan point"));
+        throw Diagnostics::logAndReturnError(DelayCalibrationTableError(file, "no line of it is a scan point"));
     }
     return table;
 }

@@ -7,13 +7,13 @@
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/RelayError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::logAndReturnError;
+using Diagnostics::logAndReturnError;
 
 constexpr std::uint8_t frameStart = 0xFF;
 constexpr std::uint8_t relayChannel = 0x01;

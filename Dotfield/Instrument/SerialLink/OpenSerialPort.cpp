@@ -6,14 +6,14 @@
 #include <string_view>
 
 #include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::logAndReturnError;
-using VeltranePatterns::printWithContext;
+using Diagnostics::logAndReturnError;
+using Diagnostics::printWithContext;
 
 // Whether an adapter whose description begins with portName is listed. An
 // adapter that cannot be read (one the user may not open, say) is passed over:

@@ -4,15 +4,15 @@
 #include <limits>
 #include <string>
 
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::logAndReturnError;
-using VeltranePatterns::printWithContext;
+using Diagnostics::logAndReturnError;
+using Diagnostics::printWithContext;
 using Bytes = std::vector<std::uint8_t>;
 
 std::string describeBytes(const Bytes& bytes) {
@@ -39,10 +39,10 @@ std::vector<std::uint8_t> genericSerialCommunication(const std::optional<Bytes>&
                                                      std::size_t numberOfBytes, SerialPort& serialPort,
                                                      CommunicationFunction communicationFunction) {
     if (numberOfBytes > std::numeric_limits<std::uint32_t>::max()) {
-        VeltranePatterns::stopProgram("Serial transfer of more than 4294967295 bytes");
+        Diagnostics::stopProgram("Serial transfer of more than 4294967295 bytes");
     }
     if (bytesToReadOrWrite && numberOfBytes > bytesToReadOrWrite->size()) {
-        VeltranePatterns::stopProgram("Serial write of more bytes than given");
+        Diagnostics::stopProgram("Serial write of more bytes than given");
     }
     const auto count = static_cast<std::uint32_t>(numberOfBytes);
 

@@ -17,7 +17,7 @@
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
 #include "Dotfield/Platform/SerialQueue.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "adapterdriver/adapterdriver.h"
 
 namespace Dotfield {
@@ -52,8 +52,8 @@ class SerialPort {
     template <typename F> AD_STATUS callDriver(F&& driverCall) {
         return onPortQueue([&]() -> AD_STATUS {
             if (closed_.load()) {
-                VeltranePatterns::printWithContext("Driver call on a closed serial port");
-                throw VeltranePatterns::logAndReturnError(CommunicationsError::failedStatusCheck());
+                Diagnostics::printWithContext("Driver call on a closed serial port");
+                throw Diagnostics::logAndReturnError(CommunicationsError::failedStatusCheck());
             }
             return driverCall(ftdiCommPort_);
         });

@@ -1,6 +1,6 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -23,7 +23,7 @@ SerialPortProperties properties(SerialPortType type) {
     case SerialPortType::nanotecMotors:
         return {positionerPort, 115200, false};
     }
-    VeltranePatterns::stopProgram("Unknown serial port type");
+    Diagnostics::stopProgram("Unknown serial port type");
 }
 
 } // namespace Dotfield

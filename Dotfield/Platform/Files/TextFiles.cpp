@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void throwFileError(const char* what, const fs::path& file, int error) {
-    throw VeltranePatterns::logAndReturnError(
+    throw Diagnostics::logAndReturnError(
         fs::filesystem_error(what, file, std::error_code(error, std::generic_category())));
 }
 

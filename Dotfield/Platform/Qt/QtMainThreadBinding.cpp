@@ -4,13 +4,13 @@
 #include <QMetaObject>
 #include <QThread>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
 QtMainThreadBinding::QtMainThreadBinding() {
     if (QCoreApplication::instance() == nullptr) {
-        VeltranePatterns::stopProgram("The Qt main thread binding needs a QCoreApplication");
+        Diagnostics::stopProgram("The Qt main thread binding needs a QCoreApplication");
     }
 }
 

@@ -3,16 +3,16 @@
 #include <stdexcept>
 
 #include "Dotfield/Printing/Engine/PrintPattern.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 PrintPatternArguments printPatternArguments(const PatternPrintRun& run) {
     if (!run.pattern) {
-        throw VeltranePatterns::logAndReturnError(std::invalid_argument("A print needs a pattern"));
+        throw Diagnostics::logAndReturnError(std::invalid_argument("A print needs a pattern"));
     }
     if (!run.robot) {
-        throw VeltranePatterns::logAndReturnError(std::invalid_argument("A print needs a positioner"));
+        throw Diagnostics::logAndReturnError(std::invalid_argument("A print needs a positioner"));
     }
     return {.pattern = *run.pattern,
             .patternStartingPoint = run.patternStartingPoint,
@@ -38,7 +38,7 @@ PrintPatternArguments printPatternArguments(const PatternPrintRun& run) {
 
 void printWithEngine(const PatternPrintRun& run) {
     if (!run.electronics) {
-        throw VeltranePatterns::logAndReturnError(std::invalid_argument("A print needs the electronics"));
+        throw Diagnostics::logAndReturnError(std::invalid_argument("A print needs the electronics"));
     }
     printPattern(printPatternArguments(run), *run.electronics);
 }

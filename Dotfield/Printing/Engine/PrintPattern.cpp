@@ -8,7 +8,7 @@
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Printing/Modes/RelaySwitching.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -20,7 +20,7 @@ namespace {
 void requireStartInPattern(const VeltranePatterns::Pattern& pattern, int initialLayer, int initialPatternItem) {
     const auto& layers = pattern.solutionLayers();
     if (initialLayer < 0 || static_cast<std::size_t>(initialLayer) > layers.size()) {
-        throw VeltranePatterns::logAndReturnError(std::out_of_range(
+        throw Diagnostics::logAndReturnError(std::out_of_range(
             "Starting layer " + std::to_string(initialLayer) + " is outside the pattern's " +
             std::to_string(layers.size()) + " layers"));
     }
@@ -28,7 +28,7 @@ void requireStartInPattern(const VeltranePatterns::Pattern& pattern, int initial
                                   ? layers[static_cast<std::size_t>(initialLayer)].patternItems().size()
                                   : 0;
     if (initialPatternItem < 0 || static_cast<std::size_t>(initialPatternItem) > items) {
-        throw VeltranePatterns::logAndReturnError(std::out_of_range(
+        throw Diagnostics::logAndReturnError(std::out_of_range(
             "Starting item " + std::to_string(initialPatternItem) + " is outside the starting layer's " +
             std::to_string(items) + " items"));
     }
@@ -44,7 +44,7 @@ void printPattern(const PrintPatternArguments& arguments, PrintingElectronics& e
     requireStartInPattern(pattern, arguments.initialLayer, arguments.initialPatternItem);
     if (const auto& uvCuringMode = arguments.uvCuringMode) {
         if (!uvCuringMode->relay) {
-            throw VeltranePatterns::logAndReturnError(std::invalid_argument("UV curing needs a relay"));
+            throw Diagnostics::logAndReturnError(std::invalid_argument("UV curing needs a relay"));
         }
         requireOpenCuringRelay(*uvCuringMode->relay);
     }

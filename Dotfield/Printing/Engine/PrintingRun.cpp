@@ -7,7 +7,7 @@
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "VeltranePatterns/Source/Items/Point.hpp"
 
 namespace Dotfield {
@@ -38,7 +38,7 @@ std::string itemDescription(const VeltranePatterns::PatternItemPtr& item) {
 }
 
 [[noreturn]] void abortMove() {
-    throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+    throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
 }
 
 } // namespace
@@ -136,7 +136,7 @@ bool PrintingRun::printItemAt(int layer, int itemIndex) {
     const VeltranePatterns::PatternItemPtr& item =
         layers_[static_cast<std::size_t>(layer)].patternItems()[static_cast<std::size_t>(itemIndex)];
     if (!item || !isPrintablePatternItem(*item)) {
-        VeltranePatterns::printWithContext("Could not print item: " + itemDescription(item));
+        Diagnostics::printWithContext("Could not print item: " + itemDescription(item));
         return true;
     }
 

@@ -5,7 +5,7 @@
 #include "Dotfield/Platform/RepeatingTimer.hpp"
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Printing/Modes/RelaySwitching.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -70,14 +70,14 @@ void PrintingMode::endAfterFailure(PrintingElectronics& electronics) const noexc
         try {
             electronics.stopDispensing();
         } catch (...) {
-            VeltranePatterns::printWithContext("Could not stop dispensing after a failure");
+            Diagnostics::printWithContext("Could not stop dispensing after a failure");
         }
         return;
     case Kind::spray:
         try {
             electronics.stopSpraying();
         } catch (...) {
-            VeltranePatterns::printWithContext("Could not stop spraying after a failure");
+            Diagnostics::printWithContext("Could not stop spraying after a failure");
         }
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "Dotfield/Instrument/Errors/RelayError.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -12,13 +12,13 @@ void openCuringRelayAfterFailure(Relay& relay) noexcept {
     try {
         switchCuringRelay(relay, RelayState::open);
     } catch (...) {
-        VeltranePatterns::printWithContext("Could not open the UV relay after a failure");
+        Diagnostics::printWithContext("Could not open the UV relay after a failure");
     }
 }
 
 void requireOpenCuringRelay(const Relay& relay) {
     if (!relay.serialPort()) {
-        throw VeltranePatterns::logAndReturnError(RelayError(RelayErrorKind::electronicsDisconnected));
+        throw Diagnostics::logAndReturnError(RelayError(RelayErrorKind::electronicsDisconnected));
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "Dotfield/Printing/SolutionWells/SolutionWellError.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -20,7 +20,7 @@ std::optional<Coordinate> deckPosition(const SolutionWell& well, const Coordinat
 Coordinate requireDeckPosition(const SolutionWell& well, const Coordinate& a1WellPosition, Robot& robot) {
     const auto position = deckPosition(well, a1WellPosition, robot);
     if (!position) {
-        throw VeltranePatterns::logAndReturnError(SolutionWellError::wellWithoutPosition(well.name));
+        throw Diagnostics::logAndReturnError(SolutionWellError::wellWithoutPosition(well.name));
     }
     return *position;
 }

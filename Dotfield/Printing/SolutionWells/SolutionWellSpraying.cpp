@@ -6,7 +6,7 @@
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellPosition.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -31,7 +31,7 @@ void sprayAtWell(const SolutionWell& sprayed, const SolutionWell& target, bool r
     try {
         spray(nonNegativeDuration(sprayed.timeToEmpty));
     } catch (const CommunicationsError& error) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(error));
+        throw Diagnostics::logAndReturnError(RoboticsError(error));
     }
     if (returnToStartingPoint) {
         robot.moveToPosition(start, travelHeight);

@@ -10,8 +10,8 @@
 #include "Dotfield/Printing/SolutionWells/SolutionWellPosition.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellSequences.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 namespace Dotfield {
 
@@ -268,7 +268,7 @@ void SolutionWellsWindowModel::changedPlateType(int typeIndex, int rowIndex, int
         return;
     }
     if (typeIndex > static_cast<int>(PlateTypeIndex::wells384)) {
-        VeltranePatterns::stopProgram("Shouldn't be able to select a fourth option for plate type");
+        Diagnostics::stopProgram("Shouldn't be able to select a fourth option for plate type");
     }
     const auto kind = static_cast<PlateTypeIndex>(typeIndex);
     editSelectedWell([&](SolutionWell& well) {
@@ -341,7 +341,7 @@ void SolutionWellsWindowModel::changedDrawDistanceType(int kindIndex, std::strin
         return;
     }
     if (kindIndex > static_cast<int>(ReloadKindIndex::spots)) {
-        VeltranePatterns::stopProgram("Shouldn't be able to select a fourth option for draw distance");
+        Diagnostics::stopProgram("Shouldn't be able to select a fourth option for draw distance");
     }
     const auto kind = static_cast<ReloadKindIndex>(kindIndex);
     editSelectedWell([&](SolutionWell& well) {
@@ -463,7 +463,7 @@ void SolutionWellsWindowModel::readPosition(
                 if (self->errorHandler_) {
                     self->errorHandler_(error);
                 } else {
-                    VeltranePatterns::printWithContext("Reading the position for the solution wells failed");
+                    Diagnostics::printWithContext("Reading the position for the solution wells failed");
                 }
                 return;
             }
@@ -530,7 +530,7 @@ template <typename Body> void SolutionWellsWindowModel::withSequences(Body&& bod
     if (!spray) {
         spray = [electronics = electronics_](const Zovudidova::Duration& duration) {
             if (!electronics) {
-                throw VeltranePatterns::logAndReturnError(
+                throw Diagnostics::logAndReturnError(
                     ElectronicsError(ElectronicsErrorKind::electronicsDisconnected));
             }
             sprayingWith (*electronics)(duration);
@@ -554,7 +554,7 @@ template <typename Body> void SolutionWellsWindowModel::runReportingErrors(Body&
         if (errorHandler_) {
             errorHandler_(std::current_exception());
         } else {
-            VeltranePatterns::printWithContext("A solution well sequence failed");
+            Diagnostics::printWithContext("A solution well sequence failed");
         }
     }
 }

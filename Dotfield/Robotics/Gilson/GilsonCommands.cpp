@@ -8,8 +8,8 @@
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/AsciiBytes.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -17,8 +17,8 @@ namespace Dotfield {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using VeltranePatterns::logAndReturnError;
-using VeltranePatterns::SourceLocation;
+using Diagnostics::logAndReturnError;
+using Diagnostics::SourceLocation;
 
 constexpr std::uint8_t lastByteFlag = 0x80;
 // Velocities below this (µm/s) go out as this.
@@ -52,7 +52,7 @@ std::string speedText(double speed) {
 
 void selectGilsonDevice(std::uint8_t unitID, SerialPort& serialPort, Sleeper& sleeper) {
     if (unitID >= gilsonSelectBase) {
-        VeltranePatterns::stopProgram("Gilson unit IDs lie below 0x80");
+        Diagnostics::stopProgram("Gilson unit IDs lie below 0x80");
     }
     const Bytes select{static_cast<std::uint8_t>(gilsonSelectBase + unitID)};
     const Bytes deselect{gilsonDeselectByte};
@@ -88,7 +88,7 @@ void checkForClearedGilsonBuffer(SerialPort& serialPort) {
                 return;
             }
         } catch (const CommunicationsError&) {
-            VeltranePatterns::printWithContext(
+            Diagnostics::printWithContext(
                 "Couldn't read buffered data",
                 SourceLocation::current(__FILE__, __LINE__, "checkForClearedGilsonBuffer"));
         }

@@ -1,7 +1,7 @@
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
 
 #include "Dotfield/Robotics/Gilson/GilsonCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -116,16 +116,16 @@ void DropwrightDesktop::storeLastMoveCorrection(const AxisValues& record) {
 // ---- Exchanges -------------------------------------------------------------------------------
 
 RoboticsError DropwrightDesktop::translated(const CommunicationsError& error, const char* function,
-                                            const VeltranePatterns::SourceLocation& location) {
-    return VeltranePatterns::logAndReturnError(
+                                            const Diagnostics::SourceLocation& location) {
+    return Diagnostics::logAndReturnError(
         RoboticsError(error),
-        VeltranePatterns::SourceLocation::current(location.file_name(), location.line(), function));
+        Diagnostics::SourceLocation::current(location.file_name(), location.line(), function));
 }
 
 SerialPort& DropwrightDesktop::link() const {
     const std::shared_ptr<SerialPort> port = serialPort();
     if (!port || port->isClosed()) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+        throw Diagnostics::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
     }
     return *port;
 }

@@ -34,7 +34,7 @@
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "VeltranePatterns/Source/Diagnostics/SourceLocation.hpp"
+#include "Diagnostics/SourceLocation.hpp"
 
 namespace Dotfield {
 
@@ -146,8 +146,8 @@ class DropwrightDesktop : public Robot {
     // corrupted reply is corruptedCommunications, a failed status check or a
     // silence notConnected {allMotors}; logged under the operation's name.
     static RoboticsError translated(const CommunicationsError& error, const char* function,
-                                    const VeltranePatterns::SourceLocation& location =
-                                        VeltranePatterns::SourceLocation::current());
+                                    const Diagnostics::SourceLocation& location =
+                                        Diagnostics::SourceLocation::current());
     // The open link; notConnected {allMotors} without one.
     SerialPort& link() const;
     // The buffered command; a failed exchange converted, named after the function.

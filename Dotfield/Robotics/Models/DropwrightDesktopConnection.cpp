@@ -4,16 +4,16 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Robotics/Gilson/GilsonCommands.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 namespace {
 
-using VeltranePatterns::SourceLocation;
+using Diagnostics::SourceLocation;
 
 CommunicationsError failedConnection(const SourceLocation& location = SourceLocation::current()) {
-    return VeltranePatterns::logAndReturnError(
+    return Diagnostics::logAndReturnError(
         CommunicationsError::failedStatusCheck(),
         SourceLocation::current(location.file_name(), location.line(), "retrieveSerialPort"));
 }

@@ -8,8 +8,8 @@
 #include "Dotfield/Robotics/AxisComponents.hpp"
 #include "Dotfield/Robotics/Gilson/GilsonCommands.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
@@ -19,7 +19,7 @@ namespace {
 using VeltranePatterns::Coordinate;
 
 RoboticsError logged(RoboticsError::Kind kind) {
-    return VeltranePatterns::logAndReturnError(RoboticsError(kind));
+    return Diagnostics::logAndReturnError(RoboticsError(kind));
 }
 
 double component(const Coordinate& coordinate, MotorPosition motor) {
@@ -38,7 +38,7 @@ double component(const Coordinate& coordinate, MotorPosition motor) {
 double reportedPosition(std::string_view text) {
     const std::optional<double> value = Zovudidova::parseDouble(text);
     if (!value || !std::isfinite(*value)) {
-        throw VeltranePatterns::logAndReturnError(CommunicationsError::corruptedResponse({0}, {0}));
+        throw Diagnostics::logAndReturnError(CommunicationsError::corruptedResponse({0}, {0}));
     }
     return *value;
 }
@@ -71,7 +71,7 @@ bool axisMoves(char status, bool isHoming) {
 double DropwrightDesktop::backlashCorrectionForMove(double target, MotorPosition motor,
                                                     bool movingInPositiveDirection) {
     if (motor == MotorPosition::allMotors) {
-        VeltranePatterns::stopProgram("Must input a valid motor into the backlash correction calculations");
+        Diagnostics::stopProgram("Must input a valid motor into the backlash correction calculations");
     }
     const AxisValues correction = backlashCorrection();
     const double included = movingInPositiveDirection ? axisComponent(correction, motor) : 0.0;
@@ -81,7 +81,7 @@ double DropwrightDesktop::backlashCorrectionForMove(double target, MotorPosition
 
 void DropwrightDesktop::moveMotor(MotorPosition motor, double toPosition) {
     if (motor == MotorPosition::allMotors) {
-        VeltranePatterns::stopProgram("Error: no motor specified");
+        Diagnostics::stopProgram("Error: no motor specified");
     }
     // Clamping would turn a NaN into an end of the travel.
     if (!std::isfinite(toPosition)) {
@@ -98,7 +98,7 @@ void DropwrightDesktop::moveMotorAccountingForBacklash(MotorPosition motor, doub
                                                        bool movingInPositiveDirection) {
     constexpr const char* function = "moveMotorAccountingForBacklash(_:toPosition:movingInPositiveDirection:)";
     if (motor == MotorPosition::allMotors) {
-        VeltranePatterns::stopProgram("Error: no motor specified");
+        Diagnostics::stopProgram("Error: no motor specified");
     }
     if (!std::isfinite(toPosition)) {
         throw logged(RoboticsError::Kind::abortedDuringMove);
@@ -179,7 +179,7 @@ std::pair<double, double> DropwrightDesktop::readRawXYPosition() {
         rest.remove_prefix(slash + 1);
     }
     if (parts.size() < 2) {
-        throw VeltranePatterns::logAndReturnError(CommunicationsError::wrongByteCount(2, 1));
+        throw Diagnostics::logAndReturnError(CommunicationsError::wrongByteCount(2, 1));
     }
     return {reportedPosition(parts[0]), reportedPosition(parts[1])};
 }
@@ -252,7 +252,7 @@ void DropwrightDesktop::haltMovement() {
             reply = sendGilsonImmediateCommand("M", *port);
         } catch (const CommunicationsError& error) {
             // The position read that follows reports the broken link.
-            VeltranePatterns::printWithContext(std::string("No axis status while halting: ") + error.what());
+            Diagnostics::printWithContext(std::string("No axis status while halting: ") + error.what());
             return;
         }
         // "R" runs; "I" counts as running too (a homing under way).
@@ -260,7 +260,7 @@ void DropwrightDesktop::haltMovement() {
             return;
         }
     }
-    VeltranePatterns::printWithContext("The axes still moved when the halt gave up waiting");
+    Diagnostics::printWithContext("The axes still moved when the halt gave up waiting");
 }
 
 void DropwrightDesktop::waitForAxesToStand(bool isHoming) {

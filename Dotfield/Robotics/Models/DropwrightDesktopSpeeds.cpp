@@ -7,7 +7,7 @@
 
 #include "Dotfield/Robotics/Gilson/GilsonCommands.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -23,7 +23,7 @@ std::int64_t settingInteger(double value) {
     // 2^63: the first double above the 64-bit range.
     constexpr double limit = 9223372036854775808.0;
     if (!std::isfinite(rounded) || rounded < -limit || rounded >= limit) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
     }
     return static_cast<std::int64_t>(rounded);
 }

@@ -8,7 +8,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/AsciiBytes.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -95,7 +95,7 @@ double DropwrightIIa::convertPositionToMotorCoordinateSpaceInZ(double position) 
 SerialPort& DropwrightIIa::link() const {
     const std::shared_ptr<SerialPort> port = serialPort();
     if (!port || port->isClosed()) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+        throw Diagnostics::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
     }
     return *port;
 }

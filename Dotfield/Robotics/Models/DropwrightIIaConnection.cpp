@@ -3,7 +3,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -46,7 +46,7 @@ std::shared_ptr<SerialPort> DropwrightIIa::retrieveSerialPort(const SerialPortOp
 
         for (const MotorPosition motor : {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor}) {
             if (queryInteger(*port, "RMODE", motor) == contourModeValue) {
-                VeltranePatterns::printWithContext(std::string("Stuck in contouring mode in ") + axisLetter(motor));
+                Diagnostics::printWithContext(std::string("Stuck in contouring mode in ") + axisLetter(motor));
                 exchangeAnimaticsFrame(animaticsCommandBytes("MP", motor), *port);
             }
         }
@@ -57,7 +57,7 @@ std::shared_ptr<SerialPort> DropwrightIIa::retrieveSerialPort(const SerialPortOp
         if (port) {
             port->closeSerialPort();
         }
-        throw VeltranePatterns::logAndReturnError(CommunicationsError::failedStatusCheck());
+        throw Diagnostics::logAndReturnError(CommunicationsError::failedStatusCheck());
     }
 }
 

@@ -12,7 +12,7 @@
 #include "Dotfield/Robotics/SmartMotor/ContouringPlanner.hpp"
 #include "Dotfield/Robotics/SpeedOverride.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -41,7 +41,7 @@ void DropwrightIIa::drawLineToCoordinate(const Coordinate& coordinate,
                                          std::optional<double> overrideVelocity,
                                          std::optional<double> overrideAcceleration) {
     if (!VeltranePatterns::isFinite(coordinate)) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
     }
     const Coordinate start = currentCoordinate();
     if (VeltranePatterns::distance(start, coordinate) <= shortestLine) {

@@ -8,7 +8,7 @@
 
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -17,7 +17,7 @@ namespace {
 constexpr MotorPosition axes[] = {MotorPosition::xMotor, MotorPosition::yMotor, MotorPosition::zMotor};
 
 RoboticsError logged(RoboticsError::Kind kind) {
-    return VeltranePatterns::logAndReturnError(RoboticsError(kind));
+    return Diagnostics::logAndReturnError(RoboticsError(kind));
 }
 
 double clampedBetween(double value, double a, double b) {
@@ -90,7 +90,7 @@ bool DropwrightIIa::checkIfAnimaticsMotorIsMoving(MotorPosition motor, bool isHo
     const SmartMotorModelRow& row = modelRow();
     std::int64_t status = queryInteger("RW", motor);
     if ((status & row.errorBit) != 0 && !isHoming) {
-        VeltranePatterns::printWithContext(std::string(toString(motor)) + " hit error, trying to recover");
+        Diagnostics::printWithContext(std::string(toString(motor)) + " hit error, trying to recover");
         send("ZS", motor);
         status = queryInteger("RW", motor);
         if ((status & row.errorBit) != 0) {
@@ -121,7 +121,7 @@ std::uint8_t DropwrightIIa::availableBufferSpaceOnMotor(MotorPosition motor) {
         return static_cast<std::uint8_t>(b1 - 0x80);
     }
     if (b1 == 0x40) {
-        VeltranePatterns::printWithContext("Stalled on motor:" + std::string(toString(motor)));
+        Diagnostics::printWithContext("Stalled on motor:" + std::string(toString(motor)));
         throw logged(RoboticsError::Kind::corruptedCommunications);
     }
     return reply[2];

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -27,10 +27,10 @@ std::uint8_t DropwrightIIb::availableBufferSpaceOnMotor(MotorPosition motor) {
     }
     const std::uint8_t status = reply[2];
     if ((status & invalidPositionDelta) != 0) {
-        VeltranePatterns::printWithContext("Invalid position delta");
+        Diagnostics::printWithContext("Invalid position delta");
     }
     if ((status & contourError) != 0) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::corruptedCommunications));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::corruptedCommunications));
     }
     return std::min(reply[1], maxBufferSizeForNewAnimaticsMotors);
 }

@@ -2,7 +2,7 @@
 
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
 #include "Dotfield/Robotics/Proto/ProtoControllerSetup.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -11,7 +11,7 @@ namespace {
 using Proto::micronsPerCountInX;
 using Proto::micronsPerCountInY;
 using Proto::micronsPerCountInZ;
-using VeltranePatterns::SourceLocation;
+using Diagnostics::SourceLocation;
 
 constexpr double xyTravel = 306000.0;
 constexpr double zTravel = 90000.0;
@@ -83,7 +83,7 @@ std::shared_ptr<SerialPort> DropwrightProto::retrieveSerialPort(const SerialPort
         }
     } catch (...) {
     }
-    throw VeltranePatterns::logAndReturnError(
+    throw Diagnostics::logAndReturnError(
         CommunicationsError::failedStatusCheck(),
         SourceLocation::current(__builtin_FILE(), __builtin_LINE(), "retrieveSerialPort"));
 }
@@ -103,7 +103,7 @@ void DropwrightProto::configureControllers() {
 SerialPort& DropwrightProto::link() const {
     const std::shared_ptr<SerialPort> port = serialPort();
     if (!port || port->isClosed()) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+        throw Diagnostics::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
     }
     // The robot holds the port for as long as it is stored.
     return *port;

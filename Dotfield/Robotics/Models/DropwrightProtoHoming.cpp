@@ -8,7 +8,7 @@
 
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -20,7 +20,7 @@ constexpr MotorPosition z = MotorPosition::zMotor;
 constexpr MotorPosition axes[] = {x, y, z};
 
 RoboticsError logged(RoboticsError::Kind kind) {
-    return VeltranePatterns::logAndReturnError(RoboticsError(kind));
+    return Diagnostics::logAndReturnError(RoboticsError(kind));
 }
 
 } // namespace

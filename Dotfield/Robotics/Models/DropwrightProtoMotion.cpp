@@ -7,7 +7,7 @@
 
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -18,7 +18,7 @@ constexpr MotorPosition axes[] = {MotorPosition::xMotor, MotorPosition::yMotor, 
 constexpr std::size_t statusReplyLength = 8;
 
 RoboticsError logged(RoboticsError::Kind kind) {
-    return VeltranePatterns::logAndReturnError(RoboticsError(kind));
+    return Diagnostics::logAndReturnError(RoboticsError(kind));
 }
 
 // The target as counts to send: a target that is not a number is refused
@@ -117,7 +117,7 @@ Robot::AxisFlags DropwrightProto::checkIfAxesAreMoving(bool x, bool y, bool z, b
             }
             haltMovement();
             clearPositionerErrorForMotor(motor);
-            VeltranePatterns::printWithContext(std::string("Hit obstruction in ") + axisLetter(motor));
+            Diagnostics::printWithContext(std::string("Hit obstruction in ") + axisLetter(motor));
             throw logged(RoboticsError::Kind::hitObstruction);
         }
         moving[i] = Proto::statusMeansMoving(status);

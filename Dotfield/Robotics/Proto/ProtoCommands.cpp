@@ -7,7 +7,7 @@
 
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/AsciiBytes.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield::Proto {
 
@@ -91,7 +91,7 @@ bool isWellFormedUTF8(std::span<const std::uint8_t> bytes) {
 }
 
 RoboticsError refusedValue() {
-    return VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+    return Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
 }
 
 } // namespace
@@ -246,7 +246,7 @@ std::string accelerationCommand(double micronsPerSecondSquared, MotorPosition mo
 // ---- Errors -----------------------------------------------------------------------------------
 
 RoboticsError convertedError(const CommunicationsError& error) {
-    return VeltranePatterns::logAndReturnError(RoboticsError(error));
+    return Diagnostics::logAndReturnError(RoboticsError(error));
 }
 
 } // namespace Dotfield::Proto

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield::Proto {
 
@@ -36,7 +36,7 @@ void configureControllers(SerialPort& serialPort) {
         }
     }
     if (!silent.empty()) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError::notConnected(std::move(silent)));
+        throw Diagnostics::logAndReturnError(RoboticsError::notConnected(std::move(silent)));
     }
     for (const auto& [command, motor] : settings) {
         sendCommand(command, motor, serialPort);

@@ -6,7 +6,7 @@
 
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/AsciiBytes.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -53,9 +53,9 @@ void exchangeAnimaticsFrame(const std::vector<std::uint8_t>& frame, SerialPort& 
 RoboticsError convertedAnimaticsError(const CommunicationsError& error) {
     // Not one byte back, not even the echo: nothing answers on the line.
     if (error.kind() == CommunicationsError::Kind::wrongByteCount && error.receivedByteCount() == 0) {
-        return VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+        return Diagnostics::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
     }
-    return VeltranePatterns::logAndReturnError(RoboticsError(error));
+    return Diagnostics::logAndReturnError(RoboticsError(error));
 }
 
 void activateStoredProgramOnAnimaticsMotor(MotorPosition motor, SerialPort& serialPort) {
@@ -84,7 +84,7 @@ std::int32_t animaticsInteger(double value) {
     const double rounded = std::round(value);
     if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int32_t>::min() ||
         rounded > std::numeric_limits<std::int32_t>::max()) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
     }
     return static_cast<std::int32_t>(rounded);
 }

@@ -11,7 +11,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -37,7 +37,7 @@ constexpr double freePlacePollInterval = 0.001;
 constexpr double stalledBufferGrace = 1.0;
 
 RoboticsError logged(RoboticsError::Kind kind) {
-    return VeltranePatterns::logAndReturnError(RoboticsError(kind));
+    return Diagnostics::logAndReturnError(RoboticsError(kind));
 }
 
 std::int32_t timeItem(std::int64_t samples) {

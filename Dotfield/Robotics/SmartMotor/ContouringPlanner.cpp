@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -21,7 +21,7 @@ constexpr std::int64_t smallestStepOnOlderMotors = 64;
 constexpr std::int64_t smallestStepOnNewerMotors = 1;
 
 [[noreturn]] void refuse() {
-    throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
+    throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::abortedDuringMove));
 }
 
 bool positiveFinite(double value) {

@@ -6,7 +6,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Robotics/AsciiBytes.hpp"
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield::testing {
@@ -30,7 +30,7 @@ std::string axisName(MotorPosition motor) {
     case MotorPosition::allMotors:
         break;
     }
-    throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::internalTestFailure));
+    throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::internalTestFailure));
 }
 
 std::vector<std::string> fields(const std::string& line) {
@@ -48,7 +48,7 @@ std::vector<std::string> fields(const std::string& line) {
 }
 
 RoboticsError corrupted() {
-    return VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::corruptedCommunications));
+    return Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::corruptedCommunications));
 }
 
 } // namespace
@@ -78,7 +78,7 @@ void GenericPositionerRobot::disconnectFromSerialPort() {
 std::string GenericPositionerRobot::exchange(const std::string& command) {
     const auto port = serialPort();
     if (!port) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
+        throw Diagnostics::logAndReturnError(RoboticsError::notConnected({MotorPosition::allMotors}));
     }
     std::vector<std::uint8_t> reply;
     try {
@@ -87,14 +87,14 @@ std::string GenericPositionerRobot::exchange(const std::string& command) {
         genericSerialCommunication(bytes, bytes.size(), *port, AD_Write);
         reply = sanitizedResponseBytes(readBytesUntilTerminator(carriageReturn, *port));
     } catch (const CommunicationsError& error) {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(error));
+        throw Diagnostics::logAndReturnError(RoboticsError(error));
     }
     const std::string line(reply.begin(), reply.end());
     if (line == "E FAULT") {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::hitObstruction));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::hitObstruction));
     }
     if (line == "E HOME") {
-        throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::needsToHome));
+        throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::needsToHome));
     }
     if (line.starts_with("E")) {
         throw corrupted();
@@ -148,7 +148,7 @@ Robot::AxisFlags GenericPositionerRobot::checkIfAxesAreMoving(bool x, bool y, bo
             throw corrupted();
         }
         if (asked[i] && state == 'E') {
-            throw VeltranePatterns::logAndReturnError(RoboticsError(RoboticsError::Kind::hitObstruction));
+            throw Diagnostics::logAndReturnError(RoboticsError(RoboticsError::Kind::hitObstruction));
         }
         moving[i] = asked[i] && state == 'M';
     }

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 #include "VeltranePatterns/Source/Drawing/ItemDrawing.hpp"
 #include "VeltranePatterns/Source/Items/PatternItems.hpp"
 
@@ -14,7 +14,7 @@ bool isDrawable(PatternItemKind kind) {
 
 DrawableItem::DrawableItem(PatternItemPtr item) : item_(std::move(item)) {
     if (!item_ || !isDrawable(item_->kind())) {
-        stopProgram("A DrawableItem needs an item of a kind that draws");
+        Diagnostics::stopProgram("A DrawableItem needs an item of a kind that draws");
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 #include "VeltranePatterns/Source/Drawing/PainterDrawingContext.hpp"
 
 namespace VeltranePatterns {
@@ -20,7 +20,7 @@ double usableSize(double size) { return std::isfinite(size) && size > 0.0 ? size
 
 DrawablePatternItemPtr checkedItem(DrawablePatternItemPtr item) {
     if (!item) {
-        stopProgram("A PatternItemLayer needs an item to draw");
+        Diagnostics::stopProgram("A PatternItemLayer needs an item to draw");
     }
     return item;
 }
@@ -37,7 +37,7 @@ PatternItemLayer::PatternItemLayer(DrawablePatternItemPtr patternItem, double fe
 std::unique_ptr<PatternItemLayer> PatternItemLayer::copyOf(const QGraphicsItem& layer) {
     const auto* other = qgraphicsitem_cast<const PatternItemLayer*>(&layer);
     if (other == nullptr) {
-        stopProgram("Somehow tried to internally copy another layer to a PatternItemLayer");
+        Diagnostics::stopProgram("Somehow tried to internally copy another layer to a PatternItemLayer");
     }
     auto copy = std::make_unique<PatternItemLayer>(other->patternItem_, other->featureWidth_, other->scaleFactor_);
     copy->setFrame(other->frame());

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
-using namespace VeltranePatterns;
+using namespace Diagnostics;
 
 namespace {
 struct WrongByteCount : std::runtime_error {

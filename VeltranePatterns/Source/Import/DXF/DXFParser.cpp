@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 #include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 
 namespace VeltranePatterns {
@@ -33,10 +33,10 @@ DXFParser::DXFParser(std::unique_ptr<StreamingLineReader> lineReader) : lineRead
 
 void DXFParser::parse() {
     if (!layerCallback) {
-        stopProgram("You forgot to set the layer callback before parsing");
+        Diagnostics::stopProgram("You forgot to set the layer callback before parsing");
     }
     if (!entityCallback) {
-        stopProgram("You forgot to set the entity callback before parsing");
+        Diagnostics::stopProgram("You forgot to set the entity callback before parsing");
     }
     while (readSection()) {
     }

@@ -8,7 +8,7 @@
 #include <span>
 #include <utility>
 
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 #include "VeltranePatterns/Source/Import/ImportNumbers.hpp"
 #include "Zovudidova/NumberText.hpp"
 
@@ -169,10 +169,10 @@ GerberParser::GerberParser(std::unique_ptr<StreamingLineReader> lineReader) : li
 
 void GerberParser::parse() {
     if (!lengthUnitChangedCallback) {
-        stopProgram("You forgot to set the length unit callback before parsing");
+        Diagnostics::stopProgram("You forgot to set the length unit callback before parsing");
     }
     if (!drawingCommandCallback) {
-        stopProgram("You forgot to set the drawing command callback before parsing");
+        Diagnostics::stopProgram("You forgot to set the drawing command callback before parsing");
     }
 
     apertureTemplates.clear();

@@ -1,10 +1,10 @@
-#include "VeltranePatterns/Source/Diagnostics/ProgramStop.hpp"
+#include "Diagnostics/ProgramStop.hpp"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-namespace VeltranePatterns {
+namespace Diagnostics {
 
 void stopProgram(std::string_view message, const SourceLocation& location) {
     const std::string text = "Fatal error: " + std::string(message) + " (" + location.file_name() + ":" +
@@ -14,4 +14,4 @@ void stopProgram(std::string_view message, const SourceLocation& location) {
     std::abort();
 }
 
-} // namespace VeltranePatterns
+} // namespace Diagnostics

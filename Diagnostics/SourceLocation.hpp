@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace VeltranePatterns {
+namespace Diagnostics {
 
 class SourceLocation {
 public:
@@ -28,4 +28,4 @@ private:
     const char* function_;
 };
 
-} // namespace VeltranePatterns
+} // namespace Diagnostics

@@ -5,12 +5,12 @@
 // when they write the message with its source location to standard error.
 
 #include <exception>
-#include "VeltranePatterns/Source/Diagnostics/SourceLocation.hpp"
+#include "Diagnostics/SourceLocation.hpp"
 #include <string_view>
 #include <type_traits>
 #include <typeinfo>
 
-namespace VeltranePatterns {
+namespace Diagnostics {
 
 bool diagnosticsEnabled();
 void writeDiagnostic(std::string_view kind, std::string_view message, const SourceLocation& location);
@@ -32,4 +32,4 @@ E logAndReturnError(E error, const SourceLocation& location = SourceLocation::cu
     return error;
 }
 
-} // namespace VeltranePatterns
+} // namespace Diagnostics

@@ -1,11 +1,11 @@
-#include "VeltranePatterns/Source/Diagnostics/DiagnosticHooks.hpp"
+#include "Diagnostics/DiagnosticHooks.hpp"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-namespace VeltranePatterns {
+namespace Diagnostics {
 
 bool diagnosticsEnabled() {
     static const bool enabled = [] {
@@ -29,4 +29,4 @@ void printWithContext(std::string_view message, const SourceLocation& location) 
     }
 }
 
-} // namespace VeltranePatterns
+} // namespace Diagnostics

@@ -3,12 +3,12 @@
 // ("You forgot to set the layer callback before parsing"): the message goes to
 // standard error with its source location, then the process aborts.
 
-#include "VeltranePatterns/Source/Diagnostics/SourceLocation.hpp"
+#include "Diagnostics/SourceLocation.hpp"
 #include <string_view>
 
-namespace VeltranePatterns {
+namespace Diagnostics {
 
 [[noreturn]] void stopProgram(std::string_view message,
                               const SourceLocation& location = SourceLocation::current());
 
-} // namespace VeltranePatterns
+} // namespace Diagnostics
