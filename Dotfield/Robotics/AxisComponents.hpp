@@ -2,7 +2,7 @@
 // One axis of a per-axis triple (x, y, z), read or replaced.
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 
 namespace Dotfield {
 

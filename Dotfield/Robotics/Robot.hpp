@@ -34,7 +34,7 @@
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/SerialQueue.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 #include "Dotfield/Robotics/SurfaceCant.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 #include "VeltranePatterns/Source/Items/RotationalDirection.hpp"

@@ -14,7 +14,7 @@
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Robotics/AxisComponents.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 
 namespace Dotfield {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"

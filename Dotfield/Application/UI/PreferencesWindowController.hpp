@@ -38,7 +38,7 @@
 #include <QMainWindow>
 
 #include "Dotfield/Platform/Authorizer.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 
 class QAction;
 class QCheckBox;

@@ -7,7 +7,7 @@
 #include "Dotfield/Instrument/Electronics/ElectronicsExchange.hpp"
 #include "Dotfield/Instrument/Electronics/StatusSetupText.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
-#include "Dotfield/Robotics/AsciiBytes.hpp"
+#include "Dotfield/Instrument/SerialLink/AsciiBytes.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {

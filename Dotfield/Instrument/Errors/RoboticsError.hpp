@@ -5,7 +5,7 @@
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/PresentableError.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 
 namespace Dotfield {
 

@@ -6,7 +6,7 @@
 #include <typeinfo>
 
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
-#include "Dotfield/Robotics/AsciiBytes.hpp"
+#include "Dotfield/Instrument/SerialLink/AsciiBytes.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 

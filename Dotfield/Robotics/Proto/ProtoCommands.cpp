@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
-#include "Dotfield/Robotics/AsciiBytes.hpp"
+#include "Dotfield/Instrument/SerialLink/AsciiBytes.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield::Proto {

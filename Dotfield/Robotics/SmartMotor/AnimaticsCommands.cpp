@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
-#include "Dotfield/Robotics/AsciiBytes.hpp"
+#include "Dotfield/Instrument/SerialLink/AsciiBytes.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {

@@ -16,7 +16,7 @@
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPort.hpp"
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 
 namespace Dotfield {
 

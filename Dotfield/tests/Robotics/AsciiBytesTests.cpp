@@ -1,4 +1,4 @@
-#include "Dotfield/Robotics/AsciiBytes.hpp"
+#include "Dotfield/Instrument/SerialLink/AsciiBytes.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Dotfield/Robotics/MotorPosition.hpp"
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 
 namespace Dotfield {
 
