@@ -10,6 +10,7 @@
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
+#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "ScratchSettingsFile.hpp"
 
 namespace {
@@ -94,15 +95,15 @@ void readSolutionWellList(benchmark::State& state) {
                                      SolutionReloadQuantity::Unlimited{}, Zovudidova::seconds(1.0), 1,
                                      std::nullopt, std::nullopt, Zovudidova::seconds(2.0)});
     }
-    UserDefaults(UserDefaults::StandardDefaults{std::make_shared<PersistentDefaults>(file.path())})
-        .setSolutionWells(wells, "solutionWells");
+    UserDefaults writer(UserDefaults::StandardDefaults{std::make_shared<PersistentDefaults>(file.path())});
+    storeSolutionWells(writer, wells, "solutionWells");
     const UserDefaults store(UserDefaults::StandardDefaults{std::make_shared<PersistentDefaults>(file.path())});
-    if (store.solutionWells("solutionWells").value_or(std::vector<SolutionWell>{}).size() != wells.size()) {
+    if (storedSolutionWells(store, "solutionWells").value_or(std::vector<SolutionWell>{}).size() != wells.size()) {
         state.SkipWithError("the solution wells did not come back from the file");
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(store.solutionWells("solutionWells"));
+        benchmark::DoNotOptimize(storedSolutionWells(store, "solutionWells"));
     }
     state.SetComplexityN(state.range(0));
 }

@@ -1,3 +1,4 @@
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
 
 #include <utility>
@@ -148,7 +149,7 @@ void ManualControlsWindowController::buildControls() {
     savedPositionsPanel_->setObjectName("savedPositionsPanel");
     savedPositionsController_ = new SavedPositionsController(savedPositionsPanel_);
     savedPositionsController_->setUserDefaults(userDefaults_);
-    savedPositionsController_->setSavedPositions(userDefaults_->savedPositions(savedPositionsKey).value_or(
+    savedPositionsController_->setSavedPositions(storedSavedPositions(*userDefaults_, savedPositionsKey).value_or(
         std::vector<SavedPosition>{}));
     savedPositionsController_->setMoveToNewPositionCommand(
         [this](const Coordinate& coordinate) { moveToNewPosition(coordinate); });

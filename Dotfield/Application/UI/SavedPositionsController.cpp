@@ -1,3 +1,4 @@
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
 
 #include <QHBoxLayout>
@@ -158,7 +159,7 @@ std::optional<int> SavedPositionsController::selectedRow() const {
 
 void SavedPositionsController::writeSavedPositions() {
     if (userDefaults_) {
-        userDefaults_->setSavedPositions(savedPositions(), savedPositionsKey);
+        storeSavedPositions(*userDefaults_, savedPositions(), savedPositionsKey);
     }
 }
 

@@ -18,10 +18,8 @@
 #include <variant>
 #include <vector>
 
-#include "Dotfield/Application/SavedPosition.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "Dotfield/Platform/Settings/PropertyListValue.hpp"
-#include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
 
 namespace Dotfield {
@@ -76,10 +74,47 @@ class UserDefaults {
     void setDoubleArray(const std::optional<std::vector<double>>& values, const std::string& key);
     std::optional<std::vector<std::int64_t>> integerArray(const std::string& key) const;
     void setIntegerArray(const std::optional<std::vector<std::int64_t>>& values, const std::string& key);
-    std::optional<std::vector<SavedPosition>> savedPositions(const std::string& key) const;
-    void setSavedPositions(const std::optional<std::vector<SavedPosition>>& values, const std::string& key);
-    std::optional<std::vector<SolutionWell>> solutionWells(const std::string& key) const;
-    void setSolutionWells(const std::optional<std::vector<SolutionWell>>& values, const std::string& key);
+
+    // Lists of dictionaries, for the features whose values are stored so
+    // (saved positions, solution wells) to encode and decode: the dictionaries
+    // at the key, or nothing when there is no list there. Over the in-memory
+    // dictionary a list holding anything but dictionaries reads as nothing; over
+    // the user's settings such elements are left out.
+    std::optional<std::vector<PropertyListValue::Dictionary>> dictionaryArray(const std::string& key) const;
+    void setDictionaryArray(const std::optional<std::vector<PropertyListValue::Dictionary>>& values,
+                            const std::string& key);
+
+    // A list of values each stored as a dictionary: the elements that decode, in
+    // their stored order. `decode` takes a dictionary and answers an optional
+    // element; `encode` takes an element and answers its dictionary.
+    template <typename Element, typename Decode>
+    std::optional<std::vector<Element>> decodedList(const std::string& key, Decode decode) const {
+        const auto dictionaries = dictionaryArray(key);
+        if (!dictionaries) {
+            return std::nullopt;
+        }
+        std::vector<Element> elements;
+        elements.reserve(dictionaries->size());
+        for (const PropertyListValue::Dictionary& dictionary : *dictionaries) {
+            if (auto element = decode(&dictionary)) {
+                elements.push_back(std::move(*element));
+            }
+        }
+        return elements;
+    }
+    template <typename Element, typename Encode>
+    void setEncodedList(const std::optional<std::vector<Element>>& values, const std::string& key, Encode encode) {
+        if (!values) {
+            setDictionaryArray(std::nullopt, key);
+            return;
+        }
+        std::vector<PropertyListValue::Dictionary> dictionaries;
+        dictionaries.reserve(values->size());
+        for (const Element& element : *values) {
+            dictionaries.push_back(encode(element));
+        }
+        setDictionaryArray(dictionaries, key);
+    }
 
     // The raw value at a key, and its replacement (nothing removes it).
     std::optional<PropertyListValue> object(const std::string& key) const;
@@ -87,8 +122,6 @@ class UserDefaults {
 
   private:
     bool overUserDefaults() const;
-    template <typename Element, typename Decode>
-    std::optional<std::vector<Element>> dictionaryList(const std::string& key, Decode decode) const;
 
     const BackingStorageType backingStore_;
     mutable std::mutex internalMutex_;

@@ -1,10 +1,8 @@
 // The settings store's composite values: axis triples, coordinates, number
-// lists, saved positions and solution wells.
+// lists and lists of dictionaries.
 
-#include "Dotfield/Application/SavedPosition.hpp"
 #include "Dotfield/Instrument/Settings/CoordinateDictionary.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/Printing/SolutionWells/SolutionWell.hpp"
 
 namespace Dotfield {
 
@@ -56,30 +54,28 @@ std::optional<std::vector<Number>> numberList(const std::optional<PropertyListVa
 
 } // namespace
 
-template <typename Element, typename Decode>
-std::optional<std::vector<Element>> UserDefaults::dictionaryList(const std::string& key,
-                                                                 Decode decode) const {
+std::optional<std::vector<PropertyListValue::Dictionary>> UserDefaults::dictionaryArray(const std::string& key) const {
     const auto value = object(key);
     const auto* array = value ? value->as<PropertyListValue::Array>() : nullptr;
     if (array == nullptr) {
         return std::nullopt;
     }
-    if (!overUserDefaults()) {
-        // The in-memory dictionary holds lists of dictionaries only.
-        for (const PropertyListValue& element : *array) {
-            if (!element.holds<PropertyListValue::Dictionary>()) {
-                return std::nullopt;
-            }
-        }
-    }
-    std::vector<Element> elements;
-    elements.reserve(array->size());
+    std::vector<PropertyListValue::Dictionary> dictionaries;
+    dictionaries.reserve(array->size());
     for (const PropertyListValue& element : *array) {
-        if (auto decoded = decode(element.as<PropertyListValue::Dictionary>())) {
-            elements.push_back(std::move(*decoded));
+        if (const auto* dictionary = element.as<PropertyListValue::Dictionary>()) {
+            dictionaries.push_back(*dictionary);
+        } else if (!overUserDefaults()) {
+            // The in-memory dictionary holds lists of dictionaries only.
+            return std::nullopt;
         }
     }
-    return elements;
+    return dictionaries;
+}
+
+void UserDefaults::setDictionaryArray(const std::optional<std::vector<PropertyListValue::Dictionary>>& values,
+                                      const std::string& key) {
+    setObject(key, encodeList(values, [](const PropertyListValue::Dictionary& dictionary) { return dictionary; }));
 }
 
 std::optional<AxisValues> UserDefaults::axisValues(const std::string& key, bool separateKeys) const {
@@ -137,13 +133,13 @@ void UserDefaults::setCoordinate(const std::optional<Coordinate>& value, const s
 }
 
 std::optional<std::vector<Coordinate>> UserDefaults::coordinateArray(const std::string& key) const {
-    return dictionaryList<Coordinate>(
+    return decodedList<Coordinate>(
         key, [](const PropertyListValue::Dictionary* element) { return coordinateFromDictionary(element); });
 }
 
 void UserDefaults::setCoordinates(const std::optional<std::vector<Coordinate>>& values,
                                   const std::string& key) {
-    setObject(key, encodeList(values, [](const Coordinate& c) { return dictionaryFromCoordinate(c); }));
+    setEncodedList(values, key, [](const Coordinate& c) { return dictionaryFromCoordinate(c); });
 }
 
 std::optional<std::vector<double>> UserDefaults::doubleArray(const std::string& key) const {
@@ -163,31 +159,6 @@ std::optional<std::vector<std::int64_t>> UserDefaults::integerArray(const std::s
 void UserDefaults::setIntegerArray(const std::optional<std::vector<std::int64_t>>& values,
                                    const std::string& key) {
     setObject(key, encodeList(values, [](std::int64_t number) { return number; }));
-}
-
-std::optional<std::vector<SavedPosition>> UserDefaults::savedPositions(const std::string& key) const {
-    return dictionaryList<SavedPosition>(key, [](const PropertyListValue::Dictionary* element) {
-        return SavedPosition::fromDictionary(element);
-    });
-}
-
-void UserDefaults::setSavedPositions(const std::optional<std::vector<SavedPosition>>& values,
-                                     const std::string& key) {
-    setObject(key, encodeList(values, [](const SavedPosition& position) {
-                  return position.dictionaryRepresentation();
-              }));
-}
-
-std::optional<std::vector<SolutionWell>> UserDefaults::solutionWells(const std::string& key) const {
-    return dictionaryList<SolutionWell>(key, [](const PropertyListValue::Dictionary* element) {
-        return SolutionWell::fromDictionary(element);
-    });
-}
-
-void UserDefaults::setSolutionWells(const std::optional<std::vector<SolutionWell>>& values,
-                                    const std::string& key) {
-    setObject(key,
-              encodeList(values, [](const SolutionWell& well) { return well.dictionaryRepresentation(); }));
 }
 
 } // namespace Dotfield

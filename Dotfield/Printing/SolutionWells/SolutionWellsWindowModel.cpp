@@ -1,3 +1,4 @@
+#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellsWindowModel.hpp"
 
 #include <climits>
@@ -56,7 +57,7 @@ SolutionWellsWindowModel::make(std::shared_ptr<UserDefaults> userDefaults, std::
 SolutionWellsWindowModel::SolutionWellsWindowModel(std::shared_ptr<UserDefaults> userDefaults,
                                                    std::shared_ptr<Sleeper> sleeper)
     : userDefaults_(std::move(userDefaults)), sleeper_(std::move(sleeper)),
-      solutionWells_(userDefaults_->solutionWells(solutionWellsKey).value_or(std::vector<SolutionWell>{})),
+      solutionWells_(storedSolutionWells(*userDefaults_, solutionWellsKey).value_or(std::vector<SolutionWell>{})),
       a1WellPosition_(userDefaults_->coordinate(storedA1WellLocationKey).value_or(defaultA1WellPosition)),
       record_(userDefaults_), columnLabels_(&customLocationLabels()), rowLabels_(&customLocationLabels()),
       listOfRinseOrWasteWells_(Dotfield::listOfRinseOrWasteWells(solutionWells_)) {}
@@ -246,7 +247,7 @@ void SolutionWellsWindowModel::showLocationKind(const SolutionLocation& location
 // ---- Editing ---------------------------------------------------------------------------------------
 
 void SolutionWellsWindowModel::storeWells() {
-    userDefaults_->setSolutionWells(solutionWells_, solutionWellsKey);
+    storeSolutionWells(*userDefaults_, solutionWells_, solutionWellsKey);
 }
 
 template <typename Edit> void SolutionWellsWindowModel::editSelectedWell(Edit&& edit) {

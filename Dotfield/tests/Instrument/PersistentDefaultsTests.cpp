@@ -1,3 +1,4 @@
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ TEST_F(PersistentDefaultsTest, ValuesSurviveARestartWithTheirTypes) {
         store.setDouble(2.7, "safePickupHeight");
         store.setString(std::string("DropwrightIIb"), "productType");
         store.setAxisValues({1, 2, 3}, "manualMovementVelocity", true);
-        store.setSavedPositions(std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}, "savedPositions");
+        storeSavedPositions(store, std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}, "savedPositions");
     } // Destruction writes what is pending.
     UserDefaults reopened(UserDefaults::StandardDefaults{open()});
     EXPECT_EQ(reopened.object("shouldSlowSurfaceApproach"), PropertyListValue(true));
@@ -66,7 +67,7 @@ TEST_F(PersistentDefaultsTest, ValuesSurviveARestartWithTheirTypes) {
     EXPECT_EQ(reopened.integerForKey("safePickupHeight"), 2);
     EXPECT_EQ(reopened.stringForKey("productType"), "DropwrightIIb");
     EXPECT_EQ(reopened.axisValues("manualMovementVelocity", true), (AxisValues{1, 2, 3}));
-    EXPECT_EQ(reopened.savedPositions("savedPositions"),
+    EXPECT_EQ(storedSavedPositions(reopened, "savedPositions"),
               (std::vector<SavedPosition>{{"Untitled", {1, 2, 3}}}));
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Instrument/Settings/CoordinateDictionary.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield {
@@ -39,9 +41,9 @@ TEST_P(UserDefaultsCompositeTest, CompositeValuesRoundTrip) {
     store.setDoubleArray(std::vector<double>{0.5, -1.25}, "standardDeviationArray");
     store.setIntegerArray(std::vector<std::int64_t>{10, -20}, "delaysForNoiseCalculationArray");
     const std::vector<SavedPosition> positions{{"Untitled", {1, 2, 3}}, {"", {-4, 5.5, 0}}};
-    store.setSavedPositions(positions, "savedPositions");
+    storeSavedPositions(store, positions, "savedPositions");
     const std::vector<SolutionWell> wells{wellNamed("A"), wellNamed("B")};
-    store.setSolutionWells(wells, "solutionWells");
+    storeSolutionWells(store, wells, "solutionWells");
 
     EXPECT_EQ(store.axisValues("manualMovementVelocity", true), (AxisValues{1.0, 2.5, -3.0}));
     EXPECT_EQ(store.doubleForKey("manualMovementVelocityForY"), 2.5);
@@ -51,8 +53,8 @@ TEST_P(UserDefaultsCompositeTest, CompositeValuesRoundTrip) {
               (std::vector<Coordinate>{{1, 2, 3}, {4, 5, 6}}));
     EXPECT_EQ(store.doubleArray("standardDeviationArray"), (std::vector<double>{0.5, -1.25}));
     EXPECT_EQ(store.integerArray("delaysForNoiseCalculationArray"), (std::vector<std::int64_t>{10, -20}));
-    EXPECT_EQ(store.savedPositions("savedPositions"), positions);
-    EXPECT_EQ(store.solutionWells("solutionWells"), wells);
+    EXPECT_EQ(storedSavedPositions(store, "savedPositions"), positions);
+    EXPECT_EQ(storedSolutionWells(store, "solutionWells"), wells);
 }
 
 TEST_P(UserDefaultsCompositeTest, TheTwoAxisFormsAreIndependentAndNeverPartial) {
@@ -69,10 +71,10 @@ TEST_P(UserDefaultsCompositeTest, TheTwoAxisFormsAreIndependentAndNeverPartial) 
 }
 
 TEST_P(UserDefaultsCompositeTest, EmptyListsStayListsAndWritingNothingRemoves) {
-    store.setSavedPositions(std::vector<SavedPosition>{}, "savedPositions");
-    EXPECT_EQ(store.savedPositions("savedPositions"), std::vector<SavedPosition>{});
-    store.setSavedPositions(std::nullopt, "savedPositions");
-    EXPECT_EQ(store.savedPositions("savedPositions"), std::nullopt);
+    storeSavedPositions(store, std::vector<SavedPosition>{}, "savedPositions");
+    EXPECT_EQ(storedSavedPositions(store, "savedPositions"), std::vector<SavedPosition>{});
+    storeSavedPositions(store, std::nullopt, "savedPositions");
+    EXPECT_EQ(storedSavedPositions(store, "savedPositions"), std::nullopt);
 
     store.setCoordinate(Coordinate(1, 2, 3), "storedA1WellLocation");
     store.setCoordinate(std::nullopt, "storedA1WellLocation");
@@ -80,8 +82,8 @@ TEST_P(UserDefaultsCompositeTest, EmptyListsStayListsAndWritingNothingRemoves) {
     store.setDoubleArray(std::vector<double>{1.0}, "averageForNoiseCalculationArray");
     store.setDoubleArray(std::nullopt, "averageForNoiseCalculationArray");
     EXPECT_EQ(store.object("averageForNoiseCalculationArray"), std::nullopt);
-    store.setSolutionWells(std::nullopt, "solutionWells");
-    EXPECT_EQ(store.solutionWells("solutionWells"), std::nullopt);
+    storeSolutionWells(store, std::nullopt, "solutionWells");
+    EXPECT_EQ(storedSolutionWells(store, "solutionWells"), std::nullopt);
 }
 
 TEST_P(UserDefaultsCompositeTest, ListElementsThatDoNotDecodeAreSkipped) {
@@ -91,19 +93,19 @@ TEST_P(UserDefaultsCompositeTest, ListElementsThatDoNotDecodeAreSkipped) {
     const Dictionary extra{
         {"name", "four"}, {"coordinate", dictionaryFromCoordinate({7, 8, 9})}, {"colour", "red"}};
     store.setObject("savedPositions", PropertyListValue(Array{good1, noName, noZ, extra}));
-    EXPECT_EQ(store.savedPositions("savedPositions"),
+    EXPECT_EQ(storedSavedPositions(store, "savedPositions"),
               (std::vector<SavedPosition>{{"one", {1, 2, 3}}, {"four", {7, 8, 9}}}));
 
     Dictionary badWell = wellNamed("bad").dictionaryRepresentation();
     badWell["plateNumber"] = -1;
     store.setObject("solutionWells",
                     PropertyListValue(Array{badWell, wellNamed("good").dictionaryRepresentation()}));
-    EXPECT_EQ(store.solutionWells("solutionWells"), std::vector<SolutionWell>{wellNamed("good")});
+    EXPECT_EQ(storedSolutionWells(store, "solutionWells"), std::vector<SolutionWell>{wellNamed("good")});
 }
 
 TEST_P(UserDefaultsCompositeTest, AWrongShapeAtTheTopReadsAsNothing) {
     store.setString(std::string("not a list"), "savedPositions");
-    EXPECT_EQ(store.savedPositions("savedPositions"), std::nullopt);
+    EXPECT_EQ(storedSavedPositions(store, "savedPositions"), std::nullopt);
     store.setDouble(1.0, "storedHomeLocation");
     EXPECT_EQ(store.coordinate("storedHomeLocation"), std::nullopt);
     store.setObject("backlashCorrectionForLastMove", PropertyListValue(Array{1.0, 2.0, 3.0}));

@@ -1,3 +1,4 @@
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ TEST_P(UserDefaultsScalarTest, AKeyNeverWrittenReadsAsNothingEverywhere) {
     EXPECT_EQ(store.axisValues("manualMovementVelocity", true), std::nullopt);
     EXPECT_EQ(store.coordinate("storedHomeLocation"), std::nullopt);
     EXPECT_EQ(store.doubleArray("standardDeviationArray"), std::nullopt);
-    EXPECT_EQ(store.savedPositions("savedPositions"), std::nullopt);
+    EXPECT_EQ(storedSavedPositions(store, "savedPositions"), std::nullopt);
 }
 
 TEST_P(UserDefaultsScalarTest, ValuesReadBackAsTheKindTheyWereStoredAs) {

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Application/ManualControls/JogTable.hpp"
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
@@ -280,7 +281,7 @@ TEST_F(ManualControlsWithSlowX, AbortStopsALongJogShortAndTheNextJogRunsNormally
 class ManualControlsWithASavedPosition : public ManualControlsWindow {
   protected:
     ManualControlsWithASavedPosition() {
-        store->setSavedPositions(std::vector<SavedPosition>{{"Well A1", Coordinate{20000, 25000, 10000}}},
+        storeSavedPositions(*store, std::vector<SavedPosition>{{"Well A1", Coordinate{20000, 25000, 10000}}},
                                  "savedPositions");
     }
 };

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
 #include "Dotfield/tests/PrintControl/IIbInstrumentFixture.hpp"
@@ -44,7 +45,7 @@ class SavedPositions : public IIbInstrumentFixture {
     // What the manual controls window hands over when it loads.
     void giveCollaborators(SavedPositionsController& target) {
         target.setUserDefaults(store);
-        target.setSavedPositions(store->savedPositions("savedPositions").value_or(std::vector<SavedPosition>{}));
+        target.setSavedPositions(storedSavedPositions(*store, "savedPositions").value_or(std::vector<SavedPosition>{}));
         target.setMoveToNewPositionCommand([this](const Coordinate& coordinate) {
             auto robotOfMove = robot;
             robot->runOnRoboticsQueue([robotOfMove, coordinate] {
@@ -88,7 +89,7 @@ TEST_F(SavedPositions, AddingTwiceGivesTwoUntitledRowsAtTheWorldsPositionWithThe
         EXPECT_EQ(row.name, "Untitled");
         expectNear(row.coordinate, world->tipPosition());
     }
-    EXPECT_EQ(store->savedPositions("savedPositions"), rows);
+    EXPECT_EQ(storedSavedPositions(*store, "savedPositions"), rows);
 
     // The last row's name is being edited, its whole text selected; the
     // coordinate column shows whole microns.
@@ -137,7 +138,7 @@ TEST_F(SavedPositions, ARenamePersistsIntoANewStoreOnTheFileAndCoordinatesCannot
     ASSERT_TRUE(persistent->flush());
     auto reopened = std::make_shared<Dotfield::UserDefaults>(
         Dotfield::UserDefaults::StandardDefaults{std::make_shared<Dotfield::PersistentDefaults>(file)});
-    const auto stored = reopened->savedPositions("savedPositions");
+    const auto stored = storedSavedPositions(*reopened, "savedPositions");
     ASSERT_TRUE(stored);
     ASSERT_EQ(stored->size(), 1U);
     EXPECT_EQ(stored->front().name, "Fiducial");
@@ -159,11 +160,11 @@ TEST_F(SavedPositions, AnEntryThatDoesNotDecodeIsNotShownAndGoesAtTheNextWrite) 
     const auto raw = store->object("savedPositions");
     ASSERT_TRUE(raw);
     ASSERT_EQ(raw->as<Array>()->size(), 2U);
-    EXPECT_EQ(store->savedPositions("savedPositions")->front().name, "Corner");
+    EXPECT_EQ(storedSavedPositions(*store, "savedPositions")->front().name, "Corner");
 }
 
 TEST_F(SavedPositions, RemoveAndGoToNeedAValidSelection) {
-    store->setSavedPositions(std::vector<SavedPosition>{{"A", {20000.0, 30000.0, 50000.0}}, {"B", {1, 2, 3}}},
+    storeSavedPositions(*store, std::vector<SavedPosition>{{"A", {20000.0, 30000.0, 50000.0}}, {"B", {1, 2, 3}}},
                              "savedPositions");
     giveCollaborators(*controller);
     std::vector<Coordinate> moves;
@@ -188,11 +189,11 @@ TEST_F(SavedPositions, RemoveAndGoToNeedAValidSelection) {
     QTest::keyClicks(nameEditor(1), "Renamed");
     QTest::mouseClick(controller->removeButton(), Qt::LeftButton);
     EXPECT_EQ(controller->savedPositions(), (std::vector<SavedPosition>{{"A", {20000.0, 30000.0, 50000.0}}}));
-    EXPECT_EQ(store->savedPositions("savedPositions"), controller->savedPositions());
+    EXPECT_EQ(storedSavedPositions(*store, "savedPositions"), controller->savedPositions());
 }
 
 TEST_F(SavedPositions, GoToRisesToTheTravelHeightFirst) {
-    store->setSavedPositions(std::vector<SavedPosition>{{"Well", {20000.0, 30000.0, 50000.0}}}, "savedPositions");
+    storeSavedPositions(*store, std::vector<SavedPosition>{{"Well", {20000.0, 30000.0, 50000.0}}}, "savedPositions");
     giveCollaborators(*controller);
     robot->setSafePickupHeight(80000.0);
     std::vector<Coordinate> legs;

@@ -7,6 +7,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellEditing.hpp"
+#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellsWindowModel.hpp"
 #include "Dotfield/Printing/SolutionWells/WellNames.hpp"
 #include "Dotfield/tests/SolutionWells/SolutionWellFakes.hpp"
@@ -45,7 +46,7 @@ class SolutionWellsWindowModelTest : public ::testing::Test {
         ASSERT_TRUE(mainThread.pump().runUntil([&] { return done; }));
     }
     std::vector<SolutionWell> stored() const {
-        return store->solutionWells("solutionWells").value_or(std::vector<SolutionWell>{});
+        return storedSolutionWells(*store, "solutionWells").value_or(std::vector<SolutionWell>{});
     }
 
     ScopedMainThreadPump mainThread;

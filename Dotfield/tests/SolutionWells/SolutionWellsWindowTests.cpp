@@ -24,6 +24,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellError.hpp"
+#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/Printing/UI/SolutionWellsWindowController.hpp"
 #include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
 
@@ -127,7 +128,7 @@ class SolutionWellsWindow : public SimulatedIIbWindowFixture {
     }
     void storeWells(const std::vector<SolutionWell>& wells,
                     std::optional<std::string> inDispenser = std::nullopt) {
-        store->setSolutionWells(wells, "solutionWells");
+        storeSolutionWells(*store, wells, "solutionWells");
         store->setString(inDispenser, "solutionInDispenser");
     }
 
@@ -283,7 +284,7 @@ TEST_F(SolutionWellsWindow, AddTakesThePositionAfterTheMoveQueuedBeforeIt) {
     const auto stored = store->object("solutionWells");
     ASSERT_TRUE(stored && stored->holds<PropertyListValue::Array>());
     EXPECT_EQ(stored->as<PropertyListValue::Array>()->size(), 1u);
-    const auto wells = store->solutionWells("solutionWells");
+    const auto wells = storedSolutionWells(*store, "solutionWells");
     ASSERT_TRUE(wells && wells->size() == 1);
     EXPECT_EQ(wells->front().location,
               SolutionLocation(SolutionLocation::CustomLocation{{12000, 34000, 20000}}));
@@ -303,7 +304,7 @@ TEST_F(SolutionWellsWindow, PlateWellsAndSpotCounts) {
     EXPECT_EQ(coordinate(), "(0, 0, 100000)") << "A1 of plate 0";
     choose(window->rowPopup(), 11);
     choose(window->columnPopup(), 7);
-    EXPECT_EQ(store->solutionWells("solutionWells")->front().location,
+    EXPECT_EQ(storedSolutionWells(*store, "solutionWells")->front().location,
               SolutionLocation(SolutionLocation::MicrotiterPlate96Well{12, "H"}));
     screenshot("solution-wells-96-well-h12", window->coordinateLabel(), "(-63000, 99000, 100000)");
 
@@ -314,7 +315,7 @@ TEST_F(SolutionWellsWindow, PlateWellsAndSpotCounts) {
     } cases[] = {{"2.5", 3}, {"2.4", 2}, {"-7", 0}, {"many", 0}, {"99999999999999999999999", 0}};
     for (const auto& c : cases) {
         enter(window->drawDistanceTextField(), c.typed);
-        EXPECT_EQ(store->solutionWells("solutionWells")->front().reloadQuantity,
+        EXPECT_EQ(storedSolutionWells(*store, "solutionWells")->front().reloadQuantity,
                   SolutionReloadQuantity(SolutionReloadQuantity::Spots{c.spots}))
             << c.typed;
         EXPECT_EQ(window->drawDistanceTextField()->text().toStdString(), std::to_string(c.spots));
@@ -337,7 +338,7 @@ TEST_F(SolutionWellsWindow, APlateWellSwitchedToCustomKeepsItsPointAndLoadGoesTh
     choose(window->plateTypePopup(), 0);
     EXPECT_EQ(coordinate(), c5.description());
     EXPECT_FALSE(window->platePopup()->isEnabled());
-    const SolutionWell stored = store->solutionWells("solutionWells")->front();
+    const SolutionWell stored = storedSolutionWells(*store, "solutionWells")->front();
     EXPECT_EQ(stored.location, SolutionLocation(SolutionLocation::CustomLocation{c5}));
     EXPECT_EQ(stored.plateNumber, 0u);
 
@@ -375,13 +376,13 @@ TEST_F(SolutionWellsWindow, RenamingAWasteWellKeepsItsUsersAndTheRecord) {
     selectRow(1);
     EXPECT_EQ(window->wasteWellPopup()->currentIndex(), 1);
     EXPECT_EQ(window->wasteWellPopup()->currentText(), "Waste");
-    EXPECT_EQ(store->solutionWells("solutionWells")->at(1).wasteWell, "Waste");
+    EXPECT_EQ(storedSolutionWells(*store, "solutionWells")->at(1).wasteWell, "Waste");
     EXPECT_EQ(store->stringForKey("solutionInDispenser"), "Waste");
 
     // Another well's name is refused and the cell shows the old name again.
     rename(1, "Waste");
     ASSERT_TRUE(waitUntil([&] { return window->solutionWellTable()->item(1, 0)->text() == "Well 2"; }));
-    EXPECT_EQ(store->solutionWells("solutionWells")->at(1).name, "Well 2");
+    EXPECT_EQ(storedSolutionWells(*store, "solutionWells")->at(1).name, "Well 2");
     screenshot("solution-wells-renamed", window->solutionInDispenserTextField(),
                "Solution in dispenser: Waste");
 }
