@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowNumbers.hpp"
 #include "Dotfield/Instrument/Electronics/DispenserNotifications.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"

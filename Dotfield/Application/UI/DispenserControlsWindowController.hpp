@@ -17,7 +17,7 @@
 
 #include "Dotfield/Application/DispenserControls/DispenserControlSettings.hpp"
 #include "Dotfield/Application/DispenserControls/ManualDispenserOperation.hpp"
-#include "Dotfield/Application/UI/DeviceWindowController.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowController.hpp"
 
 class QLabel;
 class QPushButton;

@@ -15,7 +15,7 @@
 #include <QWidget>
 
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
-#include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowNumbers.hpp"
 
 namespace Dotfield {
 

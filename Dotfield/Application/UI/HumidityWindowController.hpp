@@ -10,7 +10,7 @@
 
 #include "Dotfield/Application/Humidity/HumidityHistory.hpp"
 #include "Dotfield/Application/Humidity/HumidityLimits.hpp"
-#include "Dotfield/Application/UI/DeviceWindowController.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowController.hpp"
 
 class QChart;
 class QLabel;

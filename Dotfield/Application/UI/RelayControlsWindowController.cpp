@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowNumbers.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 

@@ -13,7 +13,7 @@
 
 #include <QPointer>
 
-#include "Dotfield/Application/UI/DeviceWindowController.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowController.hpp"
 
 #include "Dotfield/Application/RelayControls/UVCuringSettings.hpp"
 #include "Dotfield/Instrument/Relay/RelayState.hpp"

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Dotfield/Application/UI/TransparentWindow.hpp"
+#include "Dotfield/Platform/Qt/Widgets/TransparentWindow.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationChart.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationOverlay.hpp"
 

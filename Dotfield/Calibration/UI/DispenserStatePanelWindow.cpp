@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "Dotfield/Application/UI/RoundedView.hpp"
-#include "Dotfield/Application/UI/TransparentWindow.hpp"
+#include "Dotfield/Platform/Qt/Widgets/RoundedView.hpp"
+#include "Dotfield/Platform/Qt/Widgets/TransparentWindow.hpp"
 
 namespace Dotfield {
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowNumbers.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantFit.hpp"
 #include "Dotfield/Calibration/UI/SurfaceCantGraph.hpp"
 #include "Diagnostics/ProgramStop.hpp"

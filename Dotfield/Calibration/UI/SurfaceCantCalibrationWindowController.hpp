@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "Dotfield/Application/UI/DeviceWindowController.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowController.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantCalibration.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantCalibrationDisplay.hpp"
 

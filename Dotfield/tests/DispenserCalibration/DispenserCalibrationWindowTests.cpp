@@ -21,8 +21,8 @@
 #include <QtCharts/QValueAxis>
 #include <QtTest/QTest>
 
-#include "Dotfield/Application/UI/RoundedView.hpp"
-#include "Dotfield/Application/UI/TransparentWindow.hpp"
+#include "Dotfield/Platform/Qt/Widgets/RoundedView.hpp"
+#include "Dotfield/Platform/Qt/Widgets/TransparentWindow.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationChart.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationOverlay.hpp"

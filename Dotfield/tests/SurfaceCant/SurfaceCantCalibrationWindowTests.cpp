@@ -22,7 +22,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowNumbers.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantFit.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantSettings.hpp"
 #include "Dotfield/Calibration/UI/SurfaceCantCalibrationWindowController.hpp"

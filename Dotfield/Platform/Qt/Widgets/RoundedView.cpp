@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/RoundedView.hpp"
+#include "Dotfield/Platform/Qt/Widgets/RoundedView.hpp"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/DeviceWindowNumbers.hpp"
+#include "Dotfield/Platform/Qt/Widgets/DeviceWindowNumbers.hpp"
 
 #include <array>
 #include <charconv>

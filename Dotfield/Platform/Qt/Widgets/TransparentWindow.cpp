@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/TransparentWindow.hpp"
+#include "Dotfield/Platform/Qt/Widgets/TransparentWindow.hpp"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
