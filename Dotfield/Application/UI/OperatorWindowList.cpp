@@ -1,5 +1,5 @@
 // The one list of operator window registrations. To plug a window in, write
-// its registration function in a file of its own beside the window, then
+// its registration function in a file of its own in WindowRegistrations/, then
 // declare and call it here, on the lines kept for it (a blank line between
 // the windows keeps parallel additions from touching each other).
 
