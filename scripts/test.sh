@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
 
+scripts/check-layers.sh
 scripts/install-deps.sh
 
 export QT_QPA_PLATFORM=offscreen
