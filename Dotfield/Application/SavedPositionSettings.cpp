@@ -2,7 +2,8 @@
 
 namespace Dotfield {
 
-std::optional<std::vector<SavedPosition>> storedSavedPositions(const UserDefaults& store, const std::string& key) {
+std::optional<std::vector<SavedPosition>> storedSavedPositions(const UserDefaults& store,
+                                                               const std::string& key) {
     return store.decodedList<SavedPosition>(key, [](const PropertyListValue::Dictionary* element) {
         return SavedPosition::fromDictionary(element);
     });

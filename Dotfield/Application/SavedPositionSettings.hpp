@@ -12,7 +12,8 @@
 namespace Dotfield {
 
 // The positions that decode, in their stored order; nothing when no list is stored.
-std::optional<std::vector<SavedPosition>> storedSavedPositions(const UserDefaults& store, const std::string& key);
+std::optional<std::vector<SavedPosition>> storedSavedPositions(const UserDefaults& store,
+                                                               const std::string& key);
 // Nothing removes the key.
 void storeSavedPositions(UserDefaults& store, const std::optional<std::vector<SavedPosition>>& positions,
                          const std::string& key);

@@ -1,4 +1,3 @@
-#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
 
 #include <utility>
@@ -18,6 +17,7 @@
 #include "Dotfield/Application/ManualControls/ManualRobotOperations.hpp"
 #include "Dotfield/Application/ManualControls/SafePickupHeight.hpp"
 #include "Dotfield/Application/ManualControls/StepSizes.hpp"
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"

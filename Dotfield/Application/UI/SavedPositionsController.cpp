@@ -1,4 +1,3 @@
-#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
 
 #include <QHBoxLayout>
@@ -9,6 +8,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/SavedPositionsTableModel.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Robotics/Robot.hpp"

@@ -103,7 +103,8 @@ class UserDefaults {
         return elements;
     }
     template <typename Element, typename Encode>
-    void setEncodedList(const std::optional<std::vector<Element>>& values, const std::string& key, Encode encode) {
+    void setEncodedList(const std::optional<std::vector<Element>>& values, const std::string& key,
+                        Encode encode) {
         if (!values) {
             setDictionaryArray(std::nullopt, key);
             return;

@@ -54,7 +54,8 @@ std::optional<std::vector<Number>> numberList(const std::optional<PropertyListVa
 
 } // namespace
 
-std::optional<std::vector<PropertyListValue::Dictionary>> UserDefaults::dictionaryArray(const std::string& key) const {
+std::optional<std::vector<PropertyListValue::Dictionary>>
+UserDefaults::dictionaryArray(const std::string& key) const {
     const auto value = object(key);
     const auto* array = value ? value->as<PropertyListValue::Array>() : nullptr;
     if (array == nullptr) {
@@ -75,7 +76,8 @@ std::optional<std::vector<PropertyListValue::Dictionary>> UserDefaults::dictiona
 
 void UserDefaults::setDictionaryArray(const std::optional<std::vector<PropertyListValue::Dictionary>>& values,
                                       const std::string& key) {
-    setObject(key, encodeList(values, [](const PropertyListValue::Dictionary& dictionary) { return dictionary; }));
+    setObject(key,
+              encodeList(values, [](const PropertyListValue::Dictionary& dictionary) { return dictionary; }));
 }
 
 std::optional<AxisValues> UserDefaults::axisValues(const std::string& key, bool separateKeys) const {

@@ -12,7 +12,8 @@
 namespace Dotfield {
 
 // The wells that decode, in their stored order; nothing when no list is stored.
-std::optional<std::vector<SolutionWell>> storedSolutionWells(const UserDefaults& store, const std::string& key);
+std::optional<std::vector<SolutionWell>> storedSolutionWells(const UserDefaults& store,
+                                                             const std::string& key);
 // Nothing removes the key.
 void storeSolutionWells(UserDefaults& store, const std::optional<std::vector<SolutionWell>>& wells,
                         const std::string& key);
