@@ -21,9 +21,22 @@ for file in \
     usr/share/polkit-1/actions/com.veltrane.Dotfield.policy; do
   [ -f "$stage/$file" ] || fail "missing $file"
 done
-for library in libDotfieldCore.so libDotfieldUI.so libZovudidova.so libVeltranePatterns.so libadapterdriver.so; do
-  [ -n "$(find "$stage/usr" -name "$library" -print -quit)" ] || fail "missing $library"
+# Libraries go to the multiarch library folder (lib/x86_64-linux-gnu on
+# Debian), each under its versioned name with the soname link beside it.
+multiarch=$(gcc -print-multiarch 2>/dev/null || true)
+libdir="$stage/usr/lib${multiarch:+/$multiarch}"
+[ -d "$libdir" ] || fail "no library folder usr/lib${multiarch:+/$multiarch}"
+for library in DotfieldPlatform DotfieldInstrument DotfieldRobotics DotfieldPrinting DotfieldCalibration \
+    DotfieldCamera DotfieldApplication DotfieldPlatformQt DotfieldPrintingUI DotfieldCalibrationUI \
+    DotfieldCameraUI DotfieldApplicationUI Diagnostics Zovudidova VeltranePatterns adapterdriver; do
+  versioned=$(find "$libdir" -maxdepth 1 -type f -name "lib$library.so.*.*" -print -quit)
+  [ -n "$versioned" ] || fail "missing the versioned lib$library.so.<major>.<minor> in $libdir"
+  soname=$(objdump -p "$versioned" | awk '$1 == "SONAME" { print $2 }')
+  [[ "$soname" == "lib$library.so."* ]] || fail "lib$library has no versioned soname: ${soname:-none}"
+  [ "$(readlink "$libdir/$soname")" = "$(basename "$versioned")" ] || fail "$soname does not link to $versioned"
 done
+[ -z "$(find "$stage/usr/lib" -maxdepth 1 -name 'lib*.so*' -print -quit)" ] \
+  || [ -z "$multiarch" ] || fail "libraries installed outside the multiarch folder, in usr/lib"
 grep -qx 'SUBSYSTEM=="usb", ATTRS{idVendor}=="0403", TAG+="uaccess"' \
   "$stage/usr/lib/udev/rules.d/70-dotfield-adapters.rules" || fail "the udev rule does not tag the adapters"
 
@@ -35,10 +48,13 @@ grep -qx 'Exec=dotfield %F' "$stage/usr/share/applications/com.veltrane.Dotfield
 # The installed program finds its libraries in the staging folder, not in
 # the build tree.
 libraries=$(env -u LD_LIBRARY_PATH ldd "$stage/usr/bin/dotfield")
-echo "$libraries" | grep -q "libDotfieldUI.so => $stage/usr/" || fail "libDotfieldUI is not the installed one"
+echo "$libraries" | grep -q "libDotfieldApplicationUI.so.[0-9]* => $libdir/" \
+  || fail "libDotfieldApplicationUI is not the installed one"
 if echo "$libraries" | grep "=> $(cd "$build" && pwd)/" | grep -qv "=> $stage/"; then
   fail "the installed program uses libraries of the build tree"
 fi
+runpath=$(objdump -p "$stage/usr/bin/dotfield" | awk '$1 == "RUNPATH" || $1 == "RPATH" { print $2 }')
+[ "$runpath" = "\$ORIGIN/../lib${multiarch:+/$multiarch}" ] || fail "the program's library path is not relative to it: $runpath"
 version=$(env -u LD_LIBRARY_PATH "$stage/usr/bin/dotfield" --version)
 [ "${version%% *}" = "dotfield" ] || fail "the installed program does not run: $version"
 echo "check-install: $stage is complete"
