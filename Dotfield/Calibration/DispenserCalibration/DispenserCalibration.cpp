@@ -48,16 +48,6 @@ DispenserStatusPoints pointsOf(const DispenserStatistics& statistics) {
              statistics[4].measurementSettings}};
 }
 
-bool isAbortedByUser(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(std::move(error));
-    } catch (const ElectronicsError& e) {
-        return e.kind() == ElectronicsError::Kind::abortedByUser;
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 std::shared_ptr<DispenserCalibration> DispenserCalibration::create(DispenserCalibrationEnvironment environment) {

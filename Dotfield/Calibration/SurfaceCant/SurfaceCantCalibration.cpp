@@ -7,6 +7,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/Robotics/PositionReading.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
@@ -203,24 +204,10 @@ void SurfaceCantCalibration::setManualPosition(ManualCalibrationPoint point) {
     if (!robot_) {
         return;
     }
-    robot_->readCurrentPositionAsynchronously(
-        [weak = weak_from_this(), point](const std::optional<Coordinate>& position, std::exception_ptr error) {
-            const auto self = weak.lock();
-            if (!self) {
-                return;
-            }
-            if (error) {
-                if (self->errorHandler_) {
-                    self->errorHandler_(error);
-                } else {
-                    Diagnostics::printWithContext("Reading the position for a manual surface-cant point failed");
-                }
-                return;
-            }
-            if (position) {
-                self->changeManualPoint(point, *position);
-            }
-        });
+    readPositionForModel<SurfaceCantCalibration>(
+        *robot_, weak_from_this(), &SurfaceCantCalibration::errorHandler_,
+        "Reading the position for a manual surface-cant point failed",
+        [point](SurfaceCantCalibration& self, const Coordinate& position) { self.changeManualPoint(point, position); });
 }
 
 void SurfaceCantCalibration::useManualCalibrationPoints() {

@@ -20,16 +20,6 @@ void throwIfCancelled(const std::atomic<bool>& cancelled) {
     }
 }
 
-bool isCancellation(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const ElectronicsError& electronicsError) {
-        return electronicsError.kind() == ElectronicsErrorKind::abortedByUser;
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 std::shared_ptr<SurfaceTopographyMap> TopographyMappingRun::measureGrid() const {
@@ -69,7 +59,7 @@ TopographyMappingRun::run(const Coordinate& start,
         return nullptr;
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
-        if (!isCancellation(error)) {
+        if (!isAbortedByUser(error)) {
             return error;
         }
     }

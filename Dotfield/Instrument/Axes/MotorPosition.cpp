@@ -16,4 +16,15 @@ std::string_view toString(MotorPosition motor) {
     return "unknown";
 }
 
+const char* axisLetter(MotorPosition motor) {
+    switch (motor) {
+    case MotorPosition::xMotor:
+        return "X";
+    case MotorPosition::yMotor:
+        return "Y";
+    default:
+        return "Z";
+    }
+}
+
 } // namespace Dotfield

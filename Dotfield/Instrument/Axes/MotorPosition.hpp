@@ -15,4 +15,7 @@ inline constexpr std::array<MotorPosition, 3> xyzMotors{MotorPosition::xMotor, M
 
 std::string_view toString(MotorPosition motor);
 
+// "X", "Y" or "Z" ("Z" for allMotors too), as messages name an axis.
+const char* axisLetter(MotorPosition motor);
+
 } // namespace Dotfield

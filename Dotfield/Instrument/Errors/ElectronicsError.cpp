@@ -45,4 +45,14 @@ ErrorAlertContent ElectronicsError::presentableDescription() const {
     return {};
 }
 
+bool isAbortedByUser(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ElectronicsError& electronicsError) {
+        return electronicsError.kind() == ElectronicsErrorKind::abortedByUser;
+    } catch (...) {
+        return false;
+    }
+}
+
 } // namespace Dotfield

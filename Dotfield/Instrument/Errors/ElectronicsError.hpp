@@ -1,6 +1,8 @@
 #pragma once
 // Failures of the dispenser electronics, as shown to the operator.
 
+#include <exception>
+
 #include "Dotfield/Instrument/Errors/CaseError.hpp"
 
 namespace Dotfield {
@@ -25,5 +27,8 @@ class ElectronicsError final : public CaseError<ElectronicsErrorKind> {
         return a.kind() == b.kind();
     }
 };
+
+// Whether the error is the operator's abort (ElectronicsError.abortedByUser).
+bool isAbortedByUser(const std::exception_ptr& error);
 
 } // namespace Dotfield

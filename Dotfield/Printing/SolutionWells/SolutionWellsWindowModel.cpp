@@ -1,4 +1,3 @@
-#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellsWindowModel.hpp"
 
 #include <climits>
@@ -10,6 +9,8 @@
 #include "Dotfield/Printing/SolutionWells/MicrotiterPlates.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellPosition.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellSequences.hpp"
+#include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
+#include "Dotfield/Robotics/PositionReading.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 #include "Diagnostics/ProgramStop.hpp"
@@ -453,25 +454,9 @@ void SolutionWellsWindowModel::readPosition(
     if (!robot_) {
         return;
     }
-    robot_->readCurrentPositionAsynchronously(
-        [weak = weak_from_this(), apply = std::move(use)](const std::optional<Coordinate>& position,
-                                                          std::exception_ptr error) {
-            const auto self = weak.lock();
-            if (!self) {
-                return;
-            }
-            if (error) {
-                if (self->errorHandler_) {
-                    self->errorHandler_(error);
-                } else {
-                    Diagnostics::printWithContext("Reading the position for the solution wells failed");
-                }
-                return;
-            }
-            if (position) {
-                apply(*self, *position);
-            }
-        });
+    readPositionForModel<SolutionWellsWindowModel>(*robot_, weak_from_this(), &SolutionWellsWindowModel::errorHandler_,
+                                                   "Reading the position for the solution wells failed",
+                                                   std::move(use));
 }
 
 void SolutionWellsWindowModel::addNewSolutionWell(std::function<void(std::size_t row)> added) {

@@ -7,21 +7,6 @@
 
 namespace Dotfield {
 
-namespace {
-
-const char* axisLetter(MotorPosition motor) {
-    switch (motor) {
-    case MotorPosition::xMotor:
-        return "X";
-    case MotorPosition::yMotor:
-        return "Y";
-    default:
-        return "Z";
-    }
-}
-
-} // namespace
-
 std::shared_ptr<SerialPort> DropwrightIIa::retrieveSerialPort(const SerialPortOpener& openSerialPort) {
     std::shared_ptr<SerialPort> port;
     try {

@@ -30,17 +30,6 @@ std::int64_t targetCounts(double target, double a, double b) {
     return Proto::nearestInteger(std::clamp(target, std::min(a, b), std::max(a, b)));
 }
 
-const char* axisLetter(MotorPosition motor) {
-    switch (motor) {
-    case MotorPosition::xMotor:
-        return "X";
-    case MotorPosition::yMotor:
-        return "Y";
-    default:
-        return "Z";
-    }
-}
-
 } // namespace
 
 void DropwrightProto::moveMotor(MotorPosition motor, double toPosition) {
