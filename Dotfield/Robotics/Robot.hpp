@@ -43,6 +43,7 @@
 namespace Dotfield {
 
 class SurfaceTopographyMap;
+class TunableValues;
 
 class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> {
   public:
@@ -152,6 +153,9 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
     virtual void useManualPositioningMovementParameters();
     virtual void usePatternPrintingMovementParameters();
     virtual void updateMotorTuningParameters();
+    // The model's tuning values and their description (TuningDescription.hpp);
+    // none for a model without any.
+    virtual TunableValues* tunableValues() { return nullptr; }
 
     // ---- Conversions ------------------------------------------------------------------
 

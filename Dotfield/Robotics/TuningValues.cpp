@@ -4,7 +4,7 @@ namespace Dotfield {
 
 TuningValues::TuningValues(const Keys& keys, const UserDefaults& store) : keys_(keys) {
     for (std::size_t index = 0; index < count; ++index) {
-        std::optional<AxisValues> stored = store.axisValues(keys[index].userDefinedKey, false);
+        std::optional<AxisValues> stored = store.axisValues(keys[index].key, keys[index].keyPerAxis);
         if (!stored) {
             stored = store.axisValues(keys[index].factoryKey, true);
         }

@@ -11,36 +11,39 @@
 #include <array>
 #include <cstddef>
 #include <mutex>
+#include <span>
 
+#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Robotics/AxisComponents.hpp"
-#include "Dotfield/Instrument/Axes/MotorPosition.hpp"
+#include "Dotfield/Robotics/TuningDescription.hpp"
 
 namespace Dotfield {
 
-struct TuningValueKeys {
-    const char* userDefinedKey;
-    const char* factoryKey;
-    AxisValues builtIn;
-};
-
-class TuningValues {
+// The six gain triples of the closed-loop models, shown in the gains pane and
+// sent with the robot's tuning update.
+class TuningValues final : public TunableValues {
   public:
     static constexpr std::size_t count = 6;
-    using Keys = std::array<TuningValueKeys, count>;
+    using Keys = std::array<TuningValueDescription, count>;
 
-    // Reads each triple from its user-defined key, else its factory key, else
-    // takes its built-in values. `keys` must outlive the object.
+    // Reads each triple from its user-defined key (dictionary form), else its
+    // factory key (per-axis form), else takes its built-in values. `keys` must
+    // outlive the object.
     TuningValues(const Keys& keys, const UserDefaults& store);
     TuningValues(const TuningValues&) = delete;
     TuningValues& operator=(const TuningValues&) = delete;
 
     const Keys& keys() const { return keys_; }
-    AxisValues value(std::size_t index) const;
+    AxisValues value(std::size_t index) const override;
     std::array<AxisValues, count> values() const;
-    void setValue(std::size_t index, const AxisValues& values);
+    void setValue(std::size_t index, const AxisValues& values) override;
     // Replaces one axis of one triple and answers the whole new triple.
     AxisValues setAxis(std::size_t index, MotorPosition motor, double value);
+
+    TuningPane pane() const override { return TuningPane::gains; }
+    TuningSending sending() const override { return TuningSending::withTuningUpdate; }
+    std::span<const TuningValueDescription> descriptions() const override { return keys_; }
 
   private:
     const Keys& keys_;

@@ -19,19 +19,17 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "Dotfield/Application/Preferences/TuningValuesModel.hpp"
 #include "Dotfield/Application/UI/PreferencesFieldNumbers.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
-#include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
-#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
+#include "Dotfield/Robotics/AxisComponents.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "Dotfield/Robotics/TuningValues.hpp"
 
 namespace Dotfield {
 
 namespace {
 
 constexpr const std::array<MotorPosition, 3>& axes = xyzMotors;
-constexpr std::array<const char*, 3> axisLetters{"X", "Y", "Z"};
 
 // One row of the motor speeds pane: a robot triple, its per-axis key, and
 // the command that applies one axis at once (none for the automated values).
@@ -56,20 +54,11 @@ const std::array<SpeedRow, 4> speedRows{{
      &Robot::patternPrintingAccelerations, &Robot::setPatternPrintingAccelerations, nullptr},
 }};
 
-// The gain rows: field name, caption of the II models.
-struct GainRow {
-    const char* fieldPrefix;
-    const char* caption;
-};
-
-const std::array<GainRow, TuningValues::count> gainRows{{
-    {"proportionalGain", "Proportional gain:"},
-    {"integralGain", "Integral gain:"},
-    {"derivativeGain", "Derivative gain:"},
-    {"integralLimit", "Integral limit:"},
-    {"velocityFeedforward", "Velocity feed-forward:"},
-    {"accelerationFeedforward", "Acceleration feed-forward:"},
-}};
+// The names of the gains pane's rows of fields; their captions come from the
+// robot model's description of its tuning values.
+constexpr std::array<const char*, 6> gainRows{"proportionalGain",    "integralGain",
+                                              "derivativeGain",      "integralLimit",
+                                              "velocityFeedforward", "accelerationFeedforward"};
 
 constexpr const char* patternPickupDistanceKey = "patternPickupDistance";
 constexpr const char* safePickupHeightKey = "safePickupHeight";
@@ -99,6 +88,11 @@ PreferencesWindowController::PreferencesWindowController(std::shared_ptr<Authori
     setCentralWidget(paneHolder_);
     setWindowTitle(toolbarItem(motorSpeedsTag)->text());
     updateControls();
+}
+
+void PreferencesWindowController::setRobot(std::shared_ptr<Robot> robot) {
+    robot_ = std::move(robot);
+    tuning_ = robot_ ? std::make_unique<TuningValuesModel>(robot_) : nullptr;
 }
 
 PreferencesWindowController::~PreferencesWindowController() {
@@ -156,7 +150,7 @@ void PreferencesWindowController::buildMotorSpeedsView() {
     motorSpeedsView_->setObjectName("motorSpeedsView");
     auto* grid = new QGridLayout(motorSpeedsView_);
     for (std::size_t axis = 0; axis < axes.size(); ++axis) {
-        grid->addWidget(new QLabel(axisLetters[axis], motorSpeedsView_), 0, static_cast<int>(axis) + 1,
+        grid->addWidget(new QLabel(axisLetter(axes[axis]), motorSpeedsView_), 0, static_cast<int>(axis) + 1,
                         Qt::AlignCenter);
     }
     for (std::size_t row = 0; row < speedRows.size(); ++row) {
@@ -164,7 +158,7 @@ void PreferencesWindowController::buildMotorSpeedsView() {
         grid->addWidget(new QLabel(speedRows[row].caption, motorSpeedsView_), gridRow, 0);
         for (std::size_t axis = 0; axis < axes.size(); ++axis) {
             QLineEdit* field =
-                makeField(motorSpeedsView_, QString(speedRows[row].fieldPrefix) + axisLetters[axis]);
+                makeField(motorSpeedsView_, QString(speedRows[row].fieldPrefix) + axisLetter(axes[axis]));
             grid->addWidget(field, gridRow, static_cast<int>(axis) + 1);
             const SpeedField speed{field, row, axes[axis]};
             speedFields_.push_back(speed);
@@ -211,28 +205,22 @@ void PreferencesWindowController::buildMotorCalibrationViews() {
     motorCalibrationValuesDIIView_->setObjectName("motorCalibrationValuesDIIView");
     auto* gains = new QGridLayout(motorCalibrationValuesDIIView_);
     for (std::size_t axis = 0; axis < axes.size(); ++axis) {
-        gains->addWidget(new QLabel(axisLetters[axis], motorCalibrationValuesDIIView_), 0,
+        gains->addWidget(new QLabel(axisLetter(axes[axis]), motorCalibrationValuesDIIView_), 0,
                          static_cast<int>(axis) + 1, Qt::AlignCenter);
     }
     for (std::size_t row = 0; row < gainRows.size(); ++row) {
         const int gridRow = static_cast<int>(row) + 1;
-        auto* caption = new QLabel(gainRows[row].caption, motorCalibrationValuesDIIView_);
-        caption->setObjectName(QString(gainRows[row].fieldPrefix) + "TextLabel");
+        auto* caption = new QLabel(motorCalibrationValuesDIIView_);
+        caption->setObjectName(QString(gainRows[row]) + "TextLabel");
         gains->addWidget(caption, gridRow, 0);
+        gainCaptions_.push_back(caption);
         for (std::size_t axis = 0; axis < axes.size(); ++axis) {
-            QLineEdit* field = makeField(motorCalibrationValuesDIIView_,
-                                         QString(gainRows[row].fieldPrefix) + axisLetters[axis]);
+            QLineEdit* field =
+                makeField(motorCalibrationValuesDIIView_, QString(gainRows[row]) + axisLetter(axes[axis]));
             gains->addWidget(field, gridRow, static_cast<int>(axis) + 1);
             const TuningField tuning{field, row, axes[axis]};
             tuningFields_.push_back(tuning);
             onEntry(field, [this, tuning] { updateTuningParameter(tuning); });
-        }
-        if (row == 3) {
-            integralLimitTextLabel_ = caption;
-        } else if (row == 4) {
-            velocityFeedforwardTextLabel_ = caption;
-        } else if (row == 5) {
-            accelerationFeedforwardTextLabel_ = caption;
         }
     }
     motorCalibrationValuesDIIView_->hide();
@@ -241,17 +229,18 @@ void PreferencesWindowController::buildMotorCalibrationViews() {
     motorCalibrationValuesDesktopView_->setObjectName("motorCalibrationValuesDesktopView");
     auto* backlash = new QGridLayout(motorCalibrationValuesDesktopView_);
     for (std::size_t axis = 0; axis < axes.size(); ++axis) {
-        backlash->addWidget(new QLabel(axisLetters[axis], motorCalibrationValuesDesktopView_), 0,
+        backlash->addWidget(new QLabel(axisLetter(axes[axis]), motorCalibrationValuesDesktopView_), 0,
                             static_cast<int>(axis) + 1, Qt::AlignCenter);
     }
-    backlash->addWidget(new QLabel("Backlash correction (µm):", motorCalibrationValuesDesktopView_), 1, 0);
+    backlashCaptions_.push_back(new QLabel(motorCalibrationValuesDesktopView_));
+    backlash->addWidget(backlashCaptions_.front(), 1, 0);
     for (std::size_t axis = 0; axis < axes.size(); ++axis) {
         QLineEdit* field =
-            makeField(motorCalibrationValuesDesktopView_, QString("backlashIn") + axisLetters[axis]);
+            makeField(motorCalibrationValuesDesktopView_, QString("backlashIn") + axisLetter(axes[axis]));
         backlash->addWidget(field, 1, static_cast<int>(axis) + 1);
-        backlashFields_.push_back(field);
-        const MotorPosition motor = axes[axis];
-        onEntry(field, [this, field, motor] { updateBacklash(field, motor); });
+        const TuningField tuning{field, 0, axes[axis]};
+        backlashFields_.push_back(tuning);
+        onEntry(field, [this, tuning] { updateTuningParameter(tuning); });
     }
     motorCalibrationValuesDesktopView_->hide();
 
@@ -336,7 +325,7 @@ void PreferencesWindowController::observeRobotReadiness() {
 // ---- Panes --------------------------------------------------------------------------------
 
 QWidget* PreferencesWindowController::motorCalibrationView() const {
-    if (dynamic_cast<DropwrightIIa*>(robot_.get()) || dynamic_cast<DropwrightProto*>(robot_.get())) {
+    if (tuning_ && tuning_->pane() == TuningPane::gains) {
         return motorCalibrationValuesDIIView_;
     }
     return motorCalibrationValuesDesktopView_;
@@ -482,12 +471,12 @@ void PreferencesWindowController::updateControls() {
     for (const TuningField& field : tuningFields_) {
         field.field->setEnabled(userAuthenticated_);
     }
-    for (QLineEdit* field : backlashFields_) {
-        field->setEnabled(userAuthenticated_);
+    for (const TuningField& field : backlashFields_) {
+        field.field->setEnabled(userAuthenticated_);
     }
     const bool idle = tuningSendsInFlight_ == 0 && robot_ != nullptr;
     applyButton_->setEnabled(userAuthenticated_ && idle);
-    restoreButton_->setEnabled(userAuthenticated_ && idle && modelTuningValues() != nullptr);
+    restoreButton_->setEnabled(userAuthenticated_ && idle && tuning_ && tuning_->hasFactorySet());
     unlockButton_->setEnabled(!authorizationPending_);
     // The last known position is only worth taking while the robot stands.
     useCurrentPositionButton_->setEnabled(robotReadyToMove_);

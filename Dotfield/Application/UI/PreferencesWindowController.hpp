@@ -50,7 +50,7 @@ class QToolBar;
 namespace Dotfield {
 
 class Robot;
-class TuningValues;
+class TuningValuesModel;
 
 class PreferencesWindowController final : public QMainWindow {
     Q_OBJECT
@@ -70,7 +70,7 @@ class PreferencesWindowController final : public QMainWindow {
                                          QWidget* parent = nullptr);
     ~PreferencesWindowController() override;
 
-    void setRobot(std::shared_ptr<Robot> robot) { robot_ = std::move(robot); }
+    void setRobot(std::shared_ptr<Robot> robot);
     void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
     // Follows the robot's busy and idle notifications from now on; the robot
     // counts as ready once the work queued before this has run.
@@ -148,10 +148,8 @@ class PreferencesWindowController final : public QMainWindow {
     void toggleUseSlowerApproach(bool on);
     void toggleResetSavedPositionHeight(bool on);
     void updateTuningParameter(const TuningField& tuning);
-    void updateBacklash(QLineEdit* field, MotorPosition motor);
 
-    // The model's gain triples; nothing for the Desktop and other robots.
-    TuningValues* modelTuningValues() const;
+    // The pane the robot model's tuning values are shown in.
     QWidget* motorCalibrationView() const;
     void setUserAuthenticated(bool authenticated);
     void setRobotReadyToMove(bool ready);
@@ -163,6 +161,7 @@ class PreferencesWindowController final : public QMainWindow {
 
     std::shared_ptr<Authorizer> authorizer_;
     std::shared_ptr<Robot> robot_;
+    std::unique_ptr<TuningValuesModel> tuning_;
     ErrorHandler errorHandler_;
     bool userAuthenticated_ = false;
     bool robotReadyToMove_ = false;
@@ -186,11 +185,11 @@ class PreferencesWindowController final : public QMainWindow {
     QCheckBox* resetSavedPositionHeight_ = nullptr;
     QPushButton* useCurrentPositionButton_ = nullptr;
 
+    // The fields and row captions of the gains pane and of the backlash pane.
     std::vector<TuningField> tuningFields_;
-    QLabel* integralLimitTextLabel_ = nullptr;
-    QLabel* velocityFeedforwardTextLabel_ = nullptr;
-    QLabel* accelerationFeedforwardTextLabel_ = nullptr;
-    std::vector<QLineEdit*> backlashFields_;
+    std::vector<QLabel*> gainCaptions_;
+    std::vector<TuningField> backlashFields_;
+    std::vector<QLabel*> backlashCaptions_;
     QWidget* tuningControls_ = nullptr;
     QPushButton* unlockButton_ = nullptr;
     QPushButton* applyButton_ = nullptr;

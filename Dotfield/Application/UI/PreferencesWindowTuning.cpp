@@ -1,9 +1,9 @@
 // The preferences window's motor calibration panes: filling, editing,
-// sending, restoring and stamping the tuning values, and their lock.
+// sending, restoring and stamping the tuning values, and their lock. What the
+// panes show comes from the robot model's description of its tuning values
+// (TuningValuesModel).
 
-#include <array>
 #include <optional>
-#include <string>
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,27 +11,16 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "Diagnostics/DiagnosticHooks.hpp"
+#include "Dotfield/Application/Preferences/TuningValuesModel.hpp"
 #include "Dotfield/Application/UI/PreferencesFieldNumbers.hpp"
 #include "Dotfield/Application/UI/PreferencesWindowController.hpp"
 #include "Dotfield/Instrument/HelperFunctions/PresentError.hpp"
-#include "Dotfield/Platform/MainQueue.hpp"
-#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
-#include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
-#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
-#include "Dotfield/Robotics/TuningValues.hpp"
-#include "Diagnostics/DiagnosticHooks.hpp"
+#include "Dotfield/Robotics/AxisComponents.hpp"
 
 namespace Dotfield {
 
 namespace {
-
-constexpr const std::array<MotorPosition, 3>& axes = xyzMotors;
-
-// The Proto's captions of the last three rows, which hold its cascading gains.
-constexpr std::array<const char*, 3> protoCascadingCaptions{
-    "Proportional gain (cascading):", "Integral gain (cascading):", "Derivative gain (cascading):"};
-
-constexpr const char* backlashCorrectionKey = "backlashCorrection";
 
 ErrorAlertContent confirmation(const char* title, const char* text) {
     return {.defaultButtonTitle = "OK",
@@ -41,95 +30,52 @@ ErrorAlertContent confirmation(const char* title, const char* text) {
             .style = AlertStyle::critical};
 }
 
-void logLine(const std::string& message) {
-    Diagnostics::printWithContext(message);
-}
-
 } // namespace
 
 // ---- Tuning values ------------------------------------------------------------------------
 
-TuningValues* PreferencesWindowController::modelTuningValues() const {
-    if (auto* proto = dynamic_cast<DropwrightProto*>(robot_.get())) {
-        return &proto->tuningValues();
-    }
-    if (auto* generationII = dynamic_cast<DropwrightIIa*>(robot_.get())) {
-        return &generationII->tuningValues();
-    }
-    return nullptr;
-}
-
 void PreferencesWindowController::loadAllTuningValues() {
-    if (auto* desktop = dynamic_cast<DropwrightDesktop*>(robot_.get())) {
-        const AxisValues backlash = desktop->backlashCorrection();
-        for (std::size_t axis = 0; axis < axes.size(); ++axis) {
-            backlashFields_[axis]->setText(wholeNumber(axisComponent(backlash, axes[axis])));
+    if (!tuning_) {
+        return;
+    }
+    const auto descriptions = tuning_->descriptions();
+    const bool gains = tuning_->pane() == TuningPane::gains;
+    const std::vector<QLabel*>& captions = gains ? gainCaptions_ : backlashCaptions_;
+    for (std::size_t row = 0; row < descriptions.size() && row < captions.size(); ++row) {
+        captions[row]->setText(descriptions[row].caption);
+    }
+    for (const TuningField& field : gains ? tuningFields_ : backlashFields_) {
+        if (field.row < descriptions.size()) {
+            field.field->setText(wholeNumber(axisComponent(tuning_->value(field.row), field.motor)));
         }
-        return;
-    }
-    TuningValues* tuning = modelTuningValues();
-    if (!tuning) {
-        return;
-    }
-    if (dynamic_cast<DropwrightProto*>(robot_.get())) {
-        integralLimitTextLabel_->setText(protoCascadingCaptions[0]);
-        velocityFeedforwardTextLabel_->setText(protoCascadingCaptions[1]);
-        accelerationFeedforwardTextLabel_->setText(protoCascadingCaptions[2]);
-    }
-    const std::array<AxisValues, TuningValues::count> values = tuning->values();
-    for (const TuningField& field : tuningFields_) {
-        field.field->setText(wholeNumber(axisComponent(values[field.row], field.motor)));
     }
 }
 
 void PreferencesWindowController::updateTuningParameter(const TuningField& tuning) {
-    TuningValues* values = modelTuningValues();
-    if (!values) {
+    if (!tuning_ || tuning.row >= tuning_->descriptions().size()) {
         return;
     }
     const std::optional<double> value = finiteNumber(*tuning.field);
     if (!value) {
-        tuning.field->setText(wholeNumber(axisComponent(values->value(tuning.row), tuning.motor)));
+        tuning.field->setText(wholeNumber(axisComponent(tuning_->value(tuning.row), tuning.motor)));
         return;
     }
-    // Stored, not sent: the motors take it with Apply or a restore.
-    const AxisValues triple = values->setAxis(tuning.row, tuning.motor, *value);
-    robot_->userDefaults()->setAxisValues(triple, values->keys()[tuning.row].userDefinedKey, false);
-}
-
-void PreferencesWindowController::updateBacklash(QLineEdit* field, MotorPosition motor) {
-    auto* desktop = dynamic_cast<DropwrightDesktop*>(robot_.get());
-    if (!desktop) {
-        return;
-    }
-    const std::optional<double> value = finiteNumber(*field);
-    if (!value) {
-        field->setText(wholeNumber(axisComponent(desktop->backlashCorrection(), motor)));
-        return;
-    }
-    const AxisValues triple = replacingAxisComponent(desktop->backlashCorrection(), motor, *value);
-    desktop->setBacklashCorrection(triple);
-    desktop->userDefaults()->setAxisValues(triple, backlashCorrectionKey, true);
+    // Stored, not sent: gains reach the motors with Apply or a restore, the
+    // backlash with the next move.
+    tuning_->setAxis(tuning.row, tuning.motor, *value);
 }
 
 void PreferencesWindowController::applyTuningParametersNow() {
-    if (!robot_) {
+    if (!tuning_) {
         return;
     }
     // Behind the motion queued before it, without holding up the window.
     ++tuningSendsInFlight_;
     updateControls();
-    robot_->runOnRoboticsQueue([robot = robot_, handler = errorHandler_, window = QPointer(this)] {
-        try {
-            robot->updateMotorTuningParameters();
-        } catch (...) {
-            reportFailure(handler, std::current_exception());
+    tuning_->send(errorHandler_, [window = QPointer(this)] {
+        if (window) {
+            window->tuningSendFinished();
         }
-        MainQueue::main().async([window] {
-            if (window) {
-                window->tuningSendFinished();
-            }
-        });
     });
 }
 
@@ -139,8 +85,8 @@ void PreferencesWindowController::tuningSendFinished() {
 }
 
 void PreferencesWindowController::restoreFactoryDefaults() {
-    if (!modelTuningValues()) {
-        logLine("The robot has no factory tuning values to restore");
+    if (!tuning_ || !tuning_->hasFactorySet()) {
+        Diagnostics::printWithContext("The robot has no factory tuning values to restore");
         return;
     }
     const Qt::KeyboardModifiers stampModifiers = Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier;
@@ -162,29 +108,17 @@ void PreferencesWindowController::restoreFactoryDefaults() {
 }
 
 void PreferencesWindowController::restoreFactoryDefaultTuningValues() {
-    TuningValues* values = modelTuningValues();
-    if (!values) {
+    if (!tuning_ || !tuning_->hasFactorySet()) {
         return;
     }
-    const UserDefaults& store = *robot_->userDefaults();
-    for (std::size_t row = 0; row < TuningValues::count; ++row) {
-        const TuningValueKeys& keys = values->keys()[row];
-        const AxisValues factory = store.axisValues(keys.factoryKey, true).value_or(keys.builtIn);
-        values->setValue(row, factory);
-        robot_->userDefaults()->setAxisValues(factory, keys.userDefinedKey, false);
-    }
+    tuning_->restoreFactorySet();
     loadAllTuningValues();
     applyTuningParametersNow();
 }
 
 void PreferencesWindowController::stampCurrentTuningValuesAsFactoryDefaults() {
-    TuningValues* values = modelTuningValues();
-    if (!values) {
-        return;
-    }
-    const std::array<AxisValues, TuningValues::count> current = values->values();
-    for (std::size_t row = 0; row < TuningValues::count; ++row) {
-        robot_->userDefaults()->setAxisValues(current[row], values->keys()[row].factoryKey, true);
+    if (tuning_) {
+        tuning_->stampFactorySet();
     }
 }
 

@@ -33,6 +33,7 @@
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
+#include "Dotfield/Robotics/Models/DesktopBacklashTuning.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Diagnostics/SourceLocation.hpp"
 
@@ -140,6 +141,8 @@ class DropwrightDesktop : public Robot {
     AxisValues backlashCorrection() const;
     void setBacklashCorrection(const AxisValues& correction);
     AxisValues backlashCorrectionForLastMove() const;
+    // The backlash correction as the model's one tuning value.
+    TunableValues* tunableValues() override { return &backlashTuning_; }
 
   private:
     // A failed exchange as the operator sees it: a wrong byte count or a
@@ -166,6 +169,7 @@ class DropwrightDesktop : public Robot {
     mutable std::optional<AxisValues> currentVelocities_;
     AxisValues backlashCorrection_;
     AxisValues backlashCorrectionForLastMove_;
+    DesktopBacklashTuning backlashTuning_{*this};
 };
 
 } // namespace Dotfield

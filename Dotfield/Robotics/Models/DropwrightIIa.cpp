@@ -16,13 +16,19 @@ namespace {
 
 constexpr std::uint8_t carriageReturn = 0x0D;
 
+// The six gains of the motors' PID filters: name, caption, the operator's key
+// (one dictionary), the factory key and the built-in values.
 const TuningValues::Keys tuningKeys{{
-    {"userDefinedProportionalGain", "proportionalGain", {16000, 15000, 14000}},
-    {"userDefinedIntegralGain", "integralGain", {2000, 2000, 5000}},
-    {"userDefinedDerivativeGain", "derivativeGain", {15000, 15000, 17000}},
-    {"userDefinedIntegralLimit", "integralLimit", {5000, 8000, 10000}},
-    {"userDefinedVelocityFeedforward", "velocityFeedforward", {30000, 35000, 40000}},
-    {"userDefinedAccelerationFeedforward", "accelerationFeedforward", {0, 0, 0}},
+    {"proportionalGain", "Proportional gain:", "userDefinedProportionalGain", false, "proportionalGain",
+     {16000, 15000, 14000}},
+    {"integralGain", "Integral gain:", "userDefinedIntegralGain", false, "integralGain", {2000, 2000, 5000}},
+    {"derivativeGain", "Derivative gain:", "userDefinedDerivativeGain", false, "derivativeGain",
+     {15000, 15000, 17000}},
+    {"integralLimit", "Integral limit:", "userDefinedIntegralLimit", false, "integralLimit", {5000, 8000, 10000}},
+    {"velocityFeedforward", "Velocity feed-forward:", "userDefinedVelocityFeedforward", false,
+     "velocityFeedforward", {30000, 35000, 40000}},
+    {"accelerationFeedforward", "Acceleration feed-forward:", "userDefinedAccelerationFeedforward", false,
+     "accelerationFeedforward", {0, 0, 0}},
 }};
 
 // The reply's leading integer (spaces, an optional sign, digits), as the

@@ -132,6 +132,7 @@ class DropwrightIIa : public Robot {
     // In this order: proportional gain, integral gain, derivative gain,
     // integral limit, velocity feed-forward, acceleration feed-forward.
     TuningValues& tuningValues() { return tuningValues_; }
+    TunableValues* tunableValues() override { return &tuningValues_; }
     const TuningValues& tuningValues() const { return tuningValues_; }
     AxisValues proportionalGain() const { return tuningValues_.value(0); }
     AxisValues integralGain() const { return tuningValues_.value(1); }

@@ -16,13 +16,23 @@ using Diagnostics::SourceLocation;
 constexpr double xyTravel = 306000.0;
 constexpr double zTravel = 90000.0;
 
+// The position-mode and cascading gains of the stepper controllers: name,
+// caption, the operator's key (one dictionary), the factory key and the
+// built-in values.
 const TuningValues::Keys tuningKeys{{
-    {"userDefinedPositionModeProportionalGain", "positionModeProportionalGain", {300, 400, 80}},
-    {"userDefinedPositionModeIntegralGain", "positionModeIntegralGain", {5, 5, 10}},
-    {"userDefinedPositionModeDerivativeGain", "positionModeDerivativeGain", {300, 300, 100}},
-    {"userDefinedCascadingPositionModeProportionalGain", "cascadingPositionModeProportionalGain", {0, 200, 0}},
-    {"userDefinedCascadingPositionModeIntegralGain", "cascadingPositionModeIntegralGain", {0, 0, 0}},
-    {"userDefinedCascadingPositionModeDerivativeGain", "cascadingPositionModeDerivativeGain", {0, 0, 0}},
+    {"proportionalGain", "Proportional gain:", "userDefinedPositionModeProportionalGain", false,
+     "positionModeProportionalGain", {300, 400, 80}},
+    {"integralGain", "Integral gain:", "userDefinedPositionModeIntegralGain", false, "positionModeIntegralGain",
+     {5, 5, 10}},
+    {"derivativeGain", "Derivative gain:", "userDefinedPositionModeDerivativeGain", false,
+     "positionModeDerivativeGain", {300, 300, 100}},
+    {"cascadingProportionalGain", "Proportional gain (cascading):",
+     "userDefinedCascadingPositionModeProportionalGain", false, "cascadingPositionModeProportionalGain",
+     {0, 200, 0}},
+    {"cascadingIntegralGain", "Integral gain (cascading):", "userDefinedCascadingPositionModeIntegralGain", false,
+     "cascadingPositionModeIntegralGain", {0, 0, 0}},
+    {"cascadingDerivativeGain", "Derivative gain (cascading):", "userDefinedCascadingPositionModeDerivativeGain",
+     false, "cascadingPositionModeDerivativeGain", {0, 0, 0}},
 }};
 
 } // namespace

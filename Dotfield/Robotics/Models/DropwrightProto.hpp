@@ -113,6 +113,7 @@ class DropwrightProto : public Robot {
     // In this order: position-mode proportional, integral and derivative
     // gains, then the cascading proportional, integral and derivative gains.
     TuningValues& tuningValues() { return tuningValues_; }
+    TunableValues* tunableValues() override { return &tuningValues_; }
     const TuningValues& tuningValues() const { return tuningValues_; }
     AxisValues proportionalGain() const { return tuningValues_.value(0); }
     AxisValues integralGain() const { return tuningValues_.value(1); }
