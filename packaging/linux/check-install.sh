@@ -48,7 +48,7 @@ grep -qx 'Exec=dotfield %F' "$stage/usr/share/applications/com.veltrane.Dotfield
 # The installed program finds its libraries in the staging folder, not in
 # the build tree.
 libraries=$(env -u LD_LIBRARY_PATH ldd "$stage/usr/bin/dotfield")
-echo "$libraries" | grep -q "libDotfieldApplicationUI.so.[0-9]* => $libdir/" \
+echo "$libraries" | grep -q "libDotfieldApplicationUI.so.[0-9]* => $stage/usr/" \
   || fail "libDotfieldApplicationUI is not the installed one"
 if echo "$libraries" | grep "=> $(cd "$build" && pwd)/" | grep -qv "=> $stage/"; then
   fail "the installed program uses libraries of the build tree"
