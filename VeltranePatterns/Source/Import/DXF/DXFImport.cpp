@@ -72,9 +72,10 @@ std::optional<DXFImportState> readDXFDrawing(const std::filesystem::path& path) 
                         "; it was imported as millimetres.");
     }
     if (const auto& numbers = parser->unreadableNumbers(); numbers.count > 0) {
-        state.unreadableNumbers = std::to_string(numbers.count) + (numbers.count == 1 ? " value is" : " values are") +
-                                  " not DXF numbers, the first on line " + std::to_string(numbers.firstLine) +
-                                  ": \"" + numbers.firstValue + "\"";
+        state.unreadableNumbers =
+            std::to_string(numbers.count) +
+            (numbers.count == 1 ? " value is not a DXF number, on line " : " values are not DXF numbers, the first on line ") +
+            std::to_string(numbers.firstLine) + ": \"" + numbers.firstValue + "\"";
         lines.push_back(*state.unreadableNumbers + "; what they belong to was not imported");
     }
     for (const std::string& line : lines) {
