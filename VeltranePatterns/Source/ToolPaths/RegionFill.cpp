@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <optional>
+#include <vector>
 
-#include "VeltranePatterns/Source/Items/Polygon.hpp"
+#include "VeltranePatterns/Source/ToolPaths/ConvexPolygons.hpp"
 #include "VeltranePatterns/Source/ToolPaths/PolygonOutline.hpp"
 
 namespace VeltranePatterns {
@@ -115,7 +115,7 @@ class PieceCutter {
         std::size_t start = 0;
         std::size_t misses = 0;
         while (remaining_ >= 3) {
-            std::vector<std::size_t> chain = growFrom(start);
+            const std::vector<std::size_t> chain = growFrom(start);
             if (chain.size() < 3) {
                 start = next_[start];
                 if (++misses > remaining_) {
@@ -263,11 +263,7 @@ std::vector<std::vector<Coordinate>> convexPiecesOfRegion(const std::vector<Coor
 }
 
 std::vector<PatternItemPtr> regionFillPolygons(const std::vector<Coordinate>& outline) {
-    std::vector<PatternItemPtr> items;
-    for (const auto& piece : convexPiecesOfRegion(outline)) {
-        items.push_back(std::make_shared<const Polygon>(removeCollinearPolygonPoints(piece)));
-    }
-    return items;
+    return polygonsOfParts(convexPiecesOfRegion(outline));
 }
 
 } // namespace VeltranePatterns

@@ -106,6 +106,17 @@ std::optional<DXFHatch> DXFParser::readHatch(std::span<const DXFGroup> groups) c
         }
     };
 
+    // Completes the pending edge; a loop that holds an edge is kept and a new
+    // one begins with no edge type and no values.
+    const auto closeLoop = [&] {
+        completeEdge();
+        if (!loop.empty()) {
+            loops.push_back(std::move(loop));
+            loop.clear();
+            edgeType.reset();
+            edgeValues.clear();
+        }
+    };
     std::optional<PendingPolylinePath> polylinePath;
     const auto completePolylinePath = [&] {
         if (polylinePath) {
@@ -147,26 +158,14 @@ std::optional<DXFHatch> DXFParser::readHatch(std::span<const DXFGroup> groups) c
         case 92:
             pathType = readImportInteger(g.name).value_or(0);
             if ((*pathType & polylinePathBit) != 0) {
-                completeEdge();
-                if (!loop.empty()) {
-                    loops.push_back(std::move(loop));
-                    loop.clear();
-                }
+                closeLoop();
                 edgeType.reset();
                 edgeValues.clear();
                 polylinePath.emplace();
             }
             break;
         case 93:
-        case 97:
-            completeEdge();
-            if (!loop.empty()) {
-                loops.push_back(std::move(loop));
-                loop.clear();
-                edgeType.reset();
-                edgeValues.clear();
-            }
-            break;
+        case 97: closeLoop(); break;
         default:
             if (const auto v = number(g)) {
                 edgeValues[g.code] = *v;
@@ -177,10 +176,7 @@ std::optional<DXFHatch> DXFParser::readHatch(std::span<const DXFGroup> groups) c
         }
     }
     completePolylinePath();
-    completeEdge();
-    if (!loop.empty()) {
-        loops.push_back(std::move(loop));
-    }
+    closeLoop();
     return DXFHatch{layerNameOr(layer), solid, DXFHatchOptions(pathType.value_or(0)), std::move(loops)};
 }
 

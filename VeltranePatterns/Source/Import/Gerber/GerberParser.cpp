@@ -545,7 +545,9 @@ void GerberParser::noteUnfinishedInput() {
             problems_.note("The file ends inside an extended command that has no closing \"%\"",
                            pendingExtendedLine_);
         }
-    } else if (!trimBlanks(pendingBlock_).empty() || discardPending_) {
+    } else if (const std::string_view rest = trimBlanks(pendingBlock_);
+               discardPending_ || (!rest.empty() && rest.front() != 'M')) {
+        // A last end-of-program code without its "*" loses nothing.
         problems_.note("The file ends inside a block that has no closing \"*\"", pendingBlockLine_);
     }
 }
