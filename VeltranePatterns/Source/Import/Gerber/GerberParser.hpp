@@ -13,8 +13,10 @@
 // from where it stands by converting into that unit.
 //
 // What cannot be used is skipped and told at the end of the parse in one line
-// per kind, with its count and first line number. A drill file (Excellon) is
-// recognised at its start and not read.
+// per kind, with its count and first line number; so are a negative image
+// (%IPNEG, read as if positive) and the end of the file inside a block or an
+// extended command. A drill file (Excellon) is recognised at its start (M48)
+// and not read; its tool and unit lines are counted wherever they are.
 //
 // Use: open(path), set both callbacks, parse() once, drop the parser.
 
