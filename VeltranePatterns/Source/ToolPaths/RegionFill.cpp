@@ -60,13 +60,15 @@ class VertexGrid {
         }
     }
 
-    // Calls visit with every vertex in the cells the box touches until it answers true.
+    // Calls visit with every vertex in the cells the box touches until it
+    // answers true; adds the cells and vertices looked at to the work.
     template <typename Visit>
-    bool anyInBox(double minX, double maxX, double minY, double maxY, Visit visit) const {
+    bool anyInBox(double minX, double maxX, double minY, double maxY, std::size_t& work, Visit visit) const {
         const std::size_t c0 = column(minX), c1 = column(maxX), r0 = row(minY), r1 = row(maxY);
         for (std::size_t r = r0; r <= r1; ++r) {
             for (std::size_t c = c0; c <= c1; ++c) {
                 const std::size_t cell = r * columns_ + c;
+                work += 1 + cellStart_[cell + 1] - cellStart_[cell];
                 for (std::size_t e = cellStart_[cell]; e < cellStart_[cell + 1]; ++e) {
                     if (visit(entries_[e])) {
                         return true;
@@ -114,7 +116,13 @@ class PieceCutter {
         std::vector<std::vector<Coordinate>> pieces;
         std::size_t start = 0;
         std::size_t misses = 0;
+        // Ordinary outlines look at a few dozen vertices per vertex; one built
+        // to make every search long is handed to the convex split instead.
+        const std::size_t budget = 256 * points_.size() + 1'000'000;
         while (remaining_ >= 3) {
+            if (work_ > budget) {
+                return std::nullopt;
+            }
             const std::vector<std::size_t> chain = growFrom(start);
             if (chain.size() < 3) {
                 start = next_[start];
@@ -152,12 +160,12 @@ class PieceCutter {
     // Whether a vertex outside the run lies in the triangle (a, b, c) or on
     // its sides; vertices at the very place of a corner do not count, so that
     // the two ends of a cut-in line do not block each other.
-    bool holdsOtherVertex(std::size_t a, std::size_t b, std::size_t c) const {
+    bool holdsOtherVertex(std::size_t a, std::size_t b, std::size_t c) {
         const Coordinate& pa = points_[a];
         const Coordinate& pb = points_[b];
         const Coordinate& pc = points_[c];
         return grid_.anyInBox(std::min({pa.x, pb.x, pc.x}), std::max({pa.x, pb.x, pc.x}),
-                              std::min({pa.y, pb.y, pc.y}), std::max({pa.y, pb.y, pc.y}), [&](std::size_t v) {
+                              std::min({pa.y, pb.y, pc.y}), std::max({pa.y, pb.y, pc.y}), work_, [&](std::size_t v) {
                                   if (!alive_[v] || inPiece_[v]) {
                                       return false;
                                   }
@@ -174,6 +182,7 @@ class PieceCutter {
     // The longest convex run from the start that holds no other vertex, grown
     // one fan triangle at a time; fewer than three vertices when none is.
     std::vector<std::size_t> growFrom(std::size_t a) {
+        ++work_;
         std::vector<std::size_t> chain;
         const std::size_t b = next_[a];
         const std::size_t c = next_[b];
@@ -223,6 +232,7 @@ class PieceCutter {
     std::vector<std::uint8_t> alive_;
     std::vector<std::uint8_t> inPiece_;
     std::size_t remaining_;
+    std::size_t work_ = 0;
 };
 
 } // namespace
