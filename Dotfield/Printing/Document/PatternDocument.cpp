@@ -31,11 +31,16 @@ PatternDocument::PatternDocument() : rotation_(0.0, Zovudidova::AngleUnit::degre
 
 void PatternDocument::readFromFile(const std::filesystem::path& file, std::string_view typeName) {
     std::shared_ptr<Pattern> read;
+    std::vector<std::string> notes;
     try {
         if (typeName == "DXF") {
-            read = VeltranePatterns::patternFromDXFFile(file);
+            auto imported = VeltranePatterns::importDXFFile(file);
+            read = std::move(imported.pattern);
+            notes = std::move(imported.notes);
         } else if (typeName == "Gerber") {
-            read = VeltranePatterns::patternFromGerberFile(file);
+            auto imported = VeltranePatterns::importGerberFile(file);
+            read = std::move(imported.pattern);
+            notes = std::move(imported.notes);
         } else if (typeName == "Pattern") {
             read = VeltranePatterns::patternFromXMLFile(file);
         } else {
@@ -49,6 +54,7 @@ void PatternDocument::readFromFile(const std::filesystem::path& file, std::strin
         throw PatternDocumentReadError(PatternDocumentReadError::Kind::unreadable, unreadableFileMessage);
     }
     fileURL_ = file;
+    importNotes_ = std::move(notes);
     {
         const std::lock_guard lock(mutex_);
         pattern_ = read;

@@ -105,6 +105,9 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     void readFromFile(const std::filesystem::path& file, std::string_view typeName);
     // The file name (title of the window) and the file read.
     const std::filesystem::path& fileURL() const { return fileURL_; }
+    // What the import of a drawing or a photoplot left out or could not read,
+    // one line each; empty when everything in the file was read.
+    const std::vector<std::string>& importNotes() const { return importNotes_; }
     std::string displayName() const;
 
     // ---- Window --------------------------------------------------------------------
@@ -308,6 +311,7 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     PatternPreviewTarget* preview_ = nullptr;
     PatternDocumentWindowSide* windowSide_ = nullptr;
     std::filesystem::path fileURL_;
+    std::vector<std::string> importNotes_;
 
     mutable std::mutex mutex_;
     std::shared_ptr<Robot> robot_;

@@ -73,6 +73,7 @@ PatternDocumentController::openDocument(const std::filesystem::path& file) {
         document->documentClosedOperation = [this, raw] { forget(raw); };
         documents_.push_back(document);
         noteNewRecentDocumentURL(path);
+        showImportNotes(*document);
         return OpenedDocument{document, false};
     } catch (const std::exception& error) {
         reason = error.what();
@@ -81,6 +82,19 @@ PatternDocumentController::openDocument(const std::filesystem::path& file) {
         presenter->runModalAlert({"OK", std::nullopt, couldNotOpenMessage(path), reason});
     }
     return std::nullopt;
+}
+
+void PatternDocumentController::showImportNotes(const PatternDocument& document) {
+    const auto& notes = document.importNotes();
+    const auto presenter = currentAlertPresenter();
+    if (notes.empty() || !presenter) {
+        return;
+    }
+    std::string text;
+    for (const std::string& note : notes) {
+        text += (text.empty() ? "" : "\n") + note;
+    }
+    presenter->runModalAlert({"OK", std::nullopt, notAllImportedMessage(document.fileURL()), text});
 }
 
 std::shared_ptr<PatternDocument> PatternDocumentController::documentForURL(const std::filesystem::path& file) const {
@@ -96,6 +110,10 @@ void PatternDocumentController::forget(const PatternDocument* document) {
 
 std::string PatternDocumentController::couldNotOpenMessage(const std::filesystem::path& file) {
     return "The document \u201C" + file.filename().string() + "\u201D could not be opened.";
+}
+
+std::string PatternDocumentController::notAllImportedMessage(const std::filesystem::path& file) {
+    return "Not everything in the document \u201C" + file.filename().string() + "\u201D could be imported.";
 }
 
 // ---- Recent files ------------------------------------------------------------------------------

@@ -71,7 +71,9 @@ class PatternDocumentController {
     // command line): its type by extension, the document made and remembered
     // among the open and the recent ones. A failure is shown in the alert
     // "The document “name” could not be opened." with the reason, and
-    // answers nothing.
+    // answers nothing. A drawing or photoplot that opens with parts left out
+    // or unreadable shows them, one line each, in the alert "Not everything
+    // in the document “name” could be imported."
     std::optional<OpenedDocument> openDocument(const std::filesystem::path& file);
 
     std::shared_ptr<PatternDocument> documentForURL(const std::filesystem::path& file) const;
@@ -85,9 +87,12 @@ class PatternDocumentController {
 
     // "The document “name” could not be opened."
     static std::string couldNotOpenMessage(const std::filesystem::path& file);
+    // "Not everything in the document “name” could be imported."
+    static std::string notAllImportedMessage(const std::filesystem::path& file);
 
   private:
     void handOver(PatternDocument& document);
+    void showImportNotes(const PatternDocument& document);
     void forget(const PatternDocument* document);
 
     std::shared_ptr<UserDefaults> userDefaults_;

@@ -114,6 +114,39 @@ TEST_F(DocumentOpening, AFileThatDoesNotReadIsRefusedWithItsReasonAndNothingHand
     EXPECT_EQ(shown[1].informativeText, Dotfield::PatternDocument::unknownTypeMessage);
 }
 
+TEST_F(DocumentOpening, DrawingsAndPhotoplotsTellInTheAlertWhyTheyAreRefusedOrWhatTheyLeaveOut) {
+    // Refused: the reason is the alert's text, after the file's own words.
+    const auto refused = {write("empty.gbr", ""),
+                          write("drill.gbr", "METRIC,TZ\nT1C0.800\nT1\nX1000Y1000\nM30\n"),
+                          write("commas.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0,5\n20\n0\n11\n3\n21\n4\n"
+                                              "0\nENDSEC\n0\nEOF\n")};
+    for (const auto& file : refused) {
+        EXPECT_EQ(windows->openDocument(file), nullptr) << file.filename();
+    }
+    // Opened with losses: the window opens, and the alert names them.
+    auto* window = windows->openDocument(
+        write("labelled.dxf", "0\nSECTION\n2\nENTITIES\n0\nTEXT\n10\n0\n20\n0\n1\nBoard 7\n0\nLINE\n10\n0\n20\n0\n"
+                              "11\n3\n21\n4\n0\nENDSEC\n0\nEOF\n"));
+    EXPECT_NE(window, nullptr);
+    EXPECT_NE(windows->openDocument(write("negative.gbr", "%IPNEG*%\n%MOMM*%\n%ADD10C,0.1*%\nD10*\nX0Y0D03*\n")),
+              nullptr);
+
+    const auto shown = alerts->presenter().shownAlerts();
+    ASSERT_EQ(shown.size(), 5U);
+    const std::string unreadable = Dotfield::PatternDocument::unreadableFileMessage;
+    EXPECT_EQ(shown[0].messageText, "The document \u201Cempty.gbr\u201D could not be opened.");
+    EXPECT_EQ(shown[0].informativeText, unreadable + " the file is empty");
+    EXPECT_EQ(shown[1].informativeText, unreadable + " an Excellon drill file, not a Gerber photoplot");
+    EXPECT_EQ(shown[2].informativeText,
+              unreadable + " 1 value is not a DXF number, on line 8: \"0,5\"");
+    EXPECT_EQ(shown[3].messageText, "Not everything in the document \u201Clabelled.dxf\u201D could be imported.");
+    EXPECT_EQ(shown[3].informativeText, "1 text was not imported");
+    EXPECT_EQ(shown[4].messageText, "Not everything in the document \u201Cnegative.gbr\u201D could be imported.");
+    EXPECT_EQ(shown[4].informativeText, "The image is negative (%IPNEG*%) but was imported as positive: what prints "
+                                        "is what the photoplot leaves clear (line 1)");
+    EXPECT_EQ(controller->documents().size(), 2U);
+}
+
 TEST_F(DocumentOpening, RecentFilesKeepTheTenLastNewestFirstAndOpenFromTheMenu) {
     std::vector<std::filesystem::path> files;
     for (int i = 0; i < 12; ++i) {

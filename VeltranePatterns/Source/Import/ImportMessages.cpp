@@ -12,4 +12,15 @@ void printImportMessage(std::string_view line) {
     std::fflush(stdout);
 }
 
+std::string withNotes(std::string reason, const std::vector<std::string>& notes) {
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        reason += i == 0 ? " (" : "; ";
+        reason += notes[i];
+    }
+    if (!notes.empty()) {
+        reason += ')';
+    }
+    return reason;
+}
+
 } // namespace VeltranePatterns

@@ -7,12 +7,17 @@
 
 namespace VeltranePatterns {
 
-std::vector<PatternItemPtr> convexPolygonsForOutline(const std::vector<Coordinate>& outline) {
+std::vector<PatternItemPtr> polygonsOfParts(const std::vector<std::vector<Coordinate>>& parts) {
     std::vector<PatternItemPtr> items;
-    for (const auto& part : splitPolygonIntoConvexParts(outline)) {
+    items.reserve(parts.size());
+    for (const auto& part : parts) {
         items.push_back(std::make_shared<const Polygon>(removeCollinearPolygonPoints(part)));
     }
     return items;
+}
+
+std::vector<PatternItemPtr> convexPolygonsForOutline(const std::vector<Coordinate>& outline) {
+    return polygonsOfParts(splitPolygonIntoConvexParts(outline));
 }
 
 } // namespace VeltranePatterns

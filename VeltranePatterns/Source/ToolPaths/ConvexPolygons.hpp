@@ -8,6 +8,9 @@
 
 namespace VeltranePatterns {
 
+// One polygon per part, each without its collinear points.
+std::vector<PatternItemPtr> polygonsOfParts(const std::vector<std::vector<Coordinate>>& parts);
+
 // One convex polygon per part of the outline, each without its collinear points.
 std::vector<PatternItemPtr> convexPolygonsForOutline(const std::vector<Coordinate>& outline);
 

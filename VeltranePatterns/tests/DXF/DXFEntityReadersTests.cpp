@@ -161,7 +161,7 @@ TEST(DXFEntityReaders, SplinesKeepFitPointsControlPointsAndKnots) {
 TEST(DXFEntityReaders, HatchLoopsOfLineAndArcEdges) {
     // Elevation point (10/20/30) and pattern values pass through the edge values and
     // are cleared at the first 72. A loop of three lines and an arc, then a polyline
-    // path that gives no edges, then an edge missing a value.
+    // path of two vertices, then an edge missing a value.
     const Groups hatch{
         {0, "HATCH"}, {8, "Hatched"}, {10, "0"}, {20, "0"}, {30, "0"}, {2, "SOLID"}, {70, "1"}, {71, "0"},
         {91, "3"},    {92, "1"},      {93, "4"}, {72, "1"}, {10, "0"}, {20, "0"},    {11, "4"},   {21, "0"},
@@ -177,8 +177,11 @@ TEST(DXFEntityReaders, HatchLoopsOfLineAndArcEdges) {
     EXPECT_EQ(h.layerName, "Hatched");
     EXPECT_TRUE(h.solid);
     EXPECT_EQ(h.boundaryPathType.rawValue(), 1); // the last 92
-    ASSERT_EQ(h.loops.size(), 1u);
+    ASSERT_EQ(h.loops.size(), 2u);
     ASSERT_EQ(h.loops[0].size(), 4u);
+    // The polyline path closes on itself: there and back.
+    ASSERT_EQ(h.loops[1].size(), 2u);
+    EXPECT_EQ(h.loops[1][1].getIf<DXFEntity::Line>()->endPoint, (Coordinate{0, 0, 0}));
     const auto* first = h.loops[0][0].getIf<DXFEntity::Line>();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->endPoint, (Coordinate{4, 0, 0}));
@@ -188,12 +191,12 @@ TEST(DXFEntityReaders, HatchLoopsOfLineAndArcEdges) {
     EXPECT_EQ(arc->center, (Coordinate{2, 4, 0}));
     EXPECT_EQ(degreesOf(arc->endAngle), 180.0);
 
-    // A polyline boundary alone gives a hatch without loops, still reported; 70 other than 1 is not solid.
+    // A polyline boundary alone gives its loop; 70 other than 1 is not solid.
     const auto polylinePath = parseText(entitiesSection({{0, "HATCH"}, {70, "0"}, {91, "1"}, {92, "2"}, {72, "0"},
                                                          {93, "2"}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"},
                                                          {97, "0"}}));
     ASSERT_EQ(polylinePath.hatches.size(), 1u);
-    EXPECT_TRUE(polylinePath.hatches[0].loops.empty());
+    EXPECT_EQ(polylinePath.hatches[0].loops.size(), 1u);
     EXPECT_FALSE(polylinePath.hatches[0].solid);
     EXPECT_EQ(polylinePath.hatches[0].layerName, "No Layer");
     EXPECT_EQ(polylinePath.hatches[0].boundaryPathType.description(), "[\"Polyline\"]");

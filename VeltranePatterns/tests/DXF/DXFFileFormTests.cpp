@@ -82,10 +82,10 @@ TEST(DXFFileForm, ReasonsForFilesThatCannotBeImported) {
          "not a text DXF file"},
         {"UTF-16 text", utf16(text), "not a text DXF file"},
         {"numbers with a decimal comma", replaceAll(replaceAll(text, "\n3\n", "\n3,5\n"), "\n4\n", "\n4,5\n"),
-         "no entity that can be printed"},
+         "2 values are not DXF numbers, the first on line 14: \"3,5\""},
         {"only text and dimensions",
          entitiesSection({{0, "TEXT"}, {10, "0"}, {20, "0"}, {1, "label"}, {0, "DIMENSION"}, {10, "1"}, {20, "1"}}),
-         "no entity that can be printed"},
+         "no entity that can be printed (1 text was not imported)"},
         {"an empty drawing", entitiesSection({}), "no entity that can be printed"},
     };
     for (const Case& c : cases) {

@@ -66,19 +66,6 @@ TEST(GerberImport, PatternSettingsAreFixed) {
     EXPECT_FALSE(pattern->stayAtEndOfPatternWhenDone());
 }
 
-TEST(GerberImport, FileThatDrawsNothingGivesAnEmptyPattern) {
-    const auto declared = patternFromGerberFile(writeFile("nothing.gbr", "%FSLAX24Y24*%\n%MOIN*%\n%ADD10C,1*%\nD10*\n"));
-    ASSERT_NE(declared, nullptr);
-    EXPECT_EQ(declared->lengthUnit(), DistanceUnit::inches);
-    EXPECT_TRUE(declared->solutionLayers().empty());
-    EXPECT_EQ(describeLimits(*declared), "x 0.0 to 0.0, y 0.0 to 0.0, z 0.0 to 0.0");
-
-    const auto empty = patternFromGerberFile(writeFile("empty.gbr", ""));
-    ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(empty->lengthUnit(), DistanceUnit::millimeters);
-    EXPECT_TRUE(empty->solutionLayers().empty());
-}
-
 TEST(GerberImport, EachImportBuildsAnIndependentPattern) {
     const auto path = std::filesystem::path(GERBER_FIXTURE_DIRECTORY) / "coupon.gbr";
     const auto first = patternFromGerberFile(path);

@@ -91,4 +91,26 @@ std::optional<Limits> bulgeArcLimits(const Coordinate& first, const Coordinate& 
     return arcLimits({arc->centerPoint.x, arc->centerPoint.y, 0.0}, arc->radius, from, sweep);
 }
 
+std::vector<Coordinate> bulgeArcInnerPoints(const Coordinate& first, const Coordinate& second, double bulge,
+                                            double maximumStepRadians) {
+    std::vector<Coordinate> points;
+    const auto arc = calculateArcBetweenPoints(first, second, bulge);
+    if (!arc || !(maximumStepRadians > 0.0)) {
+        return points;
+    }
+    const double startAngle = arc->startingAngle.value(Zovudidova::AngleUnit::radians);
+    const double endAngle = arc->endingAngle.value(Zovudidova::AngleUnit::radians);
+    // From the first vertex: counter-clockwise for a positive bulge, clockwise for a negative one.
+    const double sweep = bulge > 0.0 ? endAngle - startAngle : -(twoPi - (endAngle - startAngle));
+    constexpr double mostSteps = 720.0;
+    const auto steps = static_cast<std::size_t>(std::clamp(std::ceil(std::fabs(sweep) / maximumStepRadians), 1.0, mostSteps));
+    points.reserve(steps - 1);
+    for (std::size_t k = 1; k < steps; ++k) {
+        const double angle = startAngle + sweep * static_cast<double>(k) / static_cast<double>(steps);
+        points.push_back({arc->centerPoint.x + arc->radius * std::cos(angle),
+                          arc->centerPoint.y + arc->radius * std::sin(angle), 0.0});
+    }
+    return points;
+}
+
 } // namespace VeltranePatterns

@@ -3,6 +3,7 @@
 // quarter of the included angle, its sign giving the turning sense.
 
 #include <optional>
+#include <vector>
 
 #include "VeltranePatterns/Source/Geometry/Limits.hpp"
 #include "VeltranePatterns/Source/Geometry/Coordinate.hpp"
@@ -41,5 +42,11 @@ std::optional<ArcBetweenPoints> calculateArcBetweenPoints(const Coordinate& firs
 // The box of the arc of a bulge between two vertices, at z 0 as the arc item
 // lies; nothing where no arc exists.
 std::optional<Limits> bulgeArcLimits(const Coordinate& first, const Coordinate& second, double bulge);
+
+// The points strictly between the two vertices along the arc of the bulge, at
+// most the step apart in angle, at z 0: the arc as short straight edges. None
+// where no arc exists.
+std::vector<Coordinate> bulgeArcInnerPoints(const Coordinate& first, const Coordinate& second, double bulge,
+                                            double maximumStepRadians);
 
 } // namespace VeltranePatterns

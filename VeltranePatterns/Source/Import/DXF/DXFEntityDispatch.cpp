@@ -58,6 +58,11 @@ std::vector<DXFEntity> DXFParser::readEntity(std::string_view name, std::span<co
                 });
         }
         return placed;
+    } else {
+        const auto* kind = std::find(unprintedKindNames.begin(), unprintedKindNames.end(), name);
+        if (kind != unprintedKindNames.end()) {
+            ++unprintedKindCounts_[static_cast<std::size_t>(kind - unprintedKindNames.begin())];
+        }
     }
     std::vector<DXFEntity> result;
     if (entity) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "VeltranePatterns/Source/Import/ImportMessages.hpp"
@@ -49,14 +50,19 @@ std::size_t DXFExpansionLimits::weight(const DXFBlock& block) {
     return std::max<std::size_t>(total, 1);
 }
 
+void DXFExpansionLimits::report(std::string line) {
+    printImportMessage(line);
+    reportedLines_.push_back(std::move(line));
+}
+
 bool DXFExpansionLimits::admitDepth(std::size_t depth) {
     if (depth <= maximumNestingDepth) {
         return true;
     }
     if (!reportedDepth_) {
         reportedDepth_ = true;
-        printImportMessage("ERROR: Blocks are nested more than " + std::to_string(maximumNestingDepth) +
-                           " deep; the deeper block references are skipped");
+        report("ERROR: Blocks are nested more than " + std::to_string(maximumNestingDepth) +
+               " deep; the deeper block references are skipped");
     }
     return false;
 }
@@ -67,9 +73,8 @@ bool DXFExpansionLimits::admitExpansion(const DXFBlock& block, std::size_t copie
     if (reportedTotal_ || copies > room / one) {
         if (!reportedTotal_) {
             reportedTotal_ = true;
-            printImportMessage("ERROR: Block references expand to more than " +
-                               std::to_string(maximumExpandedEntities) +
-                               " entities; the remaining block references are skipped");
+            report("ERROR: Block references expand to more than " + std::to_string(maximumExpandedEntities) +
+                   " entities; the remaining block references are skipped");
         }
         return false;
     }

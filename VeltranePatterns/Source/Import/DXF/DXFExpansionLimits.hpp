@@ -9,6 +9,8 @@
 // itself included) is skipped. Each cap prints one "ERROR: " line per parse.
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "VeltranePatterns/Source/Import/DXF/DXFRecords.hpp"
 
@@ -29,11 +31,16 @@ public:
     bool admitExpansion(const DXFBlock& block, std::size_t copies);
 
     std::size_t expandedEntities() const { return expandedEntities_; }
+    // The lines printed so far, in order.
+    const std::vector<std::string>& reportedLines() const { return reportedLines_; }
 
     // What one expansion of the block costs.
     static std::size_t weight(const DXFBlock& block);
 
 private:
+    void report(std::string line);
+
+    std::vector<std::string> reportedLines_;
     std::size_t expandedEntities_ = 0;
     bool reportedTotal_ = false;
     bool reportedDepth_ = false;

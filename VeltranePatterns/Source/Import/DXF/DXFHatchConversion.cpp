@@ -7,6 +7,7 @@
 #include "VeltranePatterns/Source/Import/DXF/DXFMirror.hpp"
 #include "VeltranePatterns/Source/Items/Arc.hpp"
 #include "VeltranePatterns/Source/Items/ArcFill.hpp"
+#include "VeltranePatterns/Source/ToolPaths/RegionFill.hpp"
 #include "VeltranePatterns/Source/Import/DXF/DXFVariantVisit.hpp"
 
 namespace VeltranePatterns {
@@ -77,7 +78,7 @@ void fileHatchItems(const DXFHatch& hatch, DXFImportState& state) {
             continue;
         }
         std::vector<PatternItemPtr> polygons;
-        for (PatternItemPtr& polygon : convexPolygonsForOutline(outline)) {
+        for (PatternItemPtr& polygon : regionFillPolygons(outline)) {
             if (DXFImportState::isFinite(polygon->limits())) {
                 state.widen(polygon->limits());
                 polygons.push_back(std::move(polygon));

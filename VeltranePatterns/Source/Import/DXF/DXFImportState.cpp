@@ -51,17 +51,26 @@ std::size_t DXFImportState::itemCount() const {
     return count;
 }
 
+void DXFImportState::noteNotImported(std::size_t count, std::string one, std::string many) {
+    if (count > 0) {
+        otherKindsNotImported_.push_back(LeftOut{count, std::move(one), std::move(many)});
+    }
+}
+
 std::vector<std::string> DXFImportState::summaryLines() const {
     std::vector<std::string> lines;
-    const auto add = [&lines](std::size_t count, const char* one, const char* many) {
+    const auto add = [&lines](std::size_t count, const std::string& one, const std::string& many) {
         if (count == 1) {
-            lines.push_back(std::string("1 ") + one + " was not imported");
+            lines.push_back("1 " + one + " was not imported");
         } else if (count > 1) {
             lines.push_back(std::to_string(count) + " " + many + " were not imported");
         }
     };
     add(ellipsesNotImported_, "ellipse", "ellipses");
     add(splinesNotImported_, "spline", "splines");
+    for (const LeftOut& kind : otherKindsNotImported_) {
+        add(kind.count, kind.one, kind.many);
+    }
     return lines;
 }
 

@@ -35,9 +35,18 @@ public:
     // Notes an ellipse or a spline that gave no item, for the summary.
     void noteEllipseNotImported() { ++ellipsesNotImported_; }
     void noteSplinesNotImported(std::size_t count) { splinesNotImported_ += count; }
+    // Notes records of a kind that cannot be printed, by the kind's names for one and for many.
+    void noteNotImported(std::size_t count, std::string one, std::string many);
     // One line per kind of entity that gave no item, with its count
     // ("56 ellipses were not imported"); none when every entity was imported.
     std::vector<std::string> summaryLines() const;
+
+    // What the operator is told about the reading, one line per kind of
+    // thing left out or unreadable, in the order printed.
+    std::vector<std::string> notes;
+    // Why nothing could be read, when values that are no numbers explain it:
+    // "values that are not DXF numbers, first on line 18: \"0,5\"".
+    std::optional<std::string> unreadableNumbers;
 
     // Whether the file had the section structure of a DXF in text form.
     bool isTextDXF = false;
@@ -56,8 +65,14 @@ private:
     std::vector<Layer> layers_;
     std::unordered_map<std::string, std::size_t> layerIndex_;
     std::optional<Limits> bounds_;
+    struct LeftOut {
+        std::size_t count;
+        std::string one;
+        std::string many;
+    };
     std::size_t ellipsesNotImported_ = 0;
     std::size_t splinesNotImported_ = 0;
+    std::vector<LeftOut> otherKindsNotImported_;
 };
 
 // The name of a DXF drawing unit code ($INSUNITS): "inches" for 1 and so on.

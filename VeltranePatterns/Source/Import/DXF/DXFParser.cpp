@@ -49,6 +49,7 @@ void DXFParser::parse() {
 // after the code are accepted, as writers pad codes to a fixed width.
 std::optional<DXFParser::DXFGroup> DXFParser::readGroup() {
     while (auto codeLine = lineReader_->nextLineView()) {
+        ++lineNumber_;
         std::size_t end = codeLine->size();
         while (end > 0 && ((*codeLine)[end - 1] == ' ' || (*codeLine)[end - 1] == '\t')) {
             --end;
@@ -61,9 +62,40 @@ std::optional<DXFParser::DXFGroup> DXFParser::readGroup() {
         if (!value) {
             return std::nullopt;
         }
-        return DXFGroup{*code, std::move(*value)};
+        ++lineNumber_;
+        DXFGroup group{*code, std::move(*value)};
+        checkNumberValue(group);
+        return group;
     }
     return std::nullopt;
+}
+
+namespace {
+
+// Group codes whose values are floating-point numbers in every section.
+bool holdsNumber(std::int64_t code) {
+    return (code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+           (code >= 1010 && code <= 1059);
+}
+
+// A cheap screen run on every such value: the characters of a decimal number
+// only. Blanks, commas and letters other than an exponent's fail it.
+bool looksLikeNumber(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+    });
+}
+
+} // namespace
+
+void DXFParser::checkNumberValue(const DXFGroup& group) {
+    if (!holdsNumber(group.code) || looksLikeNumber(group.name)) {
+        return;
+    }
+    if (unreadableNumbers_.count++ == 0) {
+        unreadableNumbers_.firstLine = lineNumber_;
+        unreadableNumbers_.firstValue = group.name.substr(0, 40);
+    }
 }
 
 std::optional<DXFSection> DXFParser::readSection() {

@@ -15,6 +15,7 @@
 // multiply without bound are cut off at a total of expanded entities and at a
 // nesting depth, with one "ERROR: " line on standard output.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -94,6 +95,22 @@ public:
     // SPLINE records that gave no entity (fewer than two fit points).
     std::size_t unreadSplineCount() const { return unreadSplineCount_; }
 
+    // Records of a kind that has no printable form (texts, leaders, images),
+    // read in the ENTITIES section or in block definitions, by kind in the
+    // order of unprintedKindNames.
+    static constexpr std::array<std::string_view, 4> unprintedKindNames{"TEXT", "MTEXT", "LEADER", "IMAGE"};
+    const std::array<std::size_t, 4>& unprintedKindCounts() const { return unprintedKindCounts_; }
+
+    // Values of number groups (coordinates, sizes, angles) that are no DXF
+    // number, such as "0,5" written with a decimal comma: what they belong to
+    // cannot be read.
+    struct UnreadableNumbers {
+        std::size_t count = 0;
+        std::size_t firstLine = 0; // counted from 1
+        std::string firstValue;
+    };
+    const UnreadableNumbers& unreadableNumbers() const { return unreadableNumbers_; }
+
     // Reads the whole file and reports through the callbacks, in file order, on
     // the calling thread. Clears entityCallback and layerCallback when it returns,
     // so a parser is parsed once and dropped.
@@ -162,9 +179,15 @@ private:
     // Names of the blocks defined in the current BLOCKS section, in file order.
     std::vector<std::string> definitionOrder_;
     std::unordered_map<std::string, DXFBlock> blockLookupTable_;
+    // Notes the value of a group whose code holds a number when it is no number.
+    void checkNumberValue(const DXFGroup& group);
+
     std::optional<std::int64_t> drawingUnits_;
     bool foundSection_ = false;
     std::size_t unreadSplineCount_ = 0;
+    std::array<std::size_t, 4> unprintedKindCounts_{};
+    UnreadableNumbers unreadableNumbers_;
+    std::size_t lineNumber_ = 0;
 };
 
 } // namespace VeltranePatterns

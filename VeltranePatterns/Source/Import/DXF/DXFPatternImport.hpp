@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "VeltranePatterns/Source/Import/ImportedPattern.hpp"
 #include "VeltranePatterns/Source/Pattern/Pattern.hpp"
 
 namespace VeltranePatterns {
@@ -15,7 +16,11 @@ namespace VeltranePatterns {
 // The pattern of the drawing, or nothing when the file cannot be opened.
 // Throws PatternImportError when the file is no DXF in text form ("not a text
 // DXF file": a binary DXF, another format, UTF-16 text) or when nothing in it
-// can be printed ("no entity that can be printed").
+// can be printed ("no entity that can be printed", or the values that are no
+// numbers when there are any).
 std::shared_ptr<Pattern> patternFromDXFFile(const std::filesystem::path& path);
+// The same, with what was left out or could not be read (also written to
+// standard output), for the operator.
+ImportedPattern importDXFFile(const std::filesystem::path& path);
 
 } // namespace VeltranePatterns

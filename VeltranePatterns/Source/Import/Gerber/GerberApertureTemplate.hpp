@@ -1,6 +1,6 @@
 #pragma once
 // The shape of a Gerber aperture as the file's aperture definition gives it.
-// Sizes are in the file's length unit, exactly as written; nothing is converted.
+// Sizes are in the length unit the parser reports, as written in the file.
 
 #include <cstdint>
 #include <memory>
@@ -83,6 +83,10 @@ public:
     }
 
     explicit GerberApertureTemplate(Shape shape) : shape_(std::move(shape)) {}
+
+    // The same aperture with every length multiplied by the factor (a change
+    // of unit); vertex counts and rotations stay.
+    GerberApertureTemplate scaled(double factor) const;
 
     const Shape& shape() const { return shape_; }
 

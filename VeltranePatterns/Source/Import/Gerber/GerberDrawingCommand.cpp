@@ -1,5 +1,6 @@
 #include "VeltranePatterns/Source/Import/Gerber/GerberDrawingCommand.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -32,6 +33,18 @@ double GerberDrawingCommand::sweep(const Arc& arc) {
         turn += twoPi;
     }
     return turn;
+}
+
+std::size_t GerberDrawingCommand::itemCountBound() const {
+    if (const auto* region = asRegion()) {
+        return std::max<std::size_t>(region->outline.size(), 1);
+    }
+    if (const auto* flash = asFlash()) {
+        if (const auto* macro = flash->apertureTemplate.asMacro()) {
+            return std::max<std::size_t>(macro->discs.size() + macro->outlines.size(), 1);
+        }
+    }
+    return 1;
 }
 
 GerberDrawingCommand GerberDrawingCommand::translated(const Coordinate& offset) const {

@@ -3,6 +3,7 @@
 // flash of it. Each command carries its own copy of the aperture that was in use
 // when it was read, so later definitions or selections leave it unchanged.
 
+#include <cstddef>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -72,6 +73,10 @@ public:
 
     // The same command moved by the offset (a copy of step and repeat).
     GerberDrawingCommand translated(const Coordinate& offset) const;
+    // The most items the command can become: one for a stroke or a standard
+    // flash, one per shape of a macro flash, one per outline point of a region.
+    std::size_t itemCountBound() const;
+
     // The same command with every y negated: its mirror image about the x axis.
     GerberDrawingCommand mirroredInY() const;
 

@@ -1,5 +1,6 @@
 #include "VeltranePatterns/Source/Import/Gerber/GerberImport.hpp"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,9 +12,13 @@
 namespace VeltranePatterns {
 
 std::shared_ptr<Pattern> patternFromGerberFile(const std::filesystem::path& path) {
+    return importGerberFile(path).pattern;
+}
+
+ImportedPattern importGerberFile(const std::filesystem::path& path) {
     auto parser = GerberParser::open(path);
     if (!parser) {
-        return nullptr;
+        return {};
     }
     GerberPatternBuilder builder;
     parser->lengthUnitChangedCallback = [&builder](Zovudidova::DistanceUnit unit) { builder.lengthUnitChanged(unit); };
@@ -21,30 +26,42 @@ std::shared_ptr<Pattern> patternFromGerberFile(const std::filesystem::path& path
         builder.addDrawingCommand(command);
     };
     parser->parse();
-    if (parser->isDrillFile()) {
+    const bool drewNothing = builder.items().empty();
+    if (parser->isDrillFile() || (drewNothing && parser->drillLikeLines() > 0)) {
         throw PatternImportError("an Excellon drill file, not a Gerber photoplot");
     }
+    if (const auto& refusal = parser->refusal()) {
+        throw PatternImportError(*refusal);
+    }
+    std::vector<std::string> notes = parser->problems().summaryLines();
+    if (drewNothing) {
+        // Nothing to print is no pattern: the operator is told why instead.
+        if (!parser->hadContent()) {
+            throw PatternImportError("the file is empty");
+        }
+        throw PatternImportError(withNotes("no drawing command that can be printed", notes));
+    }
     if (!parser->declaredUnit()) {
-        printImportMessage("The photoplot gives no unit; it was imported as millimetres.");
+        const std::string line = "The photoplot gives no unit; it was imported as millimetres.";
+        printImportMessage(line);
+        notes.push_back(line);
     }
 
     const Limits limits = builder.limits();
-    // A file that draws nothing gives a pattern without layers.
     std::vector<SolutionLayer> layers;
-    if (!builder.items().empty()) {
-        layers.emplace_back(builder.takeItems(), gerberLayerName);
-    }
+    layers.emplace_back(builder.takeItems(), gerberLayerName);
     constexpr double scaleFactor = 1.0;
     constexpr double featureWidth = 50.0;
     constexpr bool continuous = true;
     constexpr bool useSprayingInsteadOfDispensing = false;
     constexpr bool stayAtEndOfPatternWhenDone = false;
-    return std::make_shared<Pattern>(builder.lengthUnit(), scaleFactor, scaleFactor, featureWidth,
+    auto pattern = std::make_shared<Pattern>(builder.lengthUnit(), scaleFactor, scaleFactor, featureWidth,
                                      /*gridSpacing*/ std::nullopt, /*canvasWidth*/ std::nullopt,
                                      /*canvasHeight*/ std::nullopt, /*canvasUpperLeft*/ std::nullopt, continuous,
                                      useSprayingInsteadOfDispensing, stayAtEndOfPatternWhenDone, std::move(layers),
                                      Pattern::Triple{limits.minX, limits.minY, limits.minZ},
                                      Pattern::Triple{limits.maxX, limits.maxY, limits.maxZ});
+    return {std::move(pattern), std::move(notes)};
 }
 
 } // namespace VeltranePatterns

@@ -53,6 +53,15 @@ std::size_t findBlockEnd(std::string_view line, std::size_t position) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+std::size_t saturatingSum(std::size_t a, std::size_t b) {
+    return a > std::numeric_limits<std::size_t>::max() - b ? std::numeric_limits<std::size_t>::max() : a + b;
+}
+
+std::size_t saturatingProduct(std::size_t a, std::size_t b) {
+    return b != 0 && a > std::numeric_limits<std::size_t>::max() / b ? std::numeric_limits<std::size_t>::max()
+                                                                       : a * b;
+}
+
 // The non-empty pieces of a text cut at every occurrence of a separator.
 class Pieces {
 public:
@@ -182,14 +191,17 @@ void GerberParser::parse() {
     while (const auto line = lineReader_->nextLineView()) {
         ++lineNumber_;
         readLine(*line);
-        if (isDrillFile_) {
+        if (isDrillFile_ || refusal_) {
             break;
         }
     }
-    if (inRegion_) {
-        closeContour(); // a region the file never closed
+    if (!refusal_) {
+        if (inRegion_) {
+            closeContour(); // a region the file never closed
+        }
+        noteUnfinishedInput();
+        flushStepAndRepeat();
     }
-    flushStepAndRepeat();
     problems_.print();
 
     lengthUnitChangedCallback = nullptr;
@@ -197,10 +209,20 @@ void GerberParser::parse() {
 }
 
 void GerberParser::readLine(std::string_view line) {
+    if (!line.empty()) {
+        const char first = line.front();
+        if (first == 'T' || first == 'M' || first == 'I') {
+            noteDrillLikeLine(trimBlanks(line));
+        }
+    }
     if (!sawGerberContent_) {
         // A drill file opens with its header; comments may come first.
         const std::string_view text = trimBlanks(line);
-        if (text.empty() || text.front() == ';') {
+        if (text.empty()) {
+            return;
+        }
+        hadContent_ = true;
+        if (text.front() == ';') {
             return;
         }
         if (text == "M48") {
@@ -216,6 +238,7 @@ void GerberParser::readLine(std::string_view line) {
         // open: that one never ended, and reading starts afresh here.
         problems_.note("Unterminated extended command skipped", lineNumber_);
         pendingExtended_.clear();
+        pendingExtendedLine_ = lineNumber_;
         discardPending_ = false;
         position = 1;
     }
@@ -246,6 +269,9 @@ void GerberParser::readLine(std::string_view line) {
         const std::size_t end = comment ? line.find('*', position) : findBlockEnd(line, position);
         const std::string_view piece = line.substr(position, end - position);
         if (end == std::string_view::npos) {
+            if (pendingBlock_.empty()) {
+                pendingBlockLine_ = lineNumber_;
+            }
             if (!discardPending_ && !appendBounded(pendingBlock_, piece)) {
                 discardPending_ = true;
             }
@@ -259,6 +285,7 @@ void GerberParser::readLine(std::string_view line) {
             pendingBlock_.clear();
             discardPending_ = false;
             inExtended_ = true;
+            pendingExtendedLine_ = lineNumber_;
         } else if (discardPending_) {
             problems_.note("Overlong block skipped", lineNumber_);
             pendingBlock_.clear();
@@ -306,13 +333,13 @@ void GerberParser::readParameter(std::string_view block) {
     if (block.starts_with("FS")) {
         readFormatSpecification(block);
     } else if (block.starts_with("MOI")) {
-        units = DistanceUnit::inches;
-        declaredUnit_ = true;
-        lengthUnitChangedCallback(DistanceUnit::inches);
+        declareUnit(DistanceUnit::inches);
     } else if (block.starts_with("MOM")) {
-        units = DistanceUnit::millimeters;
-        declaredUnit_ = true;
-        lengthUnitChangedCallback(DistanceUnit::millimeters);
+        declareUnit(DistanceUnit::millimeters);
+    } else if (block.starts_with("IPNEG")) {
+        problems_.note("The image is negative (%IPNEG*%) but was imported as positive: what prints is what the "
+                       "photoplot leaves clear",
+                       lineNumber_);
     } else if (block.starts_with("AD")) {
         readApertureDefinition(block);
     } else if (block.starts_with("LP")) {
@@ -367,6 +394,11 @@ void GerberParser::readApertureDefinition(std::string_view block) {
         problems_.note("Aperture definition not read", lineNumber_);
         return;
     }
+    fixReportedUnit();
+    const auto defineAperture = [this, &number](GerberApertureTemplate aperture) {
+        apertureTemplates.insert_or_assign(*number, unitFactor_ == 1.0 ? std::move(aperture)
+                                                                       : aperture.scaled(unitFactor_));
+    };
     // Unreadable parameters are left out.
     std::vector<double> parameters;
     if (comma != std::string_view::npos) {
@@ -379,7 +411,7 @@ void GerberParser::readApertureDefinition(std::string_view block) {
     }
     if (name.size() == 1 && std::string_view("CROP").find(name.front()) != std::string_view::npos) {
         if (auto aperture = standardAperture(name.front(), parameters)) {
-            apertureTemplates.insert_or_assign(*number, std::move(*aperture));
+            defineAperture(std::move(*aperture));
         } else {
             problems_.note("Aperture definition not read", lineNumber_);
         }
@@ -391,8 +423,7 @@ void GerberParser::readApertureDefinition(std::string_view block) {
                        lineNumber_);
         return;
     }
-    apertureTemplates.insert_or_assign(*number,
-                                       GerberApertureTemplate::macro(evaluateApertureMacro(macro->second, parameters)));
+    defineAperture(GerberApertureTemplate::macro(evaluateApertureMacro(macro->second, parameters)));
 }
 
 // SRX3Y2I5.0J4.0: the blocks that follow, up to the next SR, 3 times along x
@@ -429,10 +460,12 @@ void GerberParser::readStepAndRepeat(std::string_view block) {
             return;
         }
     }
+    fixReportedUnit();
     repeatX_ = x;
     repeatY_ = y;
-    repeatI_ = i;
-    repeatJ_ = j;
+    repeatI_ = i * unitFactor_;
+    repeatJ_ = j * unitFactor_;
+    repeatLine_ = lineNumber_;
 }
 
 double GerberParser::coordinateValue(std::int64_t integer, std::int64_t digits, std::int64_t integerCount,
@@ -445,7 +478,84 @@ double GerberParser::coordinateValue(std::int64_t integer, std::int64_t digits, 
             value *= powerOfTen(missing);
         }
     }
-    return value / powerOfTen(decimalCount);
+    value /= powerOfTen(decimalCount);
+    return unitFactor_ == 1.0 ? value : value * unitFactor_;
+}
+
+// Until the file gives its first length every declaration is reported (the
+// last one wins); after it, lengths in another unit are converted into the one
+// reported, so that a change of unit part-way counts from where it stands.
+void GerberParser::declareUnit(DistanceUnit unit) {
+    units = unit;
+    declaredUnit_ = true;
+    if (!reportedUnit_) {
+        lengthUnitChangedCallback(unit);
+        return;
+    }
+    constexpr double millimetresPerInch = 25.4;
+    if (unit == *reportedUnit_) {
+        unitFactor_ = 1.0;
+    } else {
+        unitFactor_ = unit == DistanceUnit::inches ? millimetresPerInch : 1.0 / millimetresPerInch;
+    }
+}
+
+void GerberParser::fixReportedUnit() {
+    if (!reportedUnit_) {
+        reportedUnit_ = units;
+    }
+}
+
+// Lines of an Excellon drill file, which has no "*" or "%" ends: tool
+// definitions and selections (T1C0.8, T01), the unit lines and program codes.
+void GerberParser::noteDrillLikeLine(std::string_view text) {
+    if (text.find_first_of("*%") != std::string_view::npos) {
+        return;
+    }
+    bool drillLike = false;
+    if (text.size() >= 2 && text[0] == 'T' && isDigit(text[1])) {
+        std::size_t position = 1;
+        while (position < text.size() && isDigit(text[position])) {
+            ++position;
+        }
+        drillLike = position == text.size() || text[position] == 'C' || text[position] == 'F';
+    } else if (text.starts_with("METRIC") || text.starts_with("INCH")) {
+        drillLike = true;
+    } else {
+        drillLike = text == "M30" || text == "M95" || text == "M71" || text == "M72" || text == "M00";
+    }
+    if (drillLike) {
+        ++drillLikeLines_;
+    }
+}
+
+// What the end of the file cut short is said, so that a file that ends inside
+// a macro or lacks its terminators does not just give less.
+void GerberParser::noteUnfinishedInput() {
+    if (inExtended_) {
+        const std::string_view text = trimBlanks(pendingExtended_);
+        if (text.starts_with("AM")) {
+            const std::string_view name = text.substr(2, text.find('*') == std::string_view::npos
+                                                             ? std::string_view::npos
+                                                             : text.find('*') - 2);
+            problems_.note("The file ends inside the aperture macro " + std::string(trimBlanks(name)) +
+                               ", which was not read",
+                           pendingExtendedLine_);
+        } else {
+            problems_.note("The file ends inside an extended command that has no closing \"%\"",
+                           pendingExtendedLine_);
+        }
+    } else if (const std::string_view rest = trimBlanks(pendingBlock_);
+               discardPending_ || (!rest.empty() && rest.front() != 'M')) {
+        // A last end-of-program code without its "*" loses nothing.
+        problems_.note("The file ends inside a block that has no closing \"*\"", pendingBlockLine_);
+    }
+}
+
+void GerberParser::refuse(std::string reason) {
+    if (!refusal_) {
+        refusal_ = std::move(reason);
+    }
 }
 
 void GerberParser::applyGCode(std::int64_t code) {
@@ -461,16 +571,8 @@ void GerberParser::applyGCode(std::int64_t code) {
         closeContour();
         inRegion_ = false;
         break;
-    case 70:
-        units = DistanceUnit::inches;
-        declaredUnit_ = true;
-        lengthUnitChangedCallback(DistanceUnit::inches);
-        break;
-    case 71:
-        units = DistanceUnit::millimeters;
-        declaredUnit_ = true;
-        lengthUnitChangedCallback(DistanceUnit::millimeters);
-        break;
+    case 70: declareUnit(DistanceUnit::inches); break;
+    case 71: declareUnit(DistanceUnit::millimeters); break;
     case 74: multiQuadrant_ = false; break;
     case 75: multiQuadrant_ = true; break;
     case 90: incrementalNotation = false; break;
@@ -599,6 +701,7 @@ void GerberParser::readDataBlock(std::string_view block) {
         return;
     }
 
+    fixReportedUnit();
     const auto value = [this](const std::optional<Word>& word, bool xAxis) {
         if (!word) {
             return 0.0;
@@ -730,37 +833,46 @@ void GerberParser::emit(GerberDrawingCommand&& command) {
         return;
     }
     if (repeatX_ > 1 || repeatY_ > 1) {
-        if (repeatedBlock_.size() >= maximumRepeatedCommands) {
-            problems_.note("Step and repeat beyond " + std::to_string(maximumRepeatedCommands) +
-                               " commands left out",
-                           lineNumber_);
-            return;
+        // Once the copies would be too many, the block is only counted, so
+        // that the refusal can name what the file asks for without holding it.
+        repeatedBlockItems_ = saturatingSum(repeatedBlockItems_, command.itemCountBound());
+        if (saturatingSum(repeatedItems_, saturatingProduct(repeatedBlockItems_, repeatCopies())) >
+            maximumRepeatedItems) {
+            repeatedBlock_.clear();
+            repeatedBlock_.shrink_to_fit();
+        } else {
+            repeatedBlock_.push_back(std::move(command));
         }
-        repeatedBlock_.push_back(std::move(command));
         return;
     }
     drawingCommandCallback(command);
 }
 
+std::size_t GerberParser::repeatCopies() const {
+    return saturatingProduct(static_cast<std::size_t>(repeatX_), static_cast<std::size_t>(repeatY_));
+}
+
 void GerberParser::flushStepAndRepeat() {
-    for (std::int64_t row = 0; row < repeatY_ && !repeatedBlock_.empty(); ++row) {
-        for (std::int64_t column = 0; column < repeatX_; ++column) {
-            if (repeatedCommands_ + repeatedBlock_.size() > maximumRepeatedCommands) {
-                problems_.note("Step and repeat beyond " + std::to_string(maximumRepeatedCommands) +
-                                   " commands left out",
-                               lineNumber_);
-                row = repeatY_;
-                break;
+    const std::size_t items = saturatingProduct(repeatedBlockItems_, repeatCopies());
+    if (saturatingSum(repeatedItems_, items) > maximumRepeatedItems) {
+        refuse("the step and repeat on line " + std::to_string(repeatLine_) + " would create " +
+               (items == std::numeric_limits<std::size_t>::max() ? "at least " + std::to_string(items)
+                                                                  : std::to_string(items)) +
+               " items, more than the " + std::to_string(maximumRepeatedItems) + " one import may create");
+    } else {
+        for (std::int64_t row = 0; row < repeatY_ && !repeatedBlock_.empty(); ++row) {
+            for (std::int64_t column = 0; column < repeatX_; ++column) {
+                const Coordinate offset{static_cast<double>(column) * repeatI_,
+                                        static_cast<double>(row) * repeatJ_, 0.0};
+                for (const GerberDrawingCommand& command : repeatedBlock_) {
+                    drawingCommandCallback(command.translated(offset));
+                }
             }
-            const Coordinate offset{static_cast<double>(column) * repeatI_, static_cast<double>(row) * repeatJ_,
-                                    0.0};
-            for (const GerberDrawingCommand& command : repeatedBlock_) {
-                drawingCommandCallback(command.translated(offset));
-            }
-            repeatedCommands_ += repeatedBlock_.size();
         }
+        repeatedItems_ += items;
     }
     repeatedBlock_.clear();
+    repeatedBlockItems_ = 0;
     repeatX_ = 1;
     repeatY_ = 1;
 }

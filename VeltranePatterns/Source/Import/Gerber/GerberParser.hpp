@@ -8,12 +8,15 @@
 // macro apertures, aperture selection, G codes before D codes, modal
 // operation codes, linear and circular interpolation (G01, G02, G03 with G74
 // and G75), regions (G36, G37), step and repeat (%SR) and load polarity (%LP:
-// clear objects are left out). Nothing is converted between units:
-// coordinates and sizes come out in the file's own unit.
+// clear objects are left out). Coordinates and sizes come out in the unit in
+// force when the file first gives a length; a later change of unit is honoured
+// from where it stands by converting into that unit.
 //
 // What cannot be used is skipped and told at the end of the parse in one line
-// per kind, with its count and first line number. A drill file (Excellon) is
-// recognised at its start and not read.
+// per kind, with its count and first line number; so are a negative image
+// (%IPNEG, read as if positive) and the end of the file inside a block or an
+// extended command. A drill file (Excellon) is recognised at its start (M48)
+// and not read; its tool and unit lines are counted wherever they are.
 //
 // Use: open(path), set both callbacks, parse() once, drop the parser.
 
@@ -49,8 +52,10 @@ public:
     using LengthUnitChangedCallback = std::function<void(Zovudidova::DistanceUnit)>;
     using DrawingCommandCallback = std::function<void(const GerberDrawingCommand&)>;
 
-    // Commands that step and repeat may produce in one parse, copies counted.
-    static constexpr std::size_t maximumRepeatedCommands = 10'000'000;
+    // Items that step and repeat may produce in one parse, copies counted (see
+    // GerberDrawingCommand::itemCountBound). A file asking for more is refused
+    // before anything is repeated.
+    static constexpr std::size_t maximumRepeatedItems = 1'000'000;
 
     // A parser over the file at the path, or nothing when there is no file there.
     static std::unique_ptr<GerberParser> open(const std::filesystem::path& path);
@@ -92,6 +97,14 @@ public:
     // After parse(): the problems met, one line per kind (also written to
     // standard output at the end of the parse).
     const ImportProblems& problems() const { return problems_; }
+    // After parse(): whether the file held anything but blank lines.
+    bool hadContent() const { return hadContent_; }
+    // After parse(): lines that read as those of a drill file (tool
+    // definitions, METRIC or INCH, M30 and the like), which a photoplot never has.
+    std::size_t drillLikeLines() const { return drillLikeLines_; }
+    // After parse(): why the file cannot be imported at all, when reading
+    // stopped for it (a step and repeat beyond maximumRepeatedItems).
+    const std::optional<std::string>& refusal() const { return refusal_; }
 
 private:
     enum class Interpolation { linear, clockwise, counterClockwise };
@@ -112,12 +125,20 @@ private:
     double coordinateValue(std::int64_t integer, std::int64_t digits, std::int64_t integerCount,
                            std::int64_t decimalCount) const;
     void applyGCode(std::int64_t code);
+    void declareUnit(Zovudidova::DistanceUnit unit);
+    // Fixes the unit of what is reported, at the first length the file gives.
+    void fixReportedUnit();
+    void noteDrillLikeLine(std::string_view text);
+    void noteUnfinishedInput();
+    void refuse(std::string reason);
     void operate(std::int64_t operation, const Coordinate& point, double i, double j);
     std::optional<Coordinate> arcCenter(const Coordinate& to, double i, double j) const;
     void appendArcToContour(const Coordinate& to, const Coordinate& center);
     void closeContour();
     void emit(GerberDrawingCommand&& command);
     void flushStepAndRepeat();
+    // The copies the open step and repeat makes of its block.
+    std::size_t repeatCopies() const;
 
     const std::unique_ptr<StreamingLineReader> lineReader_;
     std::size_t lineNumber_ = 0;
@@ -125,7 +146,16 @@ private:
     std::string pendingBlock_;
     std::string pendingExtended_;
     bool inExtended_ = false;
+    std::size_t pendingExtendedLine_ = 0;
+    std::size_t pendingBlockLine_ = 0;
     bool sawGerberContent_ = false;
+    bool hadContent_ = false;
+    std::size_t drillLikeLines_ = 0;
+    std::optional<std::string> refusal_;
+    // The unit of the reported numbers, fixed at the first length, and the
+    // factor from the declared unit into it.
+    std::optional<Zovudidova::DistanceUnit> reportedUnit_;
+    double unitFactor_ = 1.0;
     bool isDrillFile_ = false;
     bool declaredUnit_ = false;
 
@@ -144,7 +174,9 @@ private:
     std::vector<GerberDrawingCommand> repeatedBlock_;
     std::int64_t repeatX_ = 1, repeatY_ = 1;
     double repeatI_ = 0.0, repeatJ_ = 0.0;
-    std::size_t repeatedCommands_ = 0;
+    std::size_t repeatedBlockItems_ = 0;
+    std::size_t repeatedItems_ = 0;
+    std::size_t repeatLine_ = 0;
 
     ImportProblems problems_;
 };

@@ -11,6 +11,7 @@
 #include "VeltranePatterns/Source/Items/Point.hpp"
 #include "VeltranePatterns/Source/Items/RotationalDirection.hpp"
 #include "VeltranePatterns/Source/ToolPaths/ConvexPolygons.hpp"
+#include "VeltranePatterns/Source/ToolPaths/RegionFill.hpp"
 #include "Zovudidova/Quantity.hpp"
 
 namespace VeltranePatterns {
@@ -103,7 +104,7 @@ std::vector<PatternItemPtr> patternItemsFromGerberCommand(const GerberDrawingCom
         return {itemFromArc(*arc)};
     }
     if (const auto* region = command.asRegion()) {
-        return convexPolygonsForOutline(region->outline);
+        return regionFillPolygons(region->outline);
     }
     return itemsFromFlash(*command.asFlash());
 }
