@@ -43,12 +43,14 @@ MainMenu::MainMenu(MainWindow& window, AppDelegate& delegate)
 
     auto* file = bar->addMenu("File");
     file->setObjectName("fileMenu");
+    // The desktop's standard keys (Ctrl+O, Ctrl+W, Ctrl+Q on Linux).
     open_ = addCommand(*file, "Open…", openAction);
+    open_->setShortcuts(QKeySequence::Open);
     openRecent_ = file->addMenu("Open Recent");
     openRecent_->setObjectName("openRecentMenu");
     file->addSeparator();
-    addCommand(*file, "Close Window", closeWindowAction)->setShortcut(QKeySequence("Ctrl+W"));
-    addCommand(*file, "Quit", quitAction)->setShortcut(QKeySequence("Ctrl+Q"));
+    addCommand(*file, "Close Window", closeWindowAction)->setShortcuts(QKeySequence::Close);
+    addCommand(*file, "Quit", quitAction)->setShortcuts(QKeySequence::Quit);
 
     auto* edit = bar->addMenu("Edit");
     edit->setObjectName("editMenu");
