@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QList>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -35,6 +36,16 @@ constexpr WindowItem windowItems[] = {
     {"Performance Test…", "showPerformanceTesting:"},
 };
 
+// The desktop's standard keys for a command, with the usual Linux one added
+// when the desktop's scheme has none (a Windows-style scheme has no Quit key).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, const QKeySequence& linuxKey) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    if (!keys.contains(linuxKey)) {
+        keys.append(linuxKey);
+    }
+    return keys;
+}
+
 } // namespace
 
 MainMenu::MainMenu(MainWindow& window, AppDelegate& delegate)
@@ -43,14 +54,15 @@ MainMenu::MainMenu(MainWindow& window, AppDelegate& delegate)
 
     auto* file = bar->addMenu("File");
     file->setObjectName("fileMenu");
-    // The desktop's standard keys (Ctrl+O, Ctrl+W, Ctrl+Q on Linux).
     open_ = addCommand(*file, "Open…", openAction);
-    open_->setShortcuts(QKeySequence::Open);
+    open_->setShortcuts(standardKeys(QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)));
     openRecent_ = file->addMenu("Open Recent");
     openRecent_->setObjectName("openRecentMenu");
     file->addSeparator();
-    addCommand(*file, "Close Window", closeWindowAction)->setShortcuts(QKeySequence::Close);
-    addCommand(*file, "Quit", quitAction)->setShortcuts(QKeySequence::Quit);
+    addCommand(*file, "Close Window", closeWindowAction)
+        ->setShortcuts(standardKeys(QKeySequence::Close, QKeySequence(Qt::CTRL | Qt::Key_W)));
+    addCommand(*file, "Quit", quitAction)
+        ->setShortcuts(standardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
 
     auto* edit = bar->addMenu("Edit");
     edit->setObjectName("editMenu");
