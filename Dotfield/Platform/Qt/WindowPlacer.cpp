@@ -38,9 +38,13 @@ QRect expectedFrame(const QWidget& window, const QWidget& mainWindow) {
 
 } // namespace
 
-WindowPlacer::WindowPlacer(QWidget& mainWindow) : mainWindow_(&mainWindow) { qApp->installEventFilter(this); }
+WindowPlacer::WindowPlacer(QWidget& mainWindow) : mainWindow_(&mainWindow) {
+    qApp->installEventFilter(this);
+}
 
-WindowPlacer::~WindowPlacer() { qApp->removeEventFilter(this); }
+WindowPlacer::~WindowPlacer() {
+    qApp->removeEventFilter(this);
+}
 
 bool WindowPlacer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && watched == mainWindow_) {
@@ -57,8 +61,7 @@ bool WindowPlacer::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WindowPlacer::place(QWidget& window) {
-    // Windows take the size their contents ask for (the main window grows
-    // when the launch fills its centre) before they are measured.
+    // Layouts still pending give the windows their sizes before they are measured.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const QList<QRect> areas = availableAreas();
     const QRect frame = expectedFrame(window, *mainWindow_);
@@ -72,7 +75,8 @@ void WindowPlacer::place(QWidget& window) {
 void WindowPlacer::placeBeside(QWidget& window, const QRect& frame, const QList<QRect>& areas) {
     QList<QRect> others;
     for (const QWidget* other : QApplication::topLevelWidgets()) {
-        if (other != &window && other != mainWindow_ && other->isVisible() && other->property(placedProperty).isValid()) {
+        if (other != &window && other != mainWindow_ && other->isVisible() &&
+            other->property(placedProperty).isValid()) {
             others.append(other->frameGeometry());
         }
     }
@@ -86,7 +90,8 @@ void WindowPlacer::keepBesideMainWindow() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         const QVariant placedAt = window->property(placedProperty);
         if (window != mainWindow_ && window->isVisible() && placedAt.isValid() &&
-            placedAt.toPoint() == window->frameGeometry().topLeft() && window->frameGeometry().intersects(mainFrame)) {
+            placedAt.toPoint() == window->frameGeometry().topLeft() &&
+            window->frameGeometry().intersects(mainFrame)) {
             placeBeside(*window, window->frameGeometry(), availableAreas());
         }
     }

@@ -283,8 +283,8 @@ TEST_F(TopographyMappingWindow, TheXAxisLabelsAreWrittenInFullForWideAndFineGrid
         QTest::mouseClick(window->clearButton(), Qt::LeftButton);
         QApplication::processEvents();
         window->topographyMapGraphView()->grab();
-        const auto* xAxis =
-            qobject_cast<const QValueAxis*>(window->topographyMapGraphView()->chart()->axes(Qt::Horizontal).front());
+        const auto* xAxis = qobject_cast<const QValueAxis*>(
+            window->topographyMapGraphView()->chart()->axes(Qt::Horizontal).front());
         ASSERT_NE(xAxis, nullptr);
         EXPECT_FALSE(xAxis->labelsTruncated()) << grid.distance << " by " << grid.step;
         // Few enough to stand side by side, each on a grid column.

@@ -274,7 +274,8 @@ TEST_F(MenuTests, PreferencesByShortcutWithARobotAndThePerformanceTestConfirmedE
 TEST_F(MenuTests, TheFileMenuAnswersTheDesktopsStandardKeys) {
     int opened = 0;
     launch();
-    delegate->windows().updateHooks([&opened](ShellWindowHooks& hooks) { hooks.openDocument = [&opened] { ++opened; }; });
+    delegate->windows().updateHooks(
+        [&opened](ShellWindowHooks& hooks) { hooks.openDocument = [&opened] { ++opened; }; });
     menu->revalidate();
     activateMainWindow();
     QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);

@@ -108,7 +108,8 @@ OpenedDocument describe(PatternDocumentWindow& window) {
 
 void saveScreenshot(QWidget& window, const std::string& name) {
     fs::create_directories(DOTFIELD_SCREENSHOT_DIR);
-    window.grab().save(QString::fromStdString(std::string(DOTFIELD_SCREENSHOT_DIR) + "/" + name + ".png"), "PNG");
+    window.grab().save(QString::fromStdString(std::string(DOTFIELD_SCREENSHOT_DIR) + "/" + name + ".png"),
+                       "PNG");
 }
 
 // The operator, one step per tick of a timer the program's event loop runs.
@@ -129,7 +130,8 @@ class TourDriver : public QObject {
             return;
         }
         if (elapsed_.elapsed() > stepLimitMilliseconds) {
-            tour.timedOutWaitingFor = step_ == Step::waitForDocuments ? "the devices and documents" : "the print";
+            tour.timedOutWaitingFor =
+                step_ == Step::waitForDocuments ? "the devices and documents" : "the print";
             finish();
             return;
         }
@@ -149,7 +151,8 @@ class TourDriver : public QObject {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->isVisible() && widget->windowType() == Qt::Window &&
                 !widget->windowFlags().testFlag(Qt::FramelessWindowHint)) {
-                const QString name = widget->objectName().isEmpty() ? widget->windowTitle() : widget->objectName();
+                const QString name =
+                    widget->objectName().isEmpty() ? widget->windowTitle() : widget->objectName();
                 tour.frames[name.toStdString()] = widget->frameGeometry();
             }
         }
@@ -205,7 +208,9 @@ class TourDriver : public QObject {
     bool screenshotSaved_ = false;
 };
 
-void startTourDriver() { new TourDriver; }
+void startTourDriver() {
+    new TourDriver;
+}
 
 } // namespace
 
@@ -218,7 +223,7 @@ TEST(ProgramTour, TheExamplesOpenAndThePatternPrintsToTheEndOnTheSimulatedInstru
 
     // Settings and files of this run stay in the test's folder.
     const fs::path home = fs::path(std::getenv("DOTFIELD_TEST_OUTPUT") ? std::getenv("DOTFIELD_TEST_OUTPUT")
-                                                                      : fs::temp_directory_path()) /
+                                                                       : fs::temp_directory_path()) /
                           "program-tour";
     fs::remove_all(home);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
