@@ -33,6 +33,7 @@
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
 #include "Dotfield/Platform/Qt/QtOpenFileChooser.hpp"
 #include "Dotfield/Platform/Qt/QtSaveFileChooser.hpp"
+#include "Dotfield/Platform/Qt/WindowPlacer.hpp"
 
 namespace Dotfield {
 
@@ -171,6 +172,8 @@ int runDotfieldProgram(int argc, char** argv) {
             DispenserCalibrationEnvironment{delegate->userDefaults(), std::nullopt, {}});
         delegate->setDispenserCalibration(dispenserCalibrationWindow.sharedCalibration());
         MainWindow window(simulated);
+        // The windows the launch shows go beside the main window, on screen.
+        WindowPlacer placer(window);
         MainMenu menu(window, *delegate);
         OperatorWindowRegistration registration{delegate->windows(), window, menu.openRecentMenu()};
         registerOperatorWindows(registration);

@@ -8,8 +8,9 @@
 // command line it refuses or a simulated model that is not built.
 //
 // For tests, DOTFIELD_SCREENSHOT_AND_QUIT=<file.png> makes the program save
-// its main window to that file once every device has reported (at most 10 s
-// after launch) and quit.
+// its main window to that file, and every other shown window beside it, once
+// every device has reported and the live views have settled (at most two
+// minutes after launch), and quit.
 
 namespace Dotfield {
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QList>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -35,6 +36,16 @@ constexpr WindowItem windowItems[] = {
     {"Performance Test…", "showPerformanceTesting:"},
 };
 
+// The desktop's standard keys for a command, with the usual Linux one added
+// when the desktop's scheme has none (a Windows-style scheme has no Quit key).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, const QKeySequence& linuxKey) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    if (!keys.contains(linuxKey)) {
+        keys.append(linuxKey);
+    }
+    return keys;
+}
+
 } // namespace
 
 MainMenu::MainMenu(MainWindow& window, AppDelegate& delegate)
@@ -44,11 +55,14 @@ MainMenu::MainMenu(MainWindow& window, AppDelegate& delegate)
     auto* file = bar->addMenu("File");
     file->setObjectName("fileMenu");
     open_ = addCommand(*file, "Open…", openAction);
+    open_->setShortcuts(standardKeys(QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)));
     openRecent_ = file->addMenu("Open Recent");
     openRecent_->setObjectName("openRecentMenu");
     file->addSeparator();
-    addCommand(*file, "Close Window", closeWindowAction)->setShortcut(QKeySequence("Ctrl+W"));
-    addCommand(*file, "Quit", quitAction)->setShortcut(QKeySequence("Ctrl+Q"));
+    addCommand(*file, "Close Window", closeWindowAction)
+        ->setShortcuts(standardKeys(QKeySequence::Close, QKeySequence(Qt::CTRL | Qt::Key_W)));
+    addCommand(*file, "Quit", quitAction)
+        ->setShortcuts(standardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
 
     auto* edit = bar->addMenu("Edit");
     edit->setObjectName("editMenu");

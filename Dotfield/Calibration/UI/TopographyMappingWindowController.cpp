@@ -1,6 +1,7 @@
 #include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -37,6 +38,19 @@ namespace {
 const QColor lineColour(28, 54, 100);
 constexpr double markerSize = 4.0;
 const char* const nameFilter = "Topography maps (*.csv)";
+// The most X labels the graph writes: slanted 12-point labels need about 25
+// pixels each along an axis at least 400 pixels long.
+constexpr double mostXLabels = 12.0;
+
+// A label per grid column, or per every second, third, ... column when the
+// columns are too many to label each.
+double xLabelInterval(const TopographyGridExtent& grid) {
+    const double columns = grid.distanceInX / grid.stepSizeInX;
+    if (!std::isfinite(columns) || columns <= mostXLabels) {
+        return grid.stepSizeInX;
+    }
+    return grid.stepSizeInX * std::ceil(columns / mostXLabels);
+}
 
 ErrorAlertContent oneButtonAlert(std::string title, std::string text) {
     return {.defaultButtonTitle = "OK",
@@ -144,6 +158,10 @@ void TopographyMappingWindowController::buildGraph() {
     xAxis_ = makeCalibrationAxis(0.0, 1.0, 0.0, 1.0, 2, "X (µm)");
     // Labels at 45 degrees, rising to the right (Qt turns positive angles clockwise).
     xAxis_->setLabelsAngle(-45);
+    // Qt measures a slanted label by its upright width against the space
+    // between ticks and would cut all but the first to "…"; slanted labels
+    // stand side by side in far less.
+    xAxis_->setTruncateLabels(false);
     yAxis_ = makeCalibrationAxis(0.0, 1.0, 0.0, 1.0, 5, "Y (µm)");
     // Row 0 at the top.
     yAxis_->setReverse(true);
@@ -233,7 +251,7 @@ void TopographyMappingWindowController::generatePlots(int n) {
         plotMultiplier_ = *multiplier;
     }
     const TopographyGridExtent& grid = settings_.grid();
-    setCalibrationAxisRange(*xAxis_, 0.0, grid.distanceInX, 0.0, grid.stepSizeInX);
+    setCalibrationAxisRange(*xAxis_, 0.0, grid.distanceInX, 0.0, xLabelInterval(grid));
     setCalibrationAxisRange(*yAxis_, 0.0, grid.distanceInY, 0.0, grid.distanceInY);
 
     QPen pen(lineColour, 1.0);

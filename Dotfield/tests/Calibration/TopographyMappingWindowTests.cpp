@@ -2,16 +2,19 @@
 // simulated DropwrightIIb over a plane with a bump, with the electronics of
 // the same instrument finding the surface.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
@@ -263,6 +266,33 @@ TEST_F(TopographyMappingWindow, FreshInstallationClearAndRefusals) {
     EXPECT_EQ(window->topographyMap()->rowCount(), 1200U);
     EXPECT_EQ(window->topographyPlots().size(), 1000U);
     EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(TopographyMappingWindow, TheXAxisLabelsAreWrittenInFullForWideAndFineGrids) {
+    const struct {
+        double distance;
+        double step;
+    } grids[] = {{4000.0, 1000.0}, {10000.0, 1000.0}, {50000.0, 2500.0}};
+    for (const auto& grid : grids) {
+        for (const auto& [key, value] : {std::pair{"distanceToMapTopographyInX", grid.distance},
+                                         std::pair{"stepSizeToMapTopographyInX", grid.step}}) {
+            window->field(key)->setText(QString::number(value));
+            QTest::keyClick(window->field(key), Qt::Key_Return);
+        }
+        // Clearing draws the empty grid's axes anew.
+        QTest::mouseClick(window->clearButton(), Qt::LeftButton);
+        QApplication::processEvents();
+        window->topographyMapGraphView()->grab();
+        const auto* xAxis = qobject_cast<const QValueAxis*>(
+            window->topographyMapGraphView()->chart()->axes(Qt::Horizontal).front());
+        ASSERT_NE(xAxis, nullptr);
+        EXPECT_FALSE(xAxis->labelsTruncated()) << grid.distance << " by " << grid.step;
+        // Few enough to stand side by side, each on a grid column.
+        const double interval = xAxis->tickInterval();
+        EXPECT_LE(grid.distance / interval, 12.0) << grid.distance << " by " << grid.step;
+        EXPECT_EQ(std::fmod(interval, grid.step), 0.0) << grid.distance << " by " << grid.step;
+    }
+    saveScreenshot(*window, "TopographyMappingWindowController-wide", *window->topographyMapGraphView());
 }
 
 } // namespace

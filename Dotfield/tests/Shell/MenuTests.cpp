@@ -271,6 +271,19 @@ TEST_F(MenuTests, PreferencesByShortcutWithARobotAndThePerformanceTestConfirmedE
               2);
 }
 
+TEST_F(MenuTests, TheFileMenuAnswersTheDesktopsStandardKeys) {
+    int opened = 0;
+    launch();
+    delegate->windows().updateHooks(
+        [&opened](ShellWindowHooks& hooks) { hooks.openDocument = [&opened] { ++opened; }; });
+    menu->revalidate();
+    activateMainWindow();
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(opened, 1) << "Ctrl+O opens";
+    EXPECT_TRUE(action("performClose:")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)));
+    EXPECT_TRUE(action("terminate:")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Q)));
+}
+
 TEST_F(MenuTests, SupportInformationIsAnInformationalNotice) {
     launch();
     action("showContactInfo:")->trigger();
