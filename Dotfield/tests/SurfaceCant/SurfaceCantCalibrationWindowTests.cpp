@@ -110,8 +110,7 @@ class SurfaceCantWindow : public SimulatedIIbWindowFixture {
         waitForIdle();
     }
     void waitForIdle() {
-        ASSERT_TRUE(waitUntil([this] { return !controller->calibration().isCalibrationInProcess(); },
-                              std::chrono::seconds(120)));
+        ASSERT_TRUE(waitUntil([this] { return !controller->calibration().isCalibrationInProcess(); }));
         waitForRobotQueue();
     }
     void showManualControls() {
