@@ -1,5 +1,14 @@
 # dotfield_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
-# Builds one GoogleTest executable and registers its cases with CTest.
+# Builds one GoogleTest executable and registers it with CTest.
+#
+# An executable labelled "concurrency" has each of its cases registered as a
+# test of its own (one process per case, so a hang or a sanitizer report names
+# its case and the cases spread over the cores). Every other executable is one
+# CTest test, all its cases in one process: starting a Dotfield test process
+# costs far more than most of its cases take. Run one case of it with
+#   GTEST_FILTER='Suite.Case' ctest -R '^<name>$'
+# or by starting the executable with --gtest_filter=Suite.Case.
+#
 # Executables labelled "concurrency" are also collected into the target
 # "concurrency-tests", which the ThreadSanitizer build of CI compiles alone.
 if(DOTFIELD_BUILD_TESTS)
@@ -24,9 +33,14 @@ function(dotfield_add_test name)
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
   if("concurrency" IN_LIST ARG_LABELS)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
     set_property(GLOBAL APPEND PROPERTY DOTFIELD_CONCURRENCY_TESTS ${name})
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    # The whole executable runs under one time-out, which only guards against
+    # a hang: the longest window suites take minutes on two loaded cores.
+    set_tests_properties(${name} PROPERTIES ${props} TIMEOUT 1800)
   endif()
 endfunction()
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tree with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs every test headless, then builds the
-# concurrency tests under ThreadSanitizer and runs them again.
+# UndefinedBehaviorSanitizer and runs every test headless, builds the
+# optimised configuration that scripts/run.sh ships and runs every test on it
+# again, then builds the concurrency tests under ThreadSanitizer and runs them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,6 +20,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 scripts/build.sh build-test -DCMAKE_BUILD_TYPE=Debug -DDOTFIELD_SANITIZE=address,undefined -DDOTFIELD_WERROR=ON \
   -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
 (cd build-test && ctest --output-on-failure --parallel "$jobs" --timeout 300)
+
+# The build that ships: scripts/run.sh's configuration, with the tests.
+scripts/build.sh build-rel -DCMAKE_BUILD_TYPE=Release -DDOTFIELD_WERROR=ON -DDOTFIELD_BUILD_BENCHMARKS=OFF
+(cd build-rel && ctest --output-on-failure --parallel "$jobs" --timeout 300)
 
 DOTFIELD_BUILD_TARGETS=concurrency-tests scripts/build.sh build-tsan \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOTFIELD_SANITIZE=thread -DDOTFIELD_WERROR=ON -DDOTFIELD_BUILD_BENCHMARKS=OFF \

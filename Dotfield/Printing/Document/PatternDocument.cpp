@@ -118,18 +118,27 @@ void PatternDocument::windowDidBecomeActive() {
 }
 
 void PatternDocument::addObserver(PropertyObserver observer, const void* owner) {
-    observers_.push_back({std::move(observer), owner});
+    observers_.push_back(std::make_shared<Observer>(Observer{std::move(observer), owner}));
 }
 
 void PatternDocument::removeObservers(const void* owner) {
-    std::erase_if(observers_, [owner](const Observer& entry) { return entry.owner == owner; });
+    std::erase_if(observers_, [owner](const std::shared_ptr<Observer>& entry) {
+        if (entry->owner != owner) {
+            return false;
+        }
+        entry->active = false;
+        return true;
+    });
 }
 
 void PatternDocument::notify(std::string_view property) {
-    // An observer may remove observers (a window closing): walk a copy.
+    // An observer may add or remove observers (a window closing): walk a
+    // copy, and skip those removed since the walk began.
     const auto observers = observers_;
     for (const auto& entry : observers) {
-        entry.observer(property);
+        if (entry->active) {
+            entry->observer(property);
+        }
     }
 }
 

@@ -286,6 +286,9 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     struct Observer {
         PropertyObserver observer;
         const void* owner = nullptr;
+        // Cleared when the observer is removed, so a walk that is under way
+        // skips it instead of calling into its (possibly gone) owner.
+        bool active = true;
     };
     enum class StopReason { none, paused, cancelled };
 
@@ -307,7 +310,7 @@ class PatternDocument : public std::enable_shared_from_this<PatternDocument> {
     void refreshPreview();
     std::string sizeDescription(const char* prefix, double extent) const;
 
-    std::vector<Observer> observers_;
+    std::vector<std::shared_ptr<Observer>> observers_;
     PatternPreviewTarget* preview_ = nullptr;
     PatternDocumentWindowSide* windowSide_ = nullptr;
     std::filesystem::path fileURL_;

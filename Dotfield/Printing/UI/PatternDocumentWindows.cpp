@@ -1,5 +1,7 @@
 #include "Dotfield/Printing/UI/PatternDocumentWindows.hpp"
 
+#include <utility>
+
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
@@ -14,7 +16,10 @@ PatternDocumentWindows::PatternDocumentWindows(std::shared_ptr<PatternDocumentCo
     : QObject(parent), controller_(std::move(controller)), chooseFiles_(dialogChooser()) {}
 
 PatternDocumentWindows::~PatternDocumentWindows() {
-    for (auto& [document, window] : windows_) {
+    // Each window's destroyed signal erases its entry from windows_, so the
+    // map is taken out first and the windows deleted from the copy.
+    const auto windows = std::exchange(windows_, {});
+    for (const auto& [document, window] : windows) {
         delete window.data();
     }
 }

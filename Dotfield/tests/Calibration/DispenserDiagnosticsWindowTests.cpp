@@ -14,12 +14,15 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <numbers>
 #include <thread>
 
 #include "Dotfield/Calibration/UI/DispenserDiagnosticsController.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 extern "C" const char* __lsan_default_suppressions();
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
@@ -63,9 +66,19 @@ class DispenserDiagnosticsWindow : public ::testing::Test {
         });
         poll.join();
     }
+    // Serves events until the condition holds.
+    static bool serveUntil(const std::function<bool()>& condition) {
+        return Dotfield::Testing::eventually(condition, [] { QTest::qWait(1); });
+    }
     // Serves events until the curve holds n points.
     bool curveHolds(int n) {
-        return QTest::qWaitFor([&] { return window->sensorReadingPlot()->count() == n; }, 20000);
+        return serveUntil([&] { return window->sensorReadingPlot()->count() == n; });
+    }
+    // Serves events until what was handed to the main queue so far has run.
+    static bool mainQueueWorkedThrough() {
+        auto ran = std::make_shared<bool>(false);
+        MainQueue::main().async([ran] { *ran = true; });
+        return serveUntil([&] { return *ran; });
     }
     void save(const char* name) {
         std::filesystem::create_directories(DOTFIELD_SCREENSHOT_DIR);
@@ -87,7 +100,7 @@ TEST_F(DispenserDiagnosticsWindow, ShowsTheNewest200SamplesAgainstTheThreshold) 
     feed(125, reading(), statistics());
     feed(125, reading(0, 15.0 * std::numbers::sqrt2), statistics());
     ASSERT_TRUE(curveHolds(200));
-    QTest::qWait(50);
+    ASSERT_TRUE(mainQueueWorkedThrough());
     const auto points = window->sensorReadingPlot()->points();
     EXPECT_EQ(points.front().x(), 0.0);
     EXPECT_EQ(points.back().x(), 199.0);
@@ -113,7 +126,7 @@ TEST_F(DispenserDiagnosticsWindow, NewStatisticsRedrawEverySample) {
     ASSERT_TRUE(curveHolds(10));
     feed(1, reading(), statistics(30.0 * sd));
     ASSERT_TRUE(curveHolds(11));
-    QTest::qWait(50);
+    ASSERT_TRUE(mainQueueWorkedThrough());
     for (const QPointF& point : window->sensorReadingPlot()->points()) {
         EXPECT_GT(point.y(), 0.99) << point.x();
     }
@@ -121,7 +134,7 @@ TEST_F(DispenserDiagnosticsWindow, NewStatisticsRedrawEverySample) {
 
 TEST_F(DispenserDiagnosticsWindow, UpdatesWhileHiddenShowWhenTheWindowIsShown) {
     feed(30, reading(), statistics());
-    QTest::qWait(50);
+    ASSERT_TRUE(mainQueueWorkedThrough());
     EXPECT_EQ(window->sensorReadingPlot()->count(), 0);
     window->show();
     EXPECT_TRUE(curveHolds(30));
@@ -170,11 +183,11 @@ TEST_F(DispenserDiagnosticsWindow, UncalibratedSamplesDrawNoCurveAndLeaveTheStat
     window->show();
     QTest::mouseClick(window->advancedOptionsButton(), Qt::LeftButton);
     feed(5, reading(), std::nullopt);
-    QTest::qWait(100);
+    ASSERT_TRUE(mainQueueWorkedThrough());
     QApplication::processEvents();
     EXPECT_EQ(window->sensorReadingPlot()->count(), 0);
     QTableWidget* table = window->detailTable();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return table->item(2, 4)->text() == "620"; }, 20000));
+    EXPECT_TRUE(serveUntil([&] { return table->item(2, 4)->text() == "620"; }));
     EXPECT_EQ(table->item(2, 2)->text(), "");
     EXPECT_EQ(static_cast<QProgressBar*>(table->cellWidget(2, 5))->value(), 0);
     for (const QPointF& point : window->sensorReadingPlot()->points()) {

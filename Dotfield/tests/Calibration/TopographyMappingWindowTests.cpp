@@ -81,7 +81,7 @@ class TopographyMappingWindow : public SimulatedIIbWindowFixture {
         return made;
     }
     bool runEnded() {
-        return waitUntil([this] { return !window->isTopographyMappingInProgress(); }, std::chrono::seconds(120)) &&
+        return waitUntil([this] { return !window->isTopographyMappingInProgress(); }) &&
                (waitForRobotQueue(), true);
     }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include <QApplication>
+
 #include "Dotfield/Camera/Stages/LowPassFilter.hpp"
 #include "Dotfield/Camera/UI/CameraSettingsWindow.hpp"
 #include "Dotfield/Camera/UI/CameraSettingsWindowController.hpp"
@@ -167,7 +169,8 @@ TEST_F(CameraSettingsTest, APaneSwitchKeepsTheTopEdgeAndPutsThePaneUnderIt) {
     window->settingsItem()->trigger();
     auto& shown = settings().window();
     ASSERT_TRUE(shown.isVisible());
-    pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    mainThread.pump().runPending();
+    QApplication::processEvents();
     const QRect automatic = shown.geometry();
     EXPECT_TRUE(shown.automaticCameraControls()->isVisible());
     EXPECT_EQ(shown.automaticCameraControls()->y(), Dotfield::CameraSettingsWindow::paneTop);

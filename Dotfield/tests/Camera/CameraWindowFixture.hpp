@@ -18,6 +18,7 @@
 #include "Dotfield/Platform/FileChoosers/ScriptedSaveFileChooser.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/tests/Camera/SimulatedCameraFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace DotfieldCameraTests {
 
@@ -41,9 +42,8 @@ class CameraWindowFixture : public SimulatedCameraFixture {
         window->show();
     }
 
-    bool pumpUntil(const std::function<bool()>& condition,
-                   std::chrono::milliseconds limit = std::chrono::milliseconds(30000)) {
-        return mainThread.pump().runUntil(condition, limit);
+    bool pumpUntil(const std::function<bool()>& condition) {
+        return mainThread.pump().runUntil(condition, Dotfield::Testing::eventuallyLimit);
     }
 
     // Waits for the window's camera to stream, then makes frames one by one

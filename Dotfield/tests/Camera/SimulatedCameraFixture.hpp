@@ -17,21 +17,11 @@
 #include "Dotfield/Camera/Frames/YUVConversion.hpp"
 #include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
 #include "simulators/camera/SimulatedIIDCBus.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace DotfieldCameraTests {
 
-// Polls the condition for up to the time limit; true once it holds.
-inline bool eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds limit = std::chrono::milliseconds(30000)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return condition();
-}
+using Dotfield::Testing::eventually;
 
 // The RGBA frame the camera makes of YUV 4:2:2 bytes it was sent.
 inline std::vector<std::uint8_t> rgbaOf(const std::vector<std::uint8_t>& yuv422) {

@@ -1,4 +1,5 @@
 #include "Dotfield/tests/DeviceWindows/DeviceWindowFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 #include <filesystem>
 #include <thread>
@@ -18,17 +19,12 @@ void DeviceWindowFixture::type(QLineEdit* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_Return);
 }
 
-bool DeviceWindowFixture::pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
+bool DeviceWindowFixture::pumpUntil(const std::function<bool()>& condition) {
+    return Dotfield::Testing::eventually(condition, [this] {
         mainThread.pump().runPending();
         QApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    });
 }
 
 QImage DeviceWindowFixture::grabAndSave(QWidget* window, const std::string& name) {

@@ -21,9 +21,8 @@ class DeviceWindowFixture : public SimulatedDropwrightFixture {
   protected:
     // Replaces the field's text and ends the edit as Return does.
     static void type(QLineEdit* field, const QString& text);
-    // Serves the main thread until the condition holds; false after the timeout.
-    bool pumpUntil(const std::function<bool()>& condition,
-                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Serves the main thread until the condition holds; false if it never does.
+    bool pumpUntil(const std::function<bool()>& condition);
     // The window's grab, saved as screenshots/<name>.png.
     static QImage grabAndSave(QWidget* window, const std::string& name);
     // True when some pixel of the image has the colour.

@@ -150,7 +150,7 @@ TEST_F(DispenserControlsWindowTest, ADispenseDrivesTheDispenserForItsDuration) {
     QTest::mouseClick(dispensingButton, Qt::LeftButton);
     EXPECT_EQ(dispensingButton->text(), "Cancel");
     EXPECT_EQ(sprayingButton->text(), "Cancel");
-    ASSERT_TRUE(pumpUntil([&] { return idle(); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(pumpUntil([&] { return idle(); }));
 
     const auto seen = outputsSoFar();
     ASSERT_GE(seen.size(), 3u);
@@ -214,7 +214,7 @@ TEST_F(DispenserControlsWindowTest, ASpraySweepsAroundTheCentreAndEndsUndriven) 
     EXPECT_EQ(store->doubleForKey("sprayingDurationInSeconds"), 0.3);
     controller->settings().setSprayingFrequency(400.0);
     QTest::mouseClick(sprayingButton, Qt::LeftButton);
-    ASSERT_TRUE(pumpUntil([&] { return idle(); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(pumpUntil([&] { return idle(); }));
 
     std::vector<double> kilohertz;
     for (const auto& output : outputsSoFar()) {

@@ -297,3 +297,24 @@ TEST(PatternDocumentWindow, WithoutAPositionerTheDocumentClosesWithAnAlert) {
     ASSERT_EQ(alerts.presenter().shownAlerts().size(), 1u);
     EXPECT_NE(alerts.presenter().shownAlerts()[0].informativeText.find("positioner"), std::string::npos);
 }
+
+TEST(PatternDocument, AnObserverRemovedWhileOthersAreToldIsNotCalledAgain) {
+    // A window closing in answer to a change removes its own observers and
+    // another's; those must not be called for the change under way.
+    PatternDocument document;
+    int first = 0;
+    int second = 0;
+    const int ownerA = 0;
+    const int ownerB = 0;
+    document.addObserver(
+        [&](std::string_view) {
+            ++first;
+            document.removeObservers(&ownerB);
+        },
+        &ownerA);
+    document.addObserver([&](std::string_view) { ++second; }, &ownerB);
+    document.setOriginX(1.0);
+    document.setOriginX(2.0);
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(second, 0);
+}

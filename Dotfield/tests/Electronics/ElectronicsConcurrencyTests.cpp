@@ -82,6 +82,22 @@ protected:
                                   [this](std::exception_ptr) { ++failures; }});
     }
 
+    // The poll's timer and the settings' saver are both asleep on the clock
+    // again, with nothing due: they have done what the time given so far
+    // asked of them (a tick run or dropped, a save written).
+    bool clockThreadsAsleep() {
+        return eventually([&] { return clock->pendingWaitCount() == 2; });
+    }
+
+    // Everything queued on the electronics' queue so far has run, unless a
+    // check queued among it is held at the gate (then it has arrived there).
+    bool queueWorkedThrough() {
+        const int before = gate.arrived();
+        auto ran = std::make_shared<std::atomic<bool>>(false);
+        object->serialDispatchQueue().async([ran] { *ran = true; });
+        return eventually([&] { return ran->load() || gate.arrived() > before; });
+    }
+
     // No check in flight: the last one has given the semaphore back, so the
     // next tick will not be dropped.
     bool pollIdle() {
@@ -113,11 +129,11 @@ TEST_P(ElectronicsPoll, PollsEveryTenthOfASecondAndDropsTicksWhileACheckRuns) {
     for (int i = 0; i < 3; ++i) {
         clock->advance(100ms);
     }
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(clockThreadsAsleep());
     gate.releaseOne();
     ASSERT_TRUE(eventually([&] { return checks == 1; }));
     ASSERT_TRUE(pollIdle());
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(queueWorkedThrough());
     EXPECT_EQ(gate.arrived(), 1);
 
     // From now on every 100 ms one check.
@@ -134,7 +150,8 @@ TEST_P(ElectronicsPoll, PollsEveryTenthOfASecondAndDropsTicksWhileACheckRuns) {
     // Whoever needs the link suspends the poll.
     object->dispatchTimer().suspend();
     clock->advance(500ms);
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(clockThreadsAsleep());
+    ASSERT_TRUE(queueWorkedThrough());
     EXPECT_EQ(checks, 6);
     object->dispatchTimer().resume();
     ASSERT_TRUE(eventually([&] { return checks == 7; }));

@@ -15,6 +15,7 @@
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/tests/Support/SimulatedElectronicsFixture.hpp"
 #include "simulators/electronics/SimulatedDispenserState.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 
@@ -24,17 +25,7 @@ inline std::string generationName(const ::testing::TestParamInfo<Generation>& in
     return info.param == Generation::originalDesign ? "OriginalDesign" : "Redesign2016";
 }
 
-// Waits (a real, bounded time) until the condition holds.
-inline bool eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
-}
+using Dotfield::Testing::eventually;
 
 class ElectronicsObjectFixture : public SimulatedElectronicsFixture, public ::testing::WithParamInterface<Generation> {
 protected:

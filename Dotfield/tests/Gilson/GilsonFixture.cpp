@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
@@ -19,10 +20,7 @@ const bool diagnosticsOn = [] {
 }();
 
 SerialPortTiming shortTiming(std::shared_ptr<Clock> clock) {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
-    timing.bufferedBytesWait = std::chrono::milliseconds(250);
+    auto timing = Dotfield::Testing::serialPortTiming();
     if (clock) {
         timing.clock = std::move(clock);
     }

@@ -13,6 +13,7 @@
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/tests/Support/SettingsTestSupport.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield {
 namespace {
@@ -28,16 +29,14 @@ class PersistentDefaultsTest : public ::testing::Test {
 
     std::unique_ptr<PersistentDefaults> open() { return std::make_unique<PersistentDefaults>(file, clock); }
 
-    // Waits in real time (bounded) for the saver thread to write the file.
+    // Waits for the saver thread to write the file.
     bool fileAppears() {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!fs::exists(file)) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        return true;
+        return Dotfield::Testing::eventually([&] { return fs::exists(file); });
+    }
+    // Waits until the saver thread sleeps on the clock with nothing due before
+    // the clock moves: it has done all the time given so far asks of it.
+    bool saverAsleep() {
+        return Dotfield::Testing::eventually([&] { return clock->pendingWaitCount() == 1; });
     }
 
     std::size_t entriesInFolder() const {
@@ -76,7 +75,7 @@ TEST_F(PersistentDefaultsTest, ABurstOfWritesReachesTheDiskOnceAfterTheDelay) {
     for (int i = 0; i < 100; ++i) {
         defaults->setObject("standardDeviationArray", PropertyListValue(PropertyListValue::Array{i}));
     }
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(saverAsleep());
     EXPECT_FALSE(fs::exists(file)) << "no disk write before the delay";
     clock->advance(PersistentDefaults::defaultSaveDelay);
     ASSERT_TRUE(fileAppears());
@@ -116,7 +115,7 @@ TEST_F(PersistentDefaultsTest, StoringWhatAKeyAlreadyHoldsWritesNothing) {
     defaults->setObject("notANumber", std::nan("7"));
     EXPECT_TRUE(defaults->flush());
     clock->advance(PersistentDefaults::defaultSaveDelay);
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(saverAsleep());
     EXPECT_FALSE(fs::exists(file)) << "the same values were written again";
 
     // A value of another kind, or a different bit of a real, is a change.

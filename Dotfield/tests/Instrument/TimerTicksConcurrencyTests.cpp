@@ -8,22 +8,14 @@
 #include <thread>
 
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield {
 namespace {
 
 using namespace std::chrono_literals;
 
-bool eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(100us);
-    }
-    return true;
-}
+using Dotfield::Testing::eventually;
 
 // A device object with a status timer, as the electronics have one.
 class PolledDevice final : public DispatchTimer {

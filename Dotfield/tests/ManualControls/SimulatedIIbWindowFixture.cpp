@@ -12,6 +12,8 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 // Fontconfig keeps a cache for the life of a process that draws text; the
 // leak checker would report it when the process ends. It is not ours to free.
@@ -30,11 +32,7 @@ class InstantSleeper final : public Sleeper {
 };
 
 SerialPortTiming shortTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
-    timing.bufferedBytesWait = std::chrono::milliseconds(250);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 } // namespace
@@ -89,9 +87,8 @@ void SimulatedIIbWindowFixture::connectRobot() {
     QCoreApplication::processEvents();
 }
 
-bool SimulatedIIbWindowFixture::waitUntil(const std::function<bool()>& condition,
-                                          std::chrono::milliseconds timeout) {
-    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+bool SimulatedIIbWindowFixture::waitUntil(const std::function<bool()>& condition) {
+    return Dotfield::Testing::eventually(condition, [] { QTest::qWait(1); });
 }
 
 void SimulatedIIbWindowFixture::waitForRobotQueue() {

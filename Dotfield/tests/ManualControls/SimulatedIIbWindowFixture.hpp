@@ -47,8 +47,7 @@ class SimulatedIIbWindowFixture : public ::testing::Test {
     // on the robot's queue), then tells the movement observers it is idle.
     void connectRobot();
     // Serves Qt events until the condition holds; false after the time-out.
-    static bool waitUntil(const std::function<bool()>& condition,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    static bool waitUntil(const std::function<bool()>& condition);
     // Waits until the robot's queue has run everything queued so far and the
     // main thread has run what that posted.
     void waitForRobotQueue();

@@ -1,4 +1,5 @@
 #include "Dotfield/Platform/Clock.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,10 @@ TEST(ManualClockTest, AWaitEndsWhenTheClockReachesItsDeadline) {
         reached = clock.waitUntil(clock.now() + 100ms, signal);
         done = true;
     });
+    // Once the waiter sleeps on the clock, 60 ms of the 100 do not end its wait.
+    ASSERT_TRUE(Dotfield::Testing::eventually([&] { return clock.pendingWaitCount() == 1; }));
     clock.advance(60ms);
-    std::this_thread::sleep_for(5ms);
+    ASSERT_TRUE(Dotfield::Testing::eventually([&] { return clock.pendingWaitCount() == 1; }));
     EXPECT_FALSE(done);
     while (!done) {
         clock.advance(40ms);

@@ -6,27 +6,20 @@
 #include <thread>
 
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Waits (in real time, bounded) until the condition holds.
-bool eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(100us);
-    }
-    return true;
-}
+using Dotfield::Testing::eventually;
 
-// Lets the timer thread settle into its wait, then checks nothing more ran.
-void settle() {
-    std::this_thread::sleep_for(20ms);
+// True once the timer thread is back asleep on the clock with a deadline
+// still ahead (or none, suspended): it has done all the time it was given
+// asks for, so a tick that has not come by now will not come.
+bool settled(const ManualClock& clock) {
+    return eventually([&] { return clock.pendingWaitCount() == 1; });
 }
 
 class RepeatingTimerTest : public ::testing::Test {
@@ -44,19 +37,19 @@ class RepeatingTimerTest : public ::testing::Test {
 
 TEST_F(RepeatingTimerTest, TicksAtOnceAndThenEveryIntervalOnceResumed) {
     auto timer = makeTimer();
-    settle();
+    ASSERT_TRUE(settled(*clock));
     EXPECT_EQ(ticks, 0) << "a new timer is suspended";
     timer->resume();
     ASSERT_TRUE(eventually([&] { return ticks == 1; }));
     clock->advance(99ms);
-    settle();
+    ASSERT_TRUE(settled(*clock));
     EXPECT_EQ(ticks, 1);
     clock->advance(1ms);
     ASSERT_TRUE(eventually([&] { return ticks == 2; }));
     // Missed intervals are coalesced into one tick.
     clock->advance(350ms);
     ASSERT_TRUE(eventually([&] { return ticks == 3; }));
-    settle();
+    ASSERT_TRUE(settled(*clock));
     EXPECT_EQ(ticks, 3);
 }
 
@@ -68,7 +61,7 @@ TEST_F(RepeatingTimerTest, SuspensionsAreBalancedByResumes) {
     timer->suspend();
     timer->resume();
     clock->advance(300ms);
-    settle();
+    ASSERT_TRUE(settled(*clock));
     EXPECT_EQ(ticks, 1) << "still suspended once";
     EXPECT_TRUE(timer->isSuspended());
     timer->resume();
@@ -77,7 +70,7 @@ TEST_F(RepeatingTimerTest, SuspensionsAreBalancedByResumes) {
     timer->resume();
     timer->suspend();
     clock->advance(300ms);
-    settle();
+    ASSERT_TRUE(settled(*clock));
     EXPECT_EQ(ticks, 2);
 }
 
@@ -89,9 +82,9 @@ TEST_F(RepeatingTimerTest, MayBeDestroyedSuspendedOrRunning) {
     auto running = makeTimer();
     running->resume();
     ASSERT_TRUE(eventually([&] { return ticks == 1; }));
+    // Destruction ends the timer's thread: no tick can follow.
     running.reset();
     clock->advance(1s);
-    settle();
     EXPECT_EQ(ticks, 1);
 }
 

@@ -15,6 +15,7 @@
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 // Fontconfig keeps a cache for the life of a process that draws text; the
 // leak checker would report it when the process ends. It is not ours to free.
@@ -123,9 +124,8 @@ void PreferencesWindowFixture::TearDown() {
     instrument.reset();
 }
 
-bool PreferencesWindowFixture::waitUntil(const std::function<bool()>& condition,
-                                         std::chrono::milliseconds timeout) {
-    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+bool PreferencesWindowFixture::waitUntil(const std::function<bool()>& condition) {
+    return Dotfield::Testing::eventually(condition, [] { QTest::qWait(1); });
 }
 
 void PreferencesWindowFixture::waitForRobotQueue() {

@@ -58,8 +58,7 @@ class PreferencesWindowFixture : public ::testing::Test {
     void TearDown() override;
 
     // Serves Qt events until the condition holds; false after the time-out.
-    static bool waitUntil(const std::function<bool()>& condition,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    static bool waitUntil(const std::function<bool()>& condition);
     // Waits until the robot's queue has run what was queued so far and the
     // main thread has run what that posted.
     void waitForRobotQueue();

@@ -5,6 +5,8 @@
 
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace PrintControlTests {
 
@@ -18,11 +20,7 @@ class NoSleeper final : public Dotfield::Sleeper {
 };
 
 Dotfield::SerialPortTiming shortTiming() {
-    Dotfield::SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
-    timing.bufferedBytesWait = std::chrono::milliseconds(250);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 } // namespace
@@ -67,7 +65,7 @@ Dotfield::Robot::SerialPortOpener IIbInstrumentFixture::opener() {
 }
 
 bool IIbInstrumentFixture::pumpUntil(const std::function<bool()>& condition) {
-    return mainThread.pump().runUntil(condition, std::chrono::seconds(30));
+    return mainThread.pump().runUntil(condition, Dotfield::Testing::eventuallyLimit);
 }
 
 void IIbInstrumentFixture::waitForRobotQueue() {

@@ -63,6 +63,20 @@ TEST_F(DocumentOpening, TwoDocumentsShareTheDevicesButNotTheWells) {
     EXPECT_EQ(first->windowTitle(), "one.pattern");
 }
 
+TEST_F(DocumentOpening, DestroyingTheWindowsClosesEveryOpenWindow) {
+    // Each window leaves the list as it is destroyed; deleting them all at
+    // once must not walk the list it changes.
+    std::vector<QPointer<Dotfield::PatternDocumentWindow>> open;
+    for (const char* name : {"one.pattern", "two.pattern", "three.pattern"}) {
+        open.emplace_back(windows->openDocument(write(name, patternXML(pointXML("A", 0, 0, 1)))));
+        ASSERT_NE(open.back(), nullptr);
+    }
+    windows.reset();
+    for (const auto& window : open) {
+        EXPECT_TRUE(window.isNull());
+    }
+}
+
 TEST_F(DocumentOpening, TheCuringModeCurrentAtOpeningGoesWithTheDocumentToItsRuns) {
     const auto relay = std::make_shared<Dotfield::Relay>();
     const Dotfield::UVCuringPatternMode curing{Dotfield::UVCuringPatternMode::Kind::afterEachSolution, relay,

@@ -8,17 +8,14 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
 namespace {
 
 SerialPortTiming shortTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
-    timing.bufferedBytesWait = std::chrono::milliseconds(250);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 // Pauses of the robot's set-up (homing, tuning) are skipped.

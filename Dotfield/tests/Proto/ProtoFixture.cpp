@@ -4,6 +4,7 @@
 
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
@@ -12,11 +13,7 @@ namespace {
 // Short enough for the tests of silent controllers, long enough that a reply
 // on a busy machine is not taken for a silence.
 SerialPortTiming shortTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 500;
-    timing.writeTimeoutMilliseconds = 500;
-    timing.bufferedBytesWait = std::chrono::milliseconds(1500);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 } // namespace

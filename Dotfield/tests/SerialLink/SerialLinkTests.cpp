@@ -15,6 +15,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 using namespace Dotfield;
 using namespace std::chrono_literals;
@@ -161,7 +162,9 @@ TEST_F(SerialLinkTest, ShortReplyIsAWrongByteCountAndIsConsumed) {
 
 TEST_F(SerialLinkTest, ReplyAfterTheReadTimeOutIsStillCollected) {
     // Nothing within the driver's read time-out, then all of it within the wait.
-    electronics->sendUnprompted({1, 2, 3, 4, 5}, 200ms);
+    const auto timing = shortTiming();
+    const auto readTimeOut = std::chrono::milliseconds(timing.readTimeoutMilliseconds);
+    electronics->sendUnprompted({1, 2, 3, 4, 5}, readTimeOut + (timing.bufferedBytesWait - readTimeOut) / 4);
     EXPECT_EQ(read(5), (Bytes{1, 2, 3, 4, 5}));
 }
 
@@ -252,10 +255,7 @@ TEST_F(SerialLinkTest, AReconnectedAdapterIsOpenedAnew) {
 
 // Returns once a thread sleeps on the clock (bounded, in case none ever does).
 void awaitSleeper(const ManualClock& clock) {
-    const auto giveUp = std::chrono::steady_clock::now() + 5s;
-    while (clock.pendingWaitCount() == 0 && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(1ms);
-    }
+    Dotfield::Testing::eventually([&] { return clock.pendingWaitCount() != 0; });
 }
 
 TEST_F(SerialLinkTest, WaitingForBytesSleepsUntilTheyComeAndGivesUpAfterTwoSeconds) {

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "adapterdriver/USB/BackendSelection.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 using namespace Simulators;
 
@@ -31,9 +32,5 @@ SimulatedInstrumentFixture::track(std::shared_ptr<Dotfield::SerialPort> port) {
 }
 
 Dotfield::SerialPortTiming SimulatedInstrumentFixture::shortTiming() {
-    Dotfield::SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 60;
-    timing.writeTimeoutMilliseconds = 60;
-    timing.bufferedBytesWait = std::chrono::milliseconds(400);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Dotfield/tests/Support/Eventually.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -156,7 +158,10 @@ TEST(ProgramTests, TerminationSignalsEndTheRunInOrderWithStatusZero) {
         const std::string config = "XDG_CONFIG_HOME=" + (home / "config").string();
         const std::string data = "XDG_DATA_HOME=" + (home / "data").string();
         const std::string leaks = std::string("LSAN_OPTIONS=suppressions=") + DOTFIELD_LEAK_SUPPRESSIONS;
-        std::vector<std::string> environment{config, data, "QT_QPA_PLATFORM=offscreen", leaks};
+        // With diagnostics on, the console names the positioner's model once
+        // the launch has made it: the sign that the launch reached the devices.
+        std::vector<std::string> environment{config, data, "QT_QPA_PLATFORM=offscreen", leaks,
+                                             "DOTFIELD_DIAGNOSTICS=1"};
         if (const char* path = std::getenv("PATH")) {
             environment.push_back(std::string("PATH=") + path);
         }
@@ -187,12 +192,14 @@ TEST(ProgramTests, TerminationSignalsEndTheRunInOrderWithStatusZero) {
             }
             return false;
         };
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!catchesSignal(pid, signal) && std::chrono::steady_clock::now() < deadline) {
-            usleep(20000);
-        }
-        // Let the launch reach the devices.
-        usleep(500000);
+        const auto launchedToTheDevices = [&] {
+            std::ifstream file(output);
+            std::stringstream text;
+            text << file.rdbuf();
+            return catchesSignal(pid, signal) && text.str().find("Dropwright") != std::string::npos;
+        };
+        const bool reached = Dotfield::Testing::eventually(launchedToTheDevices, [] { usleep(20000); });
+        EXPECT_TRUE(reached) << "signal " << signal << ": the launch reaches the devices";
         ASSERT_EQ(kill(pid, signal), 0);
         int status = 0;
         // Generous: on a loaded machine the launch under way (the camera

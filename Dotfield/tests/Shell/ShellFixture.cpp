@@ -7,6 +7,8 @@
 #include "Dotfield/Instrument/Relay/Relay.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 using namespace Dotfield;
 using namespace Simulators;
@@ -75,9 +77,7 @@ std::shared_ptr<AppDelegate> ShellFixture::makeDelegate() {
     }
     environment.userDefaults = settings;
     environment.console = [this](std::string_view line) { record("console: " + std::string(line)); };
-    environment.serialPortTiming.readTimeoutMilliseconds = 250;
-    environment.serialPortTiming.writeTimeoutMilliseconds = 250;
-    environment.serialPortTiming.bufferedBytesWait = std::chrono::milliseconds(400);
+    environment.serialPortTiming = Dotfield::Testing::serialPortTiming();
     environment.electronicsReopenInterval = std::chrono::milliseconds(100);
     // The DropwrightIIb is the test model over the generic positioner.
     environment.robotModels = [notices = movementNotices](const std::string& model) -> RobotModelFactory {
@@ -115,7 +115,7 @@ void ShellFixture::launch() {
 }
 
 bool ShellFixture::pumpUntil(const std::function<bool()>& condition) {
-    return mainThread.pump().runUntil(condition, std::chrono::seconds(10));
+    return mainThread.pump().runUntil(condition, Dotfield::Testing::eventuallyLimit);
 }
 
 void ShellFixture::record(const std::string& event) {

@@ -12,6 +12,7 @@
 #include "Dotfield/Platform/THUM/THUMLibrary.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 #include "simulators/instrument/SimulatedInstrument.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -20,11 +21,7 @@ using Simulators::SimulatedDropwright;
 using Simulators::SimulatedInstrumentOptions;
 
 SerialPortTiming shortTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 250;
-    timing.writeTimeoutMilliseconds = 250;
-    timing.bufferedBytesWait = std::chrono::milliseconds(400);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 // Writes the bytes and answers the reply up to and with the terminator.

@@ -8,23 +8,14 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/tests/SmartMotor/ContourFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
 
 using Simulators::WorldAxis;
 
-// Waits, at most a generous while, until the condition holds.
-bool eventually(const std::function<bool()>& condition) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return true;
-}
+using Dotfield::Testing::eventually;
 
 TEST_F(ContourFixture, AnAbortMidContourStopsTheMotorsAndReturnsThemToPositionMode) {
     // 200 mm at 1 mm/s: 200 s of the world, two real seconds.

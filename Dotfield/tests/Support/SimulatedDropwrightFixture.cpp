@@ -5,6 +5,7 @@
 
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
@@ -35,11 +36,7 @@ void SimulatedDropwrightFixture::TearDown() {
 }
 
 SerialPortTiming SimulatedDropwrightFixture::shortTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 250;
-    timing.writeTimeoutMilliseconds = 250;
-    timing.bufferedBytesWait = std::chrono::milliseconds(400);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 std::shared_ptr<SerialPort> SimulatedDropwrightFixture::openPort(const SerialPortProperties& properties) {

@@ -5,6 +5,7 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 using namespace Simulators;
 
@@ -17,14 +18,7 @@ void SimulatedElectronicsFixture::SetUp() {
 }
 
 Dotfield::SerialPortTiming SimulatedElectronicsFixture::shortTiming() {
-    Dotfield::SerialPortTiming timing;
-    // Long enough that a whole 1300-byte status reply arrives within one read
-    // on a loaded machine (a read that ends part-way through a reply fails
-    // the exchange), short enough that silence costs a fraction of a second.
-    timing.readTimeoutMilliseconds = 250;
-    timing.writeTimeoutMilliseconds = 250;
-    timing.bufferedBytesWait = std::chrono::milliseconds(400);
-    return timing;
+    return Dotfield::Testing::serialPortTiming();
 }
 
 void SimulatedElectronicsFixture::reopenPort(const Dotfield::SerialPortTiming& timing) {

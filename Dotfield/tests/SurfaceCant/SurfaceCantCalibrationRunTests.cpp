@@ -21,6 +21,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
 #include "Dotfield/tests/Support/SimulatedDropwrightFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -153,7 +154,7 @@ TEST_F(SurfaceCantCalibrationRun, ACancelEndsAtTheStartKeepingNoFurtherPoint) {
         }
     });
     calibration->startOrStopSurfaceCantCalibration();
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return underWay.load(); }, std::chrono::seconds(120)));
+    ASSERT_TRUE(mainThread.pump().runUntil([&] { return underWay.load(); }, Dotfield::Testing::eventuallyLimit));
     calibration->startOrStopSurfaceCantCalibration();
     EXPECT_EQ(calibration->calibrateButtonTitle(), "Calibrate surface cant");
     // Asking again only repeats the request.

@@ -110,8 +110,7 @@ class SurfaceCantWindow : public SimulatedIIbWindowFixture {
         waitForIdle();
     }
     void waitForIdle() {
-        ASSERT_TRUE(waitUntil([this] { return !controller->calibration().isCalibrationInProcess(); },
-                              std::chrono::seconds(120)));
+        ASSERT_TRUE(waitUntil([this] { return !controller->calibration().isCalibrationInProcess(); }));
         waitForRobotQueue();
     }
     void showManualControls() {
@@ -253,7 +252,7 @@ TEST_F(SurfaceCantWindowWithAPreviousCalibration, CancelReturnsToTheStartAndKeep
     click(controller->calibrateButton());
     // The window's own run keeps it ready: Cancel stays usable.
     EXPECT_TRUE(controller->robotReadyToMove());
-    ASSERT_TRUE(waitUntil([&] { return searching.load(); }, std::chrono::seconds(120)));
+    ASSERT_TRUE(waitUntil([&] { return searching.load(); }));
     EXPECT_TRUE(controller->robotReadyToMove());
     click(controller->calibrateButton());
     {

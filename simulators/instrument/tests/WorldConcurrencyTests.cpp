@@ -17,10 +17,13 @@ using namespace Simulators;
 
 // The peers call the world from the bus's threads while tests read it from
 // their own: a positioner moving and polling, the electronics driving and
-// reading, and a reader of the records, all at once.
+// reading, and a reader of the records, all at once. The world's time is
+// stepped by the moving thread, a second per command, so every move has ended
+// by its poll however slowly the threads run.
 TEST(WorldConcurrency, PeersAndReadersShareTheWorld) {
     WorldConfiguration configuration;
-    configuration.clock = std::make_shared<RealTimeWorldClock>(50.0);
+    const auto clock = std::make_shared<SteppedWorldClock>();
+    configuration.clock = clock;
     configuration.start = WorldPoint{0.0, 0.0, 1000.0};
     configuration.surface = SimulatedSurface::plane(900.0, 0.001);
     const auto world = std::make_shared<InstrumentWorld>(configuration);
@@ -32,9 +35,11 @@ TEST(WorldConcurrency, PeersAndReadersShareTheWorld) {
     std::thread moving([&] {
         RecordingSerialPort port{SerialLineSettings{.baudRate = 57600}};
         for (int i = 0; i < 200; ++i) {
-            const std::string text = "M X " + std::to_string(i % 7 * 100) + "\rM Z " +
-                                     std::to_string(850 + i % 5 * 20) + "\rS\rP\r";
-            positioner.receive(std::vector<std::uint8_t>(text.begin(), text.end()), port);
+            const std::string move = "M X " + std::to_string(i % 7 * 100) + "\rM Z " +
+                                     std::to_string(850 + i % 5 * 20) + "\rS\r";
+            positioner.receive(std::vector<std::uint8_t>(move.begin(), move.end()), port);
+            clock->advance(std::chrono::seconds(1));
+            positioner.receive(std::vector<std::uint8_t>{'P', '\r'}, port);
             port.take();
         }
         done = true;
