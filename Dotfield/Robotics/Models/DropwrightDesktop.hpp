@@ -111,6 +111,8 @@ class DropwrightDesktop : public Robot {
     void setVelocity(double velocity, MotorPosition motor) override;
     // "@13=", "@14=", "@15=" with round(acceleration × 3).
     void setAcceleration(double acceleration, MotorPosition motor) override;
+    // Move commands carry whole µm/s, at least the controller's slowest speed.
+    double attainedVelocity(double velocity, MotorPosition motor) const override;
     // "@12=2000" and "@1=" with the rounded "zAxisPowerLevel", when it is
     // stored and lies strictly between 0 and 100.
     void updateMotorTuningParameters() override;
