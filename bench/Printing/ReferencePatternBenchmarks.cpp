@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 #include "Dotfield/tests/EndToEnd/ModelPrintingFixture.hpp"
 
 namespace {
@@ -14,14 +16,15 @@ using Dotfield::testing::ModelPrinting;
 
 void BM_ReferencePatternOnSimulatedIIbInRealTime(benchmark::State& state) {
     std::size_t items = 0;
+    std::unique_ptr<ModelPrinting> printing;
     for (auto _ : state) {
         state.PauseTiming();
-        ModelPrinting printing({"IIb", 1.0, false});
-        printing.connect();
+        printing = std::make_unique<ModelPrinting>(Dotfield::testing::PrintSetup{"IIb", 1.0, false});
+        printing->connect();
         state.ResumeTiming();
-        items = printing.print(ModelPrinting::referencePattern()).size();
-        state.PauseTiming();
+        items = printing->print(ModelPrinting::referencePattern()).size();
     }
+    printing.reset(); // after the timed loop
     state.counters["items"] = static_cast<double>(items);
     state.counters["per item"] =
         benchmark::Counter(static_cast<double>(items), benchmark::Counter::kIsIterationInvariantRate |
