@@ -17,7 +17,7 @@ Coordinate correctedPoint(const Coordinate& q, const PatternCorrections& correct
             return p.coordinateByIncreasingHeight(*heightAtPoint - *heightAtAnchor);
         }
     }
-    const Coordinate offset = p - anchor;
+    const Coordinate offset = p - corrections.surfaceCant.origin.value_or(anchor);
     return p.coordinateByIncreasingHeight(offset.x * corrections.surfaceCant.xSlope +
                                           offset.y * corrections.surfaceCant.ySlope);
 }

@@ -3,7 +3,7 @@
 // drawing all use: scaled by the pattern's scale factor, turned about the zero
 // point by the pattern's rotation, moved by the pattern's anchor, and raised by
 // the topography map's height difference to the anchor, or, where the map has
-// no height at either point, by the surface cant slopes.
+// no height at either point, by the surface cant slopes from the cant's origin.
 
 #include <memory>
 

@@ -198,6 +198,14 @@ void Robot::setAcceleration(double, MotorPosition) {
     stopProgram("setAcceleration needs to be overridden");
 }
 
+double Robot::attainedVelocity(double velocity, MotorPosition) const {
+    return velocity;
+}
+
+double Robot::attainedAcceleration(double acceleration, MotorPosition) const {
+    return acceleration;
+}
+
 void Robot::updateMotorTuningParameters() {
     stopProgram("updateMotorTuningParameters needs to be overridden");
 }

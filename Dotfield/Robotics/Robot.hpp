@@ -147,6 +147,12 @@ class Robot : public SerialDispatch, public std::enable_shared_from_this<Robot> 
 
     virtual void setVelocity(double velocity, MotorPosition motor);
     virtual void setAcceleration(double acceleration, MotorPosition motor);
+    // What the axis's controller really runs at when given this velocity or
+    // acceleration (a controller with coarse or bounded settings): a line
+    // proportions its other axes to what its leading axis really does. The
+    // value given, unless a model says otherwise.
+    virtual double attainedVelocity(double velocity, MotorPosition motor) const;
+    virtual double attainedAcceleration(double acceleration, MotorPosition motor) const;
     // Velocities of X, Y, Z, then accelerations of X, Y, Z; the first error stops
     // the sequence and is passed on.
     virtual void setMovementParameters(const AxisValues& velocities, const AxisValues& accelerations);

@@ -3,6 +3,7 @@
 // proportionally lower velocity and acceleration, so the axes arrive together
 // and the tip follows the line. An arc is a chain of such lines.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -54,6 +55,11 @@ AxisPlan planAxes(const VeltranePatterns::AxisFlags& differ, const VeltranePatte
     return plan;
 }
 
+// A secondary axis whose controller cannot go as slowly as its share of a
+// line runs ahead of the others; such a line is drawn in pieces along which
+// that axis travels at most this far (µm), so it never leads by more.
+constexpr double largestRunAhead = 1.0;
+
 } // namespace
 
 void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared_ptr<SurfaceTopographyMap>&,
@@ -85,8 +91,32 @@ void Robot::drawLineToCoordinate(const Coordinate& coordinate, const std::shared
     const AxisPlan plan = planAxes(differ, displacement);
     const AxisValues velocities = patternPrintingVelocities();
     const AxisValues accelerations = patternPrintingAccelerations();
-    const double leadingAcceleration = acceleration ? *acceleration : axisComponent(accelerations, plan.leading);
-    const double leadingVelocity = velocity ? *velocity : axisComponent(velocities, plan.leading);
+    // Proportioned to what the leading axis really runs at, so that a
+    // controller that rounds or bounds its settings still keeps the line.
+    const double leadingAcceleration = attainedAcceleration(
+        acceleration ? *acceleration : axisComponent(accelerations, plan.leading), plan.leading);
+    const double leadingVelocity =
+        attainedVelocity(velocity ? *velocity : axisComponent(velocities, plan.leading), plan.leading);
+    std::size_t pieces = 1;
+    for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
+        const SecondaryAxis& secondary = plan.secondary[i];
+        const double share = leadingVelocity * secondary.ratio;
+        const double travel = std::fabs(secondary.axis == MotorPosition::zMotor   ? displacement.z
+                                        : secondary.axis == MotorPosition::yMotor ? displacement.y
+                                                                                   : displacement.x);
+        if (attainedVelocity(share, secondary.axis) > share * 1.01 && travel > largestRunAhead) {
+            pieces = std::max(pieces, static_cast<std::size_t>(std::ceil(travel / largestRunAhead)));
+        }
+    }
+    if (pieces > 1) {
+        const Coordinate from = currentCoordinate();
+        for (std::size_t k = 1; k <= pieces; ++k) {
+            const Coordinate piece =
+                k == pieces ? coordinate : from + displacement * (static_cast<double>(k) / static_cast<double>(pieces));
+            Robot::drawLineToCoordinate(piece, nullptr, overrideVelocity, overrideAcceleration);
+        }
+        return;
+    }
     for (std::size_t i = 0; i < plan.secondaryCount; ++i) {
         setAcceleration(leadingAcceleration * plan.secondary[i].ratio, plan.secondary[i].axis);
     }

@@ -65,7 +65,12 @@ void Robot::moveToPosition(const Coordinate& target) {
     }
     commandXY(axes, xTarget, yTarget);
     waitForMovementToFinishOnAxes(axes.x, axes.y, axes.z, false);
-    setCurrentCoordinateAndNotify(destination);
+    // An axis left alone stays where it was: believing it at the target would
+    // let a run of small steps (a tilted arc's segments) drift it away by
+    // more than the margin each time.
+    const Coordinate here = currentCoordinate();
+    setCurrentCoordinateAndNotify({axes.x ? destination.x : here.x, axes.y ? destination.y : here.y,
+                                   axes.z ? destination.z : here.z});
 }
 
 void Robot::moveToPosition(const Coordinate& target, double travelHeight) {

@@ -26,9 +26,13 @@ SimulatedDropwright::SimulatedDropwright(SimulatedInstrumentOptions options)
     WorldConfiguration configuration;
     if (model != nullptr) {
         configuration.travel = model->travel;
+        configuration.travelFrom = model->travelFrom;
     }
     configuration.start = options.start;
     configuration.homed = options.homed;
+    if (options.surface) {
+        options.surface->height += configuration.travelFrom.z;
+    }
     configuration.surface = std::move(options.surface);
     configuration.clock = std::move(options.clock);
     world_ = std::make_shared<InstrumentWorld>(std::move(configuration));
@@ -41,7 +45,8 @@ SimulatedDropwright::SimulatedDropwright(SimulatedInstrumentOptions options)
     }
     attachElectronics(world_, *electronics_);
     attachRelayBox(world_, *relayBox_);
-    cabling_ = std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics_, positioner_, relayBox_});
+    cabling_ = std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics_, positioner_, relayBox_},
+                                                     world_->clock());
 
     if (!adapterdriver::setUSBBackend(cabling_->bus())) {
         detachElectronics(*electronics_);

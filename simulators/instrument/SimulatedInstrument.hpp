@@ -33,9 +33,12 @@ struct SimulatedInstrumentOptions {
     SimulatedElectronics::Generation electronicsGeneration = SimulatedElectronics::Generation::redesign2016;
     // Unset: real time.
     std::shared_ptr<WorldClock> clock{};
-    // A flat deck 10 mm above the bottom of the Z travel unless told otherwise.
+    // A flat deck 10 mm above the bottom of the Z travel unless told
+    // otherwise; its height counts from the bottom of the model's Z travel
+    // (the world's surface() answers it in world positions).
     std::optional<SimulatedSurface> surface = SimulatedSurface::plane(10000.0);
-    // Where the axes are at the start; unset: at the home switches.
+    // Where the axes are at the start, in world positions; unset: at the
+    // home switches.
     std::optional<WorldPoint> start{};
     // False: the positioner needs homing before it moves.
     bool homed = true;

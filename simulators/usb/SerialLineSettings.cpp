@@ -12,6 +12,19 @@ bool SerialLineSettings::baudNear(std::uint32_t wanted) const {
     return ratio >= 0.97 && ratio <= 1.03;
 }
 
+std::chrono::nanoseconds byteDuration(const SerialLineSettings& settings) {
+    constexpr std::uint32_t powerOnBaudRate = 9600;
+    double stopBits = 1.0;
+    if (settings.stopBits == StopBits::onePointFive) {
+        stopBits = 1.5;
+    } else if (settings.stopBits == StopBits::two) {
+        stopBits = 2.0;
+    }
+    const double bits = 1.0 + settings.dataBits + (settings.parity == Parity::none ? 0.0 : 1.0) + stopBits;
+    const double rate = settings.baudRate == 0 ? powerOnBaudRate : settings.baudRate;
+    return std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(bits / rate * 1e9)));
+}
+
 std::uint32_t decodeBaudRate(std::uint16_t value, std::uint16_t index, bool twelveMegahertzCapable,
                              bool indexCarriesPort, bool bmOrLater) {
     const unsigned clockBits = indexCarriesPort ? (index >> 8) & 0xFF : index & 0xFF;

@@ -3,6 +3,7 @@
 // requests, decoded by the adapter itself (independently of the driver's
 // encoder), so that a peer can answer only at the right line speed.
 
+#include <chrono>
 #include <cstdint>
 
 namespace Simulators {
@@ -26,6 +27,11 @@ struct SerialLineSettings {
 
     bool operator==(const SerialLineSettings&) const = default;
 };
+
+// How long one byte takes on the line: a start bit, the data bits, the
+// parity bit if any and the stop bits (10 bits for 8N1, 11 with parity), at
+// the line's rate; at the adapters' power-on 9600 baud while none is set.
+std::chrono::nanoseconds byteDuration(const SerialLineSettings& settings);
 
 // The rate an adapter runs at for a baud-rate request.
 //   twelveMegahertzCapable: the chip has the 12 MHz clock (2232H, 4232H, 232H)

@@ -10,6 +10,7 @@ namespace Simulators {
 namespace {
 
 constexpr std::uint8_t directionIn = 0x80;
+constexpr std::uint8_t modemStatusReservedBit = 0x01;
 
 bool revisionIn(std::uint16_t bcdDevice, std::initializer_list<unsigned> revisions) {
     return std::find(revisions.begin(), revisions.end(), static_cast<unsigned>(bcdDevice >> 8)) !=
@@ -28,8 +29,17 @@ public:
             if (!adapter_.plugged_) {
                 return;
             }
-            auto& queue = adapter_.interfaceAt(interface_).toHost;
-            queue.insert(queue.end(), bytes.begin(), bytes.end());
+            // The bytes leave the peer one after the other, once the line
+            // is free, each taking its time on the wire.
+            auto& state = adapter_.interfaceAt(interface_);
+            const std::chrono::nanoseconds perByte = byteDuration(state.settings);
+            std::chrono::nanoseconds arrival = std::max(adapter_.core_->clock->now(), state.toHostLineFree);
+            for (const std::uint8_t byte : bytes) {
+                arrival += perByte;
+                state.toHost.push_back(byte);
+                state.arrivals.push_back(arrival);
+            }
+            state.toHostLineFree = arrival;
         }
         adapter_.core_->changed.notify_all();
     }
@@ -53,6 +63,56 @@ SimulatedAdapter::SimulatedAdapter(std::shared_ptr<BusCore> core, AdapterDescrip
 }
 
 SimulatedAdapter::~SimulatedAdapter() = default;
+
+std::chrono::nanoseconds SimulatedAdapter::sendToPeer(int interface, std::size_t count) {
+    auto& state = interfaceAt(interface);
+    const std::chrono::nanoseconds start = std::max(core_->clock->now(), state.toPeerLineFree);
+    state.toPeerLineFree = start + byteDuration(state.settings) * static_cast<std::int64_t>(count);
+    return state.toPeerLineFree;
+}
+
+std::optional<std::chrono::nanoseconds> SimulatedAdapter::dataPacketDue(const Interface& state,
+                                                                       std::size_t packetSize,
+                                                                       std::chrono::nanoseconds latency) {
+    if (state.arrivals.empty()) {
+        return std::nullopt;
+    }
+    const std::chrono::nanoseconds first = state.arrivals.front();
+    const std::int64_t ticks = std::max<std::int64_t>(
+        1, (first - state.lastDataPacket + latency - std::chrono::nanoseconds(1)) / latency);
+    std::chrono::nanoseconds due = state.lastDataPacket + latency * ticks;
+    const std::size_t payload = packetSize - 2;
+    if (state.arrivals.size() >= payload) {
+        due = std::min(due, state.arrivals[payload - 1]);
+    }
+    return due;
+}
+
+void SimulatedAdapter::takeArrivedBytes(Interface& state, std::size_t packetSize, std::size_t capacity,
+                                        std::chrono::nanoseconds lineNow, std::vector<std::uint8_t>& content) {
+    const std::uint8_t status0 = static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit);
+    const std::size_t arrived = static_cast<std::size_t>(
+        std::upper_bound(state.arrivals.begin(), state.arrivals.end(), lineNow) - state.arrivals.begin());
+    std::size_t taken = 0;
+    while (taken < arrived && content.size() + packetSize <= capacity) {
+        content.push_back(status0);
+        content.push_back(state.lineStatus);
+        const std::size_t payload = std::min(packetSize - 2, arrived - taken);
+        const auto from = state.toHost.begin() + static_cast<std::ptrdiff_t>(taken);
+        content.insert(content.end(), from, from + static_cast<std::ptrdiff_t>(payload));
+        taken += payload;
+        if (payload < packetSize - 2) {
+            break; // a short packet ends the transfer
+        }
+    }
+    state.toHost.erase(state.toHost.begin(), state.toHost.begin() + static_cast<std::ptrdiff_t>(taken));
+    state.arrivals.erase(state.arrivals.begin(), state.arrivals.begin() + static_cast<std::ptrdiff_t>(taken));
+}
+
+void SimulatedAdapter::purgeToHost(Interface& state) {
+    state.toHost.clear();
+    state.arrivals.clear();
+}
 
 SimulatedAdapter::Interface& SimulatedAdapter::interfaceAt(int interface) {
     return interfaces_.at(static_cast<std::size_t>(interface));
@@ -209,7 +269,7 @@ int SimulatedAdapter::control(std::uint8_t requestType, std::uint8_t request, st
     switch (request) {
     case 0: { // reset, purge receive, purge transmit
         if (value == 1) {
-            interfaceAt(interfaceForPortIndex(index)).toHost.clear();
+            purgeToHost(interfaceAt(interfaceForPortIndex(index)));
         }
         return 0;
     }

@@ -10,11 +10,13 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "simulators/usb/AdapterDescription.hpp"
 #include "simulators/usb/AdapterPeer.hpp"
+#include "simulators/usb/LineClock.hpp"
 #include "simulators/usb/SimulatedEEPROM.hpp"
 
 namespace Simulators {
@@ -29,10 +31,12 @@ struct ControlRequest {
     bool operator==(const ControlRequest&) const = default;
 };
 
-// The lock and wake-up shared by a bus and its adapters.
+// The lock, wake-up and line time shared by a bus and its adapters.
 struct BusCore {
+    explicit BusCore(std::shared_ptr<LineClock> lineClock) : clock(std::move(lineClock)) {}
     std::mutex mutex;
     std::condition_variable changed;
+    const std::shared_ptr<LineClock> clock;
 };
 
 class SimulatedAdapter {
@@ -98,7 +102,16 @@ private:
     struct Interface {
         std::unique_ptr<SimulatedSerialPort> port;
         std::shared_ptr<AdapterPeer> peer;
+        // Bytes from the peer, each with the line time at which its last
+        // bit has arrived in the adapter.
         std::deque<std::uint8_t> toHost;
+        std::deque<std::chrono::nanoseconds> arrivals;
+        // When each direction of the line is free again (line time).
+        std::chrono::nanoseconds toHostLineFree{0};
+        std::chrono::nanoseconds toPeerLineFree{0};
+        // The line time of the last packet that carried bytes: the latency
+        // timer's ticks count from it.
+        std::chrono::nanoseconds lastDataPacket{0};
         std::deque<std::vector<std::uint8_t>> injected; // an empty entry is a stall
         SerialLineSettings settings;
         std::uint8_t modemStatus = 0x30; // CTS and DSR active
@@ -108,6 +121,8 @@ private:
         std::uint16_t eventCharacter = 0;
         std::uint16_t errorCharacter = 0;
         std::uint64_t claimedBy = 0; // handle id
+        // The last status-only packet of an idle line, in the machine's
+        // time: idle packets cost the host the same at any world rate.
         std::chrono::steady_clock::time_point lastPacket{};
         std::vector<std::uint8_t> unclaimedWrites;
     };
@@ -116,6 +131,22 @@ private:
     // an interface's line settings, changedInterface names it.
     int control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value, std::uint16_t index,
                 unsigned char* data, std::uint16_t length, int& changedInterface);
+    // With the core's mutex held: the line time at which `count` bytes
+    // written to the peer now have crossed the line.
+    std::chrono::nanoseconds sendToPeer(int interface, std::size_t count);
+    // When the adapter sends bytes on their way to the host: as soon as a
+    // whole packet's payload has arrived, else at the first tick of the
+    // latency timer after the first byte arrived (the timer restarts with
+    // every packet that carries bytes). Nothing when no byte is on its way.
+    static std::optional<std::chrono::nanoseconds> dataPacketDue(const Interface& state, std::size_t packetSize,
+                                                                 std::chrono::nanoseconds latency);
+    // Moves the bytes that have arrived by lineNow into packets of at most
+    // packetSize, each led by the status bytes, while they fit the capacity;
+    // a short packet ends the transfer.
+    static void takeArrivedBytes(Interface& state, std::size_t packetSize, std::size_t capacity,
+                                 std::chrono::nanoseconds lineNow, std::vector<std::uint8_t>& content);
+    // With the core's mutex held: drops the bytes towards the host.
+    static void purgeToHost(Interface& state);
     Interface& interfaceAt(int interface);
     const Interface& interfaceAt(int interface) const;
     int interfaceForPortIndex(std::uint16_t portIndex) const;

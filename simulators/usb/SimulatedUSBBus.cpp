@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <thread>
 
 namespace Simulators {
 
@@ -50,7 +52,8 @@ thread_local bool inCompletionCallback = false;
 
 } // namespace
 
-SimulatedUSBBus::SimulatedUSBBus() : core_(std::make_shared<BusCore>()) {}
+SimulatedUSBBus::SimulatedUSBBus(std::shared_ptr<LineClock> lineClock)
+    : core_(std::make_shared<BusCore>(lineClock ? std::move(lineClock) : std::make_shared<MachineLineClock>())) {}
 
 SimulatedUSBBus::~SimulatedUSBBus() = default;
 
@@ -83,10 +86,12 @@ int SimulatedUSBBus::init() {
 
 void SimulatedUSBBus::exit() {}
 
-std::vector<SimulatedUSBBus::Completion> SimulatedUSBBus::collectCompletions(Clock::time_point now,
-                                                                             Clock::time_point& nextDue) {
+std::vector<SimulatedUSBBus::Completion>
+SimulatedUSBBus::collectCompletions(Clock::time_point now, std::chrono::nanoseconds lineNow,
+                                    Clock::time_point& nextDue, std::chrono::nanoseconds& nextLineDue) {
     std::vector<Completion> completions;
     nextDue = Clock::time_point::max();
+    nextLineDue = std::chrono::nanoseconds::max();
     std::vector<std::pair<const SimulatedAdapter*, int>> busyInterfaces;
     for (auto it = pending_.begin(); it != pending_.end();) {
         Pending& entry = *it;
@@ -117,32 +122,31 @@ std::vector<SimulatedUSBBus::Completion> SimulatedUSBBus::collectCompletions(Clo
                     completion.content.resize(capacity);
                 }
                 complete = true;
-            } else if (!state.toHost.empty() && capacity >= 2) {
-                // Whole packets while they fit, each led by the status bytes.
-                const std::uint8_t status0 =
-                    static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit);
-                const std::size_t packet = std::min(packetSize, capacity);
-                while (!state.toHost.empty() && completion.content.size() + packet <= capacity) {
-                    completion.content.push_back(status0);
-                    completion.content.push_back(state.lineStatus);
-                    const std::size_t payload = std::min(packet - 2, state.toHost.size());
-                    completion.content.insert(completion.content.end(), state.toHost.begin(),
-                                              state.toHost.begin() + static_cast<std::ptrdiff_t>(payload));
-                    state.toHost.erase(state.toHost.begin(),
-                                       state.toHost.begin() + static_cast<std::ptrdiff_t>(payload));
-                    if (payload < packet - 2) {
-                        break; // a short packet ends the transfer
+            } else {
+                const auto latencyOnLine = std::chrono::nanoseconds(latency);
+                const std::optional<std::chrono::nanoseconds> due =
+                    SimulatedAdapter::dataPacketDue(state, packetSize, latencyOnLine);
+                const bool arrived = !state.arrivals.empty() && state.arrivals.front() <= lineNow;
+                if (due && *due <= lineNow && capacity >= 2) {
+                    SimulatedAdapter::takeArrivedBytes(state, std::min(packetSize, capacity), capacity, lineNow,
+                                                       completion.content);
+                    state.lastDataPacket = lineNow;
+                    state.lastPacket = now;
+                    complete = true;
+                } else if (!arrived && now >= state.lastPacket + latency) {
+                    // Nothing has reached the adapter yet: a status-only packet.
+                    completion.content = {static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit),
+                                          state.lineStatus};
+                    state.lastPacket = now;
+                    complete = true;
+                } else {
+                    if (due && *due > lineNow) {
+                        nextLineDue = std::min(nextLineDue, *due);
+                    }
+                    if (!arrived) {
+                        nextDue = std::min(nextDue, state.lastPacket + latency);
                     }
                 }
-                state.lastPacket = now;
-                complete = true;
-            } else if (now >= state.lastPacket + latency) {
-                completion.content = {static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit),
-                                      state.lineStatus};
-                state.lastPacket = now;
-                complete = true;
-            } else {
-                nextDue = std::min(nextDue, state.lastPacket + latency);
             }
             busyInterfaces.push_back(key);
         }
@@ -164,12 +168,20 @@ int SimulatedUSBBus::handleEventsTimeout(std::chrono::microseconds timeout) {
         while (true) {
             const Clock::time_point now = Clock::now();
             Clock::time_point nextDue;
-            completions = collectCompletions(now, nextDue);
+            std::chrono::nanoseconds nextLineDue;
+            completions = collectCompletions(now, core_->clock->now(), nextDue, nextLineDue);
             if (!completions.empty() || now >= deadline) {
                 transferCounts_.completed += completions.size();
                 break;
             }
-            core_->changed.wait_until(guard, std::min(deadline, nextDue));
+            Clock::time_point wakeAt = std::min(deadline, nextDue);
+            if (nextLineDue != std::chrono::nanoseconds::max()) {
+                wakeAt = std::min(wakeAt, now + std::chrono::duration_cast<Clock::duration>(
+                                                    core_->clock->realTimeUntil(nextLineDue)));
+            }
+            if (wakeAt > now) {
+                core_->changed.wait_until(guard, wakeAt);
+            }
         }
     }
     for (auto& completion : completions) {
@@ -374,6 +386,7 @@ int SimulatedUSBBus::bulkTransfer(USBDeviceHandle& handle, unsigned char endpoin
     const int interfaceNumber = interfaceOfEndpoint(endpoint);
     std::shared_ptr<AdapterPeer> peer;
     SimulatedSerialPort* port = nullptr;
+    std::optional<std::chrono::nanoseconds> crossed;
     {
         std::unique_lock guard(core_->mutex);
         if (interfaceNumber < 0 || static_cast<std::size_t>(interfaceNumber) >= adapter.interfaces_.size()) {
@@ -398,6 +411,13 @@ int SimulatedUSBBus::bulkTransfer(USBDeviceHandle& handle, unsigned char endpoin
         if (!peer && length > 0) {
             interface.unclaimedWrites.insert(interface.unclaimedWrites.end(), data, data + length);
         }
+        if (peer && length > 0) {
+            crossed = adapter.sendToPeer(interfaceNumber, static_cast<std::size_t>(length));
+        }
+    }
+    // The peer hears the bytes once they have crossed the line.
+    if (crossed) {
+        std::this_thread::sleep_for(core_->clock->realTimeUntil(*crossed));
     }
     if (transferred != nullptr) {
         *transferred = std::max(length, 0);

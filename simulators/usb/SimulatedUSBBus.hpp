@@ -6,6 +6,12 @@
 // the adapter's packet size that each start with the two status bytes, or,
 // when nothing is queued, with a status-only packet once per latency period,
 // as real adapters send them.
+//
+// Wire time: bytes cross each serial line at its baud rate (a start bit, the
+// data bits, the parity bit and the stop bits per byte) on the bus's line
+// clock. A write returns once its bytes have crossed to the peer; bytes from
+// the peer reach the host in a packet once a whole packet has arrived, or at
+// the adapter's next latency tick.
 
 #include <cstdint>
 #include <list>
@@ -19,7 +25,8 @@ namespace Simulators {
 
 class SimulatedUSBBus final : public adapterdriver::USBBackend {
 public:
-    SimulatedUSBBus();
+    // The lines run on the clock given (the world's), else on the machine's time.
+    explicit SimulatedUSBBus(std::shared_ptr<LineClock> lineClock = nullptr);
     ~SimulatedUSBBus() override;
 
     // Adds an adapter at the end of the bus order.
@@ -83,10 +90,13 @@ private:
         std::vector<std::uint8_t> content;
     };
 
-    // With the core's mutex held: the transfers that can complete now, and
-    // the time the next status-only packet falls due.
+    // With the core's mutex held: the transfers that can complete now, the
+    // machine time the next status-only packet falls due, and the line time
+    // the next packet of bytes does.
     std::vector<Completion> collectCompletions(std::chrono::steady_clock::time_point now,
-                                               std::chrono::steady_clock::time_point& nextDue);
+                                               std::chrono::nanoseconds lineNow,
+                                               std::chrono::steady_clock::time_point& nextDue,
+                                               std::chrono::nanoseconds& nextLineDue);
 
     std::shared_ptr<BusCore> core_;
     std::vector<std::shared_ptr<SimulatedAdapter>> adapters_;

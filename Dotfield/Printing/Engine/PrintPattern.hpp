@@ -14,7 +14,9 @@
 //
 // The anchor of the pattern is patternStartingPoint minus origin × scaleFactor
 // (the origin is scaled, not rotated); surface finding moves it up or down by
-// the height found, for this and every later item.
+// the height found, for this and every later item. The surface cant's slopes
+// count from patternStartingPoint, where the print's height was found, not
+// from the anchor.
 //
 // Runs on the robot queue and blocks it until the print has ended, stopped or
 // failed. The status poll is suspended once for the whole print and resumed

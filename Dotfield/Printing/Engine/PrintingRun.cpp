@@ -48,6 +48,7 @@ PrintingRun::PrintingRun(const PrintPatternArguments& arguments, PrintingElectro
     : arguments_(arguments), electronics_(electronics), layers_(arguments.pattern.solutionLayers()),
       itemMode_(arguments.useSprayingInsteadOfDispensing ? PrintingMode::spray() : PrintingMode::dispense()),
       patternStart_(patternStart),
+      surfaceCant_{arguments.surfaceCant.xSlope, arguments.surfaceCant.ySlope, arguments.patternStartingPoint},
       progress_(startingProgress(layers_, arguments.initialLayer, arguments.initialPatternItem)) {}
 
 void PrintingRun::run() {
@@ -87,7 +88,7 @@ ItemProgressHandler PrintingRun::progressHandler(int layer, int item) const {
 ItemPrinting PrintingRun::printingAt(const Coordinate& anchor, const PrintingMode& mode,
                                          const ItemProgressHandler& handler) const {
     return ItemPrinting{anchor,
-                        arguments_.surfaceCant,
+                        surfaceCant_,
                         arguments_.scaleFactor,
                         arguments_.rotation,
                         arguments_.featureWidth,
@@ -101,7 +102,7 @@ ItemPrinting PrintingRun::printingAt(const Coordinate& anchor, const PrintingMod
 VeltranePatterns::Coordinate PrintingRun::correctedStart(const PatternItem& item,
                                                              const Coordinate& anchor) const {
     const Coordinate start = correctedPoint(item.startingCoordinate(),
-                                            {anchor, arguments_.surfaceCant, arguments_.scaleFactor,
+                                            {anchor, surfaceCant_, arguments_.scaleFactor,
                                              arguments_.rotation, arguments_.topographyMap});
     if (!VeltranePatterns::isFinite(start)) {
         abortMove();

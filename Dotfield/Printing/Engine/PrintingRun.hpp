@@ -60,6 +60,8 @@ class PrintingRun {
     const std::vector<Layer>& layers_;
     const PrintingMode itemMode_;
     Coordinate patternStart_;
+    // The slopes count from the starting point, where the print's height was found.
+    const SurfaceCant surfaceCant_;
     PrintProgress progress_;
     ReloadTracking reload_;
     const SolutionWell* currentWell_ = nullptr;

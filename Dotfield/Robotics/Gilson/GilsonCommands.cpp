@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -47,6 +48,14 @@ std::uint8_t nextReplyByte(SerialPort& serialPort) {
 std::string speedText(double speed) {
     return Zovudidova::formatFixed(std::max(slowestSpeed, speed) / 1000.0, 3);
 }
+
+} // namespace
+
+double gilsonAttainedSpeed(double speed) {
+    return std::round(std::max(slowestSpeed, speed));
+}
+
+namespace {
 
 } // namespace
 

@@ -65,6 +65,9 @@ void sendGilsonBufferedCommand(std::string_view command, SerialPort& serialPort)
 // or one that is not UTF-8, is corruptedResponse.
 std::string sendGilsonImmediateCommand(std::string_view command, SerialPort& serialPort);
 
+// The speed (µm/s) an axis runs at for a speed in a move command: whole
+// micrometres per second, and at least the controller's slowest, 100 µm/s.
+double gilsonAttainedSpeed(double speed);
 // "Z<z>:<speed>": the target in mm, the speed in µm/s sent in mm/s, never
 // below 0.100. Every number "%.3f", independent of the process locale.
 std::string gilsonMoveZCommand(double z, double speed);

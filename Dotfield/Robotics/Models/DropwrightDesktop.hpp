@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -112,6 +113,8 @@ class DropwrightDesktop : public Robot {
     void setVelocity(double velocity, MotorPosition motor) override;
     // "@13=", "@14=", "@15=" with round(acceleration × 3).
     void setAcceleration(double acceleration, MotorPosition motor) override;
+    // Move commands carry whole µm/s, at least the controller's slowest speed.
+    double attainedVelocity(double velocity, MotorPosition motor) const override;
     // "@12=2000" and "@1=" with the rounded "zAxisPowerLevel", when it is
     // stored and lies strictly between 0 and 100.
     void updateMotorTuningParameters() override;
@@ -167,6 +170,16 @@ class DropwrightDesktop : public Robot {
 
     mutable std::mutex fieldsMutex_;
     mutable std::optional<AxisValues> currentVelocities_;
+    // Where each axis was last sent (mm, before the backlash correction), while
+    // it is known to be there or on its way: a move within the dead band of
+    // that is not sent again (the direction of a move still counts from the
+    // robot's position). Measured from the robot's position instead, a
+    // run of moves each within the dead band (a tilted line's small Z steps)
+    // would never be sent while the robot believed them made.
+    std::array<std::optional<double>, 3> sentTargets_{};
+    // The dead band's reference for the axis: its last target, else where
+    // the robot stands (mm).
+    double deadBandReference(MotorPosition motor) const;
     AxisValues backlashCorrection_;
     AxisValues backlashCorrectionForLastMove_;
     DesktopBacklashTuning backlashTuning_{*this};

@@ -87,11 +87,16 @@ void DropwrightDesktop::moveMotor(MotorPosition motor, double toPosition) {
     if (!std::isfinite(toPosition)) {
         throw logged(RoboticsError::Kind::abortedDuringMove);
     }
-    const double current = component(currentCoordinate(), motor) / 1000.0;
-    if (std::fabs(current - toPosition) <= deadBand) {
+    if (std::fabs(deadBandReference(motor) - toPosition) <= deadBand) {
         return;
     }
+    const double current = component(currentCoordinate(), motor) / 1000.0;
     moveMotorAccountingForBacklash(motor, toPosition, toPosition > current);
+}
+
+double DropwrightDesktop::deadBandReference(MotorPosition motor) const {
+    const auto axis = static_cast<std::size_t>(motor);
+    return sentTargets_[axis].value_or(component(currentCoordinate(), motor) / 1000.0);
 }
 
 void DropwrightDesktop::moveMotorAccountingForBacklash(MotorPosition motor, double toPosition,
@@ -121,8 +126,10 @@ void DropwrightDesktop::moveMotorAccountingForBacklash(MotorPosition motor, doub
         }
         sendGilsonBufferedCommand(command, port);
     } catch (const CommunicationsError& error) {
+        sentTargets_[static_cast<std::size_t>(motor)].reset();
         throw translated(error, function);
     }
+    sentTargets_[static_cast<std::size_t>(motor)] = toPosition;
 }
 
 void DropwrightDesktop::moveXandYMotorsToPosition(double xPosition, double yPosition) {
@@ -130,8 +137,8 @@ void DropwrightDesktop::moveXandYMotorsToPosition(double xPosition, double yPosi
         throw logged(RoboticsError::Kind::abortedDuringMove);
     }
     const Coordinate current = currentCoordinate() / 1000.0;
-    const bool xMoves = std::fabs(current.x - xPosition) > deadBand;
-    const bool yMoves = std::fabs(current.y - yPosition) > deadBand;
+    const bool xMoves = std::fabs(deadBandReference(MotorPosition::xMotor) - xPosition) > deadBand;
+    const bool yMoves = std::fabs(deadBandReference(MotorPosition::yMotor) - yPosition) > deadBand;
     if (xMoves && yMoves) {
         moveXandYMotorsToPositionAccountingForBacklash({xPosition, yPosition},
                                                        {xPosition > current.x, yPosition > current.y});
@@ -156,8 +163,11 @@ void DropwrightDesktop::moveXandYMotorsToPositionAccountingForBacklash(std::pair
     try {
         sendGilsonBufferedCommand(gilsonMoveXYCommand(x, velocities.x, y, velocities.y), port);
     } catch (const CommunicationsError& error) {
+        sentTargets_ = {};
         throw translated(error, "moveXandYMotorsToPositionAccountingForBacklash(_:movingInPositiveDirection:)");
     }
+    sentTargets_[0] = position.first;
+    sentTargets_[1] = position.second;
 }
 
 // ---- Position and status ------------------------------------------------------------------
@@ -239,6 +249,7 @@ bool DropwrightDesktop::needsToHome() {
 // ---- Halting and waiting ---------------------------------------------------------------------
 
 void DropwrightDesktop::haltMovement() {
+    sentTargets_ = {};
     // The controller takes no stop command. What can be done is to wait until
     // the axes stand, so that the position read next is where they are.
     const std::shared_ptr<SerialPort> port = serialPort();
@@ -268,6 +279,7 @@ void DropwrightDesktop::waitForAxesToStand(bool isHoming) {
 }
 
 Robot::Coordinate DropwrightDesktop::home() {
+    sentTargets_ = {};
     link();
     storeLastMoveCorrection(AxisValues{});
     updateMotorTuningParameters();

@@ -50,6 +50,10 @@ void DropwrightDesktop::setVelocity(double velocity, MotorPosition motor) {
     currentVelocities_ = velocities;
 }
 
+double DropwrightDesktop::attainedVelocity(double velocity, MotorPosition) const {
+    return gilsonAttainedSpeed(velocity);
+}
+
 void DropwrightDesktop::setAcceleration(double acceleration, MotorPosition motor) {
     link();
     const std::string value = std::to_string(settingInteger(acceleration * 3.0));

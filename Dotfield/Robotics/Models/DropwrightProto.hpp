@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -94,6 +95,9 @@ class DropwrightProto : public Robot {
 
     void setVelocity(double velocity, MotorPosition motor) override;
     void setAcceleration(double acceleration, MotorPosition motor) override;
+    // The whole counts per second of "o" and the bounded ramp of "b".
+    double attainedVelocity(double velocity, MotorPosition motor) const override;
+    double attainedAcceleration(double acceleration, MotorPosition motor) const override;
     virtual void setProportionalGain(double gain, MotorPosition motor);
     virtual void setIntegralGain(double gain, MotorPosition motor);
     virtual void setDerivativeGain(double gain, MotorPosition motor);
@@ -145,6 +149,10 @@ class DropwrightProto : public Robot {
     void runXandYOntoHomeSwitches();
 
     TuningValues tuningValues_;
+    // The Z target last sent, while Z is known to stand at it or to be on its
+    // way there: the start of an X and Y move goes to every controller at
+    // once, Z included, and Z must take it as a start to where it is going.
+    std::optional<std::int64_t> zTarget_;
 };
 
 } // namespace Dotfield

@@ -104,6 +104,7 @@ void DropwrightProto::runXandYOntoHomeSwitches() {
 }
 
 Robot::Coordinate DropwrightProto::home() {
+    zTarget_.reset();
     updateMotorTuningParameters();
     for (const MotorPosition motor : axes) {
         sendUnconverted("D0", motor);

@@ -37,8 +37,14 @@ void DropwrightProto::moveMotor(MotorPosition motor, double toPosition) {
         throw logged(RoboticsError::Kind::abortedDuringMove);
     }
     const std::int64_t target = Proto::nearestInteger(clampedDistance(toPosition, motor));
+    if (motor == MotorPosition::zMotor) {
+        zTarget_.reset(); // unknown until the target is taken
+    }
     send(Proto::commandWithValue("s", target), motor);
     send("A", motor);
+    if (motor == MotorPosition::zMotor) {
+        zTarget_ = target;
+    }
 }
 
 void DropwrightProto::moveXandYMotorsToPosition(double xPosition, double yPosition) {
@@ -47,13 +53,22 @@ void DropwrightProto::moveXandYMotorsToPosition(double xPosition, double yPositi
                                         convertPositionToMotorCoordinateSpaceInX(maximum.x));
     const std::int64_t y = targetCounts(yPosition, convertPositionToMotorCoordinateSpaceInY(0.0),
                                         convertPositionToMotorCoordinateSpaceInY(maximum.y));
+    // Z keeps the target it stands at or runs to; where that is not known
+    // (after a halt, homing or a fault), where the robot stands.
+    const std::int64_t z = zTarget_.value_or(
+        Proto::nearestInteger(clampedDistance(convertPositionToMotorCoordinateSpaceInZ(currentCoordinate().z),
+                                              MotorPosition::zMotor)));
     send(Proto::commandWithValue("s", x), MotorPosition::xMotor);
     send(Proto::commandWithValue("s", y), MotorPosition::yMotor);
-    send("A", MotorPosition::xMotor);
-    send("A", MotorPosition::yMotor);
+    send(Proto::commandWithValue("s", z), MotorPosition::zMotor);
+    zTarget_ = z;
+    // One start for all controllers: X and Y set off together, so a line
+    // whose speeds are proportioned stays straight.
+    send("A", MotorPosition::allMotors);
 }
 
 void DropwrightProto::haltMovement() {
+    zTarget_.reset();
     for (const MotorPosition motor : axes) {
         send("S", motor);
     }
@@ -115,6 +130,7 @@ Robot::AxisFlags DropwrightProto::checkIfAxesAreMoving(bool x, bool y, bool z, b
 }
 
 void DropwrightProto::clearPositionerErrorForMotor(MotorPosition motor) {
+    zTarget_.reset();
     std::int32_t counts = 0;
     try {
         counts = Proto::parseClearingPositionReply(query("ZC", motor));

@@ -17,6 +17,14 @@ void DropwrightProto::setAcceleration(double acceleration, MotorPosition motor) 
     send(Proto::accelerationCommand(acceleration, motor), motor);
 }
 
+double DropwrightProto::attainedVelocity(double velocity, MotorPosition motor) const {
+    return Proto::attainedVelocity(velocity, motor);
+}
+
+double DropwrightProto::attainedAcceleration(double acceleration, MotorPosition motor) const {
+    return Proto::attainedAcceleration(acceleration, motor);
+}
+
 void DropwrightProto::sendGain(std::string_view command, double gain, MotorPosition motor) {
     send(Proto::commandWithValue(command, Proto::nearestInteger(gain)), motor);
 }

@@ -227,11 +227,13 @@ std::string commandWithValue(std::string_view command, std::int64_t value) {
     return text;
 }
 
-std::string velocityCommand(double micronsPerSecond, MotorPosition motor) {
-    return commandWithValue("o", nearestInteger(micronsPerSecond / micronsPerCountForRate(motor)));
+namespace {
+
+std::int64_t velocityCounts(double micronsPerSecond, MotorPosition motor) {
+    return nearestInteger(micronsPerSecond / micronsPerCountForRate(motor));
 }
 
-std::string accelerationCommand(double micronsPerSecondSquared, MotorPosition motor) {
+std::int64_t rampValue(double micronsPerSecondSquared, MotorPosition motor) {
     // An acceleration of −11.7 counts/s² divides by zero; that infinity is
     // refused like an acceleration that is not a finite number (an infinite
     // one would otherwise pass as the steepest ramp).
@@ -240,7 +242,26 @@ std::string accelerationCommand(double micronsPerSecondSquared, MotorPosition mo
     if (!std::isfinite(micronsPerSecondSquared) || !std::isfinite(squared)) {
         throw refusedValue();
     }
-    return commandWithValue("b", nearestInteger(std::max(squared, slowestRampValue)));
+    return nearestInteger(std::max(squared, slowestRampValue));
+}
+
+} // namespace
+
+std::string velocityCommand(double micronsPerSecond, MotorPosition motor) {
+    return commandWithValue("o", velocityCounts(micronsPerSecond, motor));
+}
+
+std::string accelerationCommand(double micronsPerSecondSquared, MotorPosition motor) {
+    return commandWithValue("b", rampValue(micronsPerSecondSquared, motor));
+}
+
+double attainedVelocity(double micronsPerSecond, MotorPosition motor) {
+    return static_cast<double>(velocityCounts(micronsPerSecond, motor)) * micronsPerCountForRate(motor);
+}
+
+double attainedAcceleration(double micronsPerSecondSquared, MotorPosition motor) {
+    const auto ramp = static_cast<double>(rampValue(micronsPerSecondSquared, motor));
+    return (rampNumerator / std::sqrt(ramp) - rampCountOffset) * micronsPerCountForRate(motor);
 }
 
 // ---- Errors -----------------------------------------------------------------------------------

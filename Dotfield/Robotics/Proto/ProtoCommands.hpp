@@ -102,6 +102,11 @@ double micronsPerCountForRate(MotorPosition motor);
 std::string velocityCommand(double micronsPerSecond, MotorPosition motor);
 // "b" + max((3000 / (a / µm per count + 11.7))², 200).
 std::string accelerationCommand(double micronsPerSecondSquared, MotorPosition motor);
+// What a controller given these runs at: the whole counts per second of "o",
+// and the 3000 / √b − 11.7 counts per second squared of the ramp value "b"
+// (at most that of the steepest ramp, b = 200).
+double attainedVelocity(double micronsPerSecond, MotorPosition motor);
+double attainedAcceleration(double micronsPerSecondSquared, MotorPosition motor);
 // The text followed by the value as a decimal integer ("s-1280", "D0").
 std::string commandWithValue(std::string_view command, std::int64_t value);
 

@@ -26,14 +26,12 @@ constexpr double movingMargin = 0.5;
 constexpr std::int64_t prefillSamples = 4001;
 // A point is sent only while every moving buffer keeps more free places than this.
 constexpr std::int64_t reservedPlaces = 2;
-// The drain stops waiting after more unchanged readings in a row than this.
-constexpr int drainStallLimit = 20;
 // Added on the newer motors to the last timestamp to close the contour.
 constexpr std::int64_t closingTimeFlag = 32768;
-// The pause between buffer queries while waiting for a free place (s).
+// The pause between buffer queries while waiting for the buffers to drain (s).
 constexpr double freePlacePollInterval = 0.001;
 // How much longer than the queued segments take to play a buffer may go
-// without freeing a place (s).
+// without freeing a place, while the motors report no motion either (s).
 constexpr double stalledBufferGrace = 1.0;
 
 RoboticsError logged(RoboticsError::Kind kind) {
@@ -73,6 +71,14 @@ class AnimaticsContourStream {
     void start();
     void waitForFreePlaces(std::size_t index);
     void drain();
+    // Queries the moving motors until each has at least `wanted` free places.
+    // `sent` points have been queued. Waits by time, never by a count of
+    // readings: a buffer may keep its count for as long as its oldest
+    // segment plays. Only when no place was freed and no motor moved for
+    // longer than the queued segments take to play, plus a grace, is the
+    // contour stalled: the motors are stopped and the caller gets an error.
+    void awaitFreePlaces(std::size_t sent, std::int64_t wanted);
+    bool anyMovingAxisMoves();
     void readFreePlaces(FreePlaces& into);
     std::int64_t smallestFree(const FreePlaces& places) const;
     // Playing time (s) of the `queued` points before `index`.
@@ -268,8 +274,20 @@ void AnimaticsContourStream::waitForFreePlaces(std::size_t index) {
     if (!started_) {
         start();
     }
+    awaitFreePlaces(index, reservedPlaces + 1);
+}
+
+void AnimaticsContourStream::drain() {
+    readFreePlaces(free_);
+    awaitFreePlaces(points_.size(), bufferSize_ - 1);
+}
+
+void AnimaticsContourStream::awaitFreePlaces(std::size_t sent, std::int64_t wanted) {
     std::int64_t smallest = smallestFree(free_);
-    const double limit = playingTime(index, bufferSize_ - smallest) + stalledBufferGrace;
+    if (smallest >= wanted) {
+        return;
+    }
+    double limit = playingTime(sent, bufferSize_ - smallest) + stalledBufferGrace;
     Clock::TimePoint lastProgress = robot_.clock()->now();
     while (true) {
         abortIfAsked();
@@ -279,40 +297,32 @@ void AnimaticsContourStream::waitForFreePlaces(std::size_t index) {
             }
         }
         const std::int64_t now = smallestFree(free_);
-        if (now > reservedPlaces) {
+        if (now >= wanted) {
             return;
         }
         const Clock::TimePoint at = robot_.clock()->now();
-        if (now > smallest) {
+        if (now != smallest) {
+            // What is still queued bounds the wait from here.
             smallest = now;
+            limit = playingTime(sent, bufferSize_ - smallest) + stalledBufferGrace;
             lastProgress = at;
         } else if (std::chrono::duration<double>(at - lastProgress).count() > limit) {
-            // A motor that stopped draining would hold the robot queue for good.
-            stopInPositionMode();
-            throw logged(RoboticsError::Kind::corruptedCommunications);
+            if (!anyMovingAxisMoves()) {
+                // A motor that stopped draining would hold the robot queue
+                // for good; finishing in a straight line would print the
+                // wrong shape.
+                stopInPositionMode();
+                throw logged(RoboticsError::Kind::corruptedCommunications);
+            }
+            lastProgress = at;
         }
         robot_.pause(freePlacePollInterval);
     }
 }
 
-void AnimaticsContourStream::drain() {
-    FreePlaces readings{};
-    readFreePlaces(readings);
-    int unchanged = 0;
-    while (smallestFree(readings) < bufferSize_ - 1) {
-        abortIfAsked();
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            if (!moving_[axis]) {
-                continue;
-            }
-            const std::int64_t reading = robot_.availableBufferSpaceOnMotor(motors[axis]);
-            unchanged = reading == readings[axis] ? unchanged + 1 : 0;
-            readings[axis] = reading;
-            if (unchanged > drainStallLimit) {
-                return;
-            }
-        }
-    }
+bool AnimaticsContourStream::anyMovingAxisMoves() {
+    const VeltranePatterns::AxisFlags axes = robot_.checkIfAxesAreMoving(moving_[0], moving_[1], moving_[2], false);
+    return axes.x || axes.y || axes.z;
 }
 
 void AnimaticsContourStream::abortIfAsked() {

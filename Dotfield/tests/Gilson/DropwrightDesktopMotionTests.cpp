@@ -74,7 +74,7 @@ class DropwrightDesktopHoming : public DropwrightDesktopMotion {
   protected:
     DropwrightDesktopHoming() {
         options.homed = false;
-        options.start = Simulators::WorldPoint{50000.0, 40000.0, 20000.0};
+        options.start = Simulators::WorldPoint{50000.0, 40000.0, 66400.0};
     }
 };
 

@@ -54,10 +54,12 @@ TEST_F(PrintEngine, PointsPrintAtTheAnchorPlusThePointScaledAndTurnedWithTheOrig
     print(makePattern({{"A", {point(0, 0, 0.2), point(300, 0, 0.3)}}}));
 
     // Anchor (10000 − 200, 20000, 5000); (300, 0) × 2 turned 90° lies at (0, 600).
+    // The cant counts from the start (10000, 20000), where the height was
+    // set: 200 µm back along X is 0.2 µm lower.
     const auto& all = log->events;
     EXPECT_EQ(all.front(), "pattern");
     EXPECT_THAT(events("dispense"), ElementsAre("dispense 0.2", "dispense 0.3"));
-    EXPECT_THAT(events("at 9800 20600"), ElementsAre("at 9800 20600 5200", "at 9800 20600 5000"));
+    EXPECT_THAT(events("at 9800 20600"), ElementsAre("at 9800 20600 5199.8", "at 9800 20600 4999.8"));
     EXPECT_EQ(all.back(), "manual");
     EXPECT_FALSE(electronics.poll.isSuspended());
 }

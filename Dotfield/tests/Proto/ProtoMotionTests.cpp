@@ -40,12 +40,6 @@ class ProtoMotion : public ProtoFixture {
                world->axis(WorldAxis::z).moving) {
         }
     }
-    static std::size_t position(const std::vector<std::string>& texts, const std::string& text,
-                                std::size_t from = 0) {
-        return static_cast<std::size_t>(std::find(texts.begin() + static_cast<std::ptrdiff_t>(from), texts.end(),
-                                                  text) -
-                                        texts.begin());
-    }
 };
 
 TEST_F(ProtoMotion, CountsAndMicronsConvertBothWays) {
@@ -82,10 +76,11 @@ TEST_F(ProtoMotion, TargetsBeyondTheTravelGoOutAsItsEnds) {
     robot->moveMotor(MotorPosition::zMotor, 600000.0);
     robot->moveMotor(MotorPosition::yMotor, -1280.4);
     robot->haltMovement();
+    // X and Y start together with Z, which keeps where it stands.
     const std::vector<Command> expected{
-        {'1', "s0"},        {'2', "s0"},       {'1', "A"}, {'2', "A"}, {'1', "s391680"}, {'2', "s-391680"},
-        {'1', "A"},         {'2', "A"},        {'3', "s576000"},       {'3', "A"},       {'2', "s-1280"},
-        {'2', "A"},         {'1', "S"},        {'2', "S"},             {'3', "S"},
+        {'1', "s0"},       {'2', "s0"},       {'3', "s576000"}, {'*', "A"}, {'1', "s391680"},
+        {'2', "s-391680"}, {'3', "s576000"}, {'*', "A"},       {'3', "s576000"}, {'3', "A"},
+        {'2', "s-1280"},   {'2', "A"},       {'1', "S"},       {'2', "S"},  {'3', "S"},
     };
     EXPECT_EQ(controllers->transcript(), expected);
 }
@@ -176,17 +171,21 @@ TEST_F(ProtoMotion, ALineGivesTheShorterAxisItsShareOfSpeedAndRampThenItsOwn) {
     remakeRobot(robotClock);
     robot->drawLineToCoordinate({300.0, 100.0, 0.0}, nullptr, std::nullopt, std::nullopt);
 
-    // A third of 900 µm/s and of 30 µm/s² before the start, 900 and 30 after.
-    const std::vector<std::string> y = textsTo('2');
-    const std::size_t ramp = position(y, "b14994");
-    const std::size_t speed = position(y, "o384");
-    const std::size_t start = position(y, "A");
-    ASSERT_LT(start, y.size());
-    EXPECT_LT(ramp, speed);
-    EXPECT_LT(speed, start);
-    const std::size_t ownRamp = position(y, "b3586", start);
-    EXPECT_LT(ownRamp, position(y, "o1152", start));
-    EXPECT_LT(position(y, "o1152", start), y.size());
+    // A third of what X really runs at (900 µm/s, and 29.998 µm/s² from the
+    // ramp "b3586" that 30 µm/s² gives) before the one start of all axes,
+    // 900 and 30 after.
+    const std::size_t start = indexOf({'*', "A"});
+    const auto transcript = controllers->transcript();
+    ASSERT_LT(start, transcript.size());
+    EXPECT_LT(indexOf({'2', "b14995"}), indexOf({'2', "o384"}));
+    EXPECT_LT(indexOf({'2', "o384"}), start);
+    const auto after = [&](const Command& command) {
+        return static_cast<std::size_t>(std::find(transcript.begin() + static_cast<std::ptrdiff_t>(start),
+                                                  transcript.end(), command) -
+                                        transcript.begin());
+    };
+    EXPECT_LT(after({'2', "b3586"}), after({'2', "o1152"}));
+    EXPECT_LT(after({'2', "o1152"}), transcript.size());
     // X leads with what it has.
     for (const std::string& text : textsTo('1')) {
         EXPECT_TRUE(text[0] != 'o' && text[0] != 'b') << text;

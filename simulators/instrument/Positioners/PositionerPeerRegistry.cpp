@@ -51,11 +51,13 @@ PositionerPeerRegistry builtInPositionerPeers() {
                                                                       SimulatedSmartMotorBus::Generation::newer);
                   }});
     // X runs the length the newer cable allows; Z the 53.6 mm below the home
-    // switch at its top.
-    registry.add({"Desktop", WorldPoint{387000.0, 293000.0, 53600.0},
+    // switch at its top, which the controller reads as 100 mm: the world
+    // counts Z as the controller does, so a robot position is a world one.
+    registry.add({"Desktop", WorldPoint{387000.0, 293000.0, SimulatedGilsonController::zAtHomeSwitch * 1000.0},
                   [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
                       return std::make_shared<SimulatedGilsonController>(std::move(world));
-                  }});
+                  },
+                  WorldPoint{0.0, 0.0, SimulatedGilsonController::zAtHomeSwitch * 1000.0 - 53600.0}});
     registry.add({"Proto", WorldPoint{306000.0, 306000.0, 90000.0},
                   [](std::shared_ptr<InstrumentWorld> world) -> std::shared_ptr<SimulatedPeer> {
                       return std::make_shared<SimulatedProtoControllers>(std::move(world));

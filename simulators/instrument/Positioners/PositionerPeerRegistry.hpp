@@ -16,10 +16,12 @@ namespace Simulators {
 
 struct PositionerPeerModel {
     std::string name;
-    // The travel of the model's axes in the world, µm.
+    // The travel of the model's axes in the world, µm: the top of each.
     WorldPoint travel;
     // Makes the controller peer that moves the world.
     std::function<std::shared_ptr<SimulatedPeer>(std::shared_ptr<InstrumentWorld>)> makePeer;
+    // The bottom of each axis's travel, µm.
+    WorldPoint travelFrom{};
 };
 
 class PositionerPeerRegistry {

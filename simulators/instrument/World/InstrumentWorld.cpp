@@ -57,8 +57,9 @@ double DispenserDriveRecord::mainFrequencyHz() const {
 
 InstrumentWorld::InstrumentWorld(WorldConfiguration configuration)
     : clock_(configuration.clock ? configuration.clock : std::make_shared<RealTimeWorldClock>()),
-      travel_(configuration.travel),
-      homeSwitches_(configuration.homeSwitches.value_or(WorldPoint{0.0, 0.0, configuration.travel.z})),
+      travel_(configuration.travel), travelFrom_(configuration.travelFrom),
+      homeSwitches_(configuration.homeSwitches.value_or(
+          WorldPoint{configuration.travelFrom.x, configuration.travelFrom.y, configuration.travel.z})),
       homingVelocity_(configuration.homingVelocity), homingAcceleration_(configuration.homingAcceleration),
       surface_(std::move(configuration.surface)) {
     const WorldPoint start = configuration.start.value_or(homeSwitches_);
@@ -233,8 +234,10 @@ InstrumentWorld::MoveResult InstrumentWorld::runAxisToEnd(WorldAxis which, bool 
     latch(ns);
     // Aimed a whole travel beyond the end, so the axis meets the hard stop at
     // speed and the stop ends the run.
-    const double travel = component(travel_, i);
-    plan(which, towardsTravel ? 2.0 * travel : -travel, velocity, acceleration, ns, false);
+    const double top = component(travel_, i);
+    const double bottom = component(travelFrom_, i);
+    const double span = top - bottom;
+    plan(which, towardsTravel ? top + span : bottom - span, velocity, acceleration, ns, false);
     return MoveResult::started;
 }
 
@@ -267,7 +270,7 @@ void InstrumentWorld::applyTrackStops(WorldAxis which, std::int64_t ns) {
         }
     }
     const std::optional<AxisTrack::Stop> stop =
-        axis.track.firstStop(ns, 0.0, component(travel_, index(which)), blocked);
+        axis.track.firstStop(ns, component(travelFrom_, index(which)), component(travel_, index(which)), blocked);
     if (!stop) {
         return;
     }
@@ -298,11 +301,12 @@ void InstrumentWorld::applyStops(WorldAxis which, std::int64_t ns) {
         }
     };
     const double limit = component(travel_, i);
+    const double bottom = component(travelFrom_, i);
     if (up && target > limit) {
         consider(std::max(limit, here));
     }
-    if (!up && target < 0.0) {
-        consider(std::min(0.0, here));
+    if (!up && target < bottom) {
+        consider(std::min(bottom, here));
     }
     for (const Obstruction& obstruction : obstructions_) {
         if (obstruction.axis != which) {

@@ -3,8 +3,8 @@
 // the positioner's three axes, the surface under the dispenser, and the record
 // of what the dispenser and the UV lamp did.
 //
-// Axes: positions in microns from each axis's limit switch, from 0 to the
-// axis's travel; Z grows upwards, away from the surface. A move runs a
+// Axes: positions in microns in the positioner's own frame, from the
+// bottom of each axis's travel (0 unless configured) to its top; Z grows upwards, away from the surface. A move runs a
 // trapezoid (or triangle) profile at the commanded velocity and acceleration
 // from the position the axis is at; a move given to an axis that is still
 // moving starts afresh from where it is. Positions are computed from the
@@ -43,9 +43,11 @@ namespace Simulators {
 enum class WorldAxis { x = 0, y = 1, z = 2 };
 
 struct WorldConfiguration {
-    // The travel of each axis: positions 0 to this, µm.
+    // The travel of each axis: positions travelFrom to this, µm.
     WorldPoint travel{300000.0, 300000.0, 90000.0};
-    // Where the home switches sit; unset: X and Y at 0, Z at the top.
+    WorldPoint travelFrom{};
+    // Where the home switches sit; unset: X and Y at the bottom of their
+    // travel, Z at the top.
     std::optional<WorldPoint> homeSwitches{};
     // Where the axes are at the start; unset: at the home switches.
     std::optional<WorldPoint> start{};
@@ -98,7 +100,9 @@ class InstrumentWorld {
     InstrumentWorld& operator=(const InstrumentWorld&) = delete;
 
     std::chrono::nanoseconds now() const { return clock_->now(); }
+    const std::shared_ptr<WorldClock>& clock() const { return clock_; }
     const WorldPoint& travel() const { return travel_; }
+    const WorldPoint& travelFrom() const { return travelFrom_; }
     const WorldPoint& homeSwitches() const { return homeSwitches_; }
 
     // ---- Axes -----------------------------------------------------------------
@@ -124,8 +128,8 @@ class InstrumentWorld {
     // The same at the controller's own velocity and acceleration (invalid
     // unless both are positive finite numbers).
     MoveResult homeAxis(WorldAxis axis, double velocity, double acceleration);
-    // Runs one axis towards an end of its travel (the far end when
-    // towardsTravel, else 0), homed or not: a controller's run onto its limit
+    // Runs one axis towards an end of its travel (the top when
+    // towardsTravel, else the bottom), homed or not: a controller's run onto its limit
     // switch. It stops faulted on the hard stop there, or on an obstruction
     // before it. Refused while the axis is faulted.
     MoveResult runAxisToEnd(WorldAxis axis, bool towardsTravel, double velocity, double acceleration);
@@ -212,6 +216,7 @@ class InstrumentWorld {
 
     const std::shared_ptr<WorldClock> clock_;
     const WorldPoint travel_;
+    const WorldPoint travelFrom_;
     const WorldPoint homeSwitches_;
     const double homingVelocity_;
     const double homingAcceleration_;

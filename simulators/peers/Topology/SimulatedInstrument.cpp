@@ -5,7 +5,8 @@
 
 namespace Simulators {
 
-SimulatedInstrument::SimulatedInstrument(Peers peers) : peers_(std::move(peers)) {
+SimulatedInstrument::SimulatedInstrument(Peers peers, std::shared_ptr<LineClock> lineClock)
+    : peers_(std::move(peers)), bus_(std::make_shared<SimulatedUSBBus>(std::move(lineClock))) {
     plugInDualAdapter();
     plugInRelayAdapter();
     for (const auto& peer : {peers_.electronics, peers_.positioner}) {

@@ -28,7 +28,9 @@ class SimulatedInstrument {
     static constexpr int electronicsInterface = 0; // "Dual RS232 A"
     static constexpr int positionerInterface = 1;  // "Dual RS232 B"
 
-    explicit SimulatedInstrument(Peers peers);
+    // The serial lines run on the clock given (the world's), else on the
+    // machine's time.
+    explicit SimulatedInstrument(Peers peers, std::shared_ptr<LineClock> lineClock = nullptr);
     // Detaches the peers, so none sends into an adapter that is gone.
     ~SimulatedInstrument();
     SimulatedInstrument(const SimulatedInstrument&) = delete;
@@ -47,7 +49,7 @@ class SimulatedInstrument {
     void cablePulled(bool dual, bool unplugged);
 
     const Peers peers_;
-    const std::shared_ptr<SimulatedUSBBus> bus_ = std::make_shared<SimulatedUSBBus>();
+    const std::shared_ptr<SimulatedUSBBus> bus_;
     mutable std::mutex mutex_;
     std::shared_ptr<SimulatedAdapter> dualAdapter_;
     std::shared_ptr<SimulatedAdapter> relayAdapter_;

@@ -312,7 +312,9 @@ int SimulatedProtoControllers::statusValue(WorldAxis axis) const {
     }
     if (state.faulted) {
         const double travel = component(world_->travel(), axis);
-        const bool atEnd = state.position <= positionTolerance || state.position >= travel - positionTolerance;
+        const double bottom = component(world_->travelFrom(), axis);
+        const bool atEnd =
+            state.position <= bottom + positionTolerance || state.position >= travel - positionTolerance;
         return atEnd ? statusLimit : statusObstruction;
     }
     return unit.refusedMove ? statusRefused : statusStanding;

@@ -1,0 +1,222 @@
+#include "Dotfield/tests/EndToEnd/ModelPrintingFixture.hpp"
+
+#include <stdexcept>
+#include <thread>
+
+#include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
+#include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
+#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
+#include "Dotfield/Printing/Document/PatternPrintRun.hpp"
+#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
+#include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
+#include "Dotfield/Robotics/RobotConnection.hpp"
+#include "Dotfield/Robotics/SurfaceFinding.hpp"
+#include "Dotfield/tests/Support/SampledDispenser.hpp"
+
+namespace Dotfield::testing {
+
+namespace {
+
+// The tip starts this far above the surface at the start point, µm.
+constexpr double startClearance = 300.0;
+// The deck under the start point, above the bottom of the Z travel, µm.
+constexpr double deckHeight = 10000.0;
+
+// The robot's own pauses (homing, tuning) are skipped.
+class NoPauses final : public Sleeper {
+  public:
+    using Sleeper::sleep;
+    void sleep(Clock::Duration) override {}
+};
+
+SerialPortTiming testTiming() {
+    SerialPortTiming timing;
+    timing.readTimeoutMilliseconds = 500;
+    timing.writeTimeoutMilliseconds = 500;
+    timing.bufferedBytesWait = std::chrono::milliseconds(500);
+    return timing;
+}
+
+std::shared_ptr<Robot> makeRobot(const std::string& model, const std::shared_ptr<UserDefaults>& store) {
+    const auto pauses = std::make_shared<NoPauses>();
+    if (model == "IIa") {
+        return Robot::make<DropwrightIIa>(store, systemClock(), pauses);
+    }
+    if (model == "IIb") {
+        return Robot::make<DropwrightIIb>(store, systemClock(), pauses);
+    }
+    if (model == "Desktop") {
+        return Robot::make<DropwrightDesktop>(store, systemClock(), pauses);
+    }
+    return Robot::make<DropwrightProto>(store, systemClock());
+}
+
+} // namespace
+
+void WorldTimeSleeper::sleep(Clock::Duration duration) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(duration);
+    std::this_thread::sleep_for(world_->realTimeUntil(world_->now() + ns));
+    clock_->advance(duration);
+}
+
+namespace {
+
+std::shared_ptr<Simulators::WorldClock> worldClockFor(double rate) {
+    if (rate > 0.0) {
+        return std::make_shared<Simulators::RealTimeWorldClock>(rate);
+    }
+    return std::make_shared<Simulators::SteppedWorldClock>();
+}
+
+} // namespace
+
+ModelPrinting::ModelPrinting(PrintSetup setup)
+    : setup_(std::move(setup)), worldClock_(worldClockFor(setup_.worldRate)),
+      worldTime_(std::make_shared<WorldTimeSleeper>(electronicsClock_, worldClock_)) {
+    if (setup_.tilted) {
+        placement_ = {startX, startY, 3000.0, 2000.0, 1.5, 30.0};
+    } else {
+        placement_ = {startX, startY, 0.0, 0.0, 1.0, 0.0};
+    }
+}
+
+ModelPrinting::~ModelPrinting() {
+    if (robot_) {
+        onRobotQueue([] {});
+        robot_->disconnectFromSerialPort();
+    }
+    printingElectronics_.reset();
+    electronics_.reset();
+    for (const auto& port : ports_) {
+        port->closeSerialPort();
+    }
+    robot_.reset();
+    document_.reset();
+    instrument_.reset();
+}
+
+ModelResolution ModelPrinting::resolution(const std::string& model) {
+    // The generation-II motors play their contours straight from sample to
+    // sample: at the printing speed of 1000 µm/s at most 256 sample periods.
+    if (model == "IIa") {
+        return {5.0, 5.0, 1000.0 * 256 * 0.00024576, 5.0};
+    }
+    if (model == "IIb") {
+        return {2.5, 2.5, 1000.0 * 256 * 0.00012288, 2.5};
+    }
+    if (model == "Desktop") {
+        // The controller counts in thousandths of a millimetre and is not
+        // sent a move within one of them; its Z, at its slowest 100 µm/s,
+        // runs up to 1 µm ahead on a gently sloped line.
+        return {1.0, 1.0, 50.0, 2.0};
+    }
+    // Finer than the half micron below which the robot leaves an axis alone.
+    return {0.78125, 0.15625, 50.0, 0.5 + 0.15625 / 2.0};
+}
+
+std::filesystem::path ModelPrinting::referencePattern() {
+    return std::filesystem::path(DOTFIELD_END_TO_END_FIXTURES) / "reference.pattern";
+}
+
+void ModelPrinting::connect() {
+    const Simulators::PositionerPeerRegistry peers = Simulators::builtInPositionerPeers();
+    const Simulators::PositionerPeerModel* peer = peers.find(setup_.model);
+    if (peer == nullptr) {
+        throw std::invalid_argument("No simulated positioner " + setup_.model);
+    }
+    Simulators::SimulatedInstrumentOptions options;
+    options.positionerModel = setup_.model;
+    options.clock = worldClock_;
+    Simulators::SimulatedSurface surface =
+        setup_.tilted ? Simulators::SimulatedSurface::plane(deckHeight, 0.01, 0.005)
+                      : Simulators::SimulatedSurface::plane(deckHeight);
+    surface.centerX = startX;
+    surface.centerY = startY;
+    options.surface = surface;
+    options.start = Simulators::WorldPoint{startX, startY, peer->travelFrom.z + deckHeight + startClearance};
+    instrument_ = std::make_unique<Simulators::SimulatedDropwright>(options);
+
+    const auto opener = [this](const SerialPortProperties& properties) {
+        auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, testTiming());
+        ports_.push_back(port);
+        return port;
+    };
+    robot_ = makeRobot(setup_.model, store_);
+    initializeConnectionToRobot(*robot_, opener);
+
+    electronics_ = std::make_shared<Electronics>(store_, ElectronicsTiming{electronicsClock_, worldTime_});
+    electronics_->setSerialPort(opener(properties(SerialPortType::electronics)));
+    electronics_->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
+    printingElectronics_ = std::make_unique<ElectronicsForPrinting>(*electronics_, worldTime_);
+    instrument_->electronics()->setMeasurementNoise(2.0, 0.002, 11);
+    sampleDispenserReferenceStatistics(*electronics_);
+    // A poll whose ticks never come (its clock stands still): the print
+    // suspends and resumes it.
+    startRepeatingTimer(*electronics_, dispenserStatusPollInterval, dispenserStatusPollLeeway, [] {});
+}
+
+void ModelPrinting::onRobotQueue(const std::function<void()>& work) {
+    std::exception_ptr error;
+    robot_->serialDispatchQueue().sync([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+    });
+    if (error) {
+        std::rethrow_exception(error);
+    }
+}
+
+bool ModelPrinting::pumpUntil(const std::function<bool()>& condition) {
+    return mainThread_.pump().runUntil(condition, std::chrono::minutes(5));
+}
+
+std::vector<Simulators::DispenserDriveRecord> ModelPrinting::print(const std::filesystem::path& pattern) {
+    Robot& robot = *robot_;
+    onRobotQueue([&] {
+        const bool slow = robot.shouldUseSlowApproachDuringSurfaceFinding();
+        foundStart_ = findSurfaceWithApproachStepSize(
+            slow ? robot.slowSurfaceApproachStepSize() : robot.surfaceApproachStepSize(),
+            robot.surfaceRetractionStepSize(), !slow, robot, *electronics_, [] {});
+    });
+    placement_.startX = foundStart_.x;
+    placement_.startY = foundStart_.y;
+    const std::size_t drivesBefore = instrument_->world()->dispenserDrives().size();
+
+    document_ = std::make_shared<PatternDocument>();
+    document_->readFromFile(pattern, "Pattern");
+    document_->setRobot(robot_);
+    document_->setElectronics(electronics_);
+    document_->windowControllerDidLoad(); // as its window opens: ready to print
+    document_->setFeatureWidth(featureWidth);
+    document_->setScalingFromUnitsToMicrons(placement_.scale);
+    document_->setOriginX(placement_.originX);
+    document_->setOriginY(placement_.originY);
+    document_->setRotation(Zovudidova::degrees(placement_.rotationDegrees));
+    if (setup_.tilted) {
+        document_->setSurfaceCant({0.01, 0.005});
+    }
+    document_->printPatternOperation = [this](const PatternPrintRun& run) {
+        printWithEngine(run, *printingElectronics_);
+    };
+    auto failure = std::make_shared<std::exception_ptr>();
+    document_->errorHandler = [failure](std::exception_ptr error) { *failure = std::move(error); };
+    document_->pauseOrResume();
+    if (!pumpUntil([this] { return !document_->currentlyPrinting(); })) {
+        throw std::runtime_error("The print did not end");
+    }
+    onRobotQueue([] {});
+    mainThread_.pump().runPending();
+    if (*failure) {
+        std::rethrow_exception(*failure);
+    }
+    auto drives = instrument_->world()->dispenserDrives();
+    drives.erase(drives.begin(), drives.begin() + static_cast<std::ptrdiff_t>(drivesBefore));
+    return drives;
+}
+
+} // namespace Dotfield::testing
