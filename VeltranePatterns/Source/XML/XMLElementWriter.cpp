@@ -147,9 +147,14 @@ void XMLElementWriter::addProperty(const char* name, std::string_view value) {
 }
 
 void XMLElementWriter::addProperty(const char* name, double value) {
+    openChild(name);
+    // Number text is digits, signs, points and letters: nothing to escape.
+    out_ += '>';
+    startTagOpen_ = false;
+    endTagOnSameLine_ = true;
     char number[Zovudidova::formattedDoubleCapacity];
-    const char* end = Zovudidova::formatDouble(value, number);
-    addProperty(name, std::string_view(number, static_cast<std::size_t>(end - number)));
+    out_.append(number, Zovudidova::formatDouble(value, number));
+    closeLeaf();
 }
 
 void XMLElementWriter::flushIfFull() {
