@@ -1,33 +1,44 @@
 #include "Zovudidova/NumberText.hpp"
 
+#include "Zovudidova/FormattedDouble.hpp"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
+#include <string_view>
 #include <system_error>
 
 namespace Zovudidova {
 
-std::string formatDouble(double value) {
+char* formatDouble(double value, char* buffer) {
+    const auto copy = [buffer](std::string_view text) { return std::copy(text.begin(), text.end(), buffer); };
     if (std::isnan(value)) {
-        return "nan";
+        return copy("nan");
     }
     if (std::isinf(value)) {
-        return value < 0 ? "-inf" : "inf";
+        return copy(value < 0 ? "-inf" : "inf");
     }
-    char buffer[64];
     // Exponent form below 1e-4 in magnitude and from 2^54 on, as the platform's
     // description does; plain decimal (with ".0" on integral values) otherwise.
+    // The longest text, "-2.2250738585072014e-308" or a fixed-point value
+    // below 2^54 with its ".0", fits with room to spare.
     const double magnitude = std::fabs(value);
     const bool exponent = magnitude != 0.0 && (magnitude < 1e-4 || magnitude >= 0x1.0p54);
     const auto format = exponent ? std::chars_format::scientific : std::chars_format::fixed;
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
-    std::string text(buffer, result.ptr);
-    if (!exponent && text.find('.') == std::string::npos) {
-        text += ".0";
+    char* end = std::to_chars(buffer, buffer + formattedDoubleCapacity - 2, value, format).ptr;
+    if (!exponent && std::find(buffer, end, '.') == end) {
+        *end++ = '.';
+        *end++ = '0';
     }
-    return text;
+    return end;
+}
+
+std::string formatDouble(double value) {
+    char buffer[formattedDoubleCapacity];
+    return std::string(buffer, formatDouble(value, buffer));
 }
 
 std::string formatFixed(double value, int decimals) {

@@ -1,7 +1,9 @@
 // The preview with 100,000 items in a 2000 × 2000 view: reading the pattern
-// file and rebuilding the item layers, a full repaint from the item cache, and
-// one print-progress step.
+// file and rebuilding the item layers, a full repaint from the item cache, a
+// full redraw of the item cache beside plain QPainter drawing of the same
+// lines, and one print-progress step.
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,10 +12,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 
 #include <benchmark/benchmark.h>
 
 #include "Dotfield/Printing/UI/PatternPreview.hpp"
+#include "VeltranePatterns/Source/Drawing/DrawablePatternItems.hpp"
+#include "VeltranePatterns/Source/Items/Line.hpp"
 #include "VeltranePatterns/Source/XML/PatternXMLReader.hpp"
 
 namespace {
@@ -79,6 +84,81 @@ void fullRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(fullRepaint)->Unit(benchmark::kMillisecond);
+
+// The lines of the preview's layers where the layers draw them, in drawing
+// order, and the pen a normal layer draws them with.
+struct PlainLines {
+    std::vector<QLineF> lines;
+    QPen pen;
+};
+
+PlainLines plainLinesOf(const Dotfield::PatternPreview& preview) {
+    PlainLines plain;
+    for (const auto& list : preview.patternItemLayers()) {
+        for (const auto& layer : list) {
+            const auto* drawable = dynamic_cast<const VeltranePatterns::DrawableItem*>(layer->patternItem().get());
+            if (drawable == nullptr || drawable->item()->kind() != VeltranePatterns::PatternItemKind::line) {
+                continue;
+            }
+            const auto* line = static_cast<const VeltranePatterns::Line*>(drawable->item().get());
+            const double scale = layer->scaleFactor();
+            const double inset = layer->featureWidth() * scale * 0.5;
+            const auto box = line->limits();
+            const auto place = [&](const VeltranePatterns::Coordinate& p) {
+                return layer->pos() + QPointF((p.x - box.minX) * scale + inset, (p.y - box.minY) * scale + inset);
+            };
+            plain.lines.emplace_back(place(line->startingPoint()), place(line->endingPoint()));
+            plain.pen = QPen(QColor::fromRgbF(0.0F, 0.0F, 0.0F, 0.75F), std::max(1.0, 2.0 * inset), Qt::SolidLine,
+                             Qt::RoundCap, Qt::RoundJoin);
+        }
+    }
+    return plain;
+}
+
+// Ours: the cache painted afresh (the layers' places kept) and the view
+// painted from it. The floor: the same lines drawn one by one with
+// QPainter::drawLine and the same pen onto a cleared image of the same size.
+void redrawBesideFloor(benchmark::State& state) {
+    application();
+    auto preview = previewOf(VeltranePatterns::patternFromXMLFile(patternFile()));
+    QImage target(2000, 2000, QImage::Format_ARGB32_Premultiplied);
+    preview->render(&target);
+    const PlainLines plain = plainLinesOf(*preview);
+    QImage floorImage(2000, 2000, QImage::Format_ARGB32_Premultiplied);
+    // Processor time of this thread, so that other work on the machine does not count.
+    const auto now = [] {
+        timespec time{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
+    };
+    const auto seconds = [&now](auto&& work) {
+        const double start = now();
+        work();
+        return now() - start;
+    };
+    double ours = 0, floor = 0;
+    for (auto _ : state) {
+        ours += seconds([&] {
+            preview->showLayer("A"); // a layer shown again: every item is painted anew
+            preview->render(&target);
+        });
+        floor += seconds([&] {
+            floorImage.fill(Qt::white);
+            QPainter painter(&floorImage);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setPen(plain.pen);
+            for (const QLineF& line : plain.lines) {
+                painter.drawLine(line);
+            }
+        });
+        benchmark::ClobberMemory();
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["oursMs"] = 1000.0 * ours / n;
+    state.counters["floorMs"] = 1000.0 * floor / n;
+    state.counters["oursOverFloor"] = ours / floor;
+}
+BENCHMARK(redrawBesideFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 void progressStep(benchmark::State& state) {
     application();

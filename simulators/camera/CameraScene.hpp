@@ -21,9 +21,11 @@ class CameraScene {
     virtual ~CameraScene() = default;
     // Row by row, width x height pixels.
     virtual std::vector<SceneColor> render(std::uint32_t width, std::uint32_t height) const = 0;
-    // A still scene looks the same every time, so the camera renders it once
-    // per size and settings; any other is rendered for every frame.
-    virtual bool isStill() const { return true; }
+    // What the scene shows now, as numbers that differ whenever its picture
+    // would: the camera renders the scene again only when this changed (or
+    // the frame's size or the camera's settings did), and otherwise reuses
+    // its last frame. A still scene keeps the default, which never changes.
+    virtual std::vector<double> state() const { return {}; }
 };
 
 // A test card: eight colour bars (white, yellow, cyan, green, magenta, red,

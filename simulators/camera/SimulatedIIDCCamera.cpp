@@ -57,6 +57,9 @@ void SimulatedIIDCCamera::setNoise(int amplitude, std::uint64_t seed) {
     std::lock_guard lock(mutex_);
     noiseAmplitude_ = amplitude;
     noiseSeed_ = seed;
+    if (base_) {
+        base_->noisy = {};
+    }
 }
 
 void SimulatedIIDCCamera::setRealTime(bool on) {
@@ -212,7 +215,7 @@ std::optional<std::vector<std::uint8_t>> SimulatedIIDCCamera::frameBytes(std::ui
     std::lock_guard lock(mutex_);
     for (const auto& [number, bytes] : recentFrames_) {
         if (number == sequence) {
-            return bytes;
+            return *bytes;
         }
     }
     return std::nullopt;
@@ -732,11 +735,15 @@ bool SimulatedIIDCCamera::emitFrameLocked() {
     if (!streamingLocked()) {
         return false;
     }
-    // Features under the camera's own control drift a step each frame.
+    // Features under the camera's own control settle: a step a frame toward
+    // the middle of their range, where the picture is as the scene gives it,
+    // and then they hold.
     for (auto& f : profile_.features) {
         if (f.mode == DC1394_FEATURE_MODE_AUTO) {
-            f.value = f.value >= f.max ? f.min : f.value + 1;
-            f.secondValue = f.secondValue >= f.max ? f.min : f.secondValue + 1;
+            const std::uint32_t middle = f.min + (f.max - f.min) / 2;
+            for (std::uint32_t* value : {&f.value, &f.secondValue}) {
+                *value = *value < middle ? *value + 1 : *value > middle ? *value - 1 : *value;
+            }
         }
     }
     const Geometry geometry = geometryLocked();
@@ -751,22 +758,31 @@ bool SimulatedIIDCCamera::emitFrameLocked() {
         ++dropped_;
         return false;
     }
+    // The scene is rendered again only when what the camera films changed.
     const SensorSettings settings = sensorSettingsLocked();
-    if (!base_ || !scene_->isStill() || base_->geometry.width != geometry.width ||
-        base_->geometry.height != geometry.height || base_->geometry.coding != geometry.coding ||
-        base_->scene != scene_.get() || !sameSettings(base_->settings, settings)) {
-        base_ = RenderedBase{geometry, settings, scene_.get(),
+    std::vector<double> sceneState = scene_->state();
+    if (!base_ || base_->geometry.width != geometry.width || base_->geometry.height != geometry.height ||
+        base_->geometry.coding != geometry.coding || base_->scene != scene_.get() ||
+        !sameSettings(base_->settings, settings) || base_->sceneState != sceneState) {
+        base_ = RenderedBase{geometry, settings, scene_.get(), std::move(sceneState),
                              renderFrame(scene_->render(geometry.width, geometry.height), geometry.width,
                                          geometry.height, settings, geometry.coding)};
     }
+    const std::uint64_t pattern = sequence % noisePatterns;
+    FrameBytes& noisy = base_->noisy[pattern];
+    if (!noisy) {
+        auto bytes = std::make_shared<std::vector<std::uint8_t>>(base_->bytes);
+        addNoise(*bytes, noiseAmplitude_, noiseSeed_ ^ (pattern * 0x100000001B3ULL));
+        noisy = std::move(bytes);
+    }
     Buffer& buffer = *free;
-    buffer.bytes = base_->bytes;
-    addNoise(buffer.bytes, noiseAmplitude_, noiseSeed_ ^ (sequence * 0x100000001B3ULL));
+    buffer.bytes = noisy;
     buffer.state = BufferState::waiting;
 
     dc1394video_frame_t& frame = buffer.frame;
     frame = {};
-    frame.image = buffer.bytes.data();
+    // libdc1394's frame record has no const image; the host never writes it.
+    frame.image = const_cast<std::uint8_t*>(buffer.bytes->data());
     frame.size[0] = geometry.width;
     frame.size[1] = geometry.height;
     frame.position[0] = mode_ == format7Mode ? format7Left_ : 0;
@@ -784,7 +800,7 @@ bool SimulatedIIDCCamera::emitFrameLocked() {
                                                      .count());
     frame.camera = captureHandle_;
     frame.id = static_cast<std::uint32_t>(free - ring_.begin());
-    frame.allocated_image_bytes = buffer.bytes.capacity();
+    frame.allocated_image_bytes = buffer.bytes->capacity();
     waiting_.push_back(frame.id);
 
     recentFrames_.emplace_back(sequence, buffer.bytes);

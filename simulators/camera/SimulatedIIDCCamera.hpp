@@ -1,6 +1,6 @@
 #pragma once
 // One simulated IIDC camera on the simulated FireWire bus: power, features
-// with their modes (auto drifts a value), video modes, format-7 geometry,
+// with their modes (auto steers a value to the middle of its range and holds it), video modes, format-7 geometry,
 // control registers, transmission, and a capture ring of the requested number
 // of buffers that frames fill at the frame rate (on a thread of the camera's
 // own) or when the test says. Frames are rendered from a scene in the current
@@ -10,6 +10,7 @@
 // The bus (SimulatedIIDCBus) calls the libdc1394-shaped operations; tests use
 // the controls and observations below them.
 
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -43,7 +44,8 @@ class SimulatedIIDCCamera {
     // --- Controls for tests and demonstrations ---
     void setScene(std::shared_ptr<CameraScene> scene);
     // Noise of at most the amplitude on every byte, seeded per frame from the
-    // seed and the frame's sequence number. Default: amplitude 2, seed 1.
+    // seed and the frame's sequence number modulo 8 (so a still picture
+    // cycles through eight noisy frames). Default: amplitude 2, seed 1.
     void setNoise(int amplitude, std::uint64_t seed);
     // On: frames come at the frame rate on the camera's own thread. Off (the
     // default): only emitFrames makes frames.
@@ -120,9 +122,11 @@ class SimulatedIIDCCamera {
 
   private:
     enum class BufferState { free, waiting, held };
+    using FrameBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
     struct Buffer {
         dc1394video_frame_t frame{};
-        std::vector<std::uint8_t> bytes;
+        // Shared with the rendered frame it shows; the host only reads it.
+        FrameBytes bytes;
         BufferState state = BufferState::free;
     };
     struct Geometry {
@@ -180,14 +184,20 @@ class SimulatedIIDCCamera {
     bool busResetPending_ = false;
     std::uint64_t emitted_ = 0;
     std::uint64_t dropped_ = 0;
-    std::deque<std::pair<std::uint64_t, std::vector<std::uint8_t>>> recentFrames_;
+    std::deque<std::pair<std::uint64_t, FrameBytes>> recentFrames_;
 
-    // The clean frame for the current geometry and settings, before noise.
+    // The clean frame for the current geometry, settings and scene, before
+    // noise, and the frames made of it with each of a few noise patterns,
+    // made when first sent: while nothing changes, frames cycle through them
+    // and cost no rendering and no copy.
+    static constexpr std::size_t noisePatterns = 8;
     struct RenderedBase {
         Geometry geometry;
         SensorSettings settings;
         const CameraScene* scene = nullptr;
+        std::vector<double> sceneState;
         std::vector<std::uint8_t> bytes;
+        std::array<FrameBytes, noisePatterns> noisy{};
     };
     std::optional<RenderedBase> base_;
 

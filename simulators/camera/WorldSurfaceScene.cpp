@@ -31,6 +31,17 @@ double WorldSurfaceScene::spotRadius(const DispenserDriveRecord& drive) {
     return std::min(20.0 * std::cbrt(1.0 + strength / 100.0), 500.0);
 }
 
+std::vector<double> WorldSurfaceScene::state() const {
+    const WorldPoint tip = world_->tipPosition();
+    const InstrumentWorld::LatestDispenserDrive drives = world_->latestDispenserDrive();
+    std::vector<double> state{tip.x, tip.y, static_cast<double>(drives.count)};
+    if (drives.last) {
+        state.push_back(spotRadius(*drives.last));
+        state.push_back(static_cast<double>(drives.last->tipPath.size()));
+    }
+    return state;
+}
+
 std::vector<SceneColor> WorldSurfaceScene::render(std::uint32_t width, std::uint32_t height) const {
     std::vector<SceneColor> pixels(static_cast<std::size_t>(width) * height, substrate);
     const WorldPoint tip = world_->tipPosition();

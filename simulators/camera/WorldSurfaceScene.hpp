@@ -17,7 +17,10 @@ class WorldSurfaceScene final : public CameraScene {
     explicit WorldSurfaceScene(std::shared_ptr<InstrumentWorld> world, double micronsPerPixel = 1.5);
 
     std::vector<SceneColor> render(std::uint32_t width, std::uint32_t height) const override;
-    bool isStill() const override { return false; }
+    // The tip's X and Y, the number of drives, and the size of the last
+    // drive's spot and path, which grow while it runs: the picture changes
+    // with nothing else.
+    std::vector<double> state() const override;
 
     // The radius of the spot one drive leaves, µm: larger for a longer or
     // stronger drive.

@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 
 #include "VeltranePatterns/Source/Drawing/DrawablePatternItems.hpp"
+#include "VeltranePatterns/Source/Drawing/PatternItemLayerSequence.hpp"
 
 namespace Dotfield {
 
@@ -79,7 +80,7 @@ void PatternPreview::rebuildPatternItemLayers() {
     patternItemLayers_.clear();
     drawableItemsBefore_.clear();
     layerNames_.clear();
-    invalidateItemCache();
+    invalidateLayerIndex();
     if (!pattern_) {
         return;
     }
@@ -129,7 +130,7 @@ void PatternPreview::layoutItemLayers() {
             layer->setFrame(layer->patternItem()->frame(scale, fwu, {offset.x(), offset.y()}));
         }
     }
-    invalidateItemCache();
+    invalidateLayerIndex();
 }
 
 int PatternPreview::drawableItemsBefore(int layer, int item) const {
@@ -248,6 +249,28 @@ void PatternPreview::invalidateItemCache() {
     update();
 }
 
+void PatternPreview::invalidateLayerIndex() {
+    layerIndexValid_ = false;
+    invalidateItemCache();
+}
+
+void PatternPreview::ensureLayerIndex() {
+    if (layerIndexValid_ && layerIndexSize_ == itemCache_.size()) {
+        return;
+    }
+    layersInDrawingOrder_.clear();
+    std::vector<QRectF> rects;
+    for (const auto& list : patternItemLayers_) {
+        for (const auto& layer : list) {
+            layersInDrawingOrder_.push_back(layer.get());
+            rects.push_back(layerRect(*layer));
+        }
+    }
+    layerIndex_.rebuild(rects, QSizeF(itemCache_.size()));
+    layerIndexSize_ = itemCache_.size();
+    layerIndexValid_ = true;
+}
+
 void PatternPreview::ensureItemCache() {
     if (itemCacheValid_ && itemCache_.size() == size()) {
         redrawPendingLayers();
@@ -258,19 +281,14 @@ void PatternPreview::ensureItemCache() {
         itemCache_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     }
     itemCache_.fill(Qt::transparent);
+    ensureLayerIndex();
     QPainter painter(&itemCache_);
-    layersInDrawingOrder_.clear();
-    std::vector<QRectF> rects;
-    for (const auto& list : patternItemLayers_) {
-        for (const auto& layer : list) {
-            layersInDrawingOrder_.push_back(layer.get());
-            rects.push_back(layerRect(*layer));
-            if (layer->isVisible()) {
-                paintLayer(painter, *layer);
-            }
+    VeltranePatterns::PatternItemLayerSequence sequence(painter);
+    for (PatternItemLayer* layer : layersInDrawingOrder_) {
+        if (layer->isVisible()) {
+            sequence.paint(*layer);
         }
     }
-    layerIndex_.rebuild(rects, QSizeF(itemCache_.size()));
     itemCacheValid_ = true;
 }
 

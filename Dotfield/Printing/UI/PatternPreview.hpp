@@ -107,7 +107,11 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
     void paintBackground(QPainter& painter, double scale, QPointF offset);
     void paintOutOfReachZones(QPainter& painter, double scale, QPointF offset) const;
     void setLayersHidden(const std::string& solutionName, bool hidden);
+    // The cache is painted afresh at the next paint; the index of where the
+    // layers lie is kept unless the layers moved (invalidateLayerIndex).
     void invalidateItemCache();
+    void invalidateLayerIndex();
+    void ensureLayerIndex();
     void ensureItemCache();
     // Marks the places of the layers whose states changed for redrawing in
     // the cache at the next paint.
@@ -138,9 +142,12 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
 
     QImage itemCache_;
     bool itemCacheValid_ = false;
-    // Made with the cache: the layers in drawing order and where they lie.
+    // The layers in drawing order and where they lie, kept across repaints of
+    // the cache until the layers are rebuilt or laid out again.
     std::vector<PatternItemLayer*> layersInDrawingOrder_;
     PreviewLayerIndex layerIndex_;
+    bool layerIndexValid_ = false;
+    QSize layerIndexSize_;
     std::vector<const PatternItemLayer*> pendingRedraws_;
 };
 

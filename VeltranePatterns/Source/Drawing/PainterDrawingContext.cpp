@@ -24,7 +24,7 @@ constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
 
 // Qt refuses coordinates of this size and beyond, with a warning per call.
 bool usable(double value) { return std::isfinite(value) && std::fabs(value) < 1e128; }
-bool usable(DrawingPoint p) { return usable(p.x) && usable(p.y); }
+bool usable(DrawingPoint p) { return isUsable(p); }
 bool usable(DrawingRect r) { return usable(r.x) && usable(r.y) && usable(r.width) && usable(r.height); }
 
 QPointF toQt(DrawingPoint p) { return {p.x, p.y}; }
@@ -57,6 +57,8 @@ Qt::PenJoinStyle toQt(LineJoin join) {
 }
 
 } // namespace
+
+bool isUsable(DrawingPoint point) { return usable(point.x) && usable(point.y); }
 
 double arcSweep(double startAngle, double endAngle, bool clockwise) {
     const double difference = clockwise ? startAngle - endAngle : endAngle - startAngle;
@@ -174,15 +176,33 @@ void PainterDrawingContext::strokePath() {
     painter_.strokePath(path, pen_);
 }
 
+// The setters leave an unchanged pen alone, so that a pen the painter shares
+// is not copied for nothing.
 void PainterDrawingContext::setLineWidth(double width) {
-    if (std::isfinite(width)) {
+    if (std::isfinite(width) && pen_.widthF() != std::max(width, 0.0)) {
         pen_.setWidthF(std::max(width, 0.0));
     }
 }
 
-void PainterDrawingContext::setLineCap(LineCap cap) { pen_.setCapStyle(toQt(cap)); }
-void PainterDrawingContext::setLineJoin(LineJoin join) { pen_.setJoinStyle(toQt(join)); }
-void PainterDrawingContext::setStrokeColor(DrawingColor color) { pen_.setColor(toQColor(color)); }
+void PainterDrawingContext::setLineCap(LineCap cap) {
+    if (pen_.capStyle() != toQt(cap)) {
+        pen_.setCapStyle(toQt(cap));
+    }
+}
+
+void PainterDrawingContext::setLineJoin(LineJoin join) {
+    if (pen_.joinStyle() != toQt(join)) {
+        pen_.setJoinStyle(toQt(join));
+    }
+}
+
+void PainterDrawingContext::setStrokeColor(DrawingColor color) {
+    const QColor qtColor = toQColor(color);
+    if (pen_.color() != qtColor) {
+        pen_.setColor(qtColor);
+    }
+}
+
 void PainterDrawingContext::setFillColor(DrawingColor color) { fillColor_ = toQColor(color); }
 
 void PainterDrawingContext::setShadow(DrawingShadow shadow) {

@@ -20,7 +20,7 @@ class QPainter;
 
 namespace VeltranePatterns {
 
-class PainterDrawingContext final : public DrawingContext {
+class PainterDrawingContext : public DrawingContext {
 public:
     // The painter must stay active while the context is used. The context
     // changes neither the painter's pen and brush nor its render hints.
@@ -46,6 +46,10 @@ public:
     const QPen& pen() const { return pen_; }
     QColor fillColor() const { return fillColor_; }
 
+protected:
+    QPainter& painter() const { return painter_; }
+    bool hasShadow() const { return shadow_.has_value(); }
+
 private:
     // Paints the blurred shadow of a shape (user space, winding fill) whose
     // painting has the given alpha.
@@ -65,5 +69,8 @@ private:
 double arcSweep(double startAngle, double endAngle, bool clockwise);
 
 QColor toQColor(DrawingColor color);
+
+// True for a point the context draws: finite, and small enough for Qt.
+bool isUsable(DrawingPoint point);
 
 } // namespace VeltranePatterns

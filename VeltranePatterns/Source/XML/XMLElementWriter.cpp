@@ -5,92 +5,188 @@
 #include <cerrno>
 
 #include "VeltranePatterns/Source/XML/XMLText.hpp"
-#include "Zovudidova/NumberText.hpp"
+#include "Zovudidova/FormattedDouble.hpp"
 
 namespace VeltranePatterns {
 
 namespace {
 
-const xmlChar* xmlText(const char* text) {
-    return reinterpret_cast<const xmlChar*>(text);
+// Streamed output is written in chunks of about this size.
+constexpr std::size_t chunkSize = 64 * 1024;
+
+constexpr std::string_view header = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+
+// The entity of a character that element text must not hold as it is; the
+// carriage return is kept from being read back as a line feed.
+std::string_view entityOf(char c) {
+    switch (c) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '"':
+        return "&quot;";
+    case '\r':
+        return "&#13;";
+    default:
+        return {};
+    }
+}
+
+// True when every byte is printable ASCII (or tab or line feed): such text is
+// already as xmlSafeText would make it.
+bool plainASCII(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || (byte < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+    std::size_t plainFrom = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view entity = entityOf(text[i]);
+        if (!entity.empty()) {
+            out.append(text, plainFrom, i - plainFrom);
+            out += entity;
+            plainFrom = i + 1;
+        }
+    }
+    out.append(text, plainFrom);
 }
 
 } // namespace
 
-XMLElementWriter::XMLElementWriter()
-    : buffer_(xmlBufferCreate()), writer_(xmlNewTextWriterMemory(buffer_, 0)) {
-    writeHeader();
+XMLElementWriter::XMLElementWriter() {
+    out_ += header;
+    // Text just written: the root's end tag would follow it on its line, were
+    // the root to stay empty.
+    endTagOnSameLine_ = true;
 }
 
-XMLElementWriter::XMLElementWriter(int fileDescriptor) : fileDescriptor_(fileDescriptor) {
-    // libxml2 buffers the text and hands it over in chunks; each chunk is
-    // written whole, and the first failure is kept for the caller.
-    const auto write = [](void* context, const char* bytes, int length) -> int {
-        auto* self = static_cast<XMLElementWriter*>(context);
-        if (self->writeError_ != 0) {
-            return -1;
-        }
-        int written = 0;
-        while (written < length) {
-            const ssize_t count = ::write(self->fileDescriptor_, bytes + written,
-                                          static_cast<std::size_t>(length - written));
-            if (count < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                self->writeError_ = errno;
-                return -1;
-            }
-            written += static_cast<int>(count);
-        }
-        return length;
-    };
-    xmlOutputBuffer* output = xmlOutputBufferCreateIO(write, nullptr, this, nullptr);
-    writer_ = xmlNewTextWriter(output);
-    writeHeader();
+XMLElementWriter::XMLElementWriter(int fileDescriptor) : XMLElementWriter() {
+    fileDescriptor_ = fileDescriptor;
+    out_.reserve(chunkSize + 4096);
 }
 
-void XMLElementWriter::writeHeader() {
-    xmlTextWriterSetIndent(writer_, 1);
-    xmlTextWriterSetIndentString(writer_, xmlText("  "));
-    // Written out rather than through xmlTextWriterStartDocument, which would
-    // spell the encoding "UTF-8".
-    xmlTextWriterWriteRaw(writer_, xmlText("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"));
+void XMLElementWriter::indent(std::size_t depth) {
+    out_.append(2 * depth, ' ');
 }
 
-XMLElementWriter::~XMLElementWriter() {
-    xmlFreeTextWriter(writer_);
-    if (buffer_ != nullptr) {
-        xmlBufferFree(buffer_);
+void XMLElementWriter::openChild(const char* name) {
+    if (startTagOpen_) {
+        out_ += ">\n";
+        startTagOpen_ = false;
     }
+    indent(open_.size());
+    open_.push_back(name);
+    out_ += '<';
+    out_ += name;
+    startTagOpen_ = true;
 }
 
 void XMLElementWriter::startElement(const char* name) {
-    xmlTextWriterStartElement(writer_, xmlText(name));
+    openChild(name);
+    flushIfFull();
 }
 
 void XMLElementWriter::endElement() {
-    xmlTextWriterEndElement(writer_);
+    if (open_.empty()) {
+        return;
+    }
+    if (startTagOpen_) {
+        out_ += "/>\n";
+        startTagOpen_ = false;
+        endTagOnSameLine_ = true;
+    } else {
+        if (endTagOnSameLine_) {
+            endTagOnSameLine_ = false;
+        } else {
+            indent(open_.size() - 1);
+        }
+        out_ += "</";
+        out_ += open_.back();
+        out_ += ">\n";
+    }
+    open_.pop_back();
+    flushIfFull();
 }
 
-void XMLElementWriter::addProperty(const char* name, const std::string& value) {
-    xmlTextWriterStartElement(writer_, xmlText(name));
-    xmlTextWriterWriteString(writer_, xmlText(xmlSafeText(value).c_str()));
-    xmlTextWriterFullEndElement(writer_);
+void XMLElementWriter::appendText(std::string_view text) {
+    if (startTagOpen_) {
+        out_ += '>';
+        startTagOpen_ = false;
+    }
+    endTagOnSameLine_ = true;
+    if (plainASCII(text)) {
+        appendEscaped(out_, text);
+    } else {
+        appendEscaped(out_, xmlSafeText(text));
+    }
+}
+
+// The end of a leaf element written with its text: always a full end tag.
+void XMLElementWriter::closeLeaf() {
+    if (startTagOpen_) {
+        out_ += '>';
+        startTagOpen_ = false;
+        endTagOnSameLine_ = true;
+    }
+    endElement();
+}
+
+void XMLElementWriter::addProperty(const char* name, std::string_view value) {
+    openChild(name);
+    appendText(value);
+    closeLeaf();
 }
 
 void XMLElementWriter::addProperty(const char* name, double value) {
-    addProperty(name, Zovudidova::formatDouble(value));
+    openChild(name);
+    // Number text is digits, signs, points and letters: nothing to escape.
+    out_ += '>';
+    startTagOpen_ = false;
+    endTagOnSameLine_ = true;
+    char number[Zovudidova::formattedDoubleCapacity];
+    out_.append(number, Zovudidova::formatDouble(value, number));
+    closeLeaf();
+}
+
+void XMLElementWriter::flushIfFull() {
+    if (fileDescriptor_ >= 0 && out_.size() >= chunkSize) {
+        flush();
+    }
+}
+
+void XMLElementWriter::flush() {
+    std::size_t written = 0;
+    while (writeError_ == 0 && written < out_.size()) {
+        const ssize_t count = ::write(fileDescriptor_, out_.data() + written, out_.size() - written);
+        if (count < 0) {
+            if (errno != EINTR) {
+                writeError_ = errno;
+            }
+            continue;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    out_.clear();
 }
 
 std::string XMLElementWriter::finish() {
-    xmlTextWriterEndDocument(writer_);
-    xmlTextWriterFlush(writer_);
-    if (buffer_ == nullptr) {
+    while (!open_.empty()) {
+        endElement();
+    }
+    if (fileDescriptor_ >= 0) {
+        flush();
         return {};
     }
-    return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer_)),
-                       static_cast<std::size_t>(xmlBufferLength(buffer_)));
+    return std::move(out_);
 }
 
 } // namespace VeltranePatterns

@@ -1,11 +1,16 @@
 #pragma once
 // Writes an indented XML document, version "1.0", encoding "utf-8", element by
-// element through libxml2's text writer, without building the document as a
-// tree first: into memory, or streamed to an open file descriptor.
+// element, without building the document as a tree first: into memory, or
+// streamed to an open file descriptor in chunks.
+//
+// The layout is the one the pattern files have always had: two spaces per
+// level, each element on a line of its own, a leaf's text between its tags on
+// that line, an element that got neither text nor children closed as "<name/>".
 
-#include <libxml/xmlwriter.h>
-
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace VeltranePatterns {
 
@@ -16,31 +21,41 @@ class XMLElementWriter {
     // Streamed to the descriptor, which stays open and owned by the caller;
     // finish() gives nothing and writeError() tells whether every write succeeded.
     explicit XMLElementWriter(int fileDescriptor);
-    ~XMLElementWriter();
     XMLElementWriter(const XMLElementWriter&) = delete;
     XMLElementWriter& operator=(const XMLElementWriter&) = delete;
 
+    // Element names are the format's own, plain ASCII, and must outlive the
+    // writer.
     void startElement(const char* name);
     void endElement();
 
-    // A child element holding the text (as xmlSafeText makes it); a flag is an
-    // element with empty text.
-    void addProperty(const char* name, const std::string& value);
+    // A child element holding the text (as xmlSafeText makes it, escaped); a
+    // flag is an element with empty text.
+    void addProperty(const char* name, std::string_view value);
     // The number in the shared number text ("1500.0", "1e-06").
     void addProperty(const char* name, double value);
 
-    // Closes every open element and flushes; gives the document's bytes when
-    // writing into memory, else the empty text.
+    // Closes every open element and writes out what is buffered; gives the
+    // document's bytes when writing into memory, else the empty text.
     std::string finish();
 
     // The errno of the first write to the descriptor that failed, or 0.
     int writeError() const { return writeError_; }
 
   private:
-    void writeHeader();
+    void openChild(const char* name);
+    void closeLeaf();
+    void indent(std::size_t depth);
+    void appendText(std::string_view text);
+    void flushIfFull();
+    void flush();
 
-    xmlBuffer* buffer_ = nullptr;
-    xmlTextWriter* writer_ = nullptr;
+    std::string out_;
+    std::vector<const char*> open_;
+    // The innermost element's start tag still lacks its ">".
+    bool startTagOpen_ = false;
+    // The next end tag follows text (or a closed empty element) on its line.
+    bool endTagOnSameLine_ = false;
     int fileDescriptor_ = -1;
     int writeError_ = 0;
 };

@@ -2,6 +2,9 @@
 
 #include <poll.h>
 
+#include <atomic>
+#include <functional>
+
 #include "simulators/camera/SimulatedIIDCBus.hpp"
 
 namespace {
@@ -144,7 +147,7 @@ TEST_F(SimulatedCameraTest, Format7RegionOffTheGridOrTooLargeIsRefusedAndTheOldO
     EXPECT_EQ(camera->imageSize(), std::make_pair(644U, 482U));
 }
 
-TEST_F(SimulatedCameraTest, FeaturesHaveModesAndAutoDrifts) {
+TEST_F(SimulatedCameraTest, FeaturesHaveModesAndAutoSettles) {
     open();
     capture(4);
     dc1394featureset_t features;
@@ -154,9 +157,17 @@ TEST_F(SimulatedCameraTest, FeaturesHaveModesAndAutoDrifts) {
     EXPECT_EQ(gain.current_mode, DC1394_FEATURE_MODE_AUTO);
     EXPECT_EQ(features.feature[DC1394_FEATURE_FOCUS - DC1394_FEATURE_MIN].available, DC1394_FALSE);
 
-    const std::uint32_t before = camera->featureValue(DC1394_FEATURE_GAIN);
+    // Auto steers a step a frame to the middle of the range and holds there.
+    ASSERT_EQ(bus.featureSetMode(handle, DC1394_FEATURE_GAIN, DC1394_FEATURE_MODE_MANUAL), DC1394_SUCCESS);
+    ASSERT_EQ(bus.featureSetValue(handle, DC1394_FEATURE_GAIN, gain.min), DC1394_SUCCESS);
+    ASSERT_EQ(bus.featureSetMode(handle, DC1394_FEATURE_GAIN, DC1394_FEATURE_MODE_AUTO), DC1394_SUCCESS);
     camera->emitFrames(2);
-    EXPECT_EQ(camera->featureValue(DC1394_FEATURE_GAIN), before + 2) << "auto drifts";
+    EXPECT_EQ(camera->featureValue(DC1394_FEATURE_GAIN), gain.min + 2);
+    const std::uint32_t middle = gain.min + (gain.max - gain.min) / 2;
+    camera->emitFrames(middle);
+    EXPECT_EQ(camera->featureValue(DC1394_FEATURE_GAIN), middle);
+    camera->emitFrames(3);
+    EXPECT_EQ(camera->featureValue(DC1394_FEATURE_GAIN), middle) << "settled";
 
     ASSERT_EQ(bus.featureSetMode(handle, DC1394_FEATURE_GAIN, DC1394_FEATURE_MODE_MANUAL), DC1394_SUCCESS);
     ASSERT_EQ(bus.featureSetValue(handle, DC1394_FEATURE_GAIN, gain.min), DC1394_SUCCESS);
@@ -175,6 +186,58 @@ TEST_F(SimulatedCameraTest, FeaturesHaveModesAndAutoDrifts) {
 
     camera->setFeatureGetAllFails(true);
     EXPECT_EQ(bus.featureGetAll(handle, &features), DC1394_FAILURE);
+}
+
+// A scene that counts its renders and shows what the test sets.
+class CountingScene final : public Simulators::CameraScene {
+  public:
+    std::vector<Simulators::SceneColor> render(std::uint32_t width, std::uint32_t height) const override {
+        ++renders;
+        return Simulators::TestCardScene().render(width, height);
+    }
+    std::vector<double> state() const override { return {look.load()}; }
+
+    mutable std::atomic<int> renders{0};
+    std::atomic<double> look{0.0};
+};
+
+TEST_F(SimulatedCameraTest, SceneIsRenderedAgainOnlyWhenWhatItShowsOrTheSettingsChange) {
+    open();
+    const auto scene = std::make_shared<CountingScene>();
+    camera->setScene(scene);
+    ASSERT_EQ(bus.featureSetMode(handle, DC1394_FEATURE_GAIN, DC1394_FEATURE_MODE_MANUAL), DC1394_SUCCESS);
+    capture(4);
+    // Frames taken off the ring as they come, so none is dropped.
+    const auto emitAndTake = [&](std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            ASSERT_EQ(camera->emitFrames(1), 1U);
+            dc1394video_frame_t* frame = dequeue();
+            ASSERT_NE(frame, nullptr);
+            ASSERT_EQ(bus.captureEnqueue(handle, frame), DC1394_SUCCESS);
+        }
+    };
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        int rendersAfter;
+    } steps[] = {
+        {"first frame", [] {}, 1},
+        {"nothing", [] {}, 1},
+        {"the scene", [&] { scene->look = 1.0; }, 2},
+        {"a feature", [&] { bus.featureSetValue(handle, DC1394_FEATURE_GAIN, 7); }, 3},
+        {"a feature set to its value", [&] { bus.featureSetValue(handle, DC1394_FEATURE_GAIN, 7); }, 3},
+        {"the noise", [&] { camera->setNoise(5, 9); }, 3},
+    };
+    std::uint64_t sequence = 0;
+    for (const auto& step : steps) {
+        step.make();
+        emitAndTake(20);
+        sequence += 20;
+        EXPECT_EQ(scene->renders.load(), step.rendersAfter) << step.change;
+    }
+    // Frames of a still picture still differ by their noise.
+    ASSERT_TRUE(camera->frameBytes(sequence) && camera->frameBytes(sequence - 1));
+    EXPECT_NE(*camera->frameBytes(sequence), *camera->frameBytes(sequence - 1));
 }
 
 TEST_F(SimulatedCameraTest, ControlRegisterOnlyOnTheKindThatHasIt) {

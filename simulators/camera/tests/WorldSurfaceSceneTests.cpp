@@ -36,7 +36,6 @@ class WorldSurfaceSceneTest : public ::testing::Test {
 };
 
 TEST_F(WorldSurfaceSceneTest, PrintedSpotLiesUnderTheTipAndMovesOutOfViewWithIt) {
-    EXPECT_FALSE(scene->isStill());
     auto pixels = scene->render(64, 64);
     EXPECT_FALSE(dark(pixels[32 * 64 + 32])) << "nothing printed yet";
 
@@ -52,6 +51,36 @@ TEST_F(WorldSurfaceSceneTest, PrintedSpotLiesUnderTheTipAndMovesOutOfViewWithIt)
     clock->advance(1s);
     pixels = scene->render(64, 64);
     EXPECT_FALSE(dark(pixels[32 * 64 + 32])) << "the spot stayed 400 µm behind";
+}
+
+TEST_F(WorldSurfaceSceneTest, StateChangesWithTheTipAndTheDrivesAndWithNothingElse) {
+    auto last = scene->state();
+    const auto changed = [&] {
+        auto now = scene->state();
+        const bool differs = now != last;
+        last = std::move(now);
+        return differs;
+    };
+    clock->advance(1s);
+    EXPECT_FALSE(changed()) << "time alone";
+    world->electronicsOutputChanged(true, 40.0, 1000.0);
+    EXPECT_TRUE(changed()) << "a drive starts";
+    clock->advance(50ms);
+    EXPECT_TRUE(changed()) << "the running drive's spot grows";
+    world->electronicsOutputChanged(false, 0.0, 0.0);
+    changed();
+    clock->advance(1s);
+    EXPECT_FALSE(changed()) << "a finished drive";
+    ASSERT_EQ(world->moveAxis({WorldAxis::x, 1400.0, 10000.0, 100000.0}),
+              InstrumentWorld::MoveResult::started);
+    clock->advance(10ms);
+    EXPECT_TRUE(changed()) << "the tip moves";
+    clock->advance(1s);
+    changed();
+    ASSERT_EQ(world->moveAxis({WorldAxis::z, 5000.0, 10000.0, 100000.0}),
+              InstrumentWorld::MoveResult::started);
+    clock->advance(1s);
+    EXPECT_FALSE(changed()) << "the view looks straight down: height does not show";
 }
 
 TEST_F(WorldSurfaceSceneTest, TheSimulatedCameraFilmsWhatIsPrinted) {

@@ -540,6 +540,20 @@ std::vector<DispenserDriveRecord> InstrumentWorld::dispenserDrives() {
     return drives;
 }
 
+InstrumentWorld::LatestDispenserDrive InstrumentWorld::latestDispenserDrive() {
+    std::lock_guard lock(mutex_);
+    const std::int64_t ns = nowNs();
+    catchUp(ns);
+    LatestDispenserDrive latest{drives_.size(), std::nullopt};
+    if (!drives_.empty()) {
+        latest.last = drives_.back();
+        if (!latest.last->finished) {
+            latest.last->end = std::chrono::nanoseconds(ns);
+        }
+    }
+    return latest;
+}
+
 std::vector<UVExposureRecord> InstrumentWorld::uvExposures() {
     std::lock_guard lock(mutex_);
     std::vector<UVExposureRecord> exposures = exposures_;

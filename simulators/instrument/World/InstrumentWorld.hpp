@@ -170,6 +170,13 @@ class InstrumentWorld {
     std::vector<DispenserDriveRecord> dispenserDrives();
     // Every UV exposure so far in order, the running one last (not finished).
     std::vector<UVExposureRecord> uvExposures();
+    // The number of drives so far and the last of them (as dispenserDrives()
+    // gives it), without copying the others.
+    struct LatestDispenserDrive {
+        std::size_t count = 0;
+        std::optional<DispenserDriveRecord> last;
+    };
+    LatestDispenserDrive latestDispenserDrive();
 
   private:
     struct Axis {

@@ -1,0 +1,171 @@
+// Writing the generated 100,000-item pattern beside its floor, in one run:
+// the floor makes the very same bytes with nothing but std::to_chars for the
+// numbers and plain appends of the text between them (taken from the
+// document beforehand), into memory and streamed to a file in 64 KiB chunks
+// through a temporary file that is synced and renamed, as the writer does.
+// Counters: each side's processor milliseconds per document (of the
+// benchmark's thread, so that other work on the machine does not count) and
+// ours over the floor.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <ctime>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "GeneratedPattern.hpp"
+#include "Zovudidova/NumberText.hpp"
+
+using PatternBenchmarks::generatedPattern;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The document as text between numbers: literal 0, number 0, literal 1, ...;
+// the literals lie one after another in one text, literalEnds[i] ending the
+// i-th.
+struct DocumentPieces {
+    std::string literals;
+    std::vector<std::size_t> literalEnds;
+    std::vector<double> numbers;
+};
+
+DocumentPieces piecesOf(const std::string& document) {
+    DocumentPieces pieces;
+    std::size_t at = 0;
+    while (at < document.size()) {
+        const std::size_t textStart = document.find('>', at);
+        const std::size_t textEnd = textStart == std::string::npos ? std::string::npos : document.find('<', textStart);
+        if (textEnd == std::string::npos) {
+            pieces.literals.append(document, at);
+            break;
+        }
+        pieces.literals.append(document, at, textStart + 1 - at);
+        const std::string text = document.substr(textStart + 1, textEnd - textStart - 1);
+        const auto number = Zovudidova::parseDouble(text);
+        if (!text.empty() && number && Zovudidova::formatDouble(*number) == text) {
+            pieces.literalEnds.push_back(pieces.literals.size());
+            pieces.numbers.push_back(*number);
+        } else {
+            pieces.literals += text;
+        }
+        at = textEnd;
+    }
+    pieces.literalEnds.push_back(pieces.literals.size());
+    return pieces;
+}
+
+void appendNumber(std::string& out, double value) {
+    char buffer[32];
+    const double magnitude = std::fabs(value);
+    const bool exponent = magnitude != 0.0 && (magnitude < 1e-4 || magnitude >= 0x1.0p54);
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, value,
+                              exponent ? std::chars_format::scientific : std::chars_format::fixed)
+                    .ptr;
+    out.append(buffer, end);
+    if (!exponent && std::string_view(buffer, static_cast<std::size_t>(end - buffer)).find('.') == std::string_view::npos) {
+        out += ".0";
+    }
+}
+
+// Calls the sink with the document in pieces of at least the chunk size.
+template <typename Sink> void formatPieces(const DocumentPieces& pieces, std::string& out, std::size_t chunk, Sink sink) {
+    const char* literal = pieces.literals.data();
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < pieces.numbers.size(); ++i) {
+        out.append(literal + from, pieces.literalEnds[i] - from);
+        from = pieces.literalEnds[i];
+        appendNumber(out, pieces.numbers[i]);
+        if (out.size() >= chunk) {
+            sink(out);
+        }
+    }
+    out.append(literal + from, pieces.literalEnds.back() - from);
+    sink(out);
+}
+
+std::string floorDocument(const DocumentPieces& pieces) {
+    std::string out;
+    formatPieces(pieces, out, std::string::npos, [](std::string&) {});
+    return out;
+}
+
+void floorFile(const DocumentPieces& pieces, const fs::path& file) {
+    std::string name = file.string() + ".XXXXXX";
+    const int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
+    std::string out;
+    out.reserve(64 * 1024 + 4096);
+    formatPieces(pieces, out, 64 * 1024, [descriptor](std::string& bytes) {
+        for (std::size_t written = 0; written < bytes.size();) {
+            const ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+            written += count > 0 ? static_cast<std::size_t>(count) : 0;
+        }
+        bytes.clear();
+    });
+    ::fsync(descriptor);
+    ::close(descriptor);
+    ::rename(name.c_str(), file.c_str());
+}
+
+// Processor time of this thread, so that a loaded machine does not count.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+template <typename Work> double seconds(Work&& work) {
+    const double start = threadSeconds();
+    work();
+    return threadSeconds() - start;
+}
+
+void report(benchmark::State& state, double ours, double floor) {
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["oursMs"] = 1000.0 * ours / n;
+    state.counters["floorMs"] = 1000.0 * floor / n;
+    state.counters["oursOverFloor"] = ours / floor;
+}
+
+void writeInMemoryBesideFloor(benchmark::State& state) {
+    const auto pattern = generatedPattern(100000);
+    const std::string document = pattern->dataForXMLRepresentation(1.0, std::nullopt, {});
+    const DocumentPieces pieces = piecesOf(document);
+    if (floorDocument(pieces) != document) {
+        state.SkipWithError("the floor does not make the same bytes");
+        return;
+    }
+    double ours = 0, floor = 0;
+    for (auto _ : state) {
+        floor += seconds([&] { benchmark::DoNotOptimize(floorDocument(pieces).size()); });
+        ours += seconds([&] { benchmark::DoNotOptimize(pattern->dataForXMLRepresentation(1.0, std::nullopt, {}).size()); });
+    }
+    report(state, ours, floor);
+    state.counters["numbers"] = static_cast<double>(pieces.numbers.size());
+    state.counters["bytes"] = static_cast<double>(document.size());
+}
+BENCHMARK(writeInMemoryBesideFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+void writeFileBesideFloor(benchmark::State& state) {
+    const auto pattern = generatedPattern(100000);
+    const DocumentPieces pieces = piecesOf(pattern->dataForXMLRepresentation(1.0, std::nullopt, {}));
+    const fs::path folder = fs::temp_directory_path() / ("dotfield-write-bench-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    double ours = 0, floor = 0;
+    for (auto _ : state) {
+        ours += seconds([&] { pattern->writeXMLRepresentation(folder / "ours.xml", 1.0, std::nullopt, {}); });
+        floor += seconds([&] { floorFile(pieces, folder / "floor.xml"); });
+    }
+    report(state, ours, floor);
+    fs::remove_all(folder);
+}
+BENCHMARK(writeFileBesideFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+} // namespace
