@@ -15,8 +15,8 @@ namespace {
 
 SerialPortTiming shortTiming() {
     SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 150;
-    timing.writeTimeoutMilliseconds = 150;
+    timing.readTimeoutMilliseconds = static_cast<std::uint32_t>(linkReadTimeout.count());
+    timing.writeTimeoutMilliseconds = timing.readTimeoutMilliseconds;
     timing.bufferedBytesWait = std::chrono::milliseconds(250);
     return timing;
 }

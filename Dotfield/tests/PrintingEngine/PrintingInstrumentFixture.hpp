@@ -39,6 +39,9 @@ class WorldRateSleeper final : public Sleeper {
     const double rate_;
 };
 
+// The driver's read time-out of every link of the fixture (real time).
+inline constexpr std::chrono::milliseconds linkReadTimeout{150};
+
 class PrintingInstrumentFixture : public ::testing::Test {
   protected:
     static constexpr double worldRate = 20.0;
