@@ -10,7 +10,8 @@
 
 namespace Dotfield {
 
-enum class AlertDevice : std::size_t { robotics, electronics, relay, humiditySensor, other, count };
+// unsafeOutput: the dispenser or the UV lamp could not be switched off.
+enum class AlertDevice : std::size_t { robotics, electronics, relay, humiditySensor, unsafeOutput, other, count };
 
 class AlertGate {
   public:

@@ -20,6 +20,7 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
@@ -41,13 +42,25 @@ std::string describe(std::exception_ptr error) {
 } // namespace
 
 std::shared_ptr<AppDelegate> AppDelegate::create(AppDelegateEnvironment environment) {
-    return std::shared_ptr<AppDelegate>(new AppDelegate(std::move(environment)));
+    std::shared_ptr<AppDelegate> delegate(new AppDelegate(std::move(environment)));
+    // Reported on the device queue that failed, which must not wait for the
+    // operator: the alert opens on the main thread later.
+    delegate->previousUnsafeOutputObserver_ =
+        installUnsafeOutputObserver([weak = std::weak_ptr(delegate)](const std::string& message) {
+            MainQueue::main().async([weak, message] {
+                if (const auto self = weak.lock()) {
+                    self->presentUnsafeOutputAlert(message);
+                }
+            });
+        });
+    return delegate;
 }
 
 AppDelegate::AppDelegate(AppDelegateEnvironment environment)
     : userDefaults_(environment.userDefaults), environment_(std::move(environment)) {}
 
 AppDelegate::~AppDelegate() {
+    installUnsafeOutputObserver(std::move(previousUnsafeOutputObserver_));
     stopHumidityLoop();
 }
 
@@ -583,8 +596,8 @@ void AppDelegate::shutDown() {
             }
             try {
                 electronics_->stopDispensing();
-            } catch (const std::exception& error) {
-                log(std::string("Switching the dispenser off at the end failed: ") + error.what());
+            } catch (...) {
+                writeLogLine(describeFailure("Switching the dispenser off at the end failed", std::current_exception()));
             }
         });
     }

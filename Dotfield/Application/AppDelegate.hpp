@@ -30,6 +30,7 @@
 #include <thread>
 
 #include "Dotfield/Application/AlertGate.hpp"
+#include "Dotfield/Instrument/SafeState/UnsafeOutputReport.hpp"
 #include "Dotfield/Application/DeviceStatus.hpp"
 #include "Dotfield/Application/DispenserStatus/DispenserStatusPollWindows.hpp"
 #include "Dotfield/Application/PatternParameters.hpp"
@@ -149,6 +150,11 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     // The support-information alert.
     static ErrorAlertContent supportInformation();
 
+    // The dispenser or the UV lamp could not be switched off (the message
+    // says which, and why): an alert telling the operator to switch them off.
+    // Main thread.
+    void presentUnsafeOutputAlert(const std::string& message);
+
     // From now on errors are only logged (termination has begun).
     void beginTermination();
     // Ends the run: no more alerts; the humidity loop stopped and its thread
@@ -214,6 +220,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     const std::shared_ptr<UserDefaults> userDefaults_;
     const AppDelegateEnvironment environment_;
     AlertGate alertGate_;
+    // The observer of unsafe outputs before this delegate's, put back at its end.
+    UnsafeOutputObserver previousUnsafeOutputObserver_;
     ErrorHandler errorHandler_;
     DeviceStatusObserver statusObserver_;
 

@@ -82,6 +82,11 @@ void AppDelegate::handleError(std::exception_ptr error) {
     }
 }
 
+void AppDelegate::presentUnsafeOutputAlert(const std::string& message) {
+    presentRecoveryAlert(AlertDevice::unsafeOutput,
+                         {.content = unsafeOutputAlertContent(message), .defaultAction = {}, .alternateAction = {}});
+}
+
 void AppDelegate::presentRecoveryAlert(AlertDevice device, const ErrorAlertRequest& request) {
     if (!alertGate_.tryOpen(device)) {
         log("Not shown while " +

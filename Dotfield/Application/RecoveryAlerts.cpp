@@ -24,6 +24,12 @@ ErrorAlertContent humidityRecoveryAlertContent(const HumiditySensorError& error)
     return withOKAndCancel(error.presentableDescription());
 }
 
+ErrorAlertContent unsafeOutputAlertContent(const std::string& message) {
+    return {"OK", std::nullopt, "The dispenser or the UV lamp may still be on.",
+            message + ". Switch the control electronics and the UV lamp off at their power switches, then check "
+                      "their connections before you go on."};
+}
+
 ErrorAlertContent unexpectedCommunicationsErrorAlertContent() {
     return {"OK", std::nullopt, "Unexpected communications error.",
             "The system encountered an unexpected communications error. Please exit out of Dotfield and restart "

@@ -2,6 +2,8 @@
 // The contents of the alerts with which the application recovers from device
 // failures, where they differ from the errors' own descriptions.
 
+#include <string>
+
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
 #include "Dotfield/Instrument/Errors/RelayError.hpp"
 #include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
@@ -19,6 +21,10 @@ ErrorAlertContent launchConnectionAlertContent(const SerialPortConnectionError& 
 // "Cancel" in every case.
 ErrorAlertContent relayRecoveryAlertContent(const RelayError& error);
 ErrorAlertContent humidityRecoveryAlertContent(const HumiditySensorError& error);
+
+// The dispenser or the UV lamp could not be switched off after a failure;
+// the message says which and why. "OK" alone.
+ErrorAlertContent unsafeOutputAlertContent(const std::string& message);
 
 // Any error without a recovery of its own: "Unexpected communications error."
 // with "OK" alone.

@@ -14,4 +14,20 @@ void writeLogLine(std::string_view message) {
     std::fflush(stderr);
 }
 
+std::string describeFailure(std::string_view what, const std::exception_ptr& cause) {
+    std::string text(what);
+    if (!cause) {
+        return text;
+    }
+    text += ": ";
+    try {
+        std::rethrow_exception(cause);
+    } catch (const std::exception& error) {
+        text += error.what();
+    } catch (...) {
+        text += "unknown error";
+    }
+    return text;
+}
+
 } // namespace Dotfield

@@ -18,10 +18,6 @@ std::shared_ptr<SerialPort> requirePort(const Electronics& electronics) {
     return port;
 }
 
-double secondsSince(Clock::TimePoint start, Clock& clock) {
-    return std::chrono::duration<double>(clock.now() - start).count();
-}
-
 } // namespace
 
 ManualDispenserOperation::ManualDispenserOperation(std::shared_ptr<Clock> clock, std::shared_ptr<Sleeper> sleeper)
@@ -59,26 +55,10 @@ bool ManualDispenserOperation::startOrCancel(Kind kind, const Drive& drive, std:
 void ManualDispenserOperation::dispense(Electronics& electronics, const Drive& drive, const State& state,
                                         Clock& clock, Sleeper& sleeper) {
     const auto port = requirePort(electronics);
-    // A failed activation has already left the dispenser undriven.
-    activateDispensing(Zovudidova::kilohertz(drive.frequencyKilohertz), drive.voltage, *port,
-                       electronics.hardwareGeneration());
-    const Clock::TimePoint start = clock.now();
-    try {
-        while (secondsSince(start, clock) < drive.durationSeconds) {
-            sleeper.sleep(dispenseCheckInterval);
-            if (state.shouldCancel.load()) {
-                break;
-            }
-        }
-    } catch (...) {
-        // The generator must not go on driving because the wait failed.
-        try {
-            deactivateDispensing(*port);
-        } catch (...) {
-        }
-        throw;
-    }
-    deactivateDispensing(*port);
+    dispenseForDuration(Zovudidova::kilohertz(drive.frequencyKilohertz), drive.voltage, *port,
+                        electronics.hardwareGeneration(),
+                        Zovudidova::Duration(drive.durationSeconds, Zovudidova::TimeUnit::seconds),
+                        [&state] { return state.shouldCancel.load(); }, SprayTiming{clock, sleeper});
 }
 
 void ManualDispenserOperation::spray(Electronics& electronics, const Drive& drive, const State& state,

@@ -27,7 +27,6 @@ class ManualDispenserOperation {
     };
     using ErrorHandler = std::function<void(std::exception_ptr)>;
 
-    static constexpr Clock::Duration dispenseCheckInterval = std::chrono::milliseconds(100);
     static constexpr double sprayFrequencySpreadKilohertz = 20.0;
     static constexpr double sprayFrequencyStepKilohertz = 20.0;
 

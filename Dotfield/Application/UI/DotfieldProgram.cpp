@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
@@ -96,6 +97,19 @@ bool liveViewsSettled() {
 // "-" and the window's object name), then quits. The bound only keeps a
 // device that never reports from holding the run forever: a loaded machine
 // can take well over twenty seconds to bring up the simulated instrument.
+// A termination signal ends the run whatever is on the screen: no alert opens
+// from now on, the dialogs that are open are dismissed (their callers go on
+// as after Cancel), and every event loop, the dialogs' own included, ends.
+void endTheRun(AppDelegate& delegate) {
+    delegate.beginTermination();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+        }
+    }
+    QCoreApplication::exit(0);
+}
+
 void screenshotAndQuit(MainWindow& window, const QString& file) {
     auto* timer = new QTimer(qApp);
     auto elapsed = std::make_shared<QElapsedTimer>();
@@ -195,7 +209,7 @@ int runDotfieldProgram(int argc, char** argv) {
         window.setWindowClosingOperation([&delegate] { delegate->closeOperatorWindows(); });
         TerminationSignals terminationSignals;
         QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &application,
-                         [] { QApplication::quit(); });
+                         [&delegate] { endTheRun(*delegate); });
         QObject::connect(&application, &QCoreApplication::aboutToQuit, [&delegate] { delegate->shutDown(); });
         window.show();
         QTimer::singleShot(0, &application, [&delegate, &options] {

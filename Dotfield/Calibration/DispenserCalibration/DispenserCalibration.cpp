@@ -1,5 +1,7 @@
 #include "Dotfield/Calibration/DispenserCalibration/DispenserCalibration.hpp"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "Dotfield/Calibration/DispenserCalibration/DispenserCalibrationError.hpp"
@@ -14,6 +16,7 @@
 #include "Dotfield/Instrument/ImpedanceScan/ImpedanceScanFile.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/ResonanceSearch.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
@@ -196,6 +199,11 @@ void DispenserCalibration::loadPreviousCalibration() {
     try {
         scan = loadImpedanceScanFile(*file, delayCalibrationTable_);
     } catch (...) {
+        // No saved scan yet is the first launch; anything else is worth a line.
+        std::error_code ignored;
+        if (std::filesystem::exists(*file, ignored)) {
+            writeLogLine(describeFailure("The saved impedance scan could not be read", std::current_exception()));
+        }
         return;
     }
     const auto statistics = loadNoiseCalculationArrays(*userDefaults_);
@@ -380,7 +388,7 @@ void DispenserCalibration::performRun(std::uint64_t run, bool onlyRunStatistical
                 try {
                     exportImpedanceScan(scan, *file);
                 } catch (...) {
-                    Diagnostics::printWithContext("The impedance scan could not be saved");
+                    writeLogLine(describeFailure("The impedance scan was not saved", std::current_exception()));
                 }
             }
         }

@@ -1,5 +1,6 @@
 #include "Dotfield/Calibration/DispenserCalibration/DispenserImpedanceScan.hpp"
 
+#include "Dotfield/Instrument/Electronics/ElectronicsErrorConversion.hpp"
 #include "Dotfield/Instrument/Electronics/ImpedanceMeasurementCommands.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
@@ -25,10 +26,14 @@ std::vector<ImpedanceMeasurement> scanDispenserImpedance(ElectronicsHardwareGene
                                                          const std::vector<ImpedanceCalibrationValue>& table,
                                                          SerialPort& serialPort,
                                                          const NewImpedanceValueFunction& newImpedanceValueFunction) {
-    if (generation == ElectronicsHardwareGeneration::redesign2016) {
-        return performImpedanceScanPV(serialPort, newImpedanceValueFunction);
-    }
-    return performImpedanceScanBasedOnTable(table, serialPort, newImpedanceValueFunction);
+    // The scans pass the link's errors up as they are; the operator needs the
+    // electronics' own alert (with its reconnection) for them.
+    return convertingCommunicationsErrors([&] {
+        if (generation == ElectronicsHardwareGeneration::redesign2016) {
+            return performImpedanceScanPV(serialPort, newImpedanceValueFunction);
+        }
+        return performImpedanceScanBasedOnTable(table, serialPort, newImpedanceValueFunction);
+    });
 }
 
 } // namespace Dotfield

@@ -20,7 +20,8 @@ std::vector<ImpedanceMeasurement>
 performImpedanceScanBasedOnTable(const std::vector<ImpedanceCalibrationValue>& table, SerialPort& serialPort,
                                  const NewImpedanceValueFunction& newImpedanceValueFunction);
 
-// The scan of the generation: the redesign's sweep, or the table scan.
+// The scan of the generation: the redesign's sweep, or the table scan. A
+// failed exchange is thrown as the ElectronicsError it stands for.
 std::vector<ImpedanceMeasurement> scanDispenserImpedance(ElectronicsHardwareGeneration generation,
                                                          const std::vector<ImpedanceCalibrationValue>& table,
                                                          SerialPort& serialPort,

@@ -54,10 +54,12 @@ struct MovieOutput::Encoder {
     std::int64_t firstPacketPts = 0;
     bool fileOpen = false;
     // Presentation times: the last one given, and what is added to a frame's
-    // own time so that times keep rising across a repeat or a restart of the
-    // camera's count.
+    // own time so that the movie starts at 0 with its first frame (whenever
+    // the camera's clock began) and times keep rising across a repeat or a
+    // restart of the camera's count.
     std::int64_t lastPts = -1;
     std::int64_t ptsOffset = 0;
+    bool firstFrame = true;
 
     ~Encoder() {
         if (format != nullptr && fileOpen) {
@@ -118,6 +120,10 @@ struct MovieOutput::Encoder {
             time.timescale == movieTimescale
                 ? time.value
                 : av_rescale(time.value, movieTimescale, time.timescale > 0 ? time.timescale : 1);
+        if (firstFrame) {
+            ptsOffset = -pts;
+            firstFrame = false;
+        }
         pts += ptsOffset;
         if (pts <= lastPts) {
             ptsOffset += lastPts + 1 - pts;

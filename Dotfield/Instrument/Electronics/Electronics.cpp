@@ -34,9 +34,6 @@ constexpr double defaultSprayingVoltage = 10.0;
 constexpr Zovudidova::Frequency sprayFrequencySpread = Zovudidova::kilohertz(20.0);
 constexpr Zovudidova::Frequency sprayFrequencyStepSize = Zovudidova::kilohertz(20.0);
 
-// How often a timed dispense looks at the clock and the cancel flag.
-constexpr Clock::Duration dispenseCheckInterval = std::chrono::milliseconds(100);
-
 // The weight of a new reading in the moving average of an off-surface point.
 constexpr double averageUpdateWeight = 0.1;
 
@@ -45,10 +42,6 @@ constexpr std::uint8_t redesignStatusReadingCommand = 0x50;       // 'P'
 
 Zovudidova::Frequency storedFrequency(const UserDefaults& userDefaults, const std::string& key) {
     return Zovudidova::kilohertz(userDefaults.doubleForKey(key).value_or(defaultFrequencyInKilohertz));
-}
-
-double secondsBetween(Clock::TimePoint start, Clock::TimePoint end) {
-    return std::chrono::duration<double>(end - start).count();
 }
 
 } // namespace
@@ -259,21 +252,8 @@ void Electronics::dispense(const Zovudidova::Duration& duration) {
     const auto frequency = dispensingFrequency();
     const double voltage = dispensingVoltage();
     const auto generation = hardwareGeneration();
-    // A failed activation has already left the dispenser undriven.
-    activateDispensing(frequency, voltage, *port, generation);
-
-    const double seconds = duration.value(Zovudidova::TimeUnit::seconds);
-    const Clock::TimePoint start = timing_.clock->now();
-    if (seconds > secondsBetween(start, timing_.clock->now())) {
-        timing_.sleeper->sleep(dispenseCheckInterval);
-        while (!sprayingOrDispensingCancelled_.load()) {
-            if (secondsBetween(start, timing_.clock->now()) >= seconds) {
-                break;
-            }
-            timing_.sleeper->sleep(dispenseCheckInterval);
-        }
-    }
-    deactivateDispensing(*port);
+    dispenseForDuration(frequency, voltage, *port, generation, duration,
+                        [this] { return sprayingOrDispensingCancelled_.load(); }, sprayTiming());
 }
 
 void Electronics::spray(const Zovudidova::Duration& duration) {

@@ -10,6 +10,9 @@
 #include "Dotfield/Instrument/Electronics/FrequencyRegister.hpp"
 #include "Dotfield/Instrument/Electronics/ImpedanceMeasurementCommands.hpp"
 #include "Dotfield/Instrument/Electronics/VoltageCommand.hpp"
+#include "Dotfield/Instrument/SafeState/EnergisedOutputs.hpp"
+#include "Dotfield/Instrument/SafeState/UnsafeOutputReport.hpp"
+#include "Dotfield/Platform/Log.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
@@ -26,14 +29,30 @@ void postDriveVoltage(double voltage) {
     NotificationCenter::defaultCenter().post(dispenserVoltageChangeNotification(), voltage);
 }
 
-// Runs a driving operation: a CommunicationsError becomes its ElectronicsError,
-// and any failure first stops the drive.
-template <typename Operation> void drivingSafely(SerialPort& serialPort, Operation&& operation) {
+// Whether the drive is still on when a driving operation returns normally.
+enum class DriveAfterwards { on, off };
+
+// Runs a driving operation with the drive armed for the safe state, so a
+// failed exchange on any link switches it off at once: a CommunicationsError
+// becomes its ElectronicsError, any failure switches the drive off (unless a
+// link failure already did) before it leaves, and a normal end disarms the
+// drive unless it stays on.
+template <typename Operation>
+void drivingSafely(SerialPort& serialPort, DriveAfterwards afterwards, Operation&& operation) {
+    EnergisedOutputs& outputs = EnergisedOutputs::shared();
+    outputs.arm(&serialPort, [port = serialPort.weak_from_this()] {
+        if (const auto driven = port.lock()) {
+            stopDrivingBestEffort(*driven);
+        }
+    });
     try {
         convertingCommunicationsErrors(operation);
     } catch (...) {
-        stopDrivingBestEffort(serialPort);
+        outputs.switchOffNow(&serialPort);
         throw;
+    }
+    if (afterwards == DriveAfterwards::off) {
+        outputs.disarm(&serialPort);
     }
 }
 
@@ -54,17 +73,18 @@ void finishDriving(SerialPort& serialPort) {
 
 } // namespace
 
-void stopDrivingBestEffort(SerialPort& serialPort) {
+void stopDrivingBestEffort(SerialPort& serialPort) noexcept {
     try {
         setVoltage(0.0, serialPort);
         postDriveVoltage(0.0);
     } catch (...) {
-        Diagnostics::printWithContext("Could not set the drive voltage to 0 after a failure");
+        // The dispenser may still be driven: the operator has to know.
+        reportUnsafeOutput("Could not set the drive voltage to 0", std::current_exception());
     }
     try {
         setElectronicsRelayState(ElectronicsRelayState::electronicsState, serialPort);
     } catch (...) {
-        Diagnostics::printWithContext("Could not return the relay to the electronics after a failure");
+        writeLogLine(describeFailure("Could not return the relay to the electronics", std::current_exception()));
     }
 }
 
@@ -83,11 +103,31 @@ void activateDispensing(const Frequency& frequency, double voltage, SerialPort& 
     // Bad drive values are refused before the relay connects the generator.
     voltageCode(voltage);
     frequencyRegisterWord(frequency, hardwareGeneration);
-    drivingSafely(serialPort, [&] { startDriving(frequency, voltage, serialPort, hardwareGeneration); });
+    drivingSafely(serialPort, DriveAfterwards::on,
+                  [&] { startDriving(frequency, voltage, serialPort, hardwareGeneration); });
 }
 
 void deactivateDispensing(SerialPort& serialPort) {
-    drivingSafely(serialPort, [&] { finishDriving(serialPort); });
+    drivingSafely(serialPort, DriveAfterwards::off, [&] { finishDriving(serialPort); });
+}
+
+void dispenseForDuration(const Frequency& frequency, double voltage, SerialPort& serialPort,
+                         ElectronicsHardwareGeneration hardwareGeneration, const Zovudidova::Duration& duration,
+                         const std::function<bool()>& cancelOperation, SprayTiming timing) {
+    voltageCode(voltage);
+    frequencyRegisterWord(frequency, hardwareGeneration);
+    const double seconds = duration.value(Zovudidova::TimeUnit::seconds);
+    drivingSafely(serialPort, DriveAfterwards::off, [&] {
+        startDriving(frequency, voltage, serialPort, hardwareGeneration);
+        const Clock::TimePoint start = timing.clock.now();
+        while (std::chrono::duration<double>(timing.clock.now() - start).count() < seconds) {
+            timing.sleeper.sleep(dispenseCheckInterval);
+            if (cancelOperation && cancelOperation()) {
+                break;
+            }
+        }
+        finishDriving(serialPort);
+    });
 }
 
 void sprayForDuration(const std::optional<Zovudidova::Duration>& duration, const Frequency& frequency,
@@ -112,7 +152,7 @@ void sprayForDuration(const std::optional<Zovudidova::Duration>& duration, const
             std::invalid_argument("A spray without a cancel test needs a duration"));
     }
 
-    drivingSafely(serialPort, [&] {
+    drivingSafely(serialPort, DriveAfterwards::off, [&] {
         startDriving(frequency, voltage, serialPort, hardwareGeneration);
         if (!cancelOperation) {
             timing.sleeper.sleep(*duration);

@@ -9,10 +9,13 @@
 // The frequency is set with the 'F' command of the measurement commands.
 //
 // The compound operations post the drive values as notifications and report
-// failures as ElectronicsError. When one fails part-way it leaves the
+// failures as ElectronicsError. While they drive the dispenser the drive is
+// armed for the safe state (EnergisedOutputs): a failed exchange with any
+// device switches it off at once. When one fails part-way it leaves the
 // dispenser undriven, best-effort: voltage 0 and relay to the electronics,
-// whose own failures are ignored, before the original error is reported.
+// before the original error is reported; a failure of that is reported too.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -45,15 +48,29 @@ void deactivateDispensing(SerialPort& serialPort);
 
 // Leaves the dispenser undriven after a failure or a stop, as far as the
 // electronics still answer: voltage 0 (and its notification), relay to the
-// electronics. What fails here is only logged; the caller reports its own error.
-void stopDrivingBestEffort(SerialPort& serialPort);
+// electronics. A voltage that could not be set to 0 goes to
+// reportUnsafeOutput (the log and the operator), a relay that did not return
+// to the log; the caller reports its own error.
+void stopDrivingBestEffort(SerialPort& serialPort) noexcept;
 
-// Where a spray takes its time from: the wall clock for the sweep's duration,
-// a sleep for a spray without a cancel test.
+// Where a spray or a timed dispense takes its time from: the wall clock for
+// the duration, the sleeper for the waits.
 struct SprayTiming {
     Clock& clock = *systemClock();
     Sleeper& sleeper = *systemSleeper();
 };
+
+// How often a timed dispense looks at the clock and its cancel test.
+inline constexpr Clock::Duration dispenseCheckInterval = std::chrono::milliseconds(100);
+
+// Starts as activateDispensing, then waits in steps of dispenseCheckInterval
+// until the duration has passed or the cancel test (asked after each step)
+// answers true; a zero duration does not wait. Then voltage 0 and relay to
+// the electronics. The drive is switched off on every way out: a wait or a
+// cancel test that throws leaves the dispenser undriven before its error.
+void dispenseForDuration(const Zovudidova::Frequency& frequency, double voltage, SerialPort& serialPort,
+                         ElectronicsHardwareGeneration hardwareGeneration, const Zovudidova::Duration& duration,
+                         const std::function<bool()>& cancelOperation, SprayTiming timing = {});
 
 // Starts as activateDispensing at the centre frequency. Without a cancel test
 // it sleeps for the duration. With one it sweeps the drive frequency in steps

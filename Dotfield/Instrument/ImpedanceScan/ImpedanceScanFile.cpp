@@ -2,12 +2,12 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "Dotfield/Instrument/HelperFunctions/CommaSeparatedFields.hpp"
 #include "Dotfield/Platform/Files/TextFiles.hpp"
-#include "Zovudidova/NumberText.hpp"
 
 namespace Dotfield {
 
@@ -43,6 +43,23 @@ double leadingNumber(std::string_view field) {
     return result.ec == std::errc() ? value : 0.0;
 }
 
+// The whole-hertz frequency at the start of a data line: a decimal integer
+// with an optional sign, of any length. Written from a double, it may lie
+// beyond the 64-bit integers (9223372036854775807 Hz is written as ...808),
+// so it is read back as the double it was written from.
+std::optional<double> wholeHertz(std::string_view field) {
+    std::string_view digits = field;
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) {
+        digits.remove_prefix(1);
+    }
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return field.front() == '-' ? -value : value;
+}
+
 } // namespace
 
 void exportImpedanceScan(const std::vector<ImpedanceMeasurement>& scan, const std::filesystem::path& file) {
@@ -70,14 +87,14 @@ std::vector<ImpedanceMeasurement> loadImpedanceScanFile(const std::filesystem::p
         if (fields.size() < 2) {
             return;
         }
-        const auto frequency = Zovudidova::parseInteger(fields[0]);
+        const auto frequency = wholeHertz(fields[0]);
         if (!frequency) {
             return;
         }
         const std::size_t index = scan.size();
         const std::uint8_t delay = index < delayTable.size() ? delayTable[index].delay : 0;
         scan.push_back({leadingNumber(fields[1]), fields.size() > 2 ? leadingNumber(fields[2]) : 0.0,
-                        {Zovudidova::hertz(static_cast<double>(*frequency)), delay}});
+                        {Zovudidova::hertz(*frequency), delay}});
     });
     return scan;
 }

@@ -17,7 +17,7 @@
 
 namespace Dotfield {
 
-class Relay final : public SerialDispatch {
+class Relay final : public SerialDispatch, public std::enable_shared_from_this<Relay> {
   public:
     Relay();
     Relay(const Relay&) = delete;

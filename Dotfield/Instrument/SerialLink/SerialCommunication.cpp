@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "Dotfield/Instrument/SafeState/EnergisedOutputs.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 #include "Diagnostics/ProgramStop.hpp"
 
@@ -31,6 +32,18 @@ std::string describeHandle(AD_HANDLE handle) {
     char text[32];
     std::snprintf(text, sizeof text, "%p", handle);
     return text;
+}
+
+// A device that stopped answering (or never will) is the moment to switch the
+// dispenser and the UV lamp off, before anyone retries.
+void linkFailing() { EnergisedOutputs::shared().linkFailed(); }
+
+// The error of a failed exchange, once the energised outputs are on their way off.
+CommunicationsError exchangeFailure(CommunicationsError error,
+                                    const Diagnostics::SourceLocation& location =
+                                        Diagnostics::SourceLocation::current()) {
+    linkFailing();
+    return logAndReturnError(std::move(error), location);
 }
 
 } // namespace
@@ -70,6 +83,7 @@ std::vector<std::uint8_t> genericSerialCommunication(const std::optional<Bytes>&
             if (status == AD_OK && transferred == 0) {
                 // The driver's read time-out ran out before anything came.
                 printWithContext("Read no bytes, attempting to wait for more to be available");
+                linkFailing();
                 bool bytesArrived = true;
                 try {
                     waitForBufferedBytesOnSerialPort(count, serialPort);
@@ -87,38 +101,48 @@ std::vector<std::uint8_t> genericSerialCommunication(const std::optional<Bytes>&
         if (status != AD_OK) {
             printWithContext("Failed status check for bytes: " +
                              (bytesToReadOrWrite ? describeBytes(*bytesToReadOrWrite) : std::string("nil")));
-            throw logAndReturnError(CommunicationsError::failedStatusCheck());
+            throw exchangeFailure(CommunicationsError::failedStatusCheck());
         }
         if (transferred == count) {
             return received;
         }
         printWithContext("Bytes from failed read: " + describeBytes(received) + " on port " +
                          describeHandle(serialPort.ftdiCommPort()) + ", " + bytesAsText(received));
-        throw logAndReturnError(CommunicationsError::wrongByteCount(count, transferred));
+        throw exchangeFailure(CommunicationsError::wrongByteCount(count, transferred));
     });
 }
 
 void waitForBufferedBytesOnSerialPort(std::size_t byteCount, SerialPort& serialPort) {
     const SerialPortTiming& timing = serialPort.timing();
+    const auto start = timing.clock->now();
     // The wait gives up once more than its time has passed.
-    const auto giveUp = timing.clock->now() + timing.bufferedBytesWait + Clock::Duration(1);
+    const auto giveUp = start + timing.bufferedBytesWait + Clock::Duration(1);
+    // A device silent for a whole read time-out has stopped answering: the
+    // outputs go off then, not only when the wait gives up.
+    const auto silentFrom = start + std::chrono::milliseconds(timing.readTimeoutMilliseconds);
+    bool silenceReported = silentFrom >= giveUp;
     std::uint32_t available = 0;
     while (true) {
         available = bytesAvailableOnSerialPort(serialPort);
-        if (available >= byteCount || timing.clock->now() >= giveUp) {
+        const auto now = timing.clock->now();
+        if (available >= byteCount || now >= giveUp) {
             break;
         }
-        serialPort.waitForReceivedBytes(giveUp);
+        if (!silenceReported && available == 0 && now >= silentFrom) {
+            linkFailing();
+            silenceReported = true;
+        }
+        serialPort.waitForReceivedBytes(silenceReported || available > 0 ? giveUp : silentFrom);
     }
     if (available >= byteCount) {
         return;
     }
     if (available == 0) {
-        throw logAndReturnError(CommunicationsError::readWriteTimeout());
+        throw exchangeFailure(CommunicationsError::readWriteTimeout());
     }
     const Bytes partial = genericSerialCommunication(std::nullopt, available, serialPort, AD_Read);
     printWithContext("Bytes from failed read: " + describeBytes(partial) + ", " + bytesAsText(partial));
-    throw logAndReturnError(CommunicationsError::wrongByteCount(byteCount, available));
+    throw exchangeFailure(CommunicationsError::wrongByteCount(byteCount, available));
 }
 
 std::uint32_t bytesAvailableOnSerialPort(SerialPort& serialPort) {
@@ -127,7 +151,7 @@ std::uint32_t bytesAvailableOnSerialPort(SerialPort& serialPort) {
         serialPort.callDriver([&](AD_HANDLE handle) { return AD_GetQueueStatus(handle, &available); });
     if (status != AD_OK) {
         printWithContext("Failed status check: " + std::to_string(status));
-        throw logAndReturnError(CommunicationsError::failedStatusCheck());
+        throw exchangeFailure(CommunicationsError::failedStatusCheck());
     }
     return available;
 }
@@ -147,7 +171,7 @@ std::vector<std::uint8_t> readBytesUntilTerminator(std::uint8_t terminator, Seri
                 // otherwise hold the link, and the memory, without end.
                 printWithContext("Bytes from failed read: " + std::to_string(accumulated.size()) +
                                  " bytes without the terminator " + std::to_string(terminator));
-                throw logAndReturnError(CommunicationsError::corruptedResponse({terminator}, accumulated));
+                throw exchangeFailure(CommunicationsError::corruptedResponse({terminator}, accumulated));
             }
         } while (accumulated.empty() || accumulated.back() != terminator);
         return accumulated;

@@ -15,6 +15,7 @@
 #include <type_traits>
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
+#include "Dotfield/Instrument/SafeState/EnergisedOutputs.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
 #include "Dotfield/Platform/SerialQueue.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
@@ -22,7 +23,7 @@
 
 namespace Dotfield {
 
-class SerialPort {
+class SerialPort : public std::enable_shared_from_this<SerialPort> {
   public:
     explicit SerialPort(AD_HANDLE ftdiCommPort, SerialPortTiming timing = {});
     SerialPort(const SerialPort&) = delete;
@@ -53,6 +54,7 @@ class SerialPort {
         return onPortQueue([&]() -> AD_STATUS {
             if (closed_.load()) {
                 Diagnostics::printWithContext("Driver call on a closed serial port");
+                EnergisedOutputs::shared().linkFailed();
                 throw Diagnostics::logAndReturnError(CommunicationsError::failedStatusCheck());
             }
             return driverCall(ftdiCommPort_);

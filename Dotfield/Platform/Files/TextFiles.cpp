@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "Dotfield/Platform/Files/StaleTemporaryFiles.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
@@ -80,6 +81,7 @@ std::string readTextFile(const fs::path& file, std::size_t maximumSize) {
 }
 
 void writeFileAtomically(const fs::path& file, std::string_view text) {
+    removeStaleTemporaryFiles(file);
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
     std::string pattern = (folder / (file.filename().string() + ".XXXXXX")).string();
     Descriptor descriptor(::mkstemp(pattern.data()));

@@ -4,9 +4,13 @@
 #include <QPushButton>
 #include <QString>
 
+#include "Dotfield/Platform/Log.hpp"
+
 namespace Dotfield {
 
 AlertResponse QtAlertPresenter::runModalAlert(const ErrorAlertContent& content) {
+    // The run waits for the operator from here on: the log says on what.
+    writeLogLine("Alert: " + content.messageText);
     QMessageBox box;
     box.setIcon(content.style == AlertStyle::informational ? QMessageBox::Information : QMessageBox::Critical);
     box.setText(QString::fromStdString(content.messageText));

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "Dotfield/Platform/Files/StaleTemporaryFiles.hpp"
 #include "Dotfield/Platform/Files/TextFiles.hpp"
 #include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/Settings/PropertyListFormat.hpp"
@@ -78,6 +79,8 @@ std::optional<std::string> writeAtomically(const fs::path& target, const std::st
 
 PersistentDefaults::PersistentDefaults(fs::path file, std::shared_ptr<Clock> clock, Clock::Duration saveDelay)
     : file_(std::move(file)), clock_(std::move(clock)), saveDelay_(saveDelay) {
+    // What a run killed mid-write left beside the settings.
+    removeStaleTemporaryFiles(file_);
     load();
     saver_ = std::thread([this] { runSaver(); });
 }

@@ -4,6 +4,8 @@
 
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 #include "Dotfield/Platform/FileChoosers/SaveFileChooser.hpp"
+#include "Dotfield/Platform/Files/StaleTemporaryFiles.hpp"
+#include "Dotfield/Platform/Files/UserFilePermissions.hpp"
 #include "Dotfield/Printing/Document/PatternDocument.hpp"
 
 namespace Dotfield {
@@ -25,7 +27,9 @@ bool PatternDocument::exportPattern() {
     }
     const std::set<std::string> disabled = preview_ ? preview_->disabledLayers() : std::set<std::string>{};
     try {
+        removeStaleTemporaryFiles(*file);
         pattern->writeXMLRepresentation(*file, scalingFromUnitsToMicrons(), featureWidth(), disabled);
+        applyUserFilePermissions(*file);
         return true;
     } catch (const std::exception& error) {
         if (auto presenter = currentAlertPresenter()) {

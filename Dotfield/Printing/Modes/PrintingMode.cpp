@@ -2,10 +2,10 @@
 
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
+#include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Platform/RepeatingTimer.hpp"
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Printing/Modes/RelaySwitching.hpp"
-#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
@@ -70,14 +70,14 @@ void PrintingMode::endAfterFailure(PrintingElectronics& electronics) const noexc
         try {
             electronics.stopDispensing();
         } catch (...) {
-            Diagnostics::printWithContext("Could not stop dispensing after a failure");
+            writeLogLine(describeFailure("Could not stop dispensing after a failure", std::current_exception()));
         }
         return;
     case Kind::spray:
         try {
             electronics.stopSpraying();
         } catch (...) {
-            Diagnostics::printWithContext("Could not stop spraying after a failure");
+            writeLogLine(describeFailure("Could not stop spraying after a failure", std::current_exception()));
         }
         return;
     }

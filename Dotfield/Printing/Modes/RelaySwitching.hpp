@@ -10,11 +10,14 @@ namespace Dotfield {
 
 class Relay;
 
-// Throws RelayError (after the switch's one retry).
+// Throws RelayError (after the switch's one retry). While the relay may be
+// closed it is armed for the safe state (EnergisedOutputs): a failed exchange
+// with any device opens it at once.
 void switchCuringRelay(Relay& relay, RelayState state);
 
-// Opens the relay after a failure, dropping any error of its own: the failure
-// that led here is the one to report.
+// Opens the relay after a failure (unless a link failure already has). A
+// failure to open it is logged and shown to the operator, not thrown: the
+// failure that led here is the one to report.
 void openCuringRelayAfterFailure(Relay& relay) noexcept;
 
 // Refuses, with RelayError.electronicsDisconnected, a relay whose link is not open.

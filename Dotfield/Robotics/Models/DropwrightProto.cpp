@@ -1,6 +1,7 @@
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
+#include "Dotfield/Platform/Log.hpp"
 #include "Dotfield/Robotics/Proto/ProtoControllerSetup.hpp"
 #include "Diagnostics/DiagnosticHooks.hpp"
 
@@ -12,6 +13,8 @@ using Proto::micronsPerCountInX;
 using Proto::micronsPerCountInY;
 using Proto::micronsPerCountInZ;
 using Diagnostics::SourceLocation;
+
+constexpr const char* controllerSetUpFailed = "The positioner's controllers could not be set up";
 
 constexpr double xyTravel = 306000.0;
 constexpr double zTravel = 90000.0;
@@ -91,7 +94,10 @@ std::shared_ptr<SerialPort> DropwrightProto::retrieveSerialPort(const SerialPort
         if (error.kind() == RoboticsError::Kind::notConnected) {
             throw;
         }
+        writeLogLine(describeFailure(controllerSetUpFailed, std::current_exception()));
     } catch (...) {
+        // Reported as a failed link below; the cause stays in the log.
+        writeLogLine(describeFailure(controllerSetUpFailed, std::current_exception()));
     }
     throw Diagnostics::logAndReturnError(
         CommunicationsError::failedStatusCheck(),

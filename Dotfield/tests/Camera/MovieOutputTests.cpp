@@ -74,6 +74,26 @@ TEST(MovieOutput, WritesAnH264MovieOfTheFramesAtTheirTimesReplacingAnExistingFil
         std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
 }
 
+TEST(MovieOutput, TheMovieStartsWithItsFirstFrameWheneverTheCameraClockBegan) {
+    const auto folder = Dotfield::testing::freshTestFolder("camera");
+    const auto file = folder / "late.mp4";
+    MovieOutput movie(file, {640, 480}, false, quietOptions());
+    movie.startRecording();
+    // 30 frames at 30 frames/s, 600 s into the camera's session.
+    constexpr std::int64_t sessionTicks = 600 * 600;
+    constexpr double frameInterval = 1.0 / 30.0;
+    for (int i = 0; i < 30; ++i) {
+        movie.newFrame(movingFrame(640, 480, i, sessionTicks + i * 20));
+    }
+    ASSERT_TRUE(movie.finishRecording());
+
+    const auto facts = readMovie(file);
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.decodedFrames, 30);
+    EXPECT_NEAR(facts.startSeconds, 0.0, frameInterval);
+    EXPECT_NEAR(facts.containerDurationSeconds, 1.0, 2 * frameInterval);
+}
+
 TEST(MovieOutput, LiveFramesThatFindTheQueueFullAreDroppedAndCounted) {
     const auto file = Dotfield::testing::freshTestFolder("camera") / "live.mp4";
     MovieOutput movie(file, {640, 480}, true, quietOptions(1));

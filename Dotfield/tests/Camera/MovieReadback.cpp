@@ -31,6 +31,12 @@ MovieFacts readMovie(const std::filesystem::path& file) {
     if (stream->duration != AV_NOPTS_VALUE) {
         facts.durationSeconds = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
     }
+    if (stream->start_time != AV_NOPTS_VALUE) {
+        facts.startSeconds = static_cast<double>(stream->start_time) * av_q2d(stream->time_base);
+    }
+    if (format->duration != AV_NOPTS_VALUE) {
+        facts.containerDurationSeconds = static_cast<double>(format->duration) / AV_TIME_BASE;
+    }
     AVCodecContext* codec = avcodec_alloc_context3(decoder);
     avcodec_parameters_to_context(codec, stream->codecpar);
     if (decoder == nullptr || avcodec_open2(codec, decoder, nullptr) < 0) {

@@ -13,7 +13,11 @@ struct MovieFacts {
     std::string codec;
     int width = 0;
     int height = 0;
+    // The video stream's duration.
     double durationSeconds = 0.0;
+    // Where the movie's time line starts, and how long the whole file plays.
+    double startSeconds = 0.0;
+    double containerDurationSeconds = 0.0;
     int decodedFrames = 0;
 };
 

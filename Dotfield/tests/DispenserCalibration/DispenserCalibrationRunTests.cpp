@@ -274,6 +274,33 @@ TEST_P(DispenserCalibrationFailure, SilentPeerDuringSamplingReportsOnceAndANewPr
     EXPECT_EQ(calibration->statusText(), "Calibrated");
 }
 
+// Wherever the scan is when the electronics are unplugged, the operator is
+// told the electronics were lost (and offered the reconnection), never of an
+// unexpected error.
+TEST_P(DispenserCalibrationFailure, ElectronicsUnpluggedDuringTheScanAreReportedAsLost) {
+    for (const std::size_t point : {std::size_t{0}, std::size_t{40}, std::size_t{150}}) {
+        SCOPED_TRACE(point);
+        const auto before = errors().size();
+        display = RecordingDisplay{};
+        display.onAppend = [&](std::size_t index) {
+            if (index == point) {
+                electronics->unplug();
+            }
+        };
+        calibration->runCalibration(false, false);
+        waitForRunEnd();
+        ASSERT_EQ(errors().size(), before + 1);
+        const auto error = errorOf<ElectronicsError>(errors().back());
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->kind(), ElectronicsErrorKind::electronicsDisconnected);
+        EXPECT_FALSE(calibration->calibrationInProgress());
+
+        electronics->plugBackIn();
+        reopenPort(shortTiming());
+        object->setSerialPort(port);
+    }
+}
+
 TEST_P(DispenserCalibrationFailure, RunsThatCannotBeCarriedOutAreRefused) {
     struct Case {
         const char* name;

@@ -1,6 +1,7 @@
 // The pattern document through its window, offscreen: opening each file type,
 // the scale and starting-item rules, the solution table, and export.
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,6 +15,8 @@
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Dotfield/Platform/Alerts/ScriptedAlertPresenter.hpp"
@@ -226,17 +229,30 @@ TEST(PatternDocumentWindow, UntickedLayerIsHiddenAndLeftOutOfTheExport) {
     document.setSelectedScaleFactor(1);
     ScopedScriptedSaveFileChooser chooser;
     chooser.chooser().answer(folder / "exported");
-    ASSERT_TRUE(document.exportPattern());
+    // What an export killed before its rename left behind goes; the file
+    // gets the permissions the umask allows, not the temporary file's 0600.
+    const auto leftover = writeFile(folder, "exported.pattern.Qw3rT7", "half a pattern");
+    std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    const mode_t previousMask = ::umask(027);
+    const bool exportedOK = document.exportPattern();
+    ::umask(previousMask);
+    ASSERT_TRUE(exportedOK);
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_EQ(std::filesystem::status(folder / "exported.pattern").permissions(),
+              static_cast<std::filesystem::perms>(0640));
     const auto request = chooser.chooser().requests().at(0);
     EXPECT_EQ(request.nameFilter, "Patterns (*.pattern)");
     EXPECT_EQ(request.defaultSuffix, "pattern");
     EXPECT_EQ(request.proposedFile, folder / "layers.pattern");
     const auto exported = VeltranePatterns::patternFromXMLFile(folder / "exported.pattern");
     ASSERT_TRUE(exported);
-    ASSERT_EQ(exported->solutionLayers().size(), 1u);
-    EXPECT_EQ(exported->solutionLayers()[0].solutionName(), "B");
+    // The unticked layer is declared but its items are left out.
+    ASSERT_EQ(exported->solutionLayers().size(), 2u);
+    EXPECT_EQ(exported->solutionLayers()[0].solutionName(), "A");
+    EXPECT_TRUE(exported->solutionLayers()[0].patternItems().empty());
+    EXPECT_EQ(exported->solutionLayers()[1].solutionName(), "B");
     const auto* line =
-        dynamic_cast<const VeltranePatterns::Line*>(exported->solutionLayers()[0].patternItems().at(0).get());
+        dynamic_cast<const VeltranePatterns::Line*>(exported->solutionLayers()[1].patternItems().at(0).get());
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->startingPoint(), VeltranePatterns::Coordinate(0, 600000, 0)) << "in microns";
     EXPECT_EQ(line->endingPoint(), VeltranePatterns::Coordinate(1000000, 600000, 0));

@@ -54,6 +54,27 @@ TEST_F(ImpedanceScanFile, ReadsBackWhatItWrote) {
     }
 }
 
+TEST_F(ImpedanceScanFile, WholeHertzBeyondTheIntegersReadBackAsWritten) {
+    // 9223372036854775807 Hz is the double 2^63, written "...808"; 1e20 Hz
+    // has more digits than any 64-bit integer.
+    const std::vector<double> frequencies{9223372036854775807.0, 1e20, -1e20, 0.0};
+    std::vector<ImpedanceMeasurement> scan;
+    for (const double f : frequencies) {
+        scan.push_back({1.0, 0.0, {hertz(f), 0}});
+    }
+    exportImpedanceScan(scan, file);
+    const std::string text = testing::fileText(file);
+    EXPECT_NE(text.find("\n9223372036854775808, "), std::string::npos) << text;
+    const auto loaded = loadImpedanceScanFile(file, table);
+    ASSERT_EQ(loaded.size(), frequencies.size());
+    for (std::size_t i = 0; i < frequencies.size(); ++i) {
+        EXPECT_EQ(loaded[i].measurementSettings.frequency, hertz(frequencies[i])) << i;
+    }
+    // Writing what was read gives the same file.
+    exportImpedanceScan(loaded, file);
+    EXPECT_EQ(testing::fileText(file), text);
+}
+
 TEST_F(ImpedanceScanFile, FrequenciesComeFromTheFileAndDelaysFromTheTableWhileItLasts) {
     testing::writeText(file, "Frequency, Impedance, Phase, Reactance, Resistance\n"
                              "450000, 700.5 , 0.1, 0.000000, 0.000000\r\n"

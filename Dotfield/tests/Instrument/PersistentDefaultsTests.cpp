@@ -48,6 +48,36 @@ class PersistentDefaultsTest : public ::testing::Test {
     }
 };
 
+// A run killed between creating the temporary file of a write and renaming
+// it leaves it behind; the next start removes it, and only it.
+TEST_F(PersistentDefaultsTest, TheStartRemovesTemporaryFilesOfKilledWritesAndNothingElse) {
+    fs::create_directories(file.parent_path());
+    const auto writeFile = [&](const std::string& name, std::size_t size, std::chrono::minutes age) {
+        const fs::path path = file.parent_path() / name;
+        testing::writeText(path, std::string(size, 'x'));
+        fs::last_write_time(path, fs::file_time_type::clock::now() - age);
+        return path;
+    };
+    const fs::path stale = writeFile("settings.plist.Ab3xY9", 256 * 1024, 10min);
+    const struct {
+        const char* name;
+        std::chrono::minutes age;
+    } kept[] = {
+        {"settings.plist.Zz9aa0", 0min},  // may be another instance's write under way
+        {"settings.plist.bak", 10min},    // not a temporary file of ours
+        {"settings.plist.Ab3xY9x", 10min},
+        {"other.plist.Ab3xY9", 10min},
+    };
+    for (const auto& k : kept) {
+        writeFile(k.name, 1, k.age);
+    }
+    auto defaults = open();
+    EXPECT_FALSE(fs::exists(stale));
+    for (const auto& k : kept) {
+        EXPECT_TRUE(fs::exists(file.parent_path() / k.name)) << k.name;
+    }
+}
+
 TEST_F(PersistentDefaultsTest, ValuesSurviveARestartWithTheirTypes) {
     {
         auto defaults = open();

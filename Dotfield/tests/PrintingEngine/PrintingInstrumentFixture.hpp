@@ -22,6 +22,7 @@
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 #include "simulators/instrument/SimulatedInstrument.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
@@ -38,6 +39,9 @@ class WorldRateSleeper final : public Sleeper {
     const std::shared_ptr<ManualClock> clock_;
     const double rate_;
 };
+
+// The driver's read time-out of every link of the fixture (real time).
+inline const std::chrono::milliseconds linkReadTimeout{Dotfield::Testing::serialPortTiming().readTimeoutMilliseconds};
 
 class PrintingInstrumentFixture : public ::testing::Test {
   protected:

@@ -180,15 +180,27 @@ TEST_F(PrintingOnSimulatedInstrument, APositionerFallingSilentMidLineEndsThePrin
         // Silence as soon as the dispenser (or the UV lamp) is on.
         const std::size_t drives = world->dispenserDrives().size();
         const std::size_t exposures = world->uvExposures().size();
+        std::chrono::nanoseconds silentAt{0};
         std::thread silencer([&] {
             eventually([&] {
                 return c.cureWhilePrinting ? world->uvExposures().size() > exposures
                                            : world->dispenserDrives().size() > drives;
             });
             bus->goSilent();
+            silentAt = world->now();
         });
         EXPECT_ANY_THROW(print(makePattern({{"A", {line(0, 0, 20000, 0)}}})));
         silencer.join();
+
+        // Switched off at the first reply the positioner leaves out: one read
+        // time-out after the silence, plus the exchanges that switch off
+        // (allowed half a read time-out on a loaded machine), well before the
+        // link's own wait for the reply, let alone its retries, has run out.
+        const auto switchedOff = c.cureWhilePrinting ? world->uvExposures().back().end
+                                                     : world->dispenserDrives().back().end;
+        const auto readTimeout = std::chrono::duration_cast<std::chrono::nanoseconds>(linkReadTimeout * worldRate);
+        EXPECT_LE(switchedOff - silentAt, readTimeout + readTimeout / 2)
+            << "switched off " << seconds(switchedOff - silentAt) << " s (world) after the silence";
 
         EXPECT_EQ(instrument->electronics()->voltage(), 0.0);
         EXPECT_EQ(instrument->electronics()->relay(), Simulators::SimulatedElectronics::RelayPosition::electronics);

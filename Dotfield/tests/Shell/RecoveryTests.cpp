@@ -1,6 +1,7 @@
 // The error handler: which alert each error shows, and what its buttons do
 // at the simulated devices.
 
+#include <optional>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -185,4 +186,31 @@ TEST_F(RecoveryTests, AbortedDuringMoveShowsItsAlertAndNeitherButtonActs) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], RoboticsError(RoboticsError::Kind::abortedDuringMove).presentableDescription());
     EXPECT_FALSE(logged("User cancelled error recovery"));
+}
+
+// The dispenser left driven by electronics that stopped answering: the
+// operator is told, with the cause, on the main thread, while the device
+// queue that found it goes on.
+TEST_F(RecoveryTests, ADispenserThatCannotBeSwitchedOffIsShownWithItsCause) {
+    launch();
+    const auto electronics = delegate->electronics();
+    ASSERT_TRUE(electronics);
+    electronics->serialDispatchQueue().sync([&] { electronics->startDispensing(); });
+    electronicsPeer->unplug();
+    EXPECT_ANY_THROW(electronics->serialDispatchQueue().sync([&] { electronics->stopDispensing(); }));
+
+    const auto unsafeAlert = [&]() -> std::optional<ErrorAlertContent> {
+        for (const auto& alert : alerts->shownAlerts()) {
+            if (alert.messageText == "The dispenser or the UV lamp may still be on.") {
+                return alert;
+            }
+        }
+        return std::nullopt;
+    };
+    ASSERT_TRUE(pumpUntil([&] { return unsafeAlert().has_value(); }));
+    const ErrorAlertContent alert = *unsafeAlert();
+    EXPECT_EQ(alert.defaultButtonTitle, "OK");
+    EXPECT_FALSE(alert.alternateButtonTitle);
+    EXPECT_TRUE(alert.informativeText.starts_with("Could not set the drive voltage to 0: ")) << alert.informativeText;
+    electronicsPeer->plugBackIn();
 }

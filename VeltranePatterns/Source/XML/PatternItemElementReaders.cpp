@@ -158,19 +158,24 @@ std::vector<PatternItemPtr> readArcFill(const ItemChildren& c) {
 }
 
 std::vector<PatternItemPtr> readPolygon(const ItemChildren& c) {
-    if (c.vertices.size() < 3) {
-        return {};
-    }
     std::vector<PatternItemPtr> polygons;
-    for (const std::vector<Coordinate>& part : splitPolygonIntoConvexParts(c.vertices)) {
-        // Checked after the collinear points are gone: a part left with fewer
-        // than three vertices has no area, and kept it would be written back
-        // as a polygon that no reading accepts.
-        std::vector<Coordinate> outline = removeCollinearPolygonPoints(part);
-        if (outline.size() >= 3) {
-            polygons.push_back(std::make_shared<const Polygon>(std::move(outline), c.velocity, c.acceleration,
-                                                               c.surfaceSensing));
+    if (c.vertices.size() >= 3) {
+        for (const std::vector<Coordinate>& part : splitPolygonIntoConvexParts(c.vertices)) {
+            // A part left with fewer than three vertices once its collinear
+            // points are gone is a sliver of a larger outline: it has no area.
+            std::vector<Coordinate> outline = removeCollinearPolygonPoints(part);
+            if (outline.size() >= 3) {
+                polygons.push_back(std::make_shared<const Polygon>(std::move(outline), c.velocity,
+                                                                   c.acceleration, c.surfaceSensing));
+            }
         }
+    }
+    if (polygons.empty()) {
+        // An outline without area (fewer than three vertices, or all on one
+        // line), as imports make and the writer writes: kept as it is, so
+        // that what was written reads back the same. It prints nothing.
+        polygons.push_back(
+            std::make_shared<const Polygon>(c.vertices, c.velocity, c.acceleration, c.surfaceSensing));
     }
     return polygons;
 }

@@ -96,19 +96,17 @@ struct PatternSettings {
     }
 };
 
-// Items collected per layer name, layers in order of the first item naming them.
+// Items collected per layer name, layers in the order in which they are
+// first declared ("solutionlayer") or named by an item. A declared layer that
+// no item names is kept empty: the writer declares every layer, so one
+// without items (or a disabled one) reads back as it was written.
 class LayerCollector {
   public:
+    void declare(const std::string& layerName) { container(layerName); }
+
     void collect(const std::string& layerName, PatternItemPtr item) {
         limits_.include(item->limits());
-        auto found = containers_.find(layerName);
-        if (found == containers_.end()) {
-            layerNames_.push_back(layerName);
-            containers_.emplace(layerName, std::make_shared<PatternItemArrayContainer>(
-                                               std::vector<PatternItemPtr>{std::move(item)}));
-        } else {
-            found->second->items.push_back(std::move(item));
-        }
+        container(layerName).items.push_back(std::move(item));
     }
 
     std::vector<SolutionLayer> layers() {
@@ -123,16 +121,43 @@ class LayerCollector {
     const RunningLimits& limits() const { return limits_; }
 
   private:
+    PatternItemArrayContainer& container(const std::string& layerName) {
+        auto found = containers_.find(layerName);
+        if (found == containers_.end()) {
+            layerNames_.push_back(layerName);
+            found = containers_.emplace(layerName, std::make_shared<PatternItemArrayContainer>()).first;
+        }
+        return *found->second;
+    }
+
     RunningLimits limits_;
     std::vector<std::string> layerNames_;
     std::unordered_map<std::string, std::shared_ptr<PatternItemArrayContainer>> containers_;
 };
+
+// The text of the last "solutionname" child of a "solutionlayer", or none.
+std::optional<std::string> declaredLayerName(const xmlNode* declaration) {
+    std::optional<std::string> layerName;
+    std::string buffer;
+    for (const xmlNode* child = declaration->children; child != nullptr; child = child->next) {
+        if (xmlElementName(child, buffer) == Names::solutionName) {
+            layerName = xmlTextContent(child);
+        }
+    }
+    return layerName;
+}
 
 // Reads the settings and items of the root's children as they stream past.
 class PatternBuilder {
   public:
     void visit(const xmlNode* child) {
         const std::string_view name = xmlElementName(child, buffer_);
+        if (name == Names::solutionLayer) {
+            if (const std::optional<std::string> layerName = declaredLayerName(child)) {
+                collector_.declare(*layerName);
+            }
+            return;
+        }
         if (name.empty() || settings_.read(name, child) || !isPatternItemElementName(name)) {
             return;
         }

@@ -46,8 +46,12 @@ TEST(PatternXMLReader, FixtureWithSettingsLayersAndEveryRule) {
     EXPECT_TRUE(pattern->stayAtEndOfPatternWhenDone());
     EXPECT_FALSE(pattern->useSprayingInsteadOfDispensing());
 
-    const std::vector<SolutionLayer>& layers = pattern->solutionLayers();
-    ASSERT_EQ(layers.size(), 2u);
+    // The declared layer comes first, empty; then the layers in the order of
+    // the first item naming them.
+    ASSERT_EQ(pattern->solutionLayers().size(), 3u);
+    EXPECT_EQ(pattern->solutionLayers()[0].solutionName(), "Declared");
+    EXPECT_TRUE(pattern->solutionLayers()[0].patternItems().empty());
+    const std::vector<SolutionLayer> layers(pattern->solutionLayers().begin() + 1, pattern->solutionLayers().end());
     EXPECT_EQ(layers[0].solutionName(), "B");
     EXPECT_EQ(layers[1].solutionName(), "A");
     // The line without y2, the capitalised Point and the pauses without child
@@ -104,13 +108,16 @@ TEST(PatternXMLReader, DefaultsAndUndeclaredLayers) {
     EXPECT_EQ(empty->minimumLimits(), Pattern::Triple{});
     EXPECT_EQ(empty->maximumLimits(), Pattern::Triple{});
 
-    // Declared layers do not appear; items without a solution share the empty name.
+    // A declared layer that no item names is kept, empty, in its place;
+    // items without a solution share the empty name.
     const std::shared_ptr<Pattern> undeclared =
         readText("<solutionlayer><solutionname>X</solutionname></solutionlayer>"
                  "<point><x>1</x><y>1</y></point><pause><!-- -->5</pause><gridspacing>abc</gridspacing>");
-    ASSERT_EQ(undeclared->solutionLayers().size(), 1u);
-    EXPECT_EQ(undeclared->solutionLayers()[0].solutionName(), "");
-    EXPECT_EQ(undeclared->solutionLayers()[0].patternItems().size(), 2u);
+    ASSERT_EQ(undeclared->solutionLayers().size(), 2u);
+    EXPECT_EQ(undeclared->solutionLayers()[0].solutionName(), "X");
+    EXPECT_TRUE(undeclared->solutionLayers()[0].patternItems().empty());
+    EXPECT_EQ(undeclared->solutionLayers()[1].solutionName(), "");
+    EXPECT_EQ(undeclared->solutionLayers()[1].patternItems().size(), 2u);
     EXPECT_EQ(undeclared->gridSpacing(), 100.0);
 
     // A pause's limits are all zero, and they count.
