@@ -89,15 +89,21 @@ std::optional<std::chrono::nanoseconds> SimulatedAdapter::dataPacketDue(const In
 }
 
 void SimulatedAdapter::takeArrivedBytes(Interface& state, std::size_t packetSize, std::size_t capacity,
-                                        std::chrono::nanoseconds lineNow, std::vector<std::uint8_t>& content) {
+                                        std::chrono::nanoseconds lineNow, bool latencyExpired,
+                                        std::vector<std::uint8_t>& content) {
     const std::uint8_t status0 = static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit);
     const std::size_t arrived = static_cast<std::size_t>(
         std::upper_bound(state.arrivals.begin(), state.arrivals.end(), lineNow) - state.arrivals.begin());
     std::size_t taken = 0;
     while (taken < arrived && content.size() + packetSize <= capacity) {
+        const std::size_t payload = std::min(packetSize - 2, arrived - taken);
+        // Behind whole packets, the bytes of a part packet wait for the
+        // latency timer, as in the adapter itself.
+        if (payload < packetSize - 2 && taken > 0 && !latencyExpired) {
+            break;
+        }
         content.push_back(status0);
         content.push_back(state.lineStatus);
-        const std::size_t payload = std::min(packetSize - 2, arrived - taken);
         const auto from = state.toHost.begin() + static_cast<std::ptrdiff_t>(taken);
         content.insert(content.end(), from, from + static_cast<std::ptrdiff_t>(payload));
         taken += payload;

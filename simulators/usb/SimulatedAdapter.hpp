@@ -142,9 +142,11 @@ private:
                                                                  std::chrono::nanoseconds latency);
     // Moves the bytes that have arrived by lineNow into packets of at most
     // packetSize, each led by the status bytes, while they fit the capacity;
-    // a short packet ends the transfer.
+    // a short packet ends the transfer, and follows whole packets only once
+    // the latency timer has expired.
     static void takeArrivedBytes(Interface& state, std::size_t packetSize, std::size_t capacity,
-                                 std::chrono::nanoseconds lineNow, std::vector<std::uint8_t>& content);
+                                 std::chrono::nanoseconds lineNow, bool latencyExpired,
+                                 std::vector<std::uint8_t>& content);
     // With the core's mutex held: drops the bytes towards the host.
     static void purgeToHost(Interface& state);
     Interface& interfaceAt(int interface);

@@ -129,6 +129,7 @@ SimulatedUSBBus::collectCompletions(Clock::time_point now, std::chrono::nanoseco
                 const bool arrived = !state.arrivals.empty() && state.arrivals.front() <= lineNow;
                 if (due && *due <= lineNow && capacity >= 2) {
                     SimulatedAdapter::takeArrivedBytes(state, std::min(packetSize, capacity), capacity, lineNow,
+                                                       lineNow >= state.lastDataPacket + latencyOnLine,
                                                        completion.content);
                     state.lastDataPacket = lineNow;
                     state.lastPacket = now;
