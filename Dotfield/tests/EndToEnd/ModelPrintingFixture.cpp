@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
+#include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
@@ -157,19 +158,7 @@ void ModelPrinting::connect() {
     startRepeatingTimer(*electronics_, dispenserStatusPollInterval, dispenserStatusPollLeeway, [] {});
 }
 
-void ModelPrinting::onRobotQueue(const std::function<void()>& work) {
-    std::exception_ptr error;
-    robot_->serialDispatchQueue().sync([&] {
-        try {
-            work();
-        } catch (...) {
-            error = std::current_exception();
-        }
-    });
-    if (error) {
-        std::rethrow_exception(error);
-    }
-}
+void ModelPrinting::onRobotQueue(const std::function<void()>& work) { performOnQueueSync(work, *robot_); }
 
 bool ModelPrinting::pumpUntil(const std::function<bool()>& condition) {
     return mainThread_.pump().runUntil(condition, std::chrono::minutes(5));

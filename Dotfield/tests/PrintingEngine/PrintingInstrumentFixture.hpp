@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
+#include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPort.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
@@ -57,19 +58,7 @@ class PrintingInstrumentFixture : public ::testing::Test {
     // surface (surface finding needs them).
     void sampleReferenceStatistics();
     // Runs the work on the robot queue and waits for it; its error comes back.
-    template <typename Work> void onRobotQueue(Work&& work) {
-        std::exception_ptr error;
-        robot->serialDispatchQueue().sync([&] {
-            try {
-                work();
-            } catch (...) {
-                error = std::current_exception();
-            }
-        });
-        if (error) {
-            std::rethrow_exception(error);
-        }
-    }
+    template <typename Work> void onRobotQueue(Work&& work) { performOnQueueSync(std::forward<Work>(work), *robot); }
 
     ScopedMainThreadPump mainThread;
     Simulators::SimulatedInstrumentOptions options;
