@@ -1,9 +1,8 @@
 #include "Dotfield/Application/UI/PreferencesWindowController.hpp"
 
-#include <algorithm>
 #include <array>
 #include <optional>
-#include <string>
+#include <utility>
 
 #include <QAction>
 #include <QActionGroup>
@@ -19,11 +18,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "Dotfield/Application/Preferences/TuningValuesModel.hpp"
+#include "Dotfield/Application/Preferences/PreferencesWindowModel.hpp"
 #include "Dotfield/Application/UI/PreferencesFieldNumbers.hpp"
-#include "Dotfield/Platform/MainQueue.hpp"
-#include "Dotfield/Robotics/AxisComponents.hpp"
-#include "Dotfield/Robotics/Robot.hpp"
 
 namespace Dotfield {
 
@@ -31,27 +27,18 @@ namespace {
 
 constexpr const std::array<MotorPosition, 3>& axes = xyzMotors;
 
-// One row of the motor speeds pane: a robot triple, its per-axis key, and
-// the command that applies one axis at once (none for the automated values).
-struct SpeedRow {
+// The captions and field names of the motor speeds pane's rows, top to bottom.
+struct SpeedRowView {
+    SpeedRow row;
     const char* caption;
     const char* fieldPrefix;
-    const char* key;
-    AxisValues (Robot::*get)() const;
-    void (Robot::*set)(const AxisValues&);
-    void (Robot::*send)(double, MotorPosition);
 };
 
-const std::array<SpeedRow, 4> speedRows{{
-    {"Manual speed:", "manualSpeed", "manualMovementVelocity", &Robot::manualPositioningVelocities,
-     &Robot::setManualPositioningVelocities, &Robot::setVelocity},
-    {"Manual acceleration:", "manualAcceleration", "manualMovementAcceleration",
-     &Robot::manualPositioningAccelerations, &Robot::setManualPositioningAccelerations,
-     &Robot::setAcceleration},
-    {"Printing speed:", "patternPrintingSpeed", "automatedMovementVelocity",
-     &Robot::patternPrintingVelocities, &Robot::setPatternPrintingVelocities, nullptr},
-    {"Printing acceleration:", "patternPrintingAcceleration", "automatedMovementAcceleration",
-     &Robot::patternPrintingAccelerations, &Robot::setPatternPrintingAccelerations, nullptr},
+constexpr std::array<SpeedRowView, 4> speedRowViews{{
+    {SpeedRow::manualVelocity, "Manual speed:", "manualSpeed"},
+    {SpeedRow::manualAcceleration, "Manual acceleration:", "manualAcceleration"},
+    {SpeedRow::printingVelocity, "Printing speed:", "patternPrintingSpeed"},
+    {SpeedRow::printingAcceleration, "Printing acceleration:", "patternPrintingAcceleration"},
 }};
 
 // The names of the gains pane's rows of fields; their captions come from the
@@ -60,18 +47,12 @@ constexpr std::array<const char*, 6> gainRows{"proportionalGain",    "integralGa
                                               "derivativeGain",      "integralLimit",
                                               "velocityFeedforward", "accelerationFeedforward"};
 
-constexpr const char* patternPickupDistanceKey = "patternPickupDistance";
-constexpr const char* safePickupHeightKey = "safePickupHeight";
-constexpr const char* slowSurfaceApproachKey = "shouldSlowSurfaceApproach";
-constexpr const char* resetSavedHeightsKey = "shouldResetSavedPositionHeightsOnNewDispenserConnection";
+// A safe pickup height as the field shows it: empty without one.
+QString heightText(std::optional<double> height) {
+    return height ? wholeNumber(*height) : QString();
+}
 
 } // namespace
-
-void PreferencesWindowController::reportFailure(const ErrorHandler& handler, std::exception_ptr error) {
-    if (handler) {
-        MainQueue::main().async([handler, error] { handler(error); });
-    }
-}
 
 PreferencesWindowController::PreferencesWindowController(std::shared_ptr<Authorizer> authorizer,
                                                          QWidget* parent)
@@ -91,8 +72,11 @@ PreferencesWindowController::PreferencesWindowController(std::shared_ptr<Authori
 }
 
 void PreferencesWindowController::setRobot(std::shared_ptr<Robot> robot) {
-    robot_ = std::move(robot);
-    tuning_ = robot_ ? std::make_unique<TuningValuesModel>(robot_) : nullptr;
+    model_ = robot ? std::make_unique<PreferencesWindowModel>(std::move(robot)) : nullptr;
+}
+
+TuningValuesModel* PreferencesWindowController::tuning() const {
+    return model_ ? &model_->tuning() : nullptr;
 }
 
 PreferencesWindowController::~PreferencesWindowController() {
@@ -153,14 +137,14 @@ void PreferencesWindowController::buildMotorSpeedsView() {
         grid->addWidget(new QLabel(axisLetter(axes[axis]), motorSpeedsView_), 0, static_cast<int>(axis) + 1,
                         Qt::AlignCenter);
     }
-    for (std::size_t row = 0; row < speedRows.size(); ++row) {
+    for (std::size_t row = 0; row < speedRowViews.size(); ++row) {
         const int gridRow = static_cast<int>(row) + 1;
-        grid->addWidget(new QLabel(speedRows[row].caption, motorSpeedsView_), gridRow, 0);
+        grid->addWidget(new QLabel(speedRowViews[row].caption, motorSpeedsView_), gridRow, 0);
         for (std::size_t axis = 0; axis < axes.size(); ++axis) {
             QLineEdit* field =
-                makeField(motorSpeedsView_, QString(speedRows[row].fieldPrefix) + axisLetter(axes[axis]));
+                makeField(motorSpeedsView_, QString(speedRowViews[row].fieldPrefix) + axisLetter(axes[axis]));
             grid->addWidget(field, gridRow, static_cast<int>(axis) + 1);
-            const SpeedField speed{field, row, axes[axis]};
+            const SpeedField speed{field, speedRowViews[row].row, axes[axis]};
             speedFields_.push_back(speed);
             onEntry(field, [this, speed] { updateSpeedOrAcceleration(speed); });
         }
@@ -284,18 +268,16 @@ void PreferencesWindowController::showEvent(QShowEvent* event) {
 }
 
 void PreferencesWindowController::windowDidLoad() {
-    if (robot_) {
+    if (model_) {
         for (const SpeedField& speed : speedFields_) {
-            speed.field->setText(
-                wholeNumber(axisComponent((robot_.get()->*speedRows[speed.row].get)(), speed.motor)));
+            speed.field->setText(wholeNumber(model_->speed(speed.row, speed.motor)));
         }
-        safePickupHeight_->setText(robot_->safePickupHeight() ? wholeNumber(*robot_->safePickupHeight())
-                                                              : QString());
-        printingRetractionDistance_->setText(wholeNumber(robot_->patternPickupDistance()));
+        safePickupHeight_->setText(heightText(model_->safePickupHeight()));
+        printingRetractionDistance_->setText(wholeNumber(model_->patternPickupDistance()));
         const QSignalBlocker slowBlocker(useSlowerApproach_);
-        useSlowerApproach_->setChecked(robot_->shouldUseSlowApproachDuringSurfaceFinding());
+        useSlowerApproach_->setChecked(model_->shouldUseSlowApproachDuringSurfaceFinding());
         const QSignalBlocker resetBlocker(resetSavedPositionHeight_);
-        resetSavedPositionHeight_->setChecked(robot_->shouldResetSavedHeightsOnDispenserDisconnection());
+        resetSavedPositionHeight_->setChecked(model_->shouldResetSavedHeightsOnDispenserDisconnection());
     }
     loadAllTuningValues();
     if (QWidget* pane = motorCalibrationView(); pane->layout()) {
@@ -311,21 +293,20 @@ void PreferencesWindowController::windowDidLoad() {
 }
 
 void PreferencesWindowController::observeRobotReadiness() {
-    if (!robot_) {
+    if (!model_) {
         return;
     }
-    robot_->addObserverForMovementCompletion([window = QPointer(this)](bool moving) {
+    model_->observeReadiness([window = QPointer(this)](bool ready) {
         if (window) {
-            window->setRobotReadyToMove(!moving);
+            window->setRobotReadyToMove(ready);
         }
     });
-    robot_->runOnRoboticsQueue([] {});
 }
 
 // ---- Panes --------------------------------------------------------------------------------
 
 QWidget* PreferencesWindowController::motorCalibrationView() const {
-    if (tuning_ && tuning_->pane() == TuningPane::gains) {
+    if (const TuningValuesModel* values = tuning(); values && values->pane() == TuningPane::gains) {
         return motorCalibrationValuesDIIView_;
     }
     return motorCalibrationValuesDesktopView_;
@@ -367,83 +348,54 @@ void PreferencesWindowController::switchView(int tag) {
 // ---- Speeds and safety values -----------------------------------------------------------------
 
 void PreferencesWindowController::updateSpeedOrAcceleration(const SpeedField& speed) {
-    if (!robot_) {
+    if (!model_) {
         return;
     }
-    const SpeedRow& row = speedRows[speed.row];
     const std::optional<double> value = finiteNumber(*speed.field);
-    if (!value || !(*value > 0.0)) {
-        // Zero would stall the axis; show what is in force instead.
-        speed.field->setText(wholeNumber(axisComponent((robot_.get()->*row.get)(), speed.motor)));
-        return;
+    if (!value || !model_->setSpeed(speed.row, speed.motor, *value, errorHandler_)) {
+        speed.field->setText(wholeNumber(model_->speed(speed.row, speed.motor)));
     }
-    robot_->runOnRoboticsQueue(
-        [robot = robot_, row, motor = speed.motor, value = *value, handler = errorHandler_] {
-            const AxisValues triple = replacingAxisComponent((robot.get()->*row.get)(), motor, value);
-            (robot.get()->*row.set)(triple);
-            robot->userDefaults()->setAxisValues(triple, row.key, true);
-            if (!row.send) {
-                return;
-            }
-            try {
-                (robot.get()->*row.send)(value, motor);
-            } catch (...) {
-                reportFailure(handler, std::current_exception());
-            }
-        });
 }
 
 void PreferencesWindowController::updatePatternPickupDistance() {
-    if (!robot_) {
+    if (!model_) {
         return;
     }
     const std::optional<double> distance = finiteNumber(*printingRetractionDistance_);
-    if (!distance || *distance < 0.0) {
-        printingRetractionDistance_->setText(wholeNumber(robot_->patternPickupDistance()));
-        return;
+    if (!distance || !model_->setPatternPickupDistance(*distance)) {
+        printingRetractionDistance_->setText(wholeNumber(model_->patternPickupDistance()));
     }
-    robot_->setPatternPickupDistance(*distance);
-    robot_->userDefaults()->setDouble(*distance, patternPickupDistanceKey);
 }
 
 void PreferencesWindowController::updateSafePickupHeight() {
-    if (!robot_) {
+    if (!model_) {
         return;
     }
     const std::optional<double> height = finiteNumber(*safePickupHeight_);
-    if (!height) {
-        safePickupHeight_->setText(robot_->safePickupHeight() ? wholeNumber(*robot_->safePickupHeight())
-                                                              : QString());
-        return;
-    }
-    storeSafePickupHeight(*height);
+    showSafePickupHeight(height ? model_->setSafePickupHeight(*height) : std::nullopt);
 }
 
 void PreferencesWindowController::useTheCurrentPositionForSafePickupHeight() {
-    if (robot_) {
-        storeSafePickupHeight(robot_->currentCoordinate().z);
+    if (model_) {
+        showSafePickupHeight(model_->useCurrentPositionForSafePickupHeight());
     }
 }
 
-void PreferencesWindowController::storeSafePickupHeight(double height) {
-    // Never below the model's own safe height; the field shows what holds.
-    const double stored = std::max(height, robot_->defaultSafePickupHeight());
-    robot_->setSafePickupHeight(stored);
-    robot_->userDefaults()->setDouble(stored, safePickupHeightKey);
-    safePickupHeight_->setText(wholeNumber(stored));
+void PreferencesWindowController::showSafePickupHeight(std::optional<double> stored) {
+    // What holds: the stored height, raised to the model's own safe height,
+    // or the one in force when nothing was stored.
+    safePickupHeight_->setText(heightText(stored ? stored : model_->safePickupHeight()));
 }
 
 void PreferencesWindowController::toggleUseSlowerApproach(bool on) {
-    if (robot_) {
-        robot_->setShouldUseSlowApproachDuringSurfaceFinding(on);
-        robot_->userDefaults()->setBool(on, slowSurfaceApproachKey);
+    if (model_) {
+        model_->setShouldUseSlowApproachDuringSurfaceFinding(on);
     }
 }
 
 void PreferencesWindowController::toggleResetSavedPositionHeight(bool on) {
-    if (robot_) {
-        robot_->setShouldResetSavedHeightsOnDispenserDisconnection(on);
-        robot_->userDefaults()->setBool(on, resetSavedHeightsKey);
+    if (model_) {
+        model_->setShouldResetSavedHeightsOnDispenserDisconnection(on);
     }
 }
 
@@ -474,9 +426,9 @@ void PreferencesWindowController::updateControls() {
     for (const TuningField& field : backlashFields_) {
         field.field->setEnabled(userAuthenticated_);
     }
-    const bool idle = tuningSendsInFlight_ == 0 && robot_ != nullptr;
+    const bool idle = tuningSendsInFlight_ == 0 && model_ != nullptr;
     applyButton_->setEnabled(userAuthenticated_ && idle);
-    restoreButton_->setEnabled(userAuthenticated_ && idle && tuning_ && tuning_->hasFactorySet());
+    restoreButton_->setEnabled(userAuthenticated_ && idle && model_ && model_->tuning().hasFactorySet());
     unlockButton_->setEnabled(!authorizationPending_);
     // The last known position is only worth taking while the robot stands.
     useCurrentPositionButton_->setEnabled(robotReadyToMove_);

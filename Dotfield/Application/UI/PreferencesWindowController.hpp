@@ -6,8 +6,9 @@
 // (motor calibration: the six gain triples of the IIa, IIb and Proto, the
 // backlash of the Desktop).
 //
-// Every accepted edit goes at once into the live robot and into the robot's
-// settings store, so it holds without a restart. Manual speeds and
+// The window shows a PreferencesWindowModel and hands it the operator's
+// edits: every accepted edit goes at once into the live robot and into the
+// robot's settings store, so it holds without a restart. Manual speeds and
 // accelerations also go to the motors; they, like every other speed edit, are
 // queued on the robot's queue behind the motion queued before them, and a
 // failed command reaches the error handler (the stored value stays). A field
@@ -33,12 +34,14 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QMainWindow>
 
-#include "Dotfield/Platform/Authorizer.hpp"
+#include "Dotfield/Application/Preferences/PreferencesWindowModel.hpp"
 #include "Dotfield/Instrument/Axes/MotorPosition.hpp"
+#include "Dotfield/Platform/Authorizer.hpp"
 
 class QAction;
 class QCheckBox;
@@ -50,7 +53,6 @@ class QToolBar;
 namespace Dotfield {
 
 class Robot;
-class TuningValuesModel;
 
 class PreferencesWindowController final : public QMainWindow {
     Q_OBJECT
@@ -122,7 +124,7 @@ class PreferencesWindowController final : public QMainWindow {
   private:
     struct SpeedField {
         QLineEdit* field;
-        std::size_t row;
+        SpeedRow row;
         MotorPosition motor;
     };
     struct TuningField {
@@ -144,24 +146,24 @@ class PreferencesWindowController final : public QMainWindow {
     void updateSpeedOrAcceleration(const SpeedField& speed);
     void updatePatternPickupDistance();
     void updateSafePickupHeight();
-    void storeSafePickupHeight(double height);
+    // Shows the stored height, or the one in force when none was stored.
+    void showSafePickupHeight(std::optional<double> stored);
     void toggleUseSlowerApproach(bool on);
     void toggleResetSavedPositionHeight(bool on);
-    void updateTuningParameter(const TuningField& tuning);
+    void updateTuningParameter(const TuningField& edited);
 
+    // The tuning values of the robot's model; none without a robot.
+    TuningValuesModel* tuning() const;
     // The pane the robot model's tuning values are shown in.
     QWidget* motorCalibrationView() const;
     void setUserAuthenticated(bool authenticated);
     void setRobotReadyToMove(bool ready);
     void updateControls();
     void tuningSendFinished();
-    // Hands a failure met on the robot's queue to the error handler on the
-    // main thread, so its alert does not hold the robot's queue.
-    static void reportFailure(const ErrorHandler& handler, std::exception_ptr error);
 
     std::shared_ptr<Authorizer> authorizer_;
-    std::shared_ptr<Robot> robot_;
-    std::unique_ptr<TuningValuesModel> tuning_;
+    // What the window edits; none without a robot.
+    std::unique_ptr<PreferencesWindowModel> model_;
     ErrorHandler errorHandler_;
     bool userAuthenticated_ = false;
     bool robotReadyToMove_ = false;

@@ -35,44 +35,47 @@ ErrorAlertContent confirmation(const char* title, const char* text) {
 // ---- Tuning values ------------------------------------------------------------------------
 
 void PreferencesWindowController::loadAllTuningValues() {
-    if (!tuning_) {
+    const TuningValuesModel* values = tuning();
+    if (!values) {
         return;
     }
-    const auto descriptions = tuning_->descriptions();
-    const bool gains = tuning_->pane() == TuningPane::gains;
+    const auto descriptions = values->descriptions();
+    const bool gains = values->pane() == TuningPane::gains;
     const std::vector<QLabel*>& captions = gains ? gainCaptions_ : backlashCaptions_;
     for (std::size_t row = 0; row < descriptions.size() && row < captions.size(); ++row) {
         captions[row]->setText(descriptions[row].caption);
     }
     for (const TuningField& field : gains ? tuningFields_ : backlashFields_) {
         if (field.row < descriptions.size()) {
-            field.field->setText(wholeNumber(axisComponent(tuning_->value(field.row), field.motor)));
+            field.field->setText(wholeNumber(axisComponent(values->value(field.row), field.motor)));
         }
     }
 }
 
-void PreferencesWindowController::updateTuningParameter(const TuningField& tuning) {
-    if (!tuning_ || tuning.row >= tuning_->descriptions().size()) {
+void PreferencesWindowController::updateTuningParameter(const TuningField& edited) {
+    TuningValuesModel* values = tuning();
+    if (!values || edited.row >= values->descriptions().size()) {
         return;
     }
-    const std::optional<double> value = finiteNumber(*tuning.field);
+    const std::optional<double> value = finiteNumber(*edited.field);
     if (!value) {
-        tuning.field->setText(wholeNumber(axisComponent(tuning_->value(tuning.row), tuning.motor)));
+        edited.field->setText(wholeNumber(axisComponent(values->value(edited.row), edited.motor)));
         return;
     }
     // Stored, not sent: gains reach the motors with Apply or a restore, the
     // backlash with the next move.
-    tuning_->setAxis(tuning.row, tuning.motor, *value);
+    values->setAxis(edited.row, edited.motor, *value);
 }
 
 void PreferencesWindowController::applyTuningParametersNow() {
-    if (!tuning_) {
+    const TuningValuesModel* values = tuning();
+    if (!values) {
         return;
     }
     // Behind the motion queued before it, without holding up the window.
     ++tuningSendsInFlight_;
     updateControls();
-    tuning_->send(errorHandler_, [window = QPointer(this)] {
+    values->send(errorHandler_, [window = QPointer(this)] {
         if (window) {
             window->tuningSendFinished();
         }
@@ -85,7 +88,7 @@ void PreferencesWindowController::tuningSendFinished() {
 }
 
 void PreferencesWindowController::restoreFactoryDefaults() {
-    if (!tuning_ || !tuning_->hasFactorySet()) {
+    if (const TuningValuesModel* values = tuning(); !values || !values->hasFactorySet()) {
         Diagnostics::printWithContext("The robot has no factory tuning values to restore");
         return;
     }
@@ -108,17 +111,18 @@ void PreferencesWindowController::restoreFactoryDefaults() {
 }
 
 void PreferencesWindowController::restoreFactoryDefaultTuningValues() {
-    if (!tuning_ || !tuning_->hasFactorySet()) {
+    TuningValuesModel* values = tuning();
+    if (!values || !values->hasFactorySet()) {
         return;
     }
-    tuning_->restoreFactorySet();
+    values->restoreFactorySet();
     loadAllTuningValues();
     applyTuningParametersNow();
 }
 
 void PreferencesWindowController::stampCurrentTuningValuesAsFactoryDefaults() {
-    if (tuning_) {
-        tuning_->stampFactorySet();
+    if (TuningValuesModel* values = tuning()) {
+        values->stampFactorySet();
     }
 }
 
