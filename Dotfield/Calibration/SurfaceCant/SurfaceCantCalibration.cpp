@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "Dotfield/Calibration/FinishFailedRun.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantFit.hpp"
 #include "Dotfield/Calibration/SurfaceCant/SurfaceCantSettings.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
@@ -292,19 +293,11 @@ void SurfaceCantCalibration::runCalibration(const std::shared_ptr<Robot>& robot,
         };
         performSurfaceCantCalibration(*robot, sensing, recalibrationOperation, startPoint, distanceInX, distanceInY,
                                       hasCalibrationBeenCancelled_, steps);
-    } catch (const ElectronicsError& error) {
-        if (error.kind() != ElectronicsErrorKind::abortedByUser) {
-            handOn(std::current_exception());
-        } else {
-            hasCalibrationBeenCancelled_.store(false);
-            try {
-                robot->moveToPosition(startPoint, startPoint.z);
-            } catch (...) {
-                handOn(std::current_exception());
-            }
-        }
     } catch (...) {
-        handOn(std::current_exception());
+        if (const auto error =
+                finishFailedRun(std::current_exception(), *robot, hasCalibrationBeenCancelled_, startPoint)) {
+            handOn(error);
+        }
     }
     onMainThread([](SurfaceCantCalibration& self) { self.runEnded(); });
 }

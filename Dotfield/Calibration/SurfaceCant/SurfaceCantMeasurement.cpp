@@ -28,11 +28,7 @@ class Measurement {
             robot_.surfaceRetractionStepSize(), !slow, robot_, sensing_, recalibrationOperation_);
     }
 
-    void stopIfCancelled() const {
-        if (cancelled_.load()) {
-            throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
-        }
-    }
+    void stopIfCancelled() const { throwIfAbortedByUser(cancelled_); }
 
     // Measures the four points of one line from the reference.
     void measureLine(const Coordinate& reference, const Coordinate& step, SurfaceCantAxis axis,

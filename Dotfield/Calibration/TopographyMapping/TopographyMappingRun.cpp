@@ -1,26 +1,16 @@
 #include "Dotfield/Calibration/TopographyMapping/TopographyMappingRun.hpp"
 
+#include "Dotfield/Calibration/FinishFailedRun.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
 #include "Dotfield/Robotics/TopographyGrid.hpp"
-#include "Diagnostics/DiagnosticHooks.hpp"
 
 namespace Dotfield {
 
 using VeltranePatterns::Coordinate;
-
-namespace {
-
-void throwIfCancelled(const std::atomic<bool>& cancelled) {
-    if (cancelled.load()) {
-        throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser));
-    }
-}
-
-} // namespace
 
 std::shared_ptr<SurfaceTopographyMap> TopographyMappingRun::measureGrid() const {
     if (!robot || !electronics) {
@@ -29,14 +19,14 @@ std::shared_ptr<SurfaceTopographyMap> TopographyMappingRun::measureGrid() const 
     auto map = std::make_shared<SurfaceTopographyMap>();
     Robot& positioner = *robot;
     const auto measure = [&]() -> Coordinate {
-        throwIfCancelled(*cancelled);
+        throwIfAbortedByUser(*cancelled);
         const bool slow = positioner.shouldUseSlowApproachDuringSurfaceFinding();
         const double approach =
             slow ? positioner.slowSurfaceApproachStepSize() : positioner.surfaceApproachStepSize();
         const Coordinate surface = findSurfaceWithApproachStepSize(
             approach, positioner.surfaceRetractionStepSize(), !slow, positioner, *electronics,
             recalibrationOperation);
-        throwIfCancelled(*cancelled);
+        throwIfAbortedByUser(*cancelled);
         map->addPoint(surface);
         if (pointMeasured) {
             pointMeasured(surface);
@@ -58,18 +48,8 @@ TopographyMappingRun::run(const Coordinate& start,
         robot->moveToPosition(start, start.z);
         return nullptr;
     } catch (...) {
-        const std::exception_ptr error = std::current_exception();
-        if (!isAbortedByUser(error)) {
-            return error;
-        }
+        return finishFailedRun(std::current_exception(), *robot, *cancelled, start);
     }
-    cancelled->store(false);
-    try {
-        robot->moveToPosition(start, start.z);
-    } catch (...) {
-        return std::current_exception();
-    }
-    return nullptr;
 }
 
 } // namespace Dotfield

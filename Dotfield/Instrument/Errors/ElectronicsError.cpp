@@ -1,5 +1,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 
+#include "Diagnostics/DiagnosticHooks.hpp"
+
 namespace Dotfield {
 
 std::string ElectronicsError::domain() const {
@@ -52,6 +54,12 @@ bool isAbortedByUser(const std::exception_ptr& error) {
         return electronicsError.kind() == ElectronicsErrorKind::abortedByUser;
     } catch (...) {
         return false;
+    }
+}
+
+void throwIfAbortedByUser(const std::atomic<bool>& stopRequested, const Diagnostics::SourceLocation& location) {
+    if (stopRequested.load()) {
+        throw Diagnostics::logAndReturnError(ElectronicsError(ElectronicsErrorKind::abortedByUser), location);
     }
 }
 

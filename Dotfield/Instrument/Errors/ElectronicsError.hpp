@@ -1,8 +1,10 @@
 #pragma once
 // Failures of the dispenser electronics, as shown to the operator.
 
+#include <atomic>
 #include <exception>
 
+#include "Diagnostics/SourceLocation.hpp"
 #include "Dotfield/Instrument/Errors/CaseError.hpp"
 
 namespace Dotfield {
@@ -30,5 +32,10 @@ class ElectronicsError final : public CaseError<ElectronicsErrorKind> {
 
 // Whether the error is the operator's abort (ElectronicsError.abortedByUser).
 bool isAbortedByUser(const std::exception_ptr& error);
+
+// Throws ElectronicsError.abortedByUser, logged at the caller, once the
+// operator has asked a run to stop.
+void throwIfAbortedByUser(const std::atomic<bool>& stopRequested,
+                          const Diagnostics::SourceLocation& location = Diagnostics::SourceLocation::current());
 
 } // namespace Dotfield
