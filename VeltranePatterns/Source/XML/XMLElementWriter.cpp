@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "VeltranePatterns/Source/XML/XMLText.hpp"
@@ -78,11 +79,15 @@ void XMLElementWriter::indent(std::size_t depth) {
     out_.append(2 * depth, ' ');
 }
 
-void XMLElementWriter::openChild(const char* name) {
+void XMLElementWriter::closeStartTagForChild() {
     if (startTagOpen_) {
         out_ += ">\n";
         startTagOpen_ = false;
     }
+}
+
+void XMLElementWriter::openChild(std::string_view name) {
+    closeStartTagForChild();
     indent(open_.size());
     open_.push_back(name);
     out_ += '<';
@@ -90,7 +95,7 @@ void XMLElementWriter::openChild(const char* name) {
     startTagOpen_ = true;
 }
 
-void XMLElementWriter::startElement(const char* name) {
+void XMLElementWriter::startElement(std::string_view name) {
     openChild(name);
     flushIfFull();
 }
@@ -140,21 +145,43 @@ void XMLElementWriter::closeLeaf() {
     endElement();
 }
 
-void XMLElementWriter::addProperty(const char* name, std::string_view value) {
+void XMLElementWriter::addProperty(std::string_view name, std::string_view value) {
     openChild(name);
     appendText(value);
     closeLeaf();
 }
 
-void XMLElementWriter::addProperty(const char* name, double value) {
-    openChild(name);
+void XMLElementWriter::addProperty(std::string_view name, double value) {
+    // The whole line, "<name>number</name>" at its indent, is made on the
+    // stack and appended at once: numbers are most of what a pattern holds.
     // Number text is digits, signs, points and letters: nothing to escape.
-    out_ += '>';
-    startTagOpen_ = false;
-    endTagOnSameLine_ = true;
-    char number[Zovudidova::formattedDoubleCapacity];
-    out_.append(number, Zovudidova::formatDouble(value, number));
-    closeLeaf();
+    char line[256];
+    const std::size_t spaces = 2 * open_.size();
+    if (spaces + 2 * name.size() + Zovudidova::formattedDoubleCapacity + 6 > sizeof line) {
+        openChild(name);
+        out_ += '>';
+        startTagOpen_ = false;
+        endTagOnSameLine_ = true;
+        char number[Zovudidova::formattedDoubleCapacity];
+        out_.append(number, Zovudidova::formatDouble(value, number));
+        closeLeaf();
+        return;
+    }
+    closeStartTagForChild();
+    char* end = line + spaces;
+    std::fill(line, end, ' ');
+    *end++ = '<';
+    end = std::copy(name.begin(), name.end(), end);
+    *end++ = '>';
+    end = Zovudidova::formatDouble(value, end);
+    *end++ = '<';
+    *end++ = '/';
+    end = std::copy(name.begin(), name.end(), end);
+    *end++ = '>';
+    *end++ = '\n';
+    out_.append(line, static_cast<std::size_t>(end - line));
+    endTagOnSameLine_ = false;
+    flushIfFull();
 }
 
 void XMLElementWriter::flushIfFull() {
