@@ -7,7 +7,6 @@
 // over the pour shows what reading it costs.
 
 #include <cmath>
-#include <ctime>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +18,7 @@
 #include <unistd.h>
 
 #include "VeltranePatterns/Source/Import/Gerber/GerberImport.hpp"
+#include "bench/Patterns/ThreadProcessorTime.hpp"
 #include "VeltranePatterns/Source/Import/Gerber/GerberParser.hpp"
 #include "VeltranePatterns/Source/ToolPaths/RegionFill.hpp"
 
@@ -157,19 +157,6 @@ void BM_GerberCopperPourParse(benchmark::State& state) {
 }
 BENCHMARK(BM_GerberCopperPourParse)->Unit(benchmark::kMillisecond);
 
-// Processor time of this thread, so that other work on the machine does not count.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-template <typename Work> double seconds(Work&& work) {
-    const double start = threadSeconds();
-    work();
-    return threadSeconds() - start;
-}
-
 void parsePour(const GerberParser::DrawingCommandCallback& callback) {
     auto parser = GerberParser::open(regions().pour);
     parser->lengthUnitChangedCallback = [](Zovudidova::DistanceUnit) {};
@@ -192,9 +179,9 @@ void BM_GerberCopperPourImportBesideFloors(benchmark::State& state) {
     });
     double import = 0, parse = 0, fill = 0;
     for (auto _ : state) {
-        import += seconds([] { benchmark::DoNotOptimize(patternFromGerberFile(regions().pour).get()); });
-        parse += seconds([] { parsePour([](const GerberDrawingCommand& command) { benchmark::DoNotOptimize(&command); }); });
-        fill += seconds([&outline] { benchmark::DoNotOptimize(regionFillPolygons(outline).size()); });
+        import += PatternBenchmarks::threadSecondsOf([] { benchmark::DoNotOptimize(patternFromGerberFile(regions().pour).get()); });
+        parse += PatternBenchmarks::threadSecondsOf([] { parsePour([](const GerberDrawingCommand& command) { benchmark::DoNotOptimize(&command); }); });
+        fill += PatternBenchmarks::threadSecondsOf([&outline] { benchmark::DoNotOptimize(regionFillPolygons(outline).size()); });
     }
     const auto n = static_cast<double>(state.iterations());
     state.counters["importMs"] = 1000.0 * import / n;
