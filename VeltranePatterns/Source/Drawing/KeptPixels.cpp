@@ -7,49 +7,70 @@ namespace VeltranePatterns {
 
 bool KeptPixels::canKeep(const QImage& image) { return image.depth() == 32 && image.isDetached(); }
 
+// Written with plain integers: this runs for nearly every item of a redraw.
 void KeptPixels::keep(const QImage& image, const QRect& outer, const QRect& inner) {
-    rects_.clear();
+    rectCount_ = 0;
     pixels_.clear();
-    const QRect area = outer & image.rect();
-    if (area.isEmpty()) {
+    // Both rectangles as half-open ranges, the outer one within the image.
+    const int left = std::max(outer.left(), 0);
+    const int top = std::max(outer.top(), 0);
+    const int right = std::min(outer.left() + outer.width(), image.width());
+    const int bottom = std::min(outer.top() + outer.height(), image.height());
+    if (left >= right || top >= bottom) {
         return;
     }
-    const QRect kept = inner & area;
-    if (kept.isEmpty()) {
-        keepRect(image, area);
-        return;
+    const int innerLeft = std::clamp(inner.left(), left, right);
+    const int innerRight = std::clamp(inner.left() + inner.width(), innerLeft, right);
+    const int innerTop = std::clamp(inner.top(), top, bottom);
+    const int innerBottom = std::clamp(inner.top() + inner.height(), innerTop, bottom);
+    if (innerLeft == innerRight || innerTop == innerBottom) {
+        add(left, top, right, bottom);
+    } else {
+        // Above and below the inner rectangle across the whole width, beside
+        // it at its height.
+        add(left, top, right, innerTop);
+        add(left, innerBottom, right, bottom);
+        add(left, innerTop, innerLeft, innerBottom);
+        add(innerRight, innerTop, right, innerBottom);
     }
-    // Above and below the inner rectangle across the whole width, beside it
-    // at its height.
-    keepRect(image, QRect(QPoint(area.left(), area.top()), QPoint(area.right(), kept.top() - 1)));
-    keepRect(image, QRect(QPoint(area.left(), kept.bottom() + 1), QPoint(area.right(), area.bottom())));
-    keepRect(image, QRect(QPoint(area.left(), kept.top()), QPoint(kept.left() - 1, kept.bottom())));
-    keepRect(image, QRect(QPoint(kept.right() + 1, kept.top()), QPoint(area.right(), kept.bottom())));
+    std::size_t total = 0;
+    for (std::size_t r = 0; r < rectCount_; ++r) {
+        total += rects_[r].pixelCount();
+    }
+    pixels_.resize(total);
+    std::uint32_t* to = pixels_.data();
+    for (std::size_t r = 0; r < rectCount_; ++r) {
+        const Span& span = rects_[r];
+        const auto width = static_cast<std::size_t>(span.right - span.left);
+        for (int y = span.top; y < span.bottom; ++y) {
+            std::memcpy(to, reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)) + span.left,
+                        width * sizeof(std::uint32_t));
+            to += width;
+        }
+    }
 }
 
-void KeptPixels::keepRect(const QImage& image, const QRect& rect) {
-    if (rect.isEmpty()) {
-        return;
-    }
-    rects_.push_back(rect);
-    const auto width = static_cast<std::size_t>(rect.width());
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const auto* line = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)) + rect.left();
-        pixels_.insert(pixels_.end(), line, line + width);
+void KeptPixels::add(int left, int top, int right, int bottom) {
+    if (left < right && top < bottom) {
+        rects_[rectCount_++] = {left, top, right, bottom};
     }
 }
 
 void KeptPixels::restore(QImage& image) const {
+    if (rectCount_ == 0) {
+        return;
+    }
     // The image is not shared (canKeep), so writing to it detaches nothing
     // and reaches the pixels a painter on it paints.
     uchar* bits = image.bits();
     const auto stride = static_cast<std::size_t>(image.bytesPerLine());
     const std::uint32_t* from = pixels_.data();
-    for (const QRect& rect : rects_) {
-        const auto width = static_cast<std::size_t>(rect.width());
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            auto* line = reinterpret_cast<std::uint32_t*>(bits + static_cast<std::size_t>(y) * stride) + rect.left();
-            std::memcpy(line, from, width * sizeof(std::uint32_t));
+    for (std::size_t r = 0; r < rectCount_; ++r) {
+        const Span& span = rects_[r];
+        const auto width = static_cast<std::size_t>(span.right - span.left);
+        for (int y = span.top; y < span.bottom; ++y) {
+            std::memcpy(reinterpret_cast<std::uint32_t*>(bits + static_cast<std::size_t>(y) * stride) + span.left,
+                        from, width * sizeof(std::uint32_t));
             from += width;
         }
     }

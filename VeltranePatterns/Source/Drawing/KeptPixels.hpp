@@ -5,6 +5,8 @@
 // which pixels change, never how much. The buffer is reused, so keeping the
 // thin frame around a small item costs no allocation.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,9 +26,20 @@ public:
     void restore(QImage& image) const;
 
 private:
-    void keepRect(const QImage& image, const QRect& rect);
+    // Pixels from left to right (not included), top to bottom (not included).
+    struct Span {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        std::size_t pixelCount() const {
+            return static_cast<std::size_t>(right - left) * static_cast<std::size_t>(bottom - top);
+        }
+    };
+    void add(int left, int top, int right, int bottom);
 
-    std::vector<QRect> rects_;
+    std::array<Span, 4> rects_;
+    std::size_t rectCount_ = 0;
     std::vector<std::uint32_t> pixels_;
 };
 

@@ -4,16 +4,15 @@ namespace VeltranePatterns {
 
 void PatternItemLayerSegments::reset(std::size_t layerCount) {
     entries_.assign(layerCount, Entry{});
-    knownPens_.fill(false);
+    penWidths_.fill(-1.0);
 }
 
 const StrokedSegment* PatternItemLayerSegments::segment(std::size_t position, DisplayState state) const {
-    if (position >= entries_.size() || !knownPens_[index(state)]) {
+    if (position >= entries_.size()) {
         return nullptr;
     }
     const Entry& entry = entries_[position];
-    const QPen& pen = pens_[index(state)];
-    if (entry.kind != Kind::segment || pen.widthF() != entry.width || pen.capStyle() != entry.cap) {
+    if (entry.kind != Kind::segment || penWidths_[index(state)] != entry.width || penCaps_[index(state)] != entry.cap) {
         return nullptr;
     }
     return &entry.segment;
@@ -31,7 +30,8 @@ void PatternItemLayerSegments::remember(std::size_t position, DisplayState state
     }
     entry = {*segment, pen.widthF(), pen.capStyle(), Kind::segment};
     pens_[index(state)] = pen;
-    knownPens_[index(state)] = true;
+    penWidths_[index(state)] = pen.widthF();
+    penCaps_[index(state)] = pen.capStyle();
 }
 
 } // namespace VeltranePatterns

@@ -55,7 +55,9 @@ private:
 
     std::vector<Entry> entries_;
     std::array<QPen, 3> pens_;
-    std::array<bool, 3> knownPens_{};
+    // Each pen's width and cap, or a width of -1 while the pen is unknown.
+    std::array<double, 3> penWidths_{-1.0, -1.0, -1.0};
+    std::array<Qt::PenCapStyle, 3> penCaps_{};
 };
 
 } // namespace VeltranePatterns
