@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "VeltranePatterns/Source/XML/XMLText.hpp"
 #include "Zovudidova/FormattedDouble.hpp"
@@ -42,6 +43,42 @@ bool plainASCII(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x80 || (byte < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Copies a short text with a few fixed-size moves, which the compiler makes
+// into plain loads and stores, rather than a call per piece of a line.
+char* copyShort(std::string_view text, char* to) {
+    const std::size_t n = text.size();
+    const char* from = text.data();
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) {
+            to[i] = from[i];
+        }
+    } else {
+        std::memcpy(to, from, n);
+    }
+    return to + n;
+}
+
+constexpr std::string_view sixteenSpaces = "                ";
+
+// True when the text is written as it is: plain ASCII without a character
+// that would become an entity.
+bool needsNoEscaping(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || (byte < 0x20 && c != '\t' && c != '\n') || c == '<' || c == '>' || c == '&' ||
+            c == '"') {
             return false;
         }
     }
@@ -146,42 +183,54 @@ void XMLElementWriter::closeLeaf() {
 }
 
 void XMLElementWriter::addProperty(std::string_view name, std::string_view value) {
+    if (needsNoEscaping(value) && appendLeafLine(name, value)) {
+        return;
+    }
     openChild(name);
     appendText(value);
     closeLeaf();
 }
 
 void XMLElementWriter::addProperty(std::string_view name, double value) {
-    // The whole line, "<name>number</name>" at its indent, is made on the
-    // stack and appended at once: numbers are most of what a pattern holds.
     // Number text is digits, signs, points and letters: nothing to escape.
-    char line[256];
-    const std::size_t spaces = 2 * open_.size();
-    if (spaces + 2 * name.size() + Zovudidova::formattedDoubleCapacity + 6 > sizeof line) {
-        openChild(name);
-        out_ += '>';
-        startTagOpen_ = false;
-        endTagOnSameLine_ = true;
-        char number[Zovudidova::formattedDoubleCapacity];
-        out_.append(number, Zovudidova::formatDouble(value, number));
-        closeLeaf();
+    char number[Zovudidova::formattedDoubleCapacity];
+    const std::string_view text(number, static_cast<std::size_t>(Zovudidova::formatDouble(value, number) - number));
+    if (appendLeafLine(name, text)) {
         return;
     }
+    openChild(name);
+    out_ += '>';
+    startTagOpen_ = false;
+    endTagOnSameLine_ = true;
+    out_ += text;
+    closeLeaf();
+}
+
+// The whole line, "<name>text</name>" at its indent, made on the stack and
+// appended at once: such lines are nearly all of what a pattern holds. False,
+// with nothing written, for a line too long for the stack.
+bool XMLElementWriter::appendLeafLine(std::string_view name, std::string_view text) {
+    char line[256];
+    const std::size_t spaces = 2 * open_.size();
+    if (spaces + 2 * name.size() + text.size() + 6 > sizeof line) {
+        return false;
+    }
     closeStartTagForChild();
-    char* end = line + spaces;
-    std::fill(line, end, ' ');
+    char* end = spaces <= sixteenSpaces.size() ? copyShort(sixteenSpaces.substr(0, spaces), line)
+                                               : std::fill_n(line, spaces, ' ');
     *end++ = '<';
-    end = std::copy(name.begin(), name.end(), end);
+    end = copyShort(name, end);
     *end++ = '>';
-    end = Zovudidova::formatDouble(value, end);
+    end = copyShort(text, end);
     *end++ = '<';
     *end++ = '/';
-    end = std::copy(name.begin(), name.end(), end);
+    end = copyShort(name, end);
     *end++ = '>';
     *end++ = '\n';
     out_.append(line, static_cast<std::size_t>(end - line));
     endTagOnSameLine_ = false;
     flushIfFull();
+    return true;
 }
 
 void XMLElementWriter::flushIfFull() {

@@ -47,6 +47,7 @@ class XMLElementWriter {
     // Ends the open start tag of the parent of a new child.
     void closeStartTagForChild();
     void closeLeaf();
+    bool appendLeafLine(std::string_view name, std::string_view text);
     void indent(std::size_t depth);
     void appendText(std::string_view text);
     void flushIfFull();
