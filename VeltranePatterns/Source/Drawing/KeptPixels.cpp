@@ -5,6 +5,31 @@
 
 namespace VeltranePatterns {
 
+namespace {
+
+// The strips beside a stroke are a pixel or two wide: those are copied with
+// fixed-size moves rather than a library call per row.
+void copyPixels(std::uint32_t* to, const std::uint32_t* from, std::size_t count) {
+    switch (count) {
+    case 1:
+        *to = *from;
+        return;
+    case 2:
+        std::memcpy(to, from, 2 * sizeof(std::uint32_t));
+        return;
+    case 3:
+        std::memcpy(to, from, 3 * sizeof(std::uint32_t));
+        return;
+    case 4:
+        std::memcpy(to, from, 4 * sizeof(std::uint32_t));
+        return;
+    default:
+        std::memcpy(to, from, count * sizeof(std::uint32_t));
+    }
+}
+
+} // namespace
+
 bool KeptPixels::canKeep(const QImage& image) { return image.depth() == 32 && image.isDetached(); }
 
 // Written with plain integers: this runs for nearly every item of a redraw.
@@ -43,8 +68,7 @@ void KeptPixels::keep(const QImage& image, const QRect& outer, const QRect& inne
         const Span& span = rects_[r];
         const auto width = static_cast<std::size_t>(span.right - span.left);
         for (int y = span.top; y < span.bottom; ++y) {
-            std::memcpy(to, reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)) + span.left,
-                        width * sizeof(std::uint32_t));
+            copyPixels(to, reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)) + span.left, width);
             to += width;
         }
     }
@@ -69,8 +93,8 @@ void KeptPixels::restore(QImage& image) const {
         const Span& span = rects_[r];
         const auto width = static_cast<std::size_t>(span.right - span.left);
         for (int y = span.top; y < span.bottom; ++y) {
-            std::memcpy(reinterpret_cast<std::uint32_t*>(bits + static_cast<std::size_t>(y) * stride) + span.left,
-                        from, width * sizeof(std::uint32_t));
+            copyPixels(reinterpret_cast<std::uint32_t*>(bits + static_cast<std::size_t>(y) * stride) + span.left, from,
+                       width);
             from += width;
         }
     }
