@@ -18,7 +18,9 @@
 #include <unistd.h>
 
 #include "VeltranePatterns/Source/Import/Gerber/GerberImport.hpp"
+#include "bench/Patterns/ThreadProcessorTime.hpp"
 #include "VeltranePatterns/Source/Import/Gerber/GerberParser.hpp"
+#include "VeltranePatterns/Source/ToolPaths/RegionFill.hpp"
 
 using namespace VeltranePatterns;
 
@@ -154,5 +156,40 @@ void BM_GerberCopperPourParse(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GerberCopperPourParse)->Unit(benchmark::kMillisecond);
+
+void parsePour(const GerberParser::DrawingCommandCallback& callback) {
+    auto parser = GerberParser::open(regions().pour);
+    parser->lengthUnitChangedCallback = [](Zovudidova::DistanceUnit) {};
+    parser->drawingCommandCallback = callback;
+    parser->parse();
+}
+
+// The import of the pour beside its two floors in the same run: the file read
+// and tokenised only (the parser reporting to a callback that does nothing)
+// and the region's outline, as the import hands it on, filled by the region
+// fill alone. Counters: processor milliseconds of each and the import over
+// the floors' sum.
+void BM_GerberCopperPourImportBesideFloors(benchmark::State& state) {
+    std::vector<Coordinate> outline;
+    parsePour([&outline](const GerberDrawingCommand& command) {
+        const GerberDrawingCommand mirrored = command.mirroredInY();
+        if (const auto* region = mirrored.asRegion()) {
+            outline = region->outline;
+        }
+    });
+    double import = 0, parse = 0, fill = 0;
+    for (auto _ : state) {
+        import += PatternBenchmarks::threadSecondsOf([] { benchmark::DoNotOptimize(patternFromGerberFile(regions().pour).get()); });
+        parse += PatternBenchmarks::threadSecondsOf([] { parsePour([](const GerberDrawingCommand& command) { benchmark::DoNotOptimize(&command); }); });
+        fill += PatternBenchmarks::threadSecondsOf([&outline] { benchmark::DoNotOptimize(regionFillPolygons(outline).size()); });
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["importMs"] = 1000.0 * import / n;
+    state.counters["parseMs"] = 1000.0 * parse / n;
+    state.counters["fillMs"] = 1000.0 * fill / n;
+    state.counters["importOverParse"] = import / parse;
+    state.counters["importOverParseAndFill"] = import / (parse + fill);
+}
+BENCHMARK(BM_GerberCopperPourImportBesideFloors)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 } // namespace

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <ctime>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -20,9 +19,11 @@
 #include <benchmark/benchmark.h>
 
 #include "GeneratedPattern.hpp"
+#include "ThreadProcessorTime.hpp"
 #include "Zovudidova/NumberText.hpp"
 
 using PatternBenchmarks::generatedPattern;
+using PatternBenchmarks::threadSecondsOf;
 
 namespace {
 
@@ -114,19 +115,6 @@ void floorFile(const DocumentPieces& pieces, const fs::path& file) {
     ::rename(name.c_str(), file.c_str());
 }
 
-// Processor time of this thread, so that a loaded machine does not count.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-template <typename Work> double seconds(Work&& work) {
-    const double start = threadSeconds();
-    work();
-    return threadSeconds() - start;
-}
-
 void report(benchmark::State& state, double ours, double floor) {
     const auto n = static_cast<double>(state.iterations());
     state.counters["oursMs"] = 1000.0 * ours / n;
@@ -144,8 +132,8 @@ void writeInMemoryBesideFloor(benchmark::State& state) {
     }
     double ours = 0, floor = 0;
     for (auto _ : state) {
-        floor += seconds([&] { benchmark::DoNotOptimize(floorDocument(pieces).size()); });
-        ours += seconds([&] { benchmark::DoNotOptimize(pattern->dataForXMLRepresentation(1.0, std::nullopt, {}).size()); });
+        floor += threadSecondsOf([&] { benchmark::DoNotOptimize(floorDocument(pieces).size()); });
+        ours += threadSecondsOf([&] { benchmark::DoNotOptimize(pattern->dataForXMLRepresentation(1.0, std::nullopt, {}).size()); });
     }
     report(state, ours, floor);
     state.counters["numbers"] = static_cast<double>(pieces.numbers.size());
@@ -160,8 +148,8 @@ void writeFileBesideFloor(benchmark::State& state) {
     fs::create_directories(folder);
     double ours = 0, floor = 0;
     for (auto _ : state) {
-        ours += seconds([&] { pattern->writeXMLRepresentation(folder / "ours.xml", 1.0, std::nullopt, {}); });
-        floor += seconds([&] { floorFile(pieces, folder / "floor.xml"); });
+        ours += threadSecondsOf([&] { pattern->writeXMLRepresentation(folder / "ours.xml", 1.0, std::nullopt, {}); });
+        floor += threadSecondsOf([&] { floorFile(pieces, folder / "floor.xml"); });
     }
     report(state, ours, floor);
     fs::remove_all(folder);

@@ -267,6 +267,7 @@ void PatternPreview::ensureLayerIndex() {
         }
     }
     layerIndex_.rebuild(rects, QSizeF(itemCache_.size()));
+    layerSegments_.reset(layersInDrawingOrder_.size());
     layerIndexSize_ = itemCache_.size();
     layerIndexValid_ = true;
 }
@@ -283,10 +284,11 @@ void PatternPreview::ensureItemCache() {
     itemCache_.fill(Qt::transparent);
     ensureLayerIndex();
     QPainter painter(&itemCache_);
-    VeltranePatterns::PatternItemLayerSequence sequence(painter);
-    for (PatternItemLayer* layer : layersInDrawingOrder_) {
-        if (layer->isVisible()) {
-            sequence.paint(*layer);
+    VeltranePatterns::PatternItemLayerSequence sequence(painter, layerSegments_);
+    for (std::size_t position = 0; position < layersInDrawingOrder_.size(); ++position) {
+        PatternItemLayer& layer = *layersInDrawingOrder_[position];
+        if (layer.isVisible()) {
+            sequence.paint(layer, position);
         }
     }
     itemCacheValid_ = true;

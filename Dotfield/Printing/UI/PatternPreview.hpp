@@ -28,6 +28,7 @@
 #include "Dotfield/Printing/Document/PatternPreviewTarget.hpp"
 #include "Dotfield/Printing/UI/PreviewLayerIndex.hpp"
 #include "VeltranePatterns/Source/Drawing/PatternItemLayer.hpp"
+#include "VeltranePatterns/Source/Drawing/PatternItemLayerSegments.hpp"
 
 namespace Dotfield {
 
@@ -146,6 +147,8 @@ class PatternPreview : public QWidget, public PatternPreviewTarget {
     // the cache until the layers are rebuilt or laid out again.
     std::vector<PatternItemLayer*> layersInDrawingOrder_;
     PreviewLayerIndex layerIndex_;
+    // What the last full paint found each layer draws, kept with the index.
+    VeltranePatterns::PatternItemLayerSegments layerSegments_;
     bool layerIndexValid_ = false;
     QSize layerIndexSize_;
     std::vector<const PatternItemLayer*> pendingRedraws_;

@@ -106,8 +106,10 @@ QImage layerByLayer(PatternPreview& preview) {
 } // namespace
 
 TEST(PatternPreviewPixels, ItemsPaintAsTheirLayersDoOneByOne) {
-    // Line widths of 1 (the least), about 1.6 and 7.
-    for (const QSize size : {QSize(43, 37), QSize(140, 130), QSize(610, 600)}) {
+    // Line widths of 1 (the least), 1 as the scale gives it, about 1.6, 2.5
+    // and 7: thin and wide strokes, at places whose layers' clips cut into
+    // them and places where they cut nothing.
+    for (const QSize size : {QSize(43, 37), QSize(89, 89), QSize(140, 130), QSize(223, 223), QSize(610, 600)}) {
         PatternPreview preview;
         preview.resize(size);
         preview.setLowerLeft({0.0, 4400.0});

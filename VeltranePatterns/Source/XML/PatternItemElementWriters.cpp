@@ -9,12 +9,12 @@ namespace Names = PatternXMLNames;
 
 namespace {
 
-void addFlag(XMLElementWriter& writer, const char* name) {
-    writer.addProperty(name, std::string());
+void addFlag(XMLElementWriter& writer, std::string_view name) {
+    writer.addProperty(name, std::string_view());
 }
 
-void addCoordinate(XMLElementWriter& writer, const Coordinate& c, const char* x, const char* y,
-                   const char* z) {
+void addCoordinate(XMLElementWriter& writer, const Coordinate& c, std::string_view x, std::string_view y,
+                   std::string_view z) {
     writer.addProperty(x, c.x);
     writer.addProperty(y, c.y);
     writer.addProperty(z, c.z);
@@ -97,7 +97,7 @@ void writePause(XMLElementWriter& writer, const PatternPause& pause) {
 }
 
 template <typename T, typename Write>
-bool append(XMLElementWriter& writer, const char* name, const PatternItem& item, const std::string& layerName,
+bool append(XMLElementWriter& writer, std::string_view name, const PatternItem& item, const std::string& layerName,
             Write write) {
     writer.startElement(name);
     write(writer, static_cast<const T&>(item));

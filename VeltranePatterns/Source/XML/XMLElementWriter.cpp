@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "VeltranePatterns/Source/XML/XMLText.hpp"
 #include "Zovudidova/FormattedDouble.hpp"
@@ -47,6 +49,42 @@ bool plainASCII(std::string_view text) {
     return true;
 }
 
+// Copies a short text with a few fixed-size moves, which the compiler makes
+// into plain loads and stores, rather than a call per piece of a line.
+char* copyShort(std::string_view text, char* to) {
+    const std::size_t n = text.size();
+    const char* from = text.data();
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) {
+            to[i] = from[i];
+        }
+    } else {
+        std::memcpy(to, from, n);
+    }
+    return to + n;
+}
+
+constexpr std::string_view sixteenSpaces = "                ";
+
+// True when the text is written as it is: plain ASCII without a character
+// that would become an entity.
+bool needsNoEscaping(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || (byte < 0x20 && c != '\t' && c != '\n') || c == '<' || c == '>' || c == '&' ||
+            c == '"') {
+            return false;
+        }
+    }
+    return true;
+}
+
 void appendEscaped(std::string& out, std::string_view text) {
     std::size_t plainFrom = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -78,11 +116,15 @@ void XMLElementWriter::indent(std::size_t depth) {
     out_.append(2 * depth, ' ');
 }
 
-void XMLElementWriter::openChild(const char* name) {
+void XMLElementWriter::closeStartTagForChild() {
     if (startTagOpen_) {
         out_ += ">\n";
         startTagOpen_ = false;
     }
+}
+
+void XMLElementWriter::openChild(std::string_view name) {
+    closeStartTagForChild();
     indent(open_.size());
     open_.push_back(name);
     out_ += '<';
@@ -90,7 +132,7 @@ void XMLElementWriter::openChild(const char* name) {
     startTagOpen_ = true;
 }
 
-void XMLElementWriter::startElement(const char* name) {
+void XMLElementWriter::startElement(std::string_view name) {
     openChild(name);
     flushIfFull();
 }
@@ -140,21 +182,55 @@ void XMLElementWriter::closeLeaf() {
     endElement();
 }
 
-void XMLElementWriter::addProperty(const char* name, std::string_view value) {
+void XMLElementWriter::addProperty(std::string_view name, std::string_view value) {
+    if (needsNoEscaping(value) && appendLeafLine(name, value)) {
+        return;
+    }
     openChild(name);
     appendText(value);
     closeLeaf();
 }
 
-void XMLElementWriter::addProperty(const char* name, double value) {
-    openChild(name);
+void XMLElementWriter::addProperty(std::string_view name, double value) {
     // Number text is digits, signs, points and letters: nothing to escape.
+    char number[Zovudidova::formattedDoubleCapacity];
+    const std::string_view text(number, static_cast<std::size_t>(Zovudidova::formatDouble(value, number) - number));
+    if (appendLeafLine(name, text)) {
+        return;
+    }
+    openChild(name);
     out_ += '>';
     startTagOpen_ = false;
     endTagOnSameLine_ = true;
-    char number[Zovudidova::formattedDoubleCapacity];
-    out_.append(number, Zovudidova::formatDouble(value, number));
+    out_ += text;
     closeLeaf();
+}
+
+// The whole line, "<name>text</name>" at its indent, made on the stack and
+// appended at once: such lines are nearly all of what a pattern holds. False,
+// with nothing written, for a line too long for the stack.
+bool XMLElementWriter::appendLeafLine(std::string_view name, std::string_view text) {
+    char line[256];
+    const std::size_t spaces = 2 * open_.size();
+    if (spaces + 2 * name.size() + text.size() + 6 > sizeof line) {
+        return false;
+    }
+    closeStartTagForChild();
+    char* end = spaces <= sixteenSpaces.size() ? copyShort(sixteenSpaces.substr(0, spaces), line)
+                                               : std::fill_n(line, spaces, ' ');
+    *end++ = '<';
+    end = copyShort(name, end);
+    *end++ = '>';
+    end = copyShort(text, end);
+    *end++ = '<';
+    *end++ = '/';
+    end = copyShort(name, end);
+    *end++ = '>';
+    *end++ = '\n';
+    out_.append(line, static_cast<std::size_t>(end - line));
+    endTagOnSameLine_ = false;
+    flushIfFull();
+    return true;
 }
 
 void XMLElementWriter::flushIfFull() {

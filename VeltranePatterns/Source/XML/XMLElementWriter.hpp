@@ -26,14 +26,14 @@ class XMLElementWriter {
 
     // Element names are the format's own, plain ASCII, and must outlive the
     // writer.
-    void startElement(const char* name);
+    void startElement(std::string_view name);
     void endElement();
 
     // A child element holding the text (as xmlSafeText makes it, escaped); a
     // flag is an element with empty text.
-    void addProperty(const char* name, std::string_view value);
+    void addProperty(std::string_view name, std::string_view value);
     // The number in the shared number text ("1500.0", "1e-06").
-    void addProperty(const char* name, double value);
+    void addProperty(std::string_view name, double value);
 
     // Closes every open element and writes out what is buffered; gives the
     // document's bytes when writing into memory, else the empty text.
@@ -43,15 +43,18 @@ class XMLElementWriter {
     int writeError() const { return writeError_; }
 
   private:
-    void openChild(const char* name);
+    void openChild(std::string_view name);
+    // Ends the open start tag of the parent of a new child.
+    void closeStartTagForChild();
     void closeLeaf();
+    bool appendLeafLine(std::string_view name, std::string_view text);
     void indent(std::size_t depth);
     void appendText(std::string_view text);
     void flushIfFull();
     void flush();
 
     std::string out_;
-    std::vector<const char*> open_;
+    std::vector<std::string_view> open_;
     // The innermost element's start tag still lacks its ">".
     bool startTagOpen_ = false;
     // The next end tag follows text (or a closed empty element) on its line.
