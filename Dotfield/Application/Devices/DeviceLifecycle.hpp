@@ -31,7 +31,9 @@ class DeviceLifecycle {
   public:
     virtual ~DeviceLifecycle() = default;
 
-    // At launch, main thread. May start work on the device's queue or thread.
+    // At launch, on the main thread (the relay box and the humidity sensor on
+    // the electronics' queue, after the electronics). May start work on the
+    // device's queue or thread.
     virtual void connect() = 0;
     // The device's link opened again.
     virtual void reconnect() = 0;
