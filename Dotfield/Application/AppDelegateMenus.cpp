@@ -74,7 +74,7 @@ constexpr std::array<OperatorWindow, 11> closingOrder{OperatorWindow::dispenserC
 bool AppDelegate::validateUserInterfaceItem(std::string_view action, std::string_view item) const {
     const auto* command = windowCommand(action);
     if (!command) {
-        log("Validating selector: " + std::string(action) + " for item: " + std::string(item));
+        devices_.log("Validating selector: " + std::string(action) + " for item: " + std::string(item));
         return true;
     }
     if (!windows_->isRegistered(command->window)) {
@@ -83,8 +83,11 @@ bool AppDelegate::validateUserInterfaceItem(std::string_view action, std::string
     if ((command->needs & windowExists) != 0U && !windows_->exists(command->window)) {
         return false;
     }
-    if ((command->needs & electronicsLink) != 0U && !(electronics_ && electronics_->serialPort())) {
-        return false;
+    if ((command->needs & electronicsLink) != 0U) {
+        const auto electronics = this->electronics();
+        if (!electronics || !electronics->serialPort()) {
+            return false;
+        }
     }
     if ((command->needs & robotLink) != 0U) {
         const auto robot = this->robot();
@@ -106,7 +109,7 @@ bool AppDelegate::performMenuCommand(std::string_view action) {
     }
     // A shortcut may arrive before the menu caught up with a link that went.
     if (!validateUserInterfaceItem(action, "")) {
-        log("Ignored while its item is disabled: " + std::string(action));
+        devices_.log("Ignored while its item is disabled: " + std::string(action));
         return true;
     }
     windows_->show(command->window, *this);

@@ -33,7 +33,6 @@ namespace {
 constexpr int distanceFromRightEdge = 61;
 constexpr CropSize blackflyCrop{640, 480};
 constexpr MovieSize movieSize{640, 480};
-constexpr int cameraOrientation = 1;
 
 const char* const movieNotWrittenText = "The movie file could not be written. Check to make sure there is "
                                         "enough space on the hard drive or that the "
@@ -91,7 +90,18 @@ CameraWindowController::CameraWindowController(CameraWindowEnvironment environme
     cameraSettingsWindowController_ = new CameraSettingsWindowController(environment_.userDefaults, this);
     buildWindow();
     adjustInterfaceToFitDisplay();
-    setUpThread_ = std::thread([this] { setUpLoop(); });
+    setUp_ = environment_.setUp;
+    if (!setUp_) {
+        setUp_ = std::make_shared<CameraSetUpLoop>(CameraSetUpEnvironment{
+            .clock = environment_.clock, .cameraTiming = environment_.cameraTiming, .console = environment_.console});
+        ownsSetUp_ = true;
+    }
+    setUp_->setUser({.cameraArrived = [this](const std::shared_ptr<IIDCCamera>& camera) { useCamera(camera); },
+                     .cameraStarted = [this] { onMainThread([this] { setCameraConnected(true); }); },
+                     .cameraLeaving = [this] { releaseCamera(); }});
+    if (ownsSetUp_) {
+        setUp_->start();
+    }
 }
 
 CameraWindowController::~CameraWindowController() {
@@ -145,40 +155,7 @@ void CameraWindowController::adjustInterfaceToFitDisplay() {
 
 // ---- Set-up -----------------------------------------------------------------
 
-void CameraWindowController::setUpLoop() {
-    auto& state = *setUpState_;
-    while (!state.stopping) {
-        const bool set = cameraSetup();
-        if (set) {
-            // Until the camera reports that it lost its frames.
-            while (!state.stopping && !state.restartRequested) {
-                environment_.clock->waitUntil(Clock::TimePoint::max(), state.wake);
-            }
-            state.restartRequested = false;
-        }
-        if (!waitUntil(environment_.clock->now() + retryInterval)) {
-            return;
-        }
-    }
-}
-
-bool CameraWindowController::waitUntil(Clock::TimePoint deadline) {
-    auto& state = *setUpState_;
-    while (!state.stopping && environment_.clock->now() < deadline) {
-        environment_.clock->waitUntil(deadline, state.wake);
-    }
-    return !state.stopping;
-}
-
-void CameraWindowController::restartCameraAfterError(const std::weak_ptr<SetUpState>& state) {
-    if (const auto alive = state.lock()) {
-        alive->restartRequested = true;
-        alive->wake.raise();
-    }
-}
-
 void CameraWindowController::releaseCamera() {
-    std::shared_ptr<IIDCCamera> old;
     {
         std::lock_guard lock(chainMutex_);
         if (camera_) {
@@ -188,25 +165,12 @@ void CameraWindowController::releaseCamera() {
             crop_->removeAllTargets();
         }
         denoiseFilter_->removeAllTargets();
-        old = std::move(camera_);
+        camera_.reset();
     }
     cameraSettingsWindowController_->setCamera(nullptr, denoiseFilter_);
-    // The old camera gives up the device before another one is opened.
-    if (old) {
-        old->disconnect();
-    }
 }
 
-bool CameraWindowController::cameraSetup() {
-    releaseCamera();
-    std::shared_ptr<IIDCCamera> camera;
-    try {
-        camera = std::make_shared<IIDCCamera>(std::nullopt, cameraOrientation, environment_.cameraTiming);
-    } catch (const std::exception&) {
-        // No camera yet (or it cannot be opened): the loop tries again.
-        return false;
-    }
-    camera->setRunBenchmark(true);
+void CameraWindowController::useCamera(const std::shared_ptr<IIDCCamera>& camera) {
     {
         std::lock_guard lock(chainMutex_);
         camera_ = camera;
@@ -234,38 +198,8 @@ bool CameraWindowController::cameraSetup() {
     camera->addTarget(luminanceExtractor_);
     luminanceExtractor_->setExtractedLuminanceCallback(
         [this](double luminance) { adjustCameraSettingsForLuminance(static_cast<float>(luminance)); });
-    camera->setErrorDuringFrameProcessingCallback(
-        [state = std::weak_ptr<SetUpState>(setUpState_)] { restartCameraAfterError(state); });
-
-    configureCamera(*camera);
-
     cameraSettingsWindowController_->setCamera(camera, denoiseFilter_);
     cameraSettingsWindowController_->initializeCameraSettings();
-    camera->startCapture();
-    onMainThread([this] { setCameraConnected(true); });
-    return true;
-}
-
-void CameraWindowController::configureCamera(IIDCCamera& camera) {
-    log("Camera mode test");
-    if (camera.supportsVideoMode(DC1394_VIDEO_MODE_FORMAT7_0)) {
-        log("Blackfly");
-        camera.setOperationMode(DC1394_OPERATION_MODE_1394B);
-        camera.setIsoSpeed(DC1394_ISO_SPEED_800);
-        camera.setVideoMode(DC1394_VIDEO_MODE_FORMAT7_0);
-        camera.setColorspace(DC1394_COLOR_CODING_YUV422);
-        camera.setRegionOfInterest(IIDCCamera::Region{320, 240, 640, 480});
-        camera.setFramerate(DC1394_FRAMERATE_60);
-        if (camera.isBlackflyCamera()) {
-            camera.setBlackflyControlBit();
-        }
-    } else {
-        log("Unibrain");
-        camera.setOperationMode(DC1394_OPERATION_MODE_LEGACY);
-        camera.setIsoSpeed(DC1394_ISO_SPEED_400);
-        camera.setFramerate(DC1394_FRAMERATE_30);
-        camera.setVideoMode(DC1394_VIDEO_MODE_640x480_YUV411);
-    }
 }
 
 void CameraWindowController::setCameraConnected(bool connected) {
@@ -408,11 +342,11 @@ void CameraWindowController::shutDown(std::chrono::milliseconds recordingWait) {
         return;
     }
     shutDown_ = true;
-    setUpState_->stopping = true;
-    setUpState_->wake.raise();
-    if (setUpThread_.joinable()) {
-        setUpThread_.join();
+    if (ownsSetUp_) {
+        setUp_->stop();
     }
+    // No camera is handed to this window from now on.
+    setUp_->setUser({});
     if (const auto writer = stopRecording()) {
         auto finished = std::make_shared<std::promise<void>>();
         auto done = finished->get_future();

@@ -9,15 +9,17 @@
 // It records the denoised image to an MP4 movie, saves snapshots as PNG and
 // opens the camera settings window.
 //
+// The camera comes from a set-up loop (CameraSetUpLoop): the application's,
+// which the window is given and only uses, or, given none, one of its own
+// that it starts at once and stops in shutDown(). Each camera the loop hands
+// over is put at the head of the chain; the one leaving is taken out.
+//
 // Threads: the window, its actions and cameraConnected belong to the main
-// thread. The camera set-up runs on a worker of the window: it retries every
-// 0.5 s while no camera can be opened, and sets up a new camera 0.5 s after
-// the camera reports that it lost its frames, until the window goes or
-// shutDown() is called. Frames, the luminance measurement, the automatic
-// exposure and the movie's start and finish run on the image-processing
-// queue; the movie is encoded on a thread of its own.
+// thread. The chain is rebuilt on the set-up loop's thread. Frames, the
+// luminance measurement, the automatic exposure and the movie's start and
+// finish run on the image-processing queue; the movie is encoded on a thread
+// of its own.
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -25,12 +27,12 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include <QMainWindow>
 
 #include "Dotfield/Camera/Capture/IIDCCamera.hpp"
 #include "Dotfield/Camera/Exposure/AutomaticExposure.hpp"
+#include "Dotfield/Camera/SetUp/CameraSetUpLoop.hpp"
 #include "Dotfield/Platform/Clock.hpp"
 
 class QAction;
@@ -48,6 +50,10 @@ class UserDefaults;
 
 struct CameraWindowEnvironment {
     std::shared_ptr<UserDefaults> userDefaults;
+    // The set-up loop whose cameras the window shows, started and stopped by
+    // its owner. None: the window sets cameras up itself, with the three
+    // settings below.
+    std::shared_ptr<CameraSetUpLoop> setUp;
     // Paces the set-up's retries.
     std::shared_ptr<Clock> clock = systemClock();
     // What each new camera is given.
@@ -61,11 +67,11 @@ class CameraWindowController final : public QMainWindow {
     Q_PROPERTY(bool cameraConnected READ cameraConnected NOTIFY cameraConnectedChanged)
 
   public:
-    static constexpr std::chrono::milliseconds retryInterval{500};
+    static constexpr std::chrono::milliseconds retryInterval = CameraSetUpLoop::retryInterval;
 
-    // The window is placed and the set-up started at once.
+    // The window is placed, and its own set-up (when it was given none) started at once.
     explicit CameraWindowController(CameraWindowEnvironment environment, QWidget* parent = nullptr);
-    // Stops the set-up, finishes a recording and releases the camera.
+    // shutDown().
     ~CameraWindowController() override;
 
     bool cameraConnected() const { return cameraConnected_; }
@@ -92,9 +98,9 @@ class CameraWindowController final : public QMainWindow {
 
     // Finishes a running recording (queued on the image-processing queue).
     void stopCamera();
-    // The end of the application: no more set-ups, a running recording
-    // finished (waiting at most the time given), the camera released.
-    // Main thread; later calls do nothing.
+    // The end of the window: no more cameras taken from the set-up (its own
+    // set-up stopped), a running recording finished (waiting at most the time
+    // given), the camera out of the chain. Main thread; later calls do nothing.
     void shutDown(std::chrono::milliseconds recordingWait = std::chrono::seconds(5));
 
     // On the image-processing queue, for each measured frame.
@@ -107,24 +113,12 @@ class CameraWindowController final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Shared with the camera's error callback, which may outlive the window.
-    struct SetUpState {
-        WakeSignal wake;
-        std::atomic<bool> stopping{false};
-        std::atomic<bool> restartRequested{false};
-    };
-
     void buildWindow();
     void log(std::string_view line) const;
-    // One set-up; false when no camera could be opened.
-    bool cameraSetup();
-    void configureCamera(IIDCCamera& camera);
-    void setUpLoop();
-    void stopSetUpLoop();
-    // Waits until the deadline or stop; false when stopping.
-    bool waitUntil(Clock::TimePoint deadline);
-    // Any thread: a new set-up 0.5 s from now.
-    static void restartCameraAfterError(const std::weak_ptr<SetUpState>& state);
+    // On the set-up's thread: the camera at the head of the chain, given the
+    // stored settings.
+    void useCamera(const std::shared_ptr<IIDCCamera>& camera);
+    // Takes the camera out of the chain.
     void releaseCamera();
     void setCameraConnected(bool connected);
     // Drops the movie from the chain and finishes it on the image-processing
@@ -155,8 +149,9 @@ class CameraWindowController final : public QMainWindow {
     // set-up empties the chain that otherwise holds it alone.
     std::shared_ptr<FrameSnapshot> pendingSnapshot_;
 
-    const std::shared_ptr<SetUpState> setUpState_ = std::make_shared<SetUpState>();
-    std::thread setUpThread_;
+    std::shared_ptr<CameraSetUpLoop> setUp_;
+    // The set-up is the window's own.
+    bool ownsSetUp_ = false;
     bool shutDown_ = false;
     // Held by posted work to learn whether the window still exists.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

@@ -1,7 +1,8 @@
 // Plugs the camera window into the shell: made and shown at launch right
-// after the manual controls, closed with the other windows (which finishes a
-// running recording), and at the end of the run its set-up stopped, a
-// recording finished (bounded) and the camera released.
+// after the manual controls, showing the cameras of the supervisor's set-up,
+// closed with the other windows (which finishes a running recording), and at
+// the end of the run a recording finished (bounded) and the window let go of
+// the camera, which the supervisor then releases.
 
 #include <memory>
 
@@ -18,6 +19,8 @@ void registerCameraWindow(OperatorWindowRegistration& registration) {
         .make = [holder](AppDelegate& delegate) {
             CameraWindowEnvironment environment;
             environment.userDefaults = delegate.userDefaults();
+            // The window shows the cameras the device supervisor sets up.
+            environment.setUp = delegate.devices().cameraSetUp();
             *holder = std::make_unique<CameraWindowController>(std::move(environment));
         },
         .show = [holder] {
