@@ -57,7 +57,7 @@ void BM_FramePathVGA(benchmark::State& state) {
     auto filter = std::make_shared<LowPassFilter>();
     auto extractor = std::make_shared<AverageLuminanceExtractor>();
     double luminance = 0.0;
-    extractor->setExtractedLuminanceCallback([&](double value) { luminance = value; });
+    extractor->setExtractedLuminanceCallback([&](const LuminanceReading& reading) { luminance = reading.value(); });
     filter->addTarget(extractor);
     for (auto _ : state) {
         auto rgba = std::make_shared<std::vector<std::uint8_t>>(std::size_t{width} * height * 4);

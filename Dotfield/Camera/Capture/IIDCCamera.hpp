@@ -25,6 +25,7 @@
 #include "Dotfield/Camera/Capture/CaptureDescriptorWatch.hpp"
 #include "Dotfield/Camera/Capture/FrameTime.hpp"
 #include "Dotfield/Camera/Capture/IIDCFrame.hpp"
+#include "Dotfield/Camera/Frames/FrameBufferPool.hpp"
 #include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/RepeatingTimer.hpp"
@@ -229,6 +230,8 @@ class IIDCCamera : public IIDCFrameSource {
     // Touched on the camera queue only.
     dc1394camera_t* camera_ = nullptr;
     std::optional<std::vector<std::uint8_t>> frameBytes_;
+    // The RGBA frames handed to the targets, written again once let go.
+    FrameBufferPool rgbaBuffers_;
     FrameSize frameSize_;
     std::optional<Region> regionOfInterest_;
     std::atomic<bool> captureRunning_{false}; // written on the camera queue

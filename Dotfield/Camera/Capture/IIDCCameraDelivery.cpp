@@ -59,7 +59,7 @@ void IIDCCamera::deliverFrame(const std::vector<std::uint8_t>& bytes, std::uint3
     if (bytes.size() < pixels * 2) {
         return;
     }
-    auto rgba = std::make_shared<std::vector<std::uint8_t>>(pixels * 4);
+    auto rgba = rgbaBuffers_.take(pixels * 4);
     convertYUV422ToRGBA(bytes.data(), rgba->data(), pixels);
     updateFrameTime();
     IIDCFrame frame;

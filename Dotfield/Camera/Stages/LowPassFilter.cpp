@@ -5,37 +5,49 @@
 
 namespace Dotfield {
 
+namespace {
+
+// The weight of the previous output in 16-bit fixed point.
+constexpr std::uint32_t one = 1U << 16;
+
+} // namespace
+
 void LowPassFilter::setStrength(double strength) {
     strength_.store(std::isfinite(strength) ? std::clamp(strength, 0.0, 1.0) : 0.0);
 }
 
 void LowPassFilter::newFrame(const IIDCFrame& frame) {
-    const bool sameSize = previous_.bytes && previous_.width == frame.width &&
+    const bool sameSize = previous_.bytes && frame.bytes && previous_.width == frame.width &&
                           previous_.height == frame.height &&
                           previous_.bytes->size() == frame.bytes->size();
-    if (!sameSize) {
+    const auto weight = static_cast<std::uint32_t>(std::lround(strength_.load() * one));
+    // Without a previous output of this size, or at strength 0, the blend
+    // gives the input byte for byte: the frame itself goes on.
+    if (!sameSize || weight == 0) {
         previous_ = frame;
         updateTargets(frame);
         return;
     }
-    // The weight of the previous output in 16-bit fixed point; sums stay
-    // within 32 bits, so the loop vectorises.
-    constexpr std::uint32_t one = 1U << 16;
-    const auto weight = static_cast<std::uint32_t>(std::lround(strength_.load() * one));
-    const std::uint8_t* input = frame.bytes->data();
-    const std::uint8_t* before = previous_.bytes->data();
-    const std::size_t count = frame.bytes->size();
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(count);
-    std::uint8_t* output = bytes->data();
-    for (std::size_t i = 0; i < count; ++i) {
-        output[i] = static_cast<std::uint8_t>(
-            (std::uint32_t{input[i]} * (one - weight) + std::uint32_t{before[i]} * weight + one / 2) >> 16);
-    }
     IIDCFrame filtered;
     filtered.width = frame.width;
     filtered.height = frame.height;
-    filtered.bytes = std::move(bytes);
     filtered.time = frame.time;
+    if (weight == one) {
+        // At full strength the output holds the previous one.
+        filtered.bytes = previous_.bytes;
+    } else {
+        // Sums stay within 32 bits, so the loop vectorises.
+        const std::uint8_t* input = frame.bytes->data();
+        const std::uint8_t* before = previous_.bytes->data();
+        const std::size_t count = frame.bytes->size();
+        auto bytes = buffers_.take(count);
+        std::uint8_t* output = bytes->data();
+        for (std::size_t i = 0; i < count; ++i) {
+            output[i] = static_cast<std::uint8_t>(
+                (std::uint32_t{input[i]} * (one - weight) + std::uint32_t{before[i]} * weight + one / 2) >> 16);
+        }
+        filtered.bytes = std::move(bytes);
+    }
     previous_ = filtered;
     updateTargets(filtered);
 }

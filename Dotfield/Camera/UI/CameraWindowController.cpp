@@ -232,8 +232,10 @@ bool CameraWindowController::cameraSetup() {
     }
     denoiseFilter_->setStrength(storedDenoiseStrength(*environment_.userDefaults));
     camera->addTarget(luminanceExtractor_);
-    luminanceExtractor_->setExtractedLuminanceCallback(
-        [this](double luminance) { adjustCameraSettingsForLuminance(static_cast<float>(luminance)); });
+    luminanceExtractor_->setExtractedLuminanceCallback([this](const LuminanceReading& reading) {
+        automaticExposure_.adjustCameraSettingsForLuminance(
+            [&reading] { return static_cast<float>(reading.value()); }, *cameraSettingsWindowController_);
+    });
     camera->setErrorDuringFrameProcessingCallback(
         [state = std::weak_ptr<SetUpState>(setUpState_)] { restartCameraAfterError(state); });
 

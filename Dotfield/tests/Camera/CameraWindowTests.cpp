@@ -190,9 +190,9 @@ struct LuminanceLog {
     std::shared_ptr<Dotfield::AverageLuminanceExtractor> extractor =
         std::make_shared<Dotfield::AverageLuminanceExtractor>();
     explicit LuminanceLog(Dotfield::IIDCCamera& camera) {
-        extractor->setExtractedLuminanceCallback([kept = values](double y) {
+        extractor->setExtractedLuminanceCallback([kept = values](const Dotfield::LuminanceReading& y) {
             std::lock_guard lock(kept->mutex);
-            kept->values.push_back(y);
+            kept->values.push_back(y.value());
         });
         camera.addTarget(extractor);
     }

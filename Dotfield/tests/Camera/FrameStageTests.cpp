@@ -114,7 +114,8 @@ TEST(FrameStages, AverageLuminanceWeighsTheChannelsAndPassesTheFrameOn) {
     auto target = std::make_shared<RecordingTarget>();
     extractor->addTarget(target);
     std::vector<double> measured;
-    extractor->setExtractedLuminanceCallback([&](double luminance) { measured.push_back(luminance); });
+    extractor->setExtractedLuminanceCallback(
+        [&](const Dotfield::LuminanceReading& luminance) { measured.push_back(luminance.value()); });
 
     extractor->newFrame(uniformFrame(640, 480, 128));
     // Half pure red, half pure blue.

@@ -57,6 +57,32 @@ TEST(YUVConversion, EvenColumnsTakeY0AndOddColumnsY1WithTheirSharedChroma) {
     EXPECT_EQ((std::array<std::uint8_t, 8>{128, 128, 128, 255, 116, 116, 116, 255}), grey);
 }
 
+TEST(YUVConversion, AWholeFrameMatchesItsPairsConvertedOneByOne) {
+    // Every chroma pair once, with lumas running through their range, and a
+    // lone pixel at the end: the frame's fast path must give each pair
+    // exactly what the pair alone gives.
+    constexpr std::size_t pairs = 256 * 256;
+    std::vector<std::uint8_t> yuv(pairs * 4 + 2);
+    for (std::size_t i = 0; i < pairs; ++i) {
+        yuv[i * 4] = static_cast<std::uint8_t>(i);
+        yuv[i * 4 + 1] = static_cast<std::uint8_t>(i * 7);
+        yuv[i * 4 + 2] = static_cast<std::uint8_t>(i >> 8);
+        yuv[i * 4 + 3] = static_cast<std::uint8_t>(i * 13 + 5);
+    }
+    yuv[pairs * 4] = 200;
+    yuv[pairs * 4 + 1] = 90;
+    std::vector<std::uint8_t> frame((pairs * 2 + 1) * 4);
+    convertYUV422ToRGBA(yuv.data(), frame.data(), pairs * 2 + 1);
+    for (std::size_t i = 0; i < pairs; ++i) {
+        const auto alone = convertPair(yuv[i * 4], yuv[i * 4 + 1], yuv[i * 4 + 2], yuv[i * 4 + 3]);
+        ASSERT_TRUE(std::equal(alone.begin(), alone.end(), frame.begin() + static_cast<std::ptrdiff_t>(i * 8)))
+            << "pair " << i;
+    }
+    std::array<std::uint8_t, 4> lone{};
+    convertYUV422ToRGBA(yuv.data() + pairs * 4, lone.data(), 1);
+    EXPECT_TRUE(std::equal(lone.begin(), lone.end(), frame.end() - 4));
+}
+
 TEST(YUVConversion, TheSimulatedTestCardSurvivesTheRoundTrip) {
     constexpr std::uint32_t width = 64;
     constexpr std::uint32_t height = 48;
