@@ -1,6 +1,7 @@
 #include "Dotfield/Camera/Frames/YUVConversion.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -20,24 +21,23 @@ constexpr std::int32_t greenFromU = 25690; // 0.392
 constexpr std::int32_t greenFromV = 53281; // 0.813
 constexpr std::int32_t blueFromU = 132186; // 2.017
 
-inline std::uint8_t channel(std::int32_t fixed) {
-    return static_cast<std::uint8_t>(std::clamp(fixed >> fractionBits, 0, 255));
+inline std::uint32_t channel(std::int32_t fixed) {
+    return static_cast<std::uint32_t>(std::clamp(fixed >> fractionBits, 0, 255));
 }
 
 inline void writePixel(std::uint8_t* out, std::int32_t y, std::int32_t red, std::int32_t green,
                        std::int32_t blue) {
     const std::int32_t scaled = luma * (y - 16) + half;
-    out[0] = channel(scaled + red);
-    out[1] = channel(scaled + green);
-    out[2] = channel(scaled + blue);
-    out[3] = 255;
+    const std::uint32_t pixel =
+        0xFF000000U | (channel(scaled + red) << 16) | (channel(scaled + green) << 8) | channel(scaled + blue);
+    std::memcpy(out, &pixel, 4);
 }
 
 // Pairs of pixels one at a time: any processor, and the ends of frames.
-void convertPairs(const std::uint8_t* yuv, std::uint8_t* rgba, std::size_t pairs) {
+void convertPairs(const std::uint8_t* yuv, std::uint8_t* rgb32, std::size_t pairs) {
     for (std::size_t i = 0; i < pairs; ++i) {
         const std::uint8_t* in = yuv + i * 4;
-        std::uint8_t* out = rgba + i * 8;
+        std::uint8_t* out = rgb32 + i * 8;
         const std::int32_t u = static_cast<std::int32_t>(in[0]) - 128;
         const std::int32_t v = static_cast<std::int32_t>(in[2]) - 128;
         const std::int32_t red = redFromV * v;
@@ -51,7 +51,7 @@ void convertPairs(const std::uint8_t* yuv, std::uint8_t* rgba, std::size_t pairs
 #if defined(__x86_64__)
 // Eight pixels at a time in 32-bit lanes: the same fixed-point sums as
 // writePixel, so every byte equals the pair-by-pair result.
-__attribute__((target("avx2"))) void convertPairsAVX2(const std::uint8_t* yuv, std::uint8_t* rgba,
+__attribute__((target("avx2"))) void convertPairsAVX2(const std::uint8_t* yuv, std::uint8_t* rgb32,
                                                       std::size_t pairs) {
     // From 16 bytes U Y0 V Y1 (four pairs): the eight Ys, the four Us and Vs
     // each twice, in the low eight bytes.
@@ -85,11 +85,11 @@ __attribute__((target("avx2"))) void convertPairsAVX2(const std::uint8_t* yuv, s
             _mm256_sub_epi32(scaled, _mm256_mullo_epi32(greenU, u)), _mm256_mullo_epi32(greenV, v));
         const __m256i blue = _mm256_add_epi32(scaled, _mm256_mullo_epi32(blueU, u));
         const __m256i pixels = _mm256_or_si256(
-            _mm256_or_si256(channel8(red), _mm256_slli_epi32(channel8(green), 8)),
-            _mm256_or_si256(_mm256_slli_epi32(channel8(blue), 16), alpha));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(rgba + b * 32), pixels);
+            _mm256_or_si256(_mm256_slli_epi32(channel8(red), 16), _mm256_slli_epi32(channel8(green), 8)),
+            _mm256_or_si256(channel8(blue), alpha));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(rgb32 + b * 32), pixels);
     }
-    convertPairs(yuv + blocks * 16, rgba + blocks * 32, pairs - blocks * 4);
+    convertPairs(yuv + blocks * 16, rgb32 + blocks * 32, pairs - blocks * 4);
 }
 
 bool hasAVX2() {
@@ -100,21 +100,21 @@ bool hasAVX2() {
 
 } // namespace
 
-void convertYUV422ToRGBA(const std::uint8_t* yuv, std::uint8_t* rgba, std::size_t pixelCount) {
+void convertYUV422ToRGB32(const std::uint8_t* yuv, std::uint8_t* rgb32, std::size_t pixelCount) {
     const std::size_t pairs = pixelCount / 2;
 #if defined(__x86_64__)
     if (hasAVX2()) {
-        convertPairsAVX2(yuv, rgba, pairs);
+        convertPairsAVX2(yuv, rgb32, pairs);
     } else {
-        convertPairs(yuv, rgba, pairs);
+        convertPairs(yuv, rgb32, pairs);
     }
 #else
-    convertPairs(yuv, rgba, pairs);
+    convertPairs(yuv, rgb32, pairs);
 #endif
     if (pixelCount % 2 != 0) {
         const std::uint8_t* in = yuv + pairs * 4;
         const std::int32_t u = static_cast<std::int32_t>(in[0]) - 128;
-        writePixel(rgba + pairs * 8, in[1], 0, -greenFromU * u, blueFromU * u);
+        writePixel(rgb32 + pairs * 8, in[1], 0, -greenFromU * u, blueFromU * u);
     }
 }
 

@@ -1,7 +1,6 @@
 #include "Dotfield/Camera/Stages/AverageLuminanceExtractor.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace Dotfield {
@@ -11,12 +10,6 @@ namespace {
 // Pixels whose channel sums fit 32 bits (255 x 2^16 < 2^32): the inner loop
 // adds in 32-bit lanes, which vectorise.
 constexpr std::size_t pixelsPerRun = std::size_t{1} << 16;
-
-// Where R, G and B sit in a pixel read as one 32-bit word.
-constexpr bool littleEndian = std::endian::native == std::endian::little;
-constexpr int redShift = littleEndian ? 0 : 24;
-constexpr int greenShift = littleEndian ? 8 : 16;
-constexpr int blueShift = littleEndian ? 16 : 8;
 
 } // namespace
 
@@ -39,9 +32,9 @@ double averageLuminance(const IIDCFrame& frame) {
         for (std::size_t i = start; i < end; ++i) {
             std::uint32_t pixel = 0;
             std::memcpy(&pixel, bytes + i * 4, 4);
-            runRed += (pixel >> redShift) & 0xFFU;
-            runGreen += (pixel >> greenShift) & 0xFFU;
-            runBlue += (pixel >> blueShift) & 0xFFU;
+            runRed += (pixel >> 16) & 0xFFU;
+            runGreen += (pixel >> 8) & 0xFFU;
+            runBlue += pixel & 0xFFU;
         }
         red += runRed;
         green += runGreen;

@@ -16,7 +16,7 @@
 
 namespace Dotfield {
 
-// The mean luminance of an RGBA frame, 0 to 1 (0 for a frame without pixels).
+// The mean luminance of a frame, 0 to 1 (0 for a frame without pixels).
 double averageLuminance(const IIDCFrame& frame);
 
 // The luminance of one frame, measured on first use; valid during the callback.

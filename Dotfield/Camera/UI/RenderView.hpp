@@ -39,13 +39,9 @@ class RenderView final : public QWidget {
   private:
     class Mailbox;
     void show(IIDCFrame frame);
-    const QImage* shownImage();
 
     std::shared_ptr<Mailbox> mailbox_;
     std::optional<IIDCFrame> shown_;
-    // shown_ as painted, made again only for a new frame that is painted.
-    QImage image_;
-    bool imageCurrent_ = false;
     std::size_t framesShown_ = 0;
 };
 

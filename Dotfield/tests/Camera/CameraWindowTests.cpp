@@ -159,8 +159,8 @@ TEST_F(CameraWindowTest, ASnapshotIsThePNGOfTheNextDenoisedFrame) {
     ASSERT_EQ(frames.size(), 2U);
     const auto& next = frames.front();
     const QImage expected(next.bytes->data(), static_cast<int>(next.width), static_cast<int>(next.height),
-                          static_cast<int>(next.width) * 4, QImage::Format_RGBA8888);
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGBA8888), expected);
+                          static_cast<int>(next.width) * 4, QImage::Format_RGB32);
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), expected);
     EXPECT_EQ(chooser.chooser().requests().back().defaultSuffix, "png");
 }
 
