@@ -10,6 +10,20 @@ namespace {
 // The weight of the previous output in 16-bit fixed point.
 constexpr std::uint32_t one = 1U << 16;
 
+// output = ((one - weight) x input + weight x before) / one, rounded. Sums stay
+// within 32 bits, so the loop vectorises; with AVX2, where the processor has
+// it, eight bytes at a time.
+#if defined(__x86_64__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void blend(const std::uint8_t* input, const std::uint8_t* before, std::uint8_t* output, std::size_t count,
+           std::uint32_t weight) {
+    for (std::size_t i = 0; i < count; ++i) {
+        output[i] = static_cast<std::uint8_t>(
+            (std::uint32_t{input[i]} * (one - weight) + std::uint32_t{before[i]} * weight + one / 2) >> 16);
+    }
+}
+
 } // namespace
 
 void LowPassFilter::setStrength(double strength) {
@@ -36,16 +50,8 @@ void LowPassFilter::newFrame(const IIDCFrame& frame) {
         // At full strength the output holds the previous one.
         filtered.bytes = previous_.bytes;
     } else {
-        // Sums stay within 32 bits, so the loop vectorises.
-        const std::uint8_t* input = frame.bytes->data();
-        const std::uint8_t* before = previous_.bytes->data();
-        const std::size_t count = frame.bytes->size();
-        auto bytes = buffers_.take(count);
-        std::uint8_t* output = bytes->data();
-        for (std::size_t i = 0; i < count; ++i) {
-            output[i] = static_cast<std::uint8_t>(
-                (std::uint32_t{input[i]} * (one - weight) + std::uint32_t{before[i]} * weight + one / 2) >> 16);
-        }
+        auto bytes = buffers_.take(frame.bytes->size());
+        blend(frame.bytes->data(), previous_.bytes->data(), bytes->data(), bytes->size(), weight);
         filtered.bytes = std::move(bytes);
     }
     previous_ = filtered;
