@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Dotfield/Camera/Frames/ProcessorFeatures.hpp"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -91,11 +93,6 @@ __attribute__((target("avx2"))) void convertPairsAVX2(const std::uint8_t* yuv, s
     }
     convertPairs(yuv + blocks * 16, rgb32 + blocks * 32, pairs - blocks * 4);
 }
-
-bool hasAVX2() {
-    static const bool supported = __builtin_cpu_supports("avx2") != 0;
-    return supported;
-}
 #endif
 
 } // namespace
@@ -103,7 +100,7 @@ bool hasAVX2() {
 void convertYUV422ToRGB32(const std::uint8_t* yuv, std::uint8_t* rgb32, std::size_t pixelCount) {
     const std::size_t pairs = pixelCount / 2;
 #if defined(__x86_64__)
-    if (hasAVX2()) {
+    if (processorHasAVX2()) {
         convertPairsAVX2(yuv, rgb32, pairs);
     } else {
         convertPairs(yuv, rgb32, pairs);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Dotfield/Camera/Frames/ProcessorFeatures.hpp"
+
 namespace Dotfield {
 
 namespace {
@@ -11,17 +13,32 @@ namespace {
 constexpr std::uint32_t one = 1U << 16;
 
 // output = ((one - weight) x input + weight x before) / one, rounded. Sums stay
-// within 32 bits, so the loop vectorises; with AVX2, where the processor has
-// it, eight bytes at a time.
-#if defined(__x86_64__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void blend(const std::uint8_t* input, const std::uint8_t* before, std::uint8_t* output, std::size_t count,
-           std::uint32_t weight) {
+// within 32 bits, so the loop vectorises.
+[[gnu::always_inline]] inline void blendLoop(const std::uint8_t* input, const std::uint8_t* before,
+                                             std::uint8_t* output, std::size_t count, std::uint32_t weight) {
     for (std::size_t i = 0; i < count; ++i) {
         output[i] = static_cast<std::uint8_t>(
             (std::uint32_t{input[i]} * (one - weight) + std::uint32_t{before[i]} * weight + one / 2) >> 16);
     }
+}
+
+#if defined(__x86_64__)
+// The same loop built for AVX2: eight 32-bit lanes at a time.
+__attribute__((target("avx2"))) void blendAVX2(const std::uint8_t* input, const std::uint8_t* before,
+                                               std::uint8_t* output, std::size_t count, std::uint32_t weight) {
+    blendLoop(input, before, output, count, weight);
+}
+#endif
+
+void blend(const std::uint8_t* input, const std::uint8_t* before, std::uint8_t* output, std::size_t count,
+           std::uint32_t weight) {
+#if defined(__x86_64__)
+    if (processorHasAVX2()) {
+        blendAVX2(input, before, output, count, weight);
+        return;
+    }
+#endif
+    blendLoop(input, before, output, count, weight);
 }
 
 } // namespace
