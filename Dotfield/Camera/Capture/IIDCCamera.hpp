@@ -25,6 +25,7 @@
 #include "Dotfield/Camera/Capture/CaptureDescriptorWatch.hpp"
 #include "Dotfield/Camera/Capture/FrameTime.hpp"
 #include "Dotfield/Camera/Capture/IIDCFrame.hpp"
+#include "Dotfield/Camera/Frames/FrameBufferPool.hpp"
 #include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/RepeatingTimer.hpp"
@@ -198,7 +199,7 @@ class IIDCCamera : public IIDCFrameSource {
     void endCapture();
     void cameraActivationThread(bool setUpSucceeded);
     void newFrameAvailable(bool deviceHungUp);
-    bool copyFrame(const dc1394video_frame_t& frame);
+    const std::uint8_t* yuv422Of(const dc1394video_frame_t& frame);
     void countFrame(Clock::TimePoint start);
     void bailOut();
     void disconnectCamera();
@@ -208,7 +209,7 @@ class IIDCCamera : public IIDCFrameSource {
     void noteUpdate(Clock::TimePoint time);
 
     // Delivery (IIDCCameraDelivery.cpp).
-    void deliverFrame(const std::vector<std::uint8_t>& bytes, std::uint32_t width, std::uint32_t height);
+    void deliverFrame(const std::uint8_t* yuv422, std::uint32_t width, std::uint32_t height);
     void updateFrameTime();
 
     std::shared_ptr<Clock> clock_;
@@ -229,6 +230,8 @@ class IIDCCamera : public IIDCFrameSource {
     // Touched on the camera queue only.
     dc1394camera_t* camera_ = nullptr;
     std::optional<std::vector<std::uint8_t>> frameBytes_;
+    // The frames handed to the targets, written again once let go.
+    FrameBufferPool pixelBuffers_;
     FrameSize frameSize_;
     std::optional<Region> regionOfInterest_;
     std::atomic<bool> captureRunning_{false}; // written on the camera queue

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "Dotfield/Camera/Capture/CameraQueues.hpp"
@@ -175,42 +174,41 @@ void IIDCCamera::newFrameAvailable(bool deviceHungUp) {
             return;
         }
     }
-    if (copyFrame(*frame)) {
+    if (const std::uint8_t* yuv422 = yuv422Of(*frame)) {
         const auto width = static_cast<std::uint32_t>(std::lround(frameSize_.width));
         const auto height = static_cast<std::uint32_t>(std::lround(frameSize_.height));
-        sharedImageProcessingQueue().sync([&] { deliverFrame(*frameBytes_, width, height); });
+        sharedImageProcessingQueue().sync([&] { deliverFrame(yuv422, width, height); });
     }
     backend_->captureEnqueue(camera_, frame);
     countFrame(start);
 }
 
-// Puts one frame into the staging buffer as YUV 4:2:2: a 4:2:2 frame is
-// copied, a 4:1:1 frame expanded. Only a frame that holds a whole frame of the
-// frame size, into a buffer with room for it, is taken; other codings are not
-// shown.
-bool IIDCCamera::copyFrame(const dc1394video_frame_t& frame) {
+// The frame as YUV 4:2:2 of the frame size: a 4:2:2 frame is read where the
+// camera left it (it stays in its ring buffer until delivered), a 4:1:1 frame
+// is expanded into the staging buffer. None for a frame that does not hold a
+// whole frame of the frame size, without a staging buffer with room for one,
+// or in another coding: those are not shown.
+const std::uint8_t* IIDCCamera::yuv422Of(const dc1394video_frame_t& frame) {
     const double width = std::round(frameSize_.width);
     const double height = std::round(frameSize_.height);
     if (!frameBytes_ || frame.image == nullptr || !(width > 0.0) || !(height > 0.0)) {
-        return false;
+        return nullptr;
     }
     const double pixels = width * height;
     if (pixels * 2.0 > static_cast<double>(frameBytes_->size())) {
-        return false;
+        return nullptr;
     }
     const auto pixelCount = static_cast<std::size_t>(pixels);
     switch (colorspace_.load()) {
     case DC1394_COLOR_CODING_YUV422:
-        if (pixelCount * 2 > frame.image_bytes) {
-            return false;
-        }
-        std::memcpy(frameBytes_->data(), frame.image, pixelCount * 2);
-        return true;
+        return pixelCount * 2 <= frame.image_bytes ? frame.image : nullptr;
     case DC1394_COLOR_CODING_YUV411:
         return expandYUV411ToYUV422(frame.image, frame.image_bytes, frameBytes_->data(), frameBytes_->size(),
-                                    pixelCount);
+                                    pixelCount)
+                   ? frameBytes_->data()
+                   : nullptr;
     default:
-        return false;
+        return nullptr;
     }
 }
 

@@ -1,5 +1,5 @@
 // The delivery half of IIDCCamera: the staging buffer, frame times, the
-// conversion to RGBA and the hand-over of each frame to the targets.
+// conversion to 32-bit pixels and the hand-over of each frame to the targets.
 
 #include <cmath>
 
@@ -51,21 +51,17 @@ void IIDCCamera::updateFrameTime() {
     noteUpdate(now);
 }
 
-// On the image-processing queue: converts the staging buffer's YUV 4:2:2
-// into one RGBA frame shared by every target.
-void IIDCCamera::deliverFrame(const std::vector<std::uint8_t>& bytes, std::uint32_t width,
-                              std::uint32_t height) {
+// On the image-processing queue: converts width x height pixels of YUV 4:2:2
+// into one frame of 32-bit pixels shared by every target.
+void IIDCCamera::deliverFrame(const std::uint8_t* yuv422, std::uint32_t width, std::uint32_t height) {
     const std::size_t pixels = std::size_t{width} * height;
-    if (bytes.size() < pixels * 2) {
-        return;
-    }
-    auto rgba = std::make_shared<std::vector<std::uint8_t>>(pixels * 4);
-    convertYUV422ToRGBA(bytes.data(), rgba->data(), pixels);
+    auto pixelBytes = pixelBuffers_.take(pixels * 4);
+    convertYUV422ToRGB32(yuv422, pixelBytes->data(), pixels);
     updateFrameTime();
     IIDCFrame frame;
     frame.width = width;
     frame.height = height;
-    frame.bytes = std::move(rgba);
+    frame.bytes = std::move(pixelBytes);
     frame.time = FrameTime{currentFrameTimeValue_.load(), frameTimescale};
     updateTargets(frame);
 }

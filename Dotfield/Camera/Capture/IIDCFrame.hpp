@@ -14,9 +14,10 @@ namespace Dotfield {
 struct IIDCFrame {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    // RGBA8888: bytes R, G, B, 255 per pixel, rows without padding (what
-    // QImage::Format_RGBA8888 and AV_PIX_FMT_RGBA read in place). Never
-    // changed once delivered; targets may keep it.
+    // One 32-bit word 0xffRRGGBB a pixel in the machine's byte order, rows
+    // without padding: what a window's surface holds (QImage::Format_RGB32)
+    // and AV_PIX_FMT_RGB32 reads, so the view paints it by copying rows.
+    // Never changed once delivered; targets may keep it.
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     FrameTime time;
 };

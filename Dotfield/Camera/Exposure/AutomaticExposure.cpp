@@ -19,6 +19,11 @@ std::uint32_t cameraSettingValue(double value) {
 }
 
 void AutomaticExposure::adjustCameraSettingsForLuminance(float luminance, ExposureControls& controls) {
+    adjustCameraSettingsForLuminance([luminance] { return luminance; }, controls);
+}
+
+void AutomaticExposure::adjustCameraSettingsForLuminance(const std::function<float()>& measureLuminance,
+                                                         ExposureControls& controls) {
     if (!controls.areAutomaticCameraSettingsShown()) {
         return;
     }
@@ -26,7 +31,7 @@ void AutomaticExposure::adjustCameraSettingsForLuminance(float luminance, Exposu
         frameSkipped_.fetch_add(1);
         return;
     }
-    const double Y = luminance;
+    const double Y = measureLuminance();
     const double T = controls.targetLuminance();
     const double k = controls.cameraLightingScaleFactor();
     const double Emax = controls.exposureMax();

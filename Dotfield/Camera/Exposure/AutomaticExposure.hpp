@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 namespace Dotfield {
 
@@ -35,6 +36,10 @@ class AutomaticExposure {
   public:
     // On the image-processing queue, once per frame.
     void adjustCameraSettingsForLuminance(float luminance, ExposureControls& controls);
+    // The same with the frame's luminance measured only when the adjustment
+    // uses it.
+    void adjustCameraSettingsForLuminance(const std::function<float()>& measureLuminance,
+                                          ExposureControls& controls);
 
     // Measurements passed over since the last adjustment.
     std::int64_t frameSkipped() const { return frameSkipped_.load(); }

@@ -139,7 +139,7 @@ struct MovieOutput::Encoder {
             return {};
         }
         scaler = sws_getCachedContext(scaler, static_cast<int>(frame.width), static_cast<int>(frame.height),
-                                      AV_PIX_FMT_RGBA, codec->width, codec->height, AV_PIX_FMT_YUV420P,
+                                      AV_PIX_FMT_RGB32, codec->width, codec->height, AV_PIX_FMT_YUV420P,
                                       SWS_BILINEAR, nullptr, nullptr, nullptr);
         if (scaler == nullptr) {
             return "The frames could not be converted for the movie.";

@@ -28,7 +28,7 @@ void Crop::newFrame(const IIDCFrame& frame) {
     const std::size_t top = (frame.height - height) / 2;
     const std::size_t rowBytes = std::size_t{width} * 4;
     const std::size_t sourceRowBytes = std::size_t{frame.width} * 4;
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(rowBytes * height);
+    auto bytes = buffers_.take(rowBytes * height);
     const std::uint8_t* source = frame.bytes->data();
     for (std::size_t row = 0; row < height; ++row) {
         std::memcpy(bytes->data() + row * rowBytes, source + (top + row) * sourceRowBytes + left * 4,

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "Dotfield/Camera/Capture/IIDCFrame.hpp"
+#include "Dotfield/Camera/Frames/FrameBufferPool.hpp"
 
 namespace Dotfield {
 
@@ -24,6 +25,7 @@ class Crop final : public IIDCFrameStage {
   private:
     mutable std::mutex mutex_;
     CropSize cropSizeInPixels_;
+    FrameBufferPool buffers_; // the image-processing queue's
 };
 
 } // namespace Dotfield

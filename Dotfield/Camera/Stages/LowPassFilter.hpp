@@ -1,6 +1,7 @@
 #pragma once
 // Smooths frames over time: each byte becomes (1 - s) x input + s x the
-// previous output. The first frame, and a frame of another size, pass through.
+// previous output. The first frame, and a frame of another size, pass through;
+// so does every frame at strength 0, where the blend would copy it.
 
 #include <atomic>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "Dotfield/Camera/Capture/IIDCFrame.hpp"
+#include "Dotfield/Camera/Frames/FrameBufferPool.hpp"
 
 namespace Dotfield {
 
@@ -24,6 +26,7 @@ class LowPassFilter final : public IIDCFrameStage {
     std::atomic<double> strength_{0.5};
     // The last output; touched on the image-processing queue only.
     IIDCFrame previous_;
+    FrameBufferPool buffers_;
 };
 
 } // namespace Dotfield

@@ -196,8 +196,10 @@ void CameraWindowController::useCamera(const std::shared_ptr<IIDCCamera>& camera
     }
     denoiseFilter_->setStrength(storedDenoiseStrength(*environment_.userDefaults));
     camera->addTarget(luminanceExtractor_);
-    luminanceExtractor_->setExtractedLuminanceCallback(
-        [this](double luminance) { adjustCameraSettingsForLuminance(static_cast<float>(luminance)); });
+    luminanceExtractor_->setExtractedLuminanceCallback([this](const LuminanceReading& reading) {
+        automaticExposure_.adjustCameraSettingsForLuminance(
+            [&reading] { return static_cast<float>(reading.value()); }, *cameraSettingsWindowController_);
+    });
     cameraSettingsWindowController_->setCamera(camera, denoiseFilter_);
     cameraSettingsWindowController_->initializeCameraSettings();
 }
@@ -208,10 +210,6 @@ void CameraWindowController::setCameraConnected(bool connected) {
     }
     cameraConnected_ = connected;
     emit cameraConnectedChanged(connected);
-}
-
-void CameraWindowController::adjustCameraSettingsForLuminance(float luminance) {
-    automaticExposure_.adjustCameraSettingsForLuminance(luminance, *cameraSettingsWindowController_);
 }
 
 void CameraWindowController::onMainThread(std::function<void()> work) {

@@ -104,7 +104,6 @@ class CameraWindowController final : public QMainWindow {
     void shutDown(std::chrono::milliseconds recordingWait = std::chrono::seconds(5));
 
     // On the image-processing queue, for each measured frame.
-    void adjustCameraSettingsForLuminance(float luminance);
 
   signals:
     void cameraConnectedChanged(bool connected);

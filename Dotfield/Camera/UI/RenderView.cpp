@@ -75,17 +75,24 @@ void RenderView::show(IIDCFrame frame) {
 
 void RenderView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
     if (!shown_ || shown_->bytes == nullptr || shown_->width == 0 || shown_->height == 0 ||
         shown_->bytes->size() < std::size_t{shown_->width} * shown_->height * 4) {
+        painter.fillRect(rect(), Qt::black);
         return;
     }
+    // The frame's pixels are in the surface's own format.
     const QImage image(shown_->bytes->data(), static_cast<int>(shown_->width),
                        static_cast<int>(shown_->height), static_cast<qsizetype>(shown_->width) * 4,
-                       QImage::Format_RGBA8888);
+                       QImage::Format_RGB32);
+    if (image.size() == size()) {
+        // Unscaled, the rows are copied onto the surface as they are.
+        painter.drawImage(QPoint(0, 0), image);
+        return;
+    }
     QSizeF fitted = QSizeF(image.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
     const QRectF place((width() - fitted.width()) / 2.0, (height() - fitted.height()) / 2.0, fitted.width(),
                        fitted.height());
+    painter.fillRect(rect(), Qt::black);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(place, image);
 }

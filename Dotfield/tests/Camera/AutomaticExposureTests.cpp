@@ -98,28 +98,39 @@ class FakeControls final : public Dotfield::ExposureControls {
     }
 };
 
-TEST(AutomaticExposure, AdjustsOnEveryThirdMeasurementOnlyInAutomaticMode) {
+TEST(AutomaticExposure, AdjustsOnEveryThirdMeasurementOnlyInAutomaticModeAndMeasuresOnlyThen) {
     Dotfield::AutomaticExposure loop;
     FakeControls controls;
-    loop.adjustCameraSettingsForLuminance(0.25F, controls);
-    loop.adjustCameraSettingsForLuminance(0.25F, controls);
+    int measured = 0;
+    const auto frame = [&] {
+        loop.adjustCameraSettingsForLuminance(
+            [&] {
+                ++measured;
+                return 0.25F;
+            },
+            controls);
+    };
+    frame();
+    frame();
     EXPECT_EQ(controls.writes, 0);
     EXPECT_EQ(loop.frameSkipped(), 2);
-    loop.adjustCameraSettingsForLuminance(0.25F, controls);
+    frame();
     EXPECT_EQ(controls.writes, 3);
     EXPECT_EQ(controls.e, 563U);
     EXPECT_EQ(controls.g, 0U);
     EXPECT_EQ(controls.b, 0U);
     EXPECT_EQ(loop.frameSkipped(), 0);
+    EXPECT_EQ(measured, 1) << "frames passed over are not measured";
 
-    // Custom mode freezes both the settings and the count.
-    loop.adjustCameraSettingsForLuminance(0.25F, controls);
+    // Custom mode freezes both the settings and the count, and measures nothing.
+    frame();
     controls.automatic = false;
     for (int i = 0; i < 5; ++i) {
-        loop.adjustCameraSettingsForLuminance(0.25F, controls);
+        frame();
     }
     EXPECT_EQ(controls.writes, 3);
     EXPECT_EQ(loop.frameSkipped(), 1);
+    EXPECT_EQ(measured, 1);
 }
 
 TEST(AutomaticExposure, NoAdjustmentWithoutAnExposureRangeOrWithALuminanceThatIsNotANumber) {

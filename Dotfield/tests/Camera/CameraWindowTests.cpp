@@ -159,8 +159,8 @@ TEST_F(CameraWindowTest, ASnapshotIsThePNGOfTheNextDenoisedFrame) {
     ASSERT_EQ(frames.size(), 2U);
     const auto& next = frames.front();
     const QImage expected(next.bytes->data(), static_cast<int>(next.width), static_cast<int>(next.height),
-                          static_cast<int>(next.width) * 4, QImage::Format_RGBA8888);
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGBA8888), expected);
+                          static_cast<int>(next.width) * 4, QImage::Format_RGB32);
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), expected);
     EXPECT_EQ(chooser.chooser().requests().back().defaultSuffix, "png");
 }
 
@@ -190,9 +190,9 @@ struct LuminanceLog {
     std::shared_ptr<Dotfield::AverageLuminanceExtractor> extractor =
         std::make_shared<Dotfield::AverageLuminanceExtractor>();
     explicit LuminanceLog(Dotfield::IIDCCamera& camera) {
-        extractor->setExtractedLuminanceCallback([kept = values](double y) {
+        extractor->setExtractedLuminanceCallback([kept = values](const Dotfield::LuminanceReading& y) {
             std::lock_guard lock(kept->mutex);
-            kept->values.push_back(y);
+            kept->values.push_back(y.value());
         });
         camera.addTarget(extractor);
     }

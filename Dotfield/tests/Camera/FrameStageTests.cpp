@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -15,17 +16,21 @@ namespace {
 
 using Dotfield::IIDCFrame;
 
-// An RGBA frame whose every byte is the value, alpha 255.
-IIDCFrame uniformFrame(std::uint32_t width, std::uint32_t height, std::uint8_t value) {
-    std::vector<std::uint8_t> bytes(std::size_t{width} * height * 4, value);
-    for (std::size_t i = 3; i < bytes.size(); i += 4) {
-        bytes[i] = 255;
-    }
+// A frame of the 32-bit pixels, one word each.
+IIDCFrame frameOf(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& pixels) {
+    std::vector<std::uint8_t> bytes(pixels.size() * 4);
+    std::memcpy(bytes.data(), pixels.data(), bytes.size());
     return {width, height, std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)), {}};
 }
 
+// A frame whose red, green and blue are all the value, alpha 255.
+IIDCFrame uniformFrame(std::uint32_t width, std::uint32_t height, std::uint8_t value) {
+    return frameOf(width, height,
+                   std::vector<std::uint32_t>(std::size_t{width} * height, 0xFF000000U | value * 0x010101U));
+}
+
 TEST(FrameStages, CropCutsTheCentreAndAnOverLargeSizeToTheFrame) {
-    // Each pixel's red is its column, green its row.
+    // Each pixel's first byte is its column, its second byte its row.
     constexpr std::uint32_t width = 644;
     constexpr std::uint32_t height = 482;
     std::vector<std::uint8_t> bytes(std::size_t{width} * height * 4);
@@ -114,18 +119,16 @@ TEST(FrameStages, AverageLuminanceWeighsTheChannelsAndPassesTheFrameOn) {
     auto target = std::make_shared<RecordingTarget>();
     extractor->addTarget(target);
     std::vector<double> measured;
-    extractor->setExtractedLuminanceCallback([&](double luminance) { measured.push_back(luminance); });
+    extractor->setExtractedLuminanceCallback(
+        [&](const Dotfield::LuminanceReading& luminance) { measured.push_back(luminance.value()); });
 
     extractor->newFrame(uniformFrame(640, 480, 128));
-    // Half pure red, half pure blue.
-    std::vector<std::uint8_t> bytes(4 * 4, 0);
-    bytes[0] = bytes[4] = 255;
-    bytes[10] = bytes[14] = 255;
-    extractor->newFrame({4, 1, std::make_shared<const std::vector<std::uint8_t>>(bytes), {}});
+    // Pure red, pure green, pure blue and black.
+    extractor->newFrame(frameOf(4, 1, {0xFFFF0000U, 0xFF00FF00U, 0xFF0000FFU, 0xFF000000U}));
 
     ASSERT_EQ(measured.size(), 2U);
     EXPECT_NEAR(measured[0], 128.0 / 255.0, 0.002);
-    EXPECT_NEAR(measured[1], (0.2125 + 0.0721) / 2.0, 1e-9);
+    EXPECT_NEAR(measured[1], (0.2125 + 0.7154 + 0.0721) / 4.0, 1e-9);
     EXPECT_EQ(target->count(), 2U);
 }
 

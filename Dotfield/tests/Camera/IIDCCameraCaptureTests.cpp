@@ -9,7 +9,7 @@ using namespace std::chrono_literals;
 
 class IIDCCameraCaptureTest : public CaptureFixture {};
 
-TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraFramesAsRGBAAndStopLeavesNothingOpen) {
+TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraFramesConvertedAndStopLeavesNothingOpen) {
     simulated->setRealTime(true);
     startCapturing();
     ASSERT_TRUE(eventually([&] { return target->count() >= 12; }));
@@ -34,7 +34,7 @@ TEST_F(IIDCCameraCaptureTest, AtSixtyFramesASecondTargetsGetTheCameraFramesAsRGB
         lastSent = simulated->frameBytes(sequence);
     }
     ASSERT_TRUE(lastSent);
-    EXPECT_EQ(*frames.back().bytes, rgbaOf(*lastSent));
+    EXPECT_EQ(*frames.back().bytes, pixelsOf(*lastSent));
     EXPECT_EQ(bus->callCount("dc1394_capture_setup"), 1U);
     const auto setup = bus->calls();
     for (const auto& call : setup) {
@@ -58,7 +58,7 @@ TEST_F(IIDCCameraCaptureTest, OfFiveWaitingFramesTheFirstProcessedHasTwoBehindIt
     ASSERT_TRUE(eventually([&] { return target->count() == 3; }));
     const auto frames = target->frames();
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_EQ(*frames[i].bytes, rgbaOf(*simulated->frameBytes(3 + i))) << "frame " << i;
+        EXPECT_EQ(*frames[i].bytes, pixelsOf(*simulated->frameBytes(3 + i))) << "frame " << i;
     }
     EXPECT_EQ(bus->callCount("dc1394_capture_enqueue"), 5U);
     EXPECT_EQ(simulated->buffersHeldByHost(), 0U);
@@ -123,7 +123,7 @@ TEST_F(IIDCCameraCaptureTest, CountsFramesForTheFrameRatePrintAndTheBenchmark) {
 
 class IIDCCameraFourOneOneTest : public SimulatedCameraFixture {};
 
-TEST_F(IIDCCameraFourOneOneTest, VGAFourOneOneFramesArriveAsRGBAOfTheirExpansion) {
+TEST_F(IIDCCameraFourOneOneTest, VGAFourOneOneFramesArriveAsTheConversionOfTheirExpansion) {
     auto simulated = plugIn(Simulators::SimulatedCameraKind::vga);
     ASSERT_EQ(simulated->setVideoMode(DC1394_VIDEO_MODE_640x480_YUV411), DC1394_SUCCESS);
     auto target = std::make_shared<RecordingTarget>();
@@ -149,7 +149,7 @@ TEST_F(IIDCCameraFourOneOneTest, VGAFourOneOneFramesArriveAsRGBAOfTheirExpansion
     const auto frame = target->frames().front();
     EXPECT_EQ(frame.width, 640U);
     EXPECT_EQ(frame.height, 480U);
-    EXPECT_EQ(*frame.bytes, rgbaOf(yuv422));
+    EXPECT_EQ(*frame.bytes, pixelsOf(yuv422));
 }
 
 } // namespace

@@ -133,6 +133,8 @@ TEST_F(IIDCCameraFailureTest, DisconnectWaitsForTheFrameInFlightAndDropsLaterOne
 
     auto disconnected = std::async(std::launch::async, [&] { camera->disconnect(); });
     EXPECT_EQ(disconnected.wait_for(50ms), std::future_status::timeout);
+    // The disconnect has begun (on a loaded machine its thread may start late).
+    ASSERT_TRUE(eventually([&] { return !camera->cameraShouldPoll(); }));
     simulated->emitFrames(1); // arrives while the camera is being disconnected
     EXPECT_EQ(bus->openHandleCount(), 1U) << "the camera is not freed under a frame in flight";
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,6 +73,33 @@ TEST(MovieOutput, WritesAnH264MovieOfTheFramesAtTheirTimesReplacingAnExistingFil
     // Only the movie is left in the folder.
     EXPECT_EQ(
         std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(MovieOutput, TheMovieKeepsTheFramesColours) {
+    struct Case {
+        const char* name;
+        std::uint32_t pixel; // 0xAARRGGBB
+        bool redder;         // else bluer
+    };
+    for (const Case c : {Case{"red", 0xFFE01010U, true}, Case{"blue", 0xFF1010E0U, false}}) {
+        const auto file = Dotfield::testing::freshTestFolder("camera") / (std::string(c.name) + ".mp4");
+        MovieOutput movie(file, {64, 48}, false, quietOptions());
+        movie.startRecording();
+        for (int i = 0; i < 5; ++i) {
+            std::vector<std::uint8_t> bytes(64 * 48 * 4);
+            for (std::size_t p = 0; p < 64 * 48; ++p) {
+                std::memcpy(&bytes[p * 4], &c.pixel, 4);
+            }
+            movie.newFrame({64, 48, std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
+                            FrameTime{i * 10, 600}});
+        }
+        ASSERT_TRUE(movie.finishRecording());
+        const auto facts = readMovie(file);
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(facts.decodedFrames, 5);
+        EXPECT_GT(c.redder ? facts.firstFrameCr : facts.firstFrameCb, 180.0);
+        EXPECT_LT(c.redder ? facts.firstFrameCb : facts.firstFrameCr, 128.0);
+    }
 }
 
 TEST(MovieOutput, TheMovieStartsWithItsFirstFrameWheneverTheCameraClockBegan) {

@@ -46,9 +46,23 @@ MovieFacts readMovie(const std::filesystem::path& file) {
     }
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
+    const auto meanOfPlane = [&](int plane) {
+        const int width = (frame->width + 1) / 2;
+        const int height = (frame->height + 1) / 2;
+        double sum = 0.0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                sum += frame->data[plane][static_cast<std::ptrdiff_t>(y) * frame->linesize[plane] + x];
+            }
+        }
+        return sum / (static_cast<double>(width) * height);
+    };
     const auto drain = [&] {
         while (avcodec_receive_frame(codec, frame) == 0) {
-            ++facts.decodedFrames;
+            if (facts.decodedFrames++ == 0 && frame->format == AV_PIX_FMT_YUV420P) {
+                facts.firstFrameCb = meanOfPlane(1);
+                facts.firstFrameCr = meanOfPlane(2);
+            }
         }
     };
     while (av_read_frame(format, packet) >= 0) {

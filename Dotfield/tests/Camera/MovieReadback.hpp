@@ -19,6 +19,10 @@ struct MovieFacts {
     double startSeconds = 0.0;
     double containerDurationSeconds = 0.0;
     int decodedFrames = 0;
+    // The mean blue and red difference (Cb, Cr; 128 is grey) of the first
+    // decoded frame, when it is YUV 4:2:0.
+    double firstFrameCb = 0.0;
+    double firstFrameCr = 0.0;
 };
 
 MovieFacts readMovie(const std::filesystem::path& file);

@@ -23,11 +23,11 @@ namespace DotfieldCameraTests {
 
 using Dotfield::Testing::eventually;
 
-// The RGBA frame the camera makes of YUV 4:2:2 bytes it was sent.
-inline std::vector<std::uint8_t> rgbaOf(const std::vector<std::uint8_t>& yuv422) {
-    std::vector<std::uint8_t> rgba(yuv422.size() * 2);
-    Dotfield::convertYUV422ToRGBA(yuv422.data(), rgba.data(), yuv422.size() / 2);
-    return rgba;
+// The frame's pixels the camera makes of YUV 4:2:2 bytes it was sent.
+inline std::vector<std::uint8_t> pixelsOf(const std::vector<std::uint8_t>& yuv422) {
+    std::vector<std::uint8_t> pixels(yuv422.size() * 2);
+    Dotfield::convertYUV422ToRGB32(yuv422.data(), pixels.data(), yuv422.size() / 2);
+    return pixels;
 }
 
 class RecordingTarget final : public Dotfield::IIDCFrameTarget {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "Dotfield/Camera/Frames/YUVConversion.hpp"
@@ -12,14 +13,29 @@
 namespace DotfieldCameraTests {
 namespace {
 
-using Dotfield::convertYUV422ToRGBA;
+using Dotfield::convertYUV422ToRGB32;
 using Dotfield::expandYUV411ToYUV422;
 
-std::array<std::uint8_t, 8> convertPair(std::uint8_t u, std::uint8_t y0, std::uint8_t v, std::uint8_t y1) {
+// Red, green, blue and alpha of the 0xAARRGGBB word at the bytes.
+std::array<int, 4> channels(const std::uint8_t* pixel) {
+    std::uint32_t word = 0;
+    std::memcpy(&word, pixel, 4);
+    return {int(word >> 16 & 0xFF), int(word >> 8 & 0xFF), int(word & 0xFF), int(word >> 24)};
+}
+
+std::array<std::uint8_t, 8> convertPairBytes(std::uint8_t u, std::uint8_t y0, std::uint8_t v, std::uint8_t y1) {
     const std::array<std::uint8_t, 4> yuv{u, y0, v, y1};
-    std::array<std::uint8_t, 8> rgba{};
-    convertYUV422ToRGBA(yuv.data(), rgba.data(), 2);
-    return rgba;
+    std::array<std::uint8_t, 8> pixels{};
+    convertYUV422ToRGB32(yuv.data(), pixels.data(), 2);
+    return pixels;
+}
+
+// The two pixels' red, green, blue and alpha, one after the other.
+std::array<int, 8> convertPair(std::uint8_t u, std::uint8_t y0, std::uint8_t v, std::uint8_t y1) {
+    const auto bytes = convertPairBytes(u, y0, v, y1);
+    const auto first = channels(bytes.data());
+    const auto second = channels(bytes.data() + 4);
+    return {first[0], first[1], first[2], first[3], second[0], second[1], second[2], second[3]};
 }
 
 TEST(YUVConversion, LimitedRangeEndsAndPrimariesMeetTheMatrix) {
@@ -51,10 +67,36 @@ TEST(YUVConversion, LimitedRangeEndsAndPrimariesMeetTheMatrix) {
 
 TEST(YUVConversion, EvenColumnsTakeY0AndOddColumnsY1WithTheirSharedChroma) {
     const auto rgba = convertPair(128, 16, 128, 235);
-    EXPECT_EQ((std::array<std::uint8_t, 8>{0, 0, 0, 255, 255, 255, 255, 255}), rgba);
+    EXPECT_EQ((std::array<int, 8>{0, 0, 0, 255, 255, 255, 255, 255}), rgba);
     // 1.164 x (126 - 16) = 128.04 rounds to 128, 1.164 x 100 = 116.4 to 116.
     const auto grey = convertPair(128, 126, 128, 116);
-    EXPECT_EQ((std::array<std::uint8_t, 8>{128, 128, 128, 255, 116, 116, 116, 255}), grey);
+    EXPECT_EQ((std::array<int, 8>{128, 128, 128, 255, 116, 116, 116, 255}), grey);
+}
+
+TEST(YUVConversion, AWholeFrameMatchesItsPairsConvertedOneByOne) {
+    // Every chroma pair once, with lumas running through their range, and a
+    // lone pixel at the end: the frame's fast path must give each pair
+    // exactly what the pair alone gives.
+    constexpr std::size_t pairs = 256 * 256;
+    std::vector<std::uint8_t> yuv(pairs * 4 + 2);
+    for (std::size_t i = 0; i < pairs; ++i) {
+        yuv[i * 4] = static_cast<std::uint8_t>(i);
+        yuv[i * 4 + 1] = static_cast<std::uint8_t>(i * 7);
+        yuv[i * 4 + 2] = static_cast<std::uint8_t>(i >> 8);
+        yuv[i * 4 + 3] = static_cast<std::uint8_t>(i * 13 + 5);
+    }
+    yuv[pairs * 4] = 200;
+    yuv[pairs * 4 + 1] = 90;
+    std::vector<std::uint8_t> frame((pairs * 2 + 1) * 4);
+    convertYUV422ToRGB32(yuv.data(), frame.data(), pairs * 2 + 1);
+    for (std::size_t i = 0; i < pairs; ++i) {
+        const auto alone = convertPairBytes(yuv[i * 4], yuv[i * 4 + 1], yuv[i * 4 + 2], yuv[i * 4 + 3]);
+        ASSERT_TRUE(std::equal(alone.begin(), alone.end(), frame.begin() + static_cast<std::ptrdiff_t>(i * 8)))
+            << "pair " << i;
+    }
+    std::array<std::uint8_t, 4> lone{};
+    convertYUV422ToRGB32(yuv.data() + pairs * 4, lone.data(), 1);
+    EXPECT_TRUE(std::equal(lone.begin(), lone.end(), frame.end() - 4));
 }
 
 TEST(YUVConversion, TheSimulatedTestCardSurvivesTheRoundTrip) {
@@ -64,7 +106,7 @@ TEST(YUVConversion, TheSimulatedTestCardSurvivesTheRoundTrip) {
     const auto yuv = Simulators::renderFrame(light, width, height, {}, DC1394_COLOR_CODING_YUV422);
     ASSERT_EQ(yuv.size(), std::size_t{width} * height * 2);
     std::vector<std::uint8_t> rgba(std::size_t{width} * height * 4);
-    convertYUV422ToRGBA(yuv.data(), rgba.data(), std::size_t{width} * height);
+    convertYUV422ToRGB32(yuv.data(), rgba.data(), std::size_t{width} * height);
     const auto rgbaFromPlain = Simulators::renderFrame(light, width, height, {}, DC1394_COLOR_CODING_RGB8);
     ASSERT_EQ(rgbaFromPlain.size(), std::size_t{width} * height * 3);
     int worst = 0;
@@ -75,7 +117,7 @@ TEST(YUVConversion, TheSimulatedTestCardSurvivesTheRoundTrip) {
             continue;
         }
         for (int ch = 0; ch < 3; ++ch) {
-            worst = std::max(worst, std::abs(rgba[i * 4 + ch] - rgbaFromPlain[i * 3 + ch]));
+            worst = std::max(worst, std::abs(channels(&rgba[i * 4])[ch] - rgbaFromPlain[i * 3 + ch]));
         }
     }
     EXPECT_LE(worst, 3);

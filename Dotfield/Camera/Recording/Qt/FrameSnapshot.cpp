@@ -24,7 +24,7 @@ std::string savePNG(const IIDCFrame& frame, const std::filesystem::path& url) {
         return "The frame holds no picture.";
     }
     const QImage image(frame.bytes->data(), static_cast<int>(frame.width), static_cast<int>(frame.height),
-                       static_cast<qsizetype>(frame.width) * 4, QImage::Format_RGBA8888);
+                       static_cast<qsizetype>(frame.width) * 4, QImage::Format_ARGB32);
     QSaveFile file(QString::fromStdString(url.string()));
     if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString().toStdString();

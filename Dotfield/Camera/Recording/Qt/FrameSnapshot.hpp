@@ -28,7 +28,7 @@ class FrameSnapshot final : public IIDCFrameTarget {
     std::atomic<bool> taken_{false};
 };
 
-// Writes the RGBA frame as a PNG file; empty on success, else the reason.
+// Writes the frame as a PNG file; empty on success, else the reason.
 std::string savePNG(const IIDCFrame& frame, const std::filesystem::path& url);
 
 } // namespace Dotfield
