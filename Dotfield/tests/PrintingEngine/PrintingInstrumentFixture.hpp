@@ -21,25 +21,16 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
-#include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "Dotfield/tests/Support/TestTiming.hpp"
+#include "Dotfield/tests/Support/WorldTimeSleeper.hpp"
+#include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 
 namespace Dotfield::testing {
 
-// Sleeps at the world's rate: 1/rate of the time asked, moving the clock it
-// is given by the whole time, so waits measured on that clock end when the
-// world has seen the time pass.
-class WorldRateSleeper final : public Sleeper {
-  public:
-    WorldRateSleeper(std::shared_ptr<ManualClock> clock, double rate) : clock_(std::move(clock)), rate_(rate) {}
-    using Sleeper::sleep;
-    void sleep(Clock::Duration duration) override;
-
-  private:
-    const std::shared_ptr<ManualClock> clock_;
-    const double rate_;
-};
+// Sleeps at the world's rate, moving the manual clock it is given by the
+// whole time asked.
+using WorldRateSleeper = Testing::WorldTimeSleeper;
 
 // The driver's read time-out of every link of the fixture (real time).
 inline const std::chrono::milliseconds linkReadTimeout{Dotfield::Testing::serialPortTiming().readTimeoutMilliseconds};
@@ -48,7 +39,6 @@ class PrintingInstrumentFixture : public ::testing::Test {
   protected:
     static constexpr double worldRate = 20.0;
 
-    PrintingInstrumentFixture();
     void SetUp() override;
     void TearDown() override;
 
@@ -61,8 +51,12 @@ class PrintingInstrumentFixture : public ::testing::Test {
     template <typename Work> void onRobotQueue(Work&& work) { performOnQueueSync(std::forward<Work>(work), *robot); }
 
     ScopedMainThreadPump mainThread;
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options = Testing::SimulatedInstrumentBuilder("IIb")
+                                                         .worldRate(worldRate)
+                                                         .start({20000.0, 30000.0, 20000.0})
+                                                         .surface(Simulators::SimulatedSurface::plane(3000.0, 0.01, -0.005))
+                                                         .options();
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Simulators::SimulatedSmartMotorBus> bus;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
@@ -74,9 +68,6 @@ class PrintingInstrumentFixture : public ::testing::Test {
     std::shared_ptr<Electronics> electronics;
     std::unique_ptr<ElectronicsForPrinting> printingElectronics;
     std::shared_ptr<Relay> relay = std::make_shared<Relay>();
-
-  private:
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 } // namespace Dotfield::testing
