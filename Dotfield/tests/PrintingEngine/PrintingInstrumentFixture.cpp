@@ -16,6 +16,7 @@ void PrintingInstrumentFixture::startStatusPoll() {
 void PrintingInstrumentFixture::SetUp() {
     instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
+    worldTime = std::make_shared<WorldRateSleeper>(electronicsClock, world->clock());
     bus = instrument->positionerAs<Simulators::SimulatedSmartMotorBus>();
     ASSERT_TRUE(bus);
 

@@ -1,9 +1,11 @@
 #pragma once
 // Printing on the whole simulated instrument: the DropwrightIIb on the
 // SmartMotor bus, the electronics and the relay box on their links, all moving
-// or recording in one world that runs faster than real time. The electronics'
-// waits and the print's dwells run at the world's rate, so the world's records
-// show the durations a print asked for.
+// or recording in one world. The world's time passes only with the bytes on
+// its lines and with the waits the electronics and the print ask for, so its
+// records show the durations a print asked for however busy the machine is. A
+// test that measures the links' own time-outs against the world runs it at
+// worldRate instead (set options.clock in its constructor).
 
 #include <chrono>
 #include <memory>
@@ -28,8 +30,8 @@
 
 namespace Dotfield::testing {
 
-// Sleeps at the world's rate, moving the manual clock it is given by the
-// whole time asked.
+// Lets the time asked for pass in the world, moving the manual clock it is
+// given by the whole time.
 using WorldRateSleeper = Testing::WorldTimeSleeper;
 
 // The driver's read time-out of every link of the fixture (real time).
@@ -37,6 +39,7 @@ inline const std::chrono::milliseconds linkReadTimeout{Dotfield::Testing::serial
 
 class PrintingInstrumentFixture : public ::testing::Test {
   protected:
+    // How much faster than the machine a world runs that a test runs in real time.
     static constexpr double worldRate = 20.0;
 
     void SetUp() override;
@@ -52,7 +55,7 @@ class PrintingInstrumentFixture : public ::testing::Test {
 
     ScopedMainThreadPump mainThread;
     Simulators::SimulatedInstrumentOptions options = Testing::SimulatedInstrumentBuilder("IIb")
-                                                         .worldRate(worldRate)
+                                                         .worldClock(std::make_shared<Simulators::SteppedWorldClock>())
                                                          .start({20000.0, 30000.0, 20000.0})
                                                          .surface(Simulators::SimulatedSurface::plane(3000.0, 0.01, -0.005))
                                                          .options();
@@ -60,10 +63,10 @@ class PrintingInstrumentFixture : public ::testing::Test {
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Simulators::SimulatedSmartMotorBus> bus;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
-    // The electronics' clock and the poll's: it never ticks by itself, and
-    // the world-rate sleeper moves it.
+    // The electronics' clock and the poll's: it never ticks by itself; the
+    // world-time sleeper (made over the world's clock in SetUp) moves it.
     std::shared_ptr<ManualClock> electronicsClock = std::make_shared<ManualClock>();
-    std::shared_ptr<WorldRateSleeper> worldTime = std::make_shared<WorldRateSleeper>(electronicsClock, worldRate);
+    std::shared_ptr<WorldRateSleeper> worldTime;
     std::shared_ptr<DropwrightIIa> robot;
     std::shared_ptr<Electronics> electronics;
     std::unique_ptr<ElectronicsForPrinting> printingElectronics;
