@@ -113,6 +113,8 @@ void ModelPrinting::connect() {
 void ModelPrinting::onRobotQueue(const std::function<void()>& work) { performOnQueueSync(work, *robot_); }
 
 bool ModelPrinting::pumpUntil(const std::function<bool()>& condition) {
+    // A whole print of the prototype's model takes over a minute on a loaded,
+    // sanitized run, longer than one awaited event may: the guard is a print's.
     return mainThread_.pump().runUntil(condition, std::chrono::minutes(5));
 }
 
