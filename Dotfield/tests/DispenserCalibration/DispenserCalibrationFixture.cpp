@@ -1,6 +1,7 @@
 #include "Dotfield/tests/DispenserCalibration/DispenserCalibrationFixture.hpp"
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 
@@ -45,7 +46,7 @@ void DispenserCalibrationFixture::waitForRunEnd() {
         // The queue is idle once the run has posted its end; what it posted
         // runs below.
         return !calibration->calibrationInProgress() && object->serialDispatchQueue().sync([] { return true; });
-    }));
+    }, Testing::eventuallyLimit));
     mainThread.pump().runPending();
 }
 

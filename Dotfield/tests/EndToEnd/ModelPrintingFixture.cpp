@@ -1,20 +1,17 @@
 #include "Dotfield/tests/EndToEnd/ModelPrintingFixture.hpp"
 
 #include <stdexcept>
-#include <thread>
 
 #include "Dotfield/Instrument/DispenserStatus/DispenserStatusPoll.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/HelperFunctions/TimerTicks.hpp"
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Printing/Document/PatternPrintRun.hpp"
-#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
-#include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
-#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
 #include "Dotfield/Robotics/SurfaceFinding.hpp"
+#include "Dotfield/tests/Support/RobotModels.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 
 namespace Dotfield::testing {
 
@@ -24,45 +21,6 @@ namespace {
 constexpr double startClearance = 300.0;
 // The deck under the start point, above the bottom of the Z travel, µm.
 constexpr double deckHeight = 10000.0;
-
-// The robot's own pauses (homing, tuning) are skipped.
-class NoPauses final : public Sleeper {
-  public:
-    using Sleeper::sleep;
-    void sleep(Clock::Duration) override {}
-};
-
-SerialPortTiming testTiming() {
-    SerialPortTiming timing;
-    timing.readTimeoutMilliseconds = 500;
-    timing.writeTimeoutMilliseconds = 500;
-    timing.bufferedBytesWait = std::chrono::milliseconds(500);
-    return timing;
-}
-
-std::shared_ptr<Robot> makeRobot(const std::string& model, const std::shared_ptr<UserDefaults>& store) {
-    const auto pauses = std::make_shared<NoPauses>();
-    if (model == "IIa") {
-        return Robot::make<DropwrightIIa>(store, systemClock(), pauses);
-    }
-    if (model == "IIb") {
-        return Robot::make<DropwrightIIb>(store, systemClock(), pauses);
-    }
-    if (model == "Desktop") {
-        return Robot::make<DropwrightDesktop>(store, systemClock(), pauses);
-    }
-    return Robot::make<DropwrightProto>(store, systemClock());
-}
-
-} // namespace
-
-void WorldTimeSleeper::sleep(Clock::Duration duration) {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(duration);
-    std::this_thread::sleep_for(world_->realTimeUntil(world_->now() + ns));
-    clock_->advance(duration);
-}
-
-namespace {
 
 std::shared_ptr<Simulators::WorldClock> worldClockFor(double rate) {
     if (rate > 0.0) {
@@ -75,7 +33,7 @@ std::shared_ptr<Simulators::WorldClock> worldClockFor(double rate) {
 
 ModelPrinting::ModelPrinting(PrintSetup setup)
     : setup_(std::move(setup)), worldClock_(worldClockFor(setup_.worldRate)),
-      worldTime_(std::make_shared<WorldTimeSleeper>(electronicsClock_, worldClock_)) {
+      worldTime_(std::make_shared<Testing::WorldTimeSleeper>(electronicsClock_, worldClock_)) {
     if (setup_.tilted) {
         placement_ = {startX, startY, 3000.0, 2000.0, 1.5, 30.0};
     } else {
@@ -90,8 +48,8 @@ ModelPrinting::~ModelPrinting() {
     }
     printingElectronics_.reset();
     electronics_.reset();
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument_) {
+        instrument_->closePorts();
     }
     robot_.reset();
     document_.reset();
@@ -127,28 +85,22 @@ void ModelPrinting::connect() {
     if (peer == nullptr) {
         throw std::invalid_argument("No simulated positioner " + setup_.model);
     }
-    Simulators::SimulatedInstrumentOptions options;
-    options.positionerModel = setup_.model;
-    options.clock = worldClock_;
     Simulators::SimulatedSurface surface =
         setup_.tilted ? Simulators::SimulatedSurface::plane(deckHeight, 0.01, 0.005)
                       : Simulators::SimulatedSurface::plane(deckHeight);
     surface.centerX = startX;
     surface.centerY = startY;
-    options.surface = surface;
-    options.start = Simulators::WorldPoint{startX, startY, peer->travelFrom.z + deckHeight + startClearance};
-    instrument_ = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument_ = Testing::SimulatedInstrumentBuilder(setup_.model)
+                      .worldClock(worldClock_)
+                      .surface(surface)
+                      .start({startX, startY, peer->travelFrom.z + deckHeight + startClearance})
+                      .build();
 
-    const auto opener = [this](const SerialPortProperties& properties) {
-        auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, testTiming());
-        ports_.push_back(port);
-        return port;
-    };
-    robot_ = makeRobot(setup_.model, store_);
-    initializeConnectionToRobot(*robot_, opener);
+    robot_ = Testing::makeRobotModel(setup_.model, store_);
+    initializeConnectionToRobot(*robot_, instrument_->opener());
 
     electronics_ = std::make_shared<Electronics>(store_, ElectronicsTiming{electronicsClock_, worldTime_});
-    electronics_->setSerialPort(opener(properties(SerialPortType::electronics)));
+    electronics_->setSerialPort(instrument_->openPort(properties(SerialPortType::electronics)));
     electronics_->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
     printingElectronics_ = std::make_unique<ElectronicsForPrinting>(*electronics_, worldTime_);
     instrument_->electronics()->setMeasurementNoise(2.0, 0.002, 11);
@@ -161,6 +113,8 @@ void ModelPrinting::connect() {
 void ModelPrinting::onRobotQueue(const std::function<void()>& work) { performOnQueueSync(work, *robot_); }
 
 bool ModelPrinting::pumpUntil(const std::function<bool()>& condition) {
+    // A whole print of the prototype's model takes over a minute on a loaded,
+    // sanitized run, longer than one awaited event may: the guard is a print's.
     return mainThread_.pump().runUntil(condition, std::chrono::minutes(5));
 }
 

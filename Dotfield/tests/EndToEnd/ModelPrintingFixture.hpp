@@ -24,7 +24,8 @@
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
 #include "Dotfield/tests/EndToEnd/PrintedShapes.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
+#include "Dotfield/tests/Support/TestInstrument.hpp"
+#include "Dotfield/tests/Support/WorldTimeSleeper.hpp"
 
 namespace Dotfield::testing {
 
@@ -48,21 +49,6 @@ struct PrintSetup {
     // The surface sloped 1 % along X and 0.5 % along Y, and the pattern
     // turned by 30°, scaled by 1.5 and moved by its origin.
     bool tilted = false;
-};
-
-// Lets the time asked pass in the world (a stepped world moves on by it, a
-// running one is waited for) and moves the clock it is given by it, so waits
-// measured on that clock end once the world saw them.
-class WorldTimeSleeper final : public Sleeper {
-  public:
-    WorldTimeSleeper(std::shared_ptr<ManualClock> clock, std::shared_ptr<Simulators::WorldClock> world)
-        : clock_(std::move(clock)), world_(std::move(world)) {}
-    using Sleeper::sleep;
-    void sleep(Clock::Duration duration) override;
-
-  private:
-    const std::shared_ptr<ManualClock> clock_;
-    const std::shared_ptr<Simulators::WorldClock> world_;
 };
 
 class ModelPrinting {
@@ -105,16 +91,15 @@ class ModelPrinting {
 
     const PrintSetup setup_;
     ScopedMainThreadPump mainThread_;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument_;
+    std::unique_ptr<Testing::TestInstrument> instrument_;
     std::shared_ptr<UserDefaults> store_ = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
     std::shared_ptr<ManualClock> electronicsClock_ = std::make_shared<ManualClock>();
     std::shared_ptr<Simulators::WorldClock> worldClock_;
-    std::shared_ptr<WorldTimeSleeper> worldTime_;
+    std::shared_ptr<Testing::WorldTimeSleeper> worldTime_;
     std::shared_ptr<Robot> robot_;
     std::shared_ptr<Electronics> electronics_;
     std::unique_ptr<ElectronicsForPrinting> printingElectronics_;
     std::shared_ptr<PatternDocument> document_;
-    std::vector<std::shared_ptr<SerialPort>> ports_;
     Placement placement_;
     VeltranePatterns::Coordinate foundStart_;
 };

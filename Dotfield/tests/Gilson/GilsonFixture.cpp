@@ -1,11 +1,9 @@
 #include "Dotfield/tests/Gilson/GilsonFixture.hpp"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 #include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
@@ -19,27 +17,16 @@ const bool diagnosticsOn = [] {
     return true;
 }();
 
-SerialPortTiming shortTiming(std::shared_ptr<Clock> clock) {
-    auto timing = Dotfield::Testing::serialPortTiming();
-    if (clock) {
-        timing.clock = std::move(clock);
-    }
-    return timing;
-}
-
 } // namespace
 
 GilsonFixture::GilsonFixture() {
     (void)diagnosticsOn;
-    options.positionerModel = "Desktop";
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
-    options.surface = std::nullopt;
 }
 
 void GilsonFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
-    controller = std::dynamic_pointer_cast<Controller>(instrument->positioner());
+    controller = instrument->positionerAs<Controller>();
     ASSERT_TRUE(controller);
     makeRobot();
 }
@@ -48,8 +35,8 @@ void GilsonFixture::TearDown() {
     if (robot) {
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
     robot.reset();
     instrument.reset();
@@ -60,18 +47,15 @@ void GilsonFixture::makeRobot() {
 }
 
 std::shared_ptr<SerialPort> GilsonFixture::openPort(std::shared_ptr<Clock> clock) {
-    auto port = openSerialPort("Dual RS232 B", Controller::baudRate, true, shortTiming(std::move(clock)));
-    ports_.push_back(port);
-    return port;
+    auto timing = Testing::serialPortTiming();
+    if (clock) {
+        timing.clock = std::move(clock);
+    }
+    return instrument->openPort({"Dual RS232 B", Controller::baudRate, true}, timing);
 }
 
 Robot::SerialPortOpener GilsonFixture::opener() {
-    return [this](const SerialPortProperties& properties) {
-        auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity,
-                                   shortTiming(nullptr));
-        ports_.push_back(port);
-        return port;
-    };
+    return instrument->opener();
 }
 
 void GilsonFixture::connect() {
@@ -105,15 +89,10 @@ std::vector<std::string> GilsonFixture::bufferedCommands() const {
 }
 
 void GilsonFixture::waitForWorldToStand() const {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    const auto moving = [&] {
-        return world->axis(Simulators::WorldAxis::x).moving || world->axis(Simulators::WorldAxis::y).moving ||
-               world->axis(Simulators::WorldAxis::z).moving;
-    };
-    while (moving() && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_FALSE(moving());
+    ASSERT_TRUE(Testing::eventually([&] {
+        return !world->axis(Simulators::WorldAxis::x).moving && !world->axis(Simulators::WorldAxis::y).moving &&
+               !world->axis(Simulators::WorldAxis::z).moving;
+    })) << "an axis still moves";
 }
 
 bool consoleShows(const std::function<void()>& work, const std::string& line) {

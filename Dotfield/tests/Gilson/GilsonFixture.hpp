@@ -16,8 +16,8 @@
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/Gilson/SimulatedGilsonController.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 namespace Dotfield::testing {
 
@@ -31,8 +31,8 @@ class GilsonFixture : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // A link to the controller (19200 baud, even parity) with short time-outs,
-    // on the given clock (the machine's when none); closed after the test.
+    // A link to the controller (19200 baud, even parity) with the tests'
+    // timing, on the given clock (the machine's when none); closed after the test.
     std::shared_ptr<SerialPort> openPort(std::shared_ptr<Clock> clock = nullptr);
     Robot::SerialPortOpener opener();
     // A new robot over the store (the settings read now).
@@ -45,20 +45,18 @@ class GilsonFixture : public ::testing::Test {
     static std::size_t occurrences(const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& part);
     // The transcript's buffered command texts, in order.
     std::vector<std::string> bufferedCommands() const;
-    // Waits (generously) until no axis of the world moves.
+    // Waits until no axis of the world moves.
     void waitForWorldToStand() const;
 
     ScopedMainThreadPump mainThread;
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options =
+        Testing::SimulatedInstrumentBuilder("Desktop").worldRate(worldRate).withoutSurface().options();
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Controller> controller;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
     std::shared_ptr<ManualClock> pauses = std::make_shared<ManualClock>();
     std::shared_ptr<DropwrightDesktop> robot;
-
-  private:
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 // Whether the console (diagnostics on standard error) carried the line while

@@ -9,11 +9,10 @@
 #include <QWidget>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
-#include "Dotfield/tests/Support/TestTiming.hpp"
 #include "Dotfield/tests/Support/Eventually.hpp"
+#include "Dotfield/tests/Support/RobotModels.hpp"
 
 // Fontconfig keeps a cache for the life of a process that draws text; the
 // leak checker would report it when the process ends. It is not ours to free.
@@ -22,25 +21,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace Dotfield::testing {
 
-namespace {
-
-// Homing and tuning pause on the robot; here they return at once.
-class InstantSleeper final : public Sleeper {
-  public:
-    using Sleeper::sleep;
-    void sleep(Clock::Duration) override {}
-};
-
-SerialPortTiming shortTiming() {
-    return Dotfield::Testing::serialPortTiming();
-}
-
-} // namespace
-
 SimulatedIIbWindowFixture::SimulatedIIbWindowFixture() {
-    options.positionerModel = "IIb";
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
-    options.surface = std::nullopt;
     previousBinding_ = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
 }
 
@@ -49,11 +30,11 @@ SimulatedIIbWindowFixture::~SimulatedIIbWindowFixture() {
 }
 
 void SimulatedIIbWindowFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
-    bus = std::dynamic_pointer_cast<Simulators::SimulatedSmartMotorBus>(instrument->positioner());
+    bus = instrument->positionerAs<Simulators::SimulatedSmartMotorBus>();
     ASSERT_TRUE(bus);
-    robot = Robot::make<DropwrightIIb>(store, systemClock(), std::make_shared<InstantSleeper>());
+    robot = Robot::make<DropwrightIIb>(store, systemClock(), std::make_shared<Testing::NoPauses>());
 }
 
 void SimulatedIIbWindowFixture::TearDown() {
@@ -61,24 +42,21 @@ void SimulatedIIbWindowFixture::TearDown() {
         waitForRobotQueue();
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
-    ports_.clear();
     robot.reset();
     QCoreApplication::processEvents();
     instrument.reset();
 }
 
 std::shared_ptr<SerialPort> SimulatedIIbWindowFixture::openPort(const SerialPortProperties& properties) {
-    auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, shortTiming());
-    ports_.push_back(port);
-    return port;
+    return instrument->openPort(properties);
 }
 
 void SimulatedIIbWindowFixture::connectRobot() {
     try {
-        initializeConnectionToRobot(*robot, [this](const SerialPortProperties& properties) { return openPort(properties); });
+        initializeConnectionToRobot(*robot, instrument->opener());
     } catch (const RoboticsError& error) {
         // A positioner that must be homed first keeps its link and position.
         ASSERT_EQ(error.kind(), RoboticsError::Kind::needsToHome);

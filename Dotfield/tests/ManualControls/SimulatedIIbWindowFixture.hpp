@@ -23,8 +23,8 @@
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 class QPushButton;
 class QWidget;
@@ -59,11 +59,12 @@ class SimulatedIIbWindowFixture : public ::testing::Test {
     // Grabs the window into screenshots/<name>.png and answers how many dark
     // (text) pixels the grab shows where the child widget lies.
     static int saveScreenshot(QWidget& window, const std::string& name, const QWidget& child);
-    // Opens a link with short time-outs; it is closed at the end of the test.
+    // Opens a link with the tests' timing; it is closed at the end of the test.
     std::shared_ptr<SerialPort> openPort(const SerialPortProperties& properties);
 
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options =
+        Testing::SimulatedInstrumentBuilder("IIb").worldRate(worldRate).withoutSurface().options();
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Simulators::SimulatedSmartMotorBus> bus;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
@@ -73,7 +74,6 @@ class SimulatedIIbWindowFixture : public ::testing::Test {
     std::shared_ptr<MainThreadBinding> previousBinding_;
     mutable std::mutex errorsMutex_;
     std::vector<std::exception_ptr> errors_;
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 } // namespace Dotfield::testing

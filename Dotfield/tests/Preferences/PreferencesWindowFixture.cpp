@@ -9,13 +9,10 @@
 #include <QTest>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"
-#include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
-#include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
-#include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
 #include "Dotfield/tests/Support/Eventually.hpp"
+#include "Dotfield/tests/Support/RobotModels.hpp"
 
 // Fontconfig keeps a cache for the life of a process that draws text; the
 // leak checker would report it when the process ends. It is not ours to free.
@@ -25,17 +22,6 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 namespace Dotfield::testing {
-
-namespace {
-
-// Homing and tuning pause on the robot; here they return at once.
-class InstantSleeper final : public Sleeper {
-  public:
-    using Sleeper::sleep;
-    void sleep(Clock::Duration) override {}
-};
-
-} // namespace
 
 void ScriptedAuthorizer::requestAuthorization(std::function<void(bool granted)> completion) {
     const bool granted =
@@ -58,10 +44,9 @@ void ScriptedAuthorizer::release() {
     held_.clear();
 }
 
-PreferencesWindowFixture::PreferencesWindowFixture(std::string modelName) : model(std::move(modelName)) {
-    options.positionerModel = model;
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
-    options.surface = std::nullopt;
+PreferencesWindowFixture::PreferencesWindowFixture(std::string modelName)
+    : model(std::move(modelName)),
+      options(Testing::SimulatedInstrumentBuilder(model).worldRate(worldRate).withoutSurface().options()) {
     previousBinding_ = MainQueue::main().bind(std::make_shared<QtMainThreadBinding>());
 }
 
@@ -70,27 +55,13 @@ PreferencesWindowFixture::~PreferencesWindowFixture() {
 }
 
 void PreferencesWindowFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
-    const auto sleeper = std::make_shared<InstantSleeper>();
-    if (model == "IIa") {
-        robot = Robot::make<DropwrightIIa>(store, systemClock(), sleeper);
-    } else if (model == "IIb") {
-        robot = Robot::make<DropwrightIIb>(store, systemClock(), sleeper);
-    } else if (model == "Proto") {
-        robot = Robot::make<DropwrightProto>(store, systemClock());
-    } else {
-        robot = Robot::make<DropwrightDesktop>(store, systemClock(), sleeper);
-    }
-    bus = std::dynamic_pointer_cast<Simulators::SimulatedSmartMotorBus>(instrument->positioner());
+    robot = Testing::makeRobotModel(model, store);
+    bus = instrument->positionerAs<Simulators::SimulatedSmartMotorBus>();
     if (bus) {
         try {
-            initializeConnectionToRobot(*robot, [this](const SerialPortProperties& properties) {
-                // The instrument's own time-outs: a loaded machine may be slow to answer.
-                auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity);
-                ports_.push_back(port);
-                return port;
-            });
+            initializeConnectionToRobot(*robot, instrument->opener());
         } catch (const RoboticsError& error) {
             ASSERT_EQ(error.kind(), RoboticsError::Kind::needsToHome);
         }
@@ -115,10 +86,9 @@ void PreferencesWindowFixture::TearDown() {
     if (robot) {
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
-    ports_.clear();
     robot.reset();
     QCoreApplication::processEvents();
     instrument.reset();

@@ -22,8 +22,8 @@
 #include "Dotfield/Platform/Authorizer.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 class QLineEdit;
 class QWidget;
@@ -74,7 +74,7 @@ class PreferencesWindowFixture : public ::testing::Test {
 
     std::string model;
     Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     // The IIa's and IIb's peer.
     std::shared_ptr<Simulators::SimulatedSmartMotorBus> bus;
@@ -87,7 +87,6 @@ class PreferencesWindowFixture : public ::testing::Test {
     std::shared_ptr<MainThreadBinding> previousBinding_;
     mutable std::mutex errorsMutex_;
     std::vector<std::exception_ptr> errors_;
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 } // namespace Dotfield::testing

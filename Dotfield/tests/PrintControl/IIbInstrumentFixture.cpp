@@ -3,41 +3,18 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
-#include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
-#include "Dotfield/tests/Support/TestTiming.hpp"
 #include "Dotfield/tests/Support/Eventually.hpp"
+#include "Dotfield/tests/Support/RobotModels.hpp"
 
 namespace PrintControlTests {
 
-namespace {
-
-// The robot does not really wait for homing and tuning pauses.
-class NoSleeper final : public Dotfield::Sleeper {
-  public:
-    using Sleeper::sleep;
-    void sleep(Dotfield::Clock::Duration) override {}
-};
-
-Dotfield::SerialPortTiming shortTiming() {
-    return Dotfield::Testing::serialPortTiming();
-}
-
-} // namespace
-
-IIbInstrumentFixture::IIbInstrumentFixture() {
-    options.positionerModel = "IIb";
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
-    options.start = Simulators::WorldPoint{10000.0, 10000.0, 60000.0};
-}
-
 void IIbInstrumentFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Dotfield::Testing::TestInstrument>(options);
     world = instrument->world();
-    bus = std::dynamic_pointer_cast<Simulators::SimulatedSmartMotorBus>(instrument->positioner());
+    bus = instrument->positionerAs<Simulators::SimulatedSmartMotorBus>();
     ASSERT_TRUE(bus);
     robot = Dotfield::Robot::make<Dotfield::DropwrightIIb>(store, Dotfield::systemClock(),
-                                                           std::make_shared<NoSleeper>());
+                                                           std::make_shared<Dotfield::Testing::NoPauses>());
     robot->setSerialPort(robot->retrieveSerialPort(opener()));
     ASSERT_TRUE(robot->serialPort());
     robot->readAndStoreCurrentPosition();
@@ -48,20 +25,15 @@ void IIbInstrumentFixture::TearDown() {
         waitForRobotQueue();
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
     robot.reset();
     instrument.reset();
 }
 
 Dotfield::Robot::SerialPortOpener IIbInstrumentFixture::opener() {
-    return [this](const Dotfield::SerialPortProperties& properties) {
-        auto port = Dotfield::openSerialPort(properties.portName, properties.baudRate, properties.evenParity,
-                                             shortTiming());
-        ports_.push_back(port);
-        return port;
-    };
+    return instrument->opener();
 }
 
 bool IIbInstrumentFixture::pumpUntil(const std::function<bool()>& condition) {

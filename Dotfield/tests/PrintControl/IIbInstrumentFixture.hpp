@@ -19,8 +19,8 @@
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 namespace PrintControlTests {
 
@@ -28,12 +28,11 @@ class IIbInstrumentFixture : public ::testing::Test {
   protected:
     static constexpr double worldRate = 20.0;
 
-    IIbInstrumentFixture();
     void SetUp() override;
     void TearDown() override;
 
-    // A link for one of the instrument's adapters with short time-outs; closed
-    // at the end of the test.
+    // A link for one of the instrument's adapters with the tests' timing;
+    // closed at the end of the test.
     Dotfield::Robot::SerialPortOpener opener();
     // Serves the main thread until the condition holds (false after the guard
     // time, so a broken test fails instead of hanging).
@@ -42,16 +41,16 @@ class IIbInstrumentFixture : public ::testing::Test {
     void waitForRobotQueue();
 
     Dotfield::ScopedMainThreadPump mainThread;
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options = Dotfield::Testing::SimulatedInstrumentBuilder("IIb")
+                                                         .worldRate(worldRate)
+                                                         .start({10000.0, 10000.0, 60000.0})
+                                                         .options();
+    std::unique_ptr<Dotfield::Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Simulators::SimulatedSmartMotorBus> bus;
     std::shared_ptr<Dotfield::UserDefaults> store =
         std::make_shared<Dotfield::UserDefaults>(Dotfield::UserDefaults::CustomDictionary{});
     std::shared_ptr<Dotfield::DropwrightIIb> robot;
-
-  private:
-    std::vector<std::shared_ptr<Dotfield::SerialPort>> ports_;
 };
 
 // Saves the widget's grab as screenshots/<name>.png and answers it.

@@ -1,9 +1,11 @@
 #pragma once
 // Printing on the whole simulated instrument: the DropwrightIIb on the
 // SmartMotor bus, the electronics and the relay box on their links, all moving
-// or recording in one world that runs faster than real time. The electronics'
-// waits and the print's dwells run at the world's rate, so the world's records
-// show the durations a print asked for.
+// or recording in one world. The world's time passes only with the bytes on
+// its lines and with the waits the electronics and the print ask for, so its
+// records show the durations a print asked for however busy the machine is. A
+// test that measures the links' own time-outs against the world runs it at
+// worldRate instead (set options.clock in its constructor).
 
 #include <chrono>
 #include <memory>
@@ -21,34 +23,25 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
-#include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "Dotfield/tests/Support/TestTiming.hpp"
+#include "Dotfield/tests/Support/WorldTimeSleeper.hpp"
+#include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
 
 namespace Dotfield::testing {
 
-// Sleeps at the world's rate: 1/rate of the time asked, moving the clock it
-// is given by the whole time, so waits measured on that clock end when the
-// world has seen the time pass.
-class WorldRateSleeper final : public Sleeper {
-  public:
-    WorldRateSleeper(std::shared_ptr<ManualClock> clock, double rate) : clock_(std::move(clock)), rate_(rate) {}
-    using Sleeper::sleep;
-    void sleep(Clock::Duration duration) override;
-
-  private:
-    const std::shared_ptr<ManualClock> clock_;
-    const double rate_;
-};
+// Lets the time asked for pass in the world, moving the manual clock it is
+// given by the whole time.
+using WorldRateSleeper = Testing::WorldTimeSleeper;
 
 // The driver's read time-out of every link of the fixture (real time).
 inline const std::chrono::milliseconds linkReadTimeout{Dotfield::Testing::serialPortTiming().readTimeoutMilliseconds};
 
 class PrintingInstrumentFixture : public ::testing::Test {
   protected:
+    // How much faster than the machine a world runs that a test runs in real time.
     static constexpr double worldRate = 20.0;
 
-    PrintingInstrumentFixture();
     void SetUp() override;
     void TearDown() override;
 
@@ -61,22 +54,23 @@ class PrintingInstrumentFixture : public ::testing::Test {
     template <typename Work> void onRobotQueue(Work&& work) { performOnQueueSync(std::forward<Work>(work), *robot); }
 
     ScopedMainThreadPump mainThread;
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options = Testing::SimulatedInstrumentBuilder("IIb")
+                                                         .worldClock(std::make_shared<Simulators::SteppedWorldClock>())
+                                                         .start({20000.0, 30000.0, 20000.0})
+                                                         .surface(Simulators::SimulatedSurface::plane(3000.0, 0.01, -0.005))
+                                                         .options();
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Simulators::SimulatedSmartMotorBus> bus;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
-    // The electronics' clock and the poll's: it never ticks by itself, and
-    // the world-rate sleeper moves it.
+    // The electronics' clock and the poll's: it never ticks by itself; the
+    // world-time sleeper (made over the world's clock in SetUp) moves it.
     std::shared_ptr<ManualClock> electronicsClock = std::make_shared<ManualClock>();
-    std::shared_ptr<WorldRateSleeper> worldTime = std::make_shared<WorldRateSleeper>(electronicsClock, worldRate);
+    std::shared_ptr<WorldRateSleeper> worldTime;
     std::shared_ptr<DropwrightIIa> robot;
     std::shared_ptr<Electronics> electronics;
     std::unique_ptr<ElectronicsForPrinting> printingElectronics;
     std::shared_ptr<Relay> relay = std::make_shared<Relay>();
-
-  private:
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 } // namespace Dotfield::testing

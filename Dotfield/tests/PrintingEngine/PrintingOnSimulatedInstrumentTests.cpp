@@ -162,7 +162,16 @@ template <typename Condition> bool eventually(Condition&& condition) {
     return false;
 }
 
-TEST_F(PrintingOnSimulatedInstrument, APositionerFallingSilentMidLineEndsThePrintWithTheDispenserOff) {
+// The silence is found by the links' read time-out, which runs in the
+// machine's time: this world runs at worldRate.
+class PrintingOnSimulatedInstrumentInRealTime : public PrintingOnSimulatedInstrument {
+  protected:
+    PrintingOnSimulatedInstrumentInRealTime() {
+        options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
+    }
+};
+
+TEST_F(PrintingOnSimulatedInstrumentInRealTime, APositionerFallingSilentMidLineEndsThePrintWithTheDispenserOff) {
     struct Case {
         const char* name;
         bool cureWhilePrinting;

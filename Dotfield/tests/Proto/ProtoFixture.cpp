@@ -2,33 +2,12 @@
 
 #include <algorithm>
 
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
-#include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
-#include "Dotfield/tests/Support/TestTiming.hpp"
-
 namespace Dotfield::testing {
 
-namespace {
-
-// Short enough for the tests of silent controllers, long enough that a reply
-// on a busy machine is not taken for a silence.
-SerialPortTiming shortTiming() {
-    return Dotfield::Testing::serialPortTiming();
-}
-
-} // namespace
-
-ProtoFixture::ProtoFixture() {
-    options.positionerModel = "Proto";
-    options.clock = worldClock;
-    options.surface = std::nullopt;
-    options.start = Simulators::WorldPoint{0.0, 0.0, 0.0};
-}
-
 void ProtoFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
-    controllers = std::dynamic_pointer_cast<Controllers>(instrument->positioner());
+    controllers = instrument->positionerAs<Controllers>();
     ASSERT_TRUE(controllers);
     robot = Robot::make<DropwrightProto>(store, robotClock);
 }
@@ -37,25 +16,19 @@ void ProtoFixture::TearDown() {
     if (robot) {
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
     robot.reset();
     instrument.reset();
 }
 
 std::shared_ptr<SerialPort> ProtoFixture::openPort() {
-    auto port = openSerialPort(DropwrightProto::portName, DropwrightProto::baudRate, false, shortTiming());
-    ports_.push_back(port);
-    return port;
+    return instrument->openPort({DropwrightProto::portName, DropwrightProto::baudRate, false});
 }
 
 Robot::SerialPortOpener ProtoFixture::opener() {
-    return [this](const SerialPortProperties& properties) {
-        auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, shortTiming());
-        ports_.push_back(port);
-        return port;
-    };
+    return instrument->opener();
 }
 
 void ProtoFixture::connect() {

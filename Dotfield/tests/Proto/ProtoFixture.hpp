@@ -22,8 +22,8 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightProto.hpp"
 #include "Dotfield/tests/Support/ConsoleCapture.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/Proto/SimulatedProtoControllers.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 namespace Dotfield::testing {
 
@@ -59,14 +59,12 @@ class ProtoFixture : public ::testing::Test {
     using Command = Controllers::Command;
     using WorldAxis = Simulators::WorldAxis;
 
-    ProtoFixture();
-
     // Builds the instrument from `options` and the robot over it (change
     // either in the test's constructor).
     void SetUp() override;
     void TearDown() override;
 
-    // A link to the controllers with short time-outs; closed at the end.
+    // A link to the controllers with the tests' timing; closed at the end.
     std::shared_ptr<SerialPort> openPort();
     Robot::SerialPortOpener opener();
     // Opens the robot's link and sets the controllers up (no position read,
@@ -85,15 +83,16 @@ class ProtoFixture : public ::testing::Test {
     std::shared_ptr<TickingWorldClock> worldClock =
         std::make_shared<TickingWorldClock>(std::chrono::milliseconds(250));
     std::shared_ptr<Clock> robotClock = std::make_shared<WorldTimeClock>(worldClock);
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options = Testing::SimulatedInstrumentBuilder("Proto")
+                                                         .worldClock(worldClock)
+                                                         .start({0.0, 0.0, 0.0})
+                                                         .withoutSurface()
+                                                         .options();
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Controllers> controllers;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
     std::shared_ptr<DropwrightProto> robot;
-
-  private:
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 } // namespace Dotfield::testing

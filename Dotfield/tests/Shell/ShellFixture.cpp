@@ -34,20 +34,12 @@ AlertResponse OperatorAtAlerts::runModalAlert(const ErrorAlertContent& content) 
     return responder ? responder(content) : AlertResponse::defaultButton;
 }
 
-ShellFixture::ShellFixture() {
-    options.positionerModel = std::string(genericPositionerModel);
-    options.electronicsGeneration = SimulatedElectronics::Generation::originalDesign;
-    options.clock = std::make_shared<RealTimeWorldClock>(20.0);
-    options.start = WorldPoint{0.0, 0.0, 0.0};
-    options.surface = std::nullopt;
-}
-
 void ShellFixture::SetUp() {
-    instrument = std::make_unique<SimulatedDropwright>(options);
+    instrument = std::make_unique<Dotfield::Testing::TestInstrument>(options);
     electronicsPeer = instrument->electronics();
     relayBox = instrument->relayBox();
     humiditySensor = instrument->humiditySensor();
-    positioner = std::dynamic_pointer_cast<SimulatedGenericPositioner>(instrument->positioner());
+    positioner = instrument->positionerAs<SimulatedGenericPositioner>();
     ASSERT_TRUE(positioner);
     alerts = std::make_shared<OperatorAtAlerts>([this](const std::string& event) { record(event); });
     previousPresenter_ = installAlertPresenter(alerts);

@@ -18,8 +18,8 @@
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/tests/Support/GenericPositionerRobot.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/Generic/SimulatedGenericPositioner.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 // Answers each alert with what the test's responder says (OK when unset),
 // after recording it.
@@ -42,7 +42,6 @@ class OperatorAtAlerts final : public Dotfield::AlertPresenter {
 
 class ShellFixture : public ::testing::Test {
   protected:
-    ShellFixture();
     // Builds the instrument from `options` (a test may change them first).
     void SetUp() override;
     void TearDown() override;
@@ -63,8 +62,14 @@ class ShellFixture : public ::testing::Test {
     bool logged(const std::string& line) const;
 
     Dotfield::ScopedMainThreadPump mainThread;
-    Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    Simulators::SimulatedInstrumentOptions options =
+        Dotfield::Testing::SimulatedInstrumentBuilder(std::string(Simulators::genericPositionerModel))
+            .electronics(Simulators::SimulatedElectronics::Generation::originalDesign)
+            .worldRate(20.0)
+            .start({0.0, 0.0, 0.0})
+            .withoutSurface()
+            .options();
+    std::unique_ptr<Dotfield::Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::SimulatedElectronics> electronicsPeer;
     std::shared_ptr<Simulators::SimulatedRelayBox> relayBox;
     std::shared_ptr<Simulators::SimulatedHumiditySensor> humiditySensor;

@@ -1,6 +1,5 @@
 #include <chrono>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include "Dotfield/Instrument/Relay/RelayControl.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/tests/Support/SimulatedDropwrightFixture.hpp"
+#include "Dotfield/tests/Support/WorldTimeSleeper.hpp"
 #include "Zovudidova/Quantity.hpp"
 
 namespace Dotfield::testing {
@@ -17,18 +17,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The world in real time, so that its records and the electronics' own
-// timing agree.
+// The world's time moves only with the bytes on its lines, the electronics'
+// waits (which pass in the world) and the test's own steps, so its records
+// show the durations asked for however busy the machine is.
 class DeviceRecordsOnSimulatedInstrument : public SimulatedDropwrightFixture {
   protected:
     DeviceRecordsOnSimulatedInstrument() {
-        options.clock = std::make_shared<Simulators::RealTimeWorldClock>(1.0);
+        options.clock = worldClock;
         options.start = Simulators::WorldPoint{1000.0, 2000.0, 5000.0};
     }
+
+    std::shared_ptr<Simulators::SteppedWorldClock> worldClock = std::make_shared<Simulators::SteppedWorldClock>();
+    std::shared_ptr<ManualClock> electronicsClock = std::make_shared<ManualClock>();
 };
 
 TEST_F(DeviceRecordsOnSimulatedInstrument, ADispenseAndAUVExposureAreRecordedWhereTheTipIs) {
-    const auto electronics = std::make_shared<Electronics>(store);
+    const auto electronics = std::make_shared<Electronics>(
+        store, ElectronicsTiming{electronicsClock,
+                                 std::make_shared<Testing::WorldTimeSleeper>(electronicsClock, worldClock)});
     electronics->setSerialPort(openPort(properties(SerialPortType::electronics)));
     electronics->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
     performOnQueueSync([&] { electronics->dispense(Zovudidova::seconds(0.2)); }, *electronics);
@@ -46,7 +52,7 @@ TEST_F(DeviceRecordsOnSimulatedInstrument, ADispenseAndAUVExposureAreRecordedWhe
 
     const auto relay = openPort(properties(SerialPortType::relay));
     switchExternalRelay(RelayState::closed, relay);
-    std::this_thread::sleep_for(50ms);
+    worldClock->advance(50ms);
     switchExternalRelay(RelayState::open, relay);
     const auto exposures = world->uvExposures();
     ASSERT_EQ(exposures.size(), 1u);

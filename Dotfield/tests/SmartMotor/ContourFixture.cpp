@@ -5,8 +5,11 @@
 namespace Dotfield::testing {
 
 ContourFixture::ContourFixture(std::string model) : SmartMotorFixture(std::move(model)) {
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(contourWorldRate);
-    options.start = Simulators::WorldPoint{0.0, 0.0, 0.0};
+    options = Testing::SimulatedInstrumentBuilder(this->model)
+                  .worldRate(contourWorldRate)
+                  .start({0.0, 0.0, 0.0})
+                  .withoutSurface()
+                  .options();
 }
 
 void ContourFixture::SetUp() {

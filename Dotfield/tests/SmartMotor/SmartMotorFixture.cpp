@@ -1,29 +1,17 @@
 #include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
 
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
-#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
-namespace {
-
-SerialPortTiming shortTiming() {
-    return Dotfield::Testing::serialPortTiming();
-}
-
-} // namespace
-
-SmartMotorFixture::SmartMotorFixture(std::string modelName) : model(std::move(modelName)) {
-    options.positionerModel = model;
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
-    options.surface = std::nullopt;
-}
+SmartMotorFixture::SmartMotorFixture(std::string modelName)
+    : model(std::move(modelName)),
+      options(Testing::SimulatedInstrumentBuilder(model).worldRate(worldRate).withoutSurface().options()) {}
 
 void SmartMotorFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
-    bus = std::dynamic_pointer_cast<Bus>(instrument->positioner());
+    bus = instrument->positionerAs<Bus>();
     ASSERT_TRUE(bus);
     if (model == "IIa") {
         robot = Robot::make<DropwrightIIa>(store, systemClock(), sleeper);
@@ -36,25 +24,19 @@ void SmartMotorFixture::TearDown() {
     if (robot) {
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
     robot.reset();
     instrument.reset();
 }
 
 std::shared_ptr<SerialPort> SmartMotorFixture::openPort(std::uint32_t baudRate) {
-    auto port = openSerialPort(DropwrightIIa::portName, baudRate, false, shortTiming());
-    ports_.push_back(port);
-    return port;
+    return instrument->openPort({DropwrightIIa::portName, baudRate, false});
 }
 
 Robot::SerialPortOpener SmartMotorFixture::opener() {
-    return [this](const SerialPortProperties& properties) {
-        auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, shortTiming());
-        ports_.push_back(port);
-        return port;
-    };
+    return instrument->opener();
 }
 
 void SmartMotorFixture::connect() {

@@ -19,8 +19,8 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
 #include "Dotfield/tests/Support/ConsoleCapture.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/SmartMotor/SimulatedSmartMotorBus.hpp"
-#include "simulators/instrument/SimulatedInstrument.hpp"
 
 namespace Dotfield::testing {
 
@@ -43,7 +43,7 @@ class SmartMotorFixture : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // A link to the bus with short time-outs; closed at the end of the test.
+    // A link to the bus with the tests' timing; closed at the end of the test.
     std::shared_ptr<SerialPort> openPort(std::uint32_t baudRate);
     Robot::SerialPortOpener opener();
     // Sets the robot's link up and hands it over (no position read or homing test).
@@ -56,15 +56,12 @@ class SmartMotorFixture : public ::testing::Test {
     ScopedMainThreadPump mainThread;
     std::string model;
     Simulators::SimulatedInstrumentOptions options;
-    std::unique_ptr<Simulators::SimulatedDropwright> instrument;
+    std::unique_ptr<Testing::TestInstrument> instrument;
     std::shared_ptr<Simulators::InstrumentWorld> world;
     std::shared_ptr<Bus> bus;
     std::shared_ptr<UserDefaults> store = std::make_shared<UserDefaults>(UserDefaults::CustomDictionary{});
     std::shared_ptr<RecordingSleeper> sleeper = std::make_shared<RecordingSleeper>();
     std::shared_ptr<DropwrightIIa> robot;
-
-  private:
-    std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
 } // namespace Dotfield::testing

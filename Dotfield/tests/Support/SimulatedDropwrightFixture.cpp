@@ -1,25 +1,16 @@
 #include "Dotfield/tests/Support/SimulatedDropwrightFixture.hpp"
 
-#include <chrono>
 #include <string>
 
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
 #include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
-SimulatedDropwrightFixture::SimulatedDropwrightFixture() {
-    options.positionerModel = std::string(Simulators::genericPositionerModel);
-    options.clock = std::make_shared<Simulators::RealTimeWorldClock>(worldRate);
-    options.start = Simulators::WorldPoint{0.0, 0.0, 0.0};
-    options.surface = std::nullopt;
-}
-
 void SimulatedDropwrightFixture::SetUp() {
-    instrument = std::make_unique<Simulators::SimulatedDropwright>(options);
+    instrument = std::make_unique<Testing::TestInstrument>(options);
     world = instrument->world();
-    positioner = std::dynamic_pointer_cast<Simulators::SimulatedGenericPositioner>(instrument->positioner());
+    positioner = instrument->positionerAs<Simulators::SimulatedGenericPositioner>();
     ASSERT_TRUE(positioner);
     robot = Robot::make<GenericPositionerRobot>(store);
 }
@@ -28,27 +19,23 @@ void SimulatedDropwrightFixture::TearDown() {
     if (robot) {
         robot->disconnectFromSerialPort();
     }
-    for (const auto& port : ports_) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
     }
     robot.reset();
     instrument.reset();
 }
 
 SerialPortTiming SimulatedDropwrightFixture::shortTiming() {
-    return Dotfield::Testing::serialPortTiming();
+    return Testing::serialPortTiming();
 }
 
 std::shared_ptr<SerialPort> SimulatedDropwrightFixture::openPort(const SerialPortProperties& properties) {
-    auto port = openSerialPort(properties.portName, properties.baudRate, properties.evenParity, shortTiming());
-    ports_.push_back(port);
-    return port;
+    return instrument->openPort(properties);
 }
 
 Robot::SerialPortOpener SimulatedDropwrightFixture::opener() {
-    return [](const SerialPortProperties& properties) {
-        return openSerialPort(properties.portName, properties.baudRate, properties.evenParity, shortTiming());
-    };
+    return instrument->opener();
 }
 
 void SimulatedDropwrightFixture::connectRobot() {

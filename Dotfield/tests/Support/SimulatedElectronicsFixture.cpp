@@ -1,19 +1,19 @@
 #include "Dotfield/tests/Support/SimulatedElectronicsFixture.hpp"
 
-#include <chrono>
-
-#include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "adapterdriver/USB/BackendSelection.hpp"
+#include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "Dotfield/tests/Support/TestTiming.hpp"
+#include "adapterdriver/USB/BackendSelection.hpp"
 
 using namespace Simulators;
 
 void SimulatedElectronicsFixture::SetUp() {
-    electronics = std::make_shared<SimulatedElectronics>(generation_);
-    instrument =
-        std::make_unique<SimulatedInstrument>(SimulatedInstrument::Peers{electronics, nullptr, nullptr});
-    ASSERT_TRUE(adapterdriver::setUSBBackend(instrument->bus()));
+    instrument = Dotfield::Testing::SimulatedInstrumentBuilder("IIb")
+                     .electronics(generation_)
+                     .withoutPositioner()
+                     .withoutSurface()
+                     .build();
+    electronics = instrument->electronics();
     reopenPort(shortTiming());
 }
 
@@ -25,15 +25,15 @@ void SimulatedElectronicsFixture::reopenPort(const Dotfield::SerialPortTiming& t
     if (port) {
         port->closeSerialPort();
     }
-    const auto properties = Dotfield::properties(Dotfield::SerialPortType::electronics);
-    port = Dotfield::openSerialPort(properties.portName, properties.baudRate, properties.evenParity, timing);
+    port = instrument->openPort(Dotfield::properties(Dotfield::SerialPortType::electronics), timing);
 }
 
 void SimulatedElectronicsFixture::TearDown() {
-    if (port) {
-        port->closeSerialPort();
+    if (instrument) {
+        instrument->closePorts();
+        // Every link the test opened is closed by now: the driver library lets the bus go.
+        EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
     }
-    EXPECT_TRUE(adapterdriver::setUSBBackend(nullptr));
     instrument.reset();
 }
 

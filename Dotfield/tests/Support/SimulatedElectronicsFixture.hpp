@@ -1,8 +1,8 @@
 #pragma once
 // The simulated electronics of one generation on interface A of the
-// instrument's dual adapter, and the electronics link opened to them through
-// the driver library, with time-outs cut down so that tests of silence take a
-// fraction of a second.
+// instrument's dual adapter (the instrument built without a positioner), and
+// the electronics link opened to them through the driver library with the
+// tests' serial timing.
 
 #include <memory>
 
@@ -11,8 +11,8 @@
 #include "Dotfield/Instrument/SerialLink/SerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortTiming.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/tests/Support/TestInstrument.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
-#include "simulators/peers/Topology/SimulatedInstrument.hpp"
 
 class SimulatedElectronicsFixture : public testing::Test {
   protected:
@@ -33,7 +33,7 @@ class SimulatedElectronicsFixture : public testing::Test {
 
     Dotfield::ScopedMainThreadPump mainThread;
     std::shared_ptr<Simulators::SimulatedElectronics> electronics;
-    std::unique_ptr<Simulators::SimulatedInstrument> instrument;
+    std::unique_ptr<Dotfield::Testing::TestInstrument> instrument;
     std::shared_ptr<Dotfield::SerialPort> port;
 
   private:
