@@ -46,6 +46,8 @@ TEST_F(DeviceRecordsOnSimulatedInstrument, ADispenseAndAUVExposureAreRecordedWhe
 
     const auto relay = openPort(properties(SerialPortType::relay));
     switchExternalRelay(RelayState::closed, relay);
+    // The exposure's length is what is recorded, on the world's real-time
+    // clock: the relay stays closed for a while of real time, not for an event.
     std::this_thread::sleep_for(50ms);
     switchExternalRelay(RelayState::open, relay);
     const auto exposures = world->uvExposures();
