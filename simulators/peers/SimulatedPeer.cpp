@@ -133,8 +133,13 @@ void SimulatedPeer::runDelivery() {
     while (!stopping_) {
         if (replies_.empty() || port_ == nullptr) {
             deliveryWake_.wait(lock);
-        } else if (replies_.front().due > Clock::now()) {
-            deliveryWake_.wait_until(lock, replies_.front().due);
+            continue;
+        }
+        // A copy: while the wait lets go of the lock, another thread may send
+        // or drop the reply, and the wait reads its deadline again on waking.
+        const Clock::time_point due = replies_.front().due;
+        if (due > Clock::now()) {
+            deliveryWake_.wait_until(lock, due);
         } else {
             lock.unlock();
             sendDueReplies();

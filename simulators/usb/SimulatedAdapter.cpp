@@ -231,6 +231,16 @@ void SimulatedAdapter::failNextSubmissions(int count) {
     submissionFailures_ = count;
 }
 
+int SimulatedAdapter::submissionFailuresLeft() const {
+    std::lock_guard guard(core_->mutex);
+    return submissionFailures_;
+}
+
+std::size_t SimulatedAdapter::bytesTowardsHost(int interface) const {
+    std::lock_guard guard(core_->mutex);
+    return interfaceAt(interface).toHost.size();
+}
+
 std::uint16_t SimulatedAdapter::eepromWord(std::size_t offset) const {
     return eeprom_.read(static_cast<std::uint32_t>(offset));
 }

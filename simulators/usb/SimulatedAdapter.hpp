@@ -84,6 +84,11 @@ public:
     void failNextWrites(int count);
     // Fault: the next count bulk-in submissions fail with LIBUSB_ERROR_OTHER.
     void failNextSubmissions(int count);
+    // How many of those are still to come.
+    int submissionFailuresLeft() const;
+
+    // Bytes from the peer that no bulk-in transfer has carried to the host yet.
+    std::size_t bytesTowardsHost(int interface) const;
 
     // The EEPROM (a word offset wraps around its size).
     std::uint16_t eepromWord(std::size_t offset) const;

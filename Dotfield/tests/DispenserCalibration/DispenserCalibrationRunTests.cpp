@@ -16,6 +16,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/tests/DispenserCalibration/DispenserCalibrationFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -371,11 +372,7 @@ TEST_P(DispenserRecalibration, SynchronousSamplingFromAnotherThreadReturnsWithTh
     std::atomic<int> readings{0};
     electronics->setDispenserHook([&](const Simulators::DispenserImpedanceModel& dispenser) {
         if (++readings == 15) {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (!progressShown && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            mainThreadServed = progressShown.load();
+            mainThreadServed = Dotfield::Testing::eventually([&] { return progressShown.load(); });
         }
         return dispenser;
     });
@@ -386,7 +383,8 @@ TEST_P(DispenserRecalibration, SynchronousSamplingFromAnotherThreadReturnsWithTh
         seenOnReturn = object->dispenserStatistics();
         returned = true;
     });
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return returned.load(); }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return returned.load(); }, Dotfield::Testing::eventuallyLimit));
     positioner.join();
     mainThread.pump().runPending();
     electronics->setDispenserHook(nullptr);

@@ -21,13 +21,14 @@
 #include <QtCharts/QValueAxis>
 #include <QtTest/QTest>
 
-#include "Dotfield/Platform/Qt/Widgets/RoundedView.hpp"
-#include "Dotfield/Platform/Qt/Widgets/TransparentWindow.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationChart.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationOverlay.hpp"
 #include "Dotfield/Instrument/DispenserStatus/NoiseCalculationArrays.hpp"
+#include "Dotfield/Platform/Qt/Widgets/RoundedView.hpp"
+#include "Dotfield/Platform/Qt/Widgets/TransparentWindow.hpp"
 #include "Dotfield/tests/DispenserCalibration/DispenserCalibrationFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -80,11 +81,13 @@ class DispenserCalibrationWindow : public DispenserCalibrationFixture {
 
     // Serves the main queue and Qt's events until the condition holds.
     bool serveUntil(const std::function<bool()>& condition) {
-        return mainThread.pump().runUntil([&] {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return condition();
-        });
+        return mainThread.pump().runUntil(
+            [&] {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                return condition();
+            },
+            Dotfield::Testing::eventuallyLimit);
     }
 
     void waitForWindowRun() {

@@ -7,6 +7,7 @@
 
 #include "Dotfield/Instrument/Electronics/DispenserNotifications.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 using namespace Dotfield;
 
@@ -40,13 +41,15 @@ TEST(DispenserNotificationsConcurrency, PostsFromWorkersReachTheMainThreadInEach
     }
     center.removeObserver(removed);
     const int seenAtRemoval = removedSeen;
-    EXPECT_TRUE(mainThread.pump().runUntil([&] {
-        std::size_t total = 0;
-        for (const auto& list : seen) {
-            total += list.size();
-        }
-        return finished == workers && total == workers * postsEach;
-    }));
+    EXPECT_TRUE(mainThread.pump().runUntil(
+        [&] {
+            std::size_t total = 0;
+            for (const auto& list : seen) {
+                total += list.size();
+            }
+            return finished == workers && total == workers * postsEach;
+        },
+        Dotfield::Testing::eventuallyLimit));
     for (auto& thread : threads) {
         thread.join();
     }

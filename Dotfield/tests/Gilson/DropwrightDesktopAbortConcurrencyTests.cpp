@@ -11,6 +11,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
 #include "Dotfield/tests/Gilson/GilsonFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -30,10 +31,7 @@ TEST_F(DropwrightDesktopAbort, AnAbortedMoveEndsWhereTheAxisCameToRest) {
         }
         return RoboticsError::Kind::internalTestFailure;
     });
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!world->axis(WorldAxis::x).moving && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    EXPECT_TRUE(Dotfield::Testing::eventually([&] { return world->axis(WorldAxis::x).moving; }));
     robot->setMovementAborted(true);
     EXPECT_EQ(move.get(), RoboticsError::Kind::abortedDuringMove);
     // The controller ran on to its target; the halt waited for it.

@@ -5,6 +5,7 @@
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
 #include "Dotfield/Instrument/Humidity/HumiditySensor.hpp"
 #include "Dotfield/tests/Humidity/SimulatedSensorFixture.hpp"
+#include "Dotfield/tests/Support/ThreadBlocking.hpp"
 
 using namespace Dotfield;
 using Simulators::SimulatedHumiditySensor;
@@ -45,8 +46,9 @@ TEST_F(HumiditySensorConcurrencyTest, TheReleaseWaitsForAReadingInProgress) {
     std::thread reader([&] { reading = humiditySensor->readFromHumiditySensor(); });
     sensor->waitForHeldCall();
 
-    std::thread releaser([&] { humiditySensor->releaseHumiditySensor(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Dotfield::Testing::WatchedThread releaser([&] { humiditySensor->releaseHumiditySensor(); });
+    // Once the release waits, it has had its chance to take the handle.
+    EXPECT_TRUE(releaser.waitUntilBlocked());
     EXPECT_EQ(sensor->openHandleCount(), 1u);
 
     sensor->releaseHeldCalls();

@@ -8,6 +8,7 @@
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Platform/Alerts/ScriptedAlertPresenter.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield {
 namespace {
@@ -46,7 +47,8 @@ TEST_F(PresentErrorTest, FromAWorkerTheAlertAndActionRunOnTheMainThreadBeforeThe
         EXPECT_TRUE(actionOnMain);
         returned = true;
     });
-    EXPECT_TRUE(mainThread.pump().runUntil([&] { return returned.load(); }));
+    EXPECT_TRUE(
+        mainThread.pump().runUntil([&] { return returned.load(); }, Dotfield::Testing::eventuallyLimit));
     worker.join();
     EXPECT_EQ(alerts.presenter().shownAlerts().size(), 1U);
 }

@@ -21,6 +21,7 @@
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -145,7 +146,7 @@ class ManualHoming : public ::testing::Test {
         bool ended = false;
         robot->addObserverForMovementCompletion([&ended](bool moving) { ended = !moving; });
         queueHomeIfNeeded(robot, [this](std::exception_ptr e) { errors.push_back(e); });
-        ASSERT_TRUE(mainThread.pump().runUntil([&] { return ended; }));
+        ASSERT_TRUE(mainThread.pump().runUntil([&] { return ended; }, Dotfield::Testing::eventuallyLimit));
     }
 
     ScopedMainThreadPump mainThread;

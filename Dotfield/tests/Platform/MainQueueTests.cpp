@@ -1,4 +1,5 @@
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,8 @@ TEST_F(MainQueueTest, SyncFromAnotherThreadWaitsForTheMainThreadAndHandsBackResu
         }
         finished = true;
     });
-    EXPECT_TRUE(mainThread.pump().runUntil([&] { return finished.load(); }));
+    EXPECT_TRUE(
+        mainThread.pump().runUntil([&] { return finished.load(); }, Dotfield::Testing::eventuallyLimit));
     worker.join();
     EXPECT_EQ(result, 42);
     EXPECT_TRUE(threw);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Dotfield/Platform/MainQueue.hpp"
+#include "Dotfield/tests/Support/ThreadBlocking.hpp"
 
 namespace Dotfield {
 namespace {
@@ -109,13 +110,17 @@ TEST_F(SerialQueueTest, WorkSubmittedWhileACallerHoldsTheIdleQueueWaitsForIt) {
         std::lock_guard lock(mutex);
         order.push_back(value);
     };
+    std::atomic<pid_t> worker{0};
+    queue.async([&] { worker = Dotfield::Testing::currentThreadId(); });
+    queue.sync([] {});
     queue.sync([&] {
         record(1);
         std::thread([&] {
             queue.async([&] { record(3); });
             queue.async([&] { record(4); });
         }).join();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // room for a worker that would not wait
+        // A worker that would not wait has run the work by the time it sleeps.
+        EXPECT_TRUE(Dotfield::Testing::waitUntilBlocked(worker));
         record(2);
     });
     queue.sync([&] { record(5); });

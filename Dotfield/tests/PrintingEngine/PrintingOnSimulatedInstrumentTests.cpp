@@ -13,6 +13,7 @@
 #include "Dotfield/Platform/RepeatingTimer.hpp"
 #include "Dotfield/tests/PrintingEngine/PrintingEngineTestSupport.hpp"
 #include "Dotfield/tests/PrintingEngine/PrintingInstrumentFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -151,17 +152,6 @@ TEST_F(PrintingOnSimulatedInstrument, DispensingAndSprayingDriveTheDispenserOnly
     }
 }
 
-// Waits (bounded) until the condition holds.
-template <typename Condition> bool eventually(Condition&& condition) {
-    for (int i = 0; i < 2000; ++i) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return false;
-}
-
 // The silence is found by the links' read time-out, which runs in the
 // machine's time: this world runs at worldRate.
 class PrintingOnSimulatedInstrumentInRealTime : public PrintingOnSimulatedInstrument {
@@ -191,7 +181,7 @@ TEST_F(PrintingOnSimulatedInstrumentInRealTime, APositionerFallingSilentMidLineE
         const std::size_t exposures = world->uvExposures().size();
         std::chrono::nanoseconds silentAt{0};
         std::thread silencer([&] {
-            eventually([&] {
+            Dotfield::Testing::eventually([&] {
                 return c.cureWhilePrinting ? world->uvExposures().size() > exposures
                                            : world->dispenserDrives().size() > drives;
             });
@@ -215,13 +205,15 @@ TEST_F(PrintingOnSimulatedInstrumentInRealTime, APositionerFallingSilentMidLineE
         EXPECT_EQ(instrument->electronics()->relay(), Simulators::SimulatedElectronics::RelayPosition::electronics);
         EXPECT_FALSE(instrument->relayBox()->isClosed());
         EXPECT_FALSE(electronics->dispatchTimer().isSuspended());
-        EXPECT_TRUE(eventually([&] {
+        EXPECT_TRUE(Dotfield::Testing::eventually([&] {
             using Simulators::WorldAxis;
             return !world->axis(WorldAxis::x).moving && !world->axis(WorldAxis::y).moving &&
                    !world->axis(WorldAxis::z).moving;
         }));
+        // Work the print left on the robot's queue has run: nothing more
+        // goes to the positioner.
         const std::size_t sent = bus->transcript().size();
-        std::this_thread::sleep_for(20ms);
+        onRobotQueue([] {});
         EXPECT_EQ(bus->transcript().size(), sent);
     }
 }

@@ -10,6 +10,7 @@
 #include "Dotfield/Robotics/RobotConnection.hpp"
 #include "Dotfield/tests/Robotics/RecordingRobot.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield {
 namespace {
@@ -143,7 +144,8 @@ TEST_F(PositionReadTest, AnAsynchronousReadStoresTellsAndCompletesOnTheMainQueue
             completedOnMainThread = MainQueue::main().isCurrent();
             completed = error == nullptr;
         });
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return answered.has_value(); }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return answered.has_value(); }, Dotfield::Testing::eventuallyLimit));
     EXPECT_TRUE(completed);
     EXPECT_TRUE(completedOnMainThread);
     EXPECT_EQ(*answered, Coordinate(100.0, 200.0, 300.0));
@@ -161,7 +163,7 @@ TEST_F(PositionReadTest, AFailedAsynchronousReadCompletesWithTheError) {
             failure = error;
             completed = true;
         });
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return completed; }));
+    ASSERT_TRUE(mainThread.pump().runUntil([&] { return completed; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_EQ(errorThrownBy<RoboticsError>([&] { std::rethrow_exception(failure); }).kind(),
               RoboticsError::Kind::corruptedCommunications);
     EXPECT_EQ(robot->currentCoordinate(), Coordinate(1.0, 2.0, 3.0));

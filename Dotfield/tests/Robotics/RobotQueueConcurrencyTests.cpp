@@ -10,6 +10,7 @@
 
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/tests/Robotics/RecordingRobot.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield {
 namespace {
@@ -60,7 +61,8 @@ TEST_F(RobotQueueTest, TwoOperationsRunInOrderAndObserversNeverSeeFalseFirst) {
         std::lock_guard lock(mutex);
         ran.push_back(2);
     });
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return seen.size() == 4; }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return seen.size() == 4; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_TRUE(neverFalseFirst(seen)) << ::testing::PrintToString(seen);
     EXPECT_EQ(ran, (std::vector<int>{1, 2}));
 }
@@ -68,14 +70,16 @@ TEST_F(RobotQueueTest, TwoOperationsRunInOrderAndObserversNeverSeeFalseFirst) {
 TEST_F(RobotQueueTest, AnOperationQueuedFromAnotherThreadIsToldOnTheMainThread) {
     std::thread caller([&] { robot->runOnRoboticsQueue([] {}); });
     caller.join();
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return seen.size() == 2; }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return seen.size() == 2; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_EQ(seen, (std::vector<bool>{true, false}));
 }
 
 TEST_F(RobotQueueTest, AnOperationThatEndsByAnErrorStillEndsTheBusyState) {
     robot->runOnRoboticsQueue([] { throw std::runtime_error("escaped"); });
     robot->runOnRoboticsQueue([] {});
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return seen.size() == 4; }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return seen.size() == 4; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_TRUE(neverFalseFirst(seen));
     EXPECT_EQ(std::count(seen.begin(), seen.end(), false), 2);
 }
@@ -96,9 +100,11 @@ TEST_F(RobotQueueTest, AnAbortFromTheMainThreadStopsAQueuedMove) {
             aborted.store(error.kind() == RoboticsError::Kind::abortedDuringMove);
         }
     });
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return polling.load(); }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return polling.load(); }, Dotfield::Testing::eventuallyLimit));
     robot->setMovementAborted(true);
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return seen.size() == 2; }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return seen.size() == 2; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_TRUE(aborted.load());
     EXPECT_FALSE(robot->movementAborted());
     // The fake's axes went straight to the target; the position read back is believed.
@@ -123,7 +129,8 @@ TEST_F(RobotQueueTest, FieldsCanBeUsedFromTheMainThreadWhileAMoveRuns) {
         robot->setCoordinateUpdateObserver([](const Coordinate&) {});
         mainThread.pump().runPending();
     }
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return seen.size() == 2; }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return seen.size() == 2; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_EQ(robot->currentCoordinate(), Coordinate(200.0, 0.0, 0.0));
 }
 

@@ -10,6 +10,7 @@
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+#include "Dotfield/tests/Support/ThreadBlocking.hpp"
 
 using namespace Dotfield;
 using namespace std::chrono_literals;
@@ -25,27 +26,20 @@ TEST_F(SerialLinkConcurrencyTest, ExchangesFromInsideThePortsQueueRunAtOnceOther
     const auto port = track(openSerialPort(p.portName, p.baudRate, p.evenParity, shortTiming()));
 
     std::atomic<bool> insideStarted{false};
-    std::atomic<bool> outsideCalling{false};
     std::atomic<bool> insideFinished{false};
     std::atomic<bool> outsideSawInsideFinished{false};
-
+    Dotfield::Testing::WatchedThread outside([&] {
+        EXPECT_TRUE(Dotfield::Testing::eventually([&] { return insideStarted.load(); }));
+        genericSerialCommunication(Bytes{3}, 1, *port, AD_Write);
+        outsideSawInsideFinished = insideFinished.load();
+    });
     port->serialPortCommunicationQueue().async([&] {
         insideStarted = true;
-        while (!outsideCalling) {
-            std::this_thread::yield();
-        }
-        std::this_thread::sleep_for(50ms); // the other thread is waiting by now
+        // Once the other thread waits, its exchange has had its chance to go first.
+        EXPECT_TRUE(outside.waitUntilBlocked());
         genericSerialCommunication(Bytes{1}, 1, *port, AD_Write);
         genericSerialCommunication(Bytes{2}, 1, *port, AD_Write);
         insideFinished = true;
-    });
-    std::thread outside([&] {
-        while (!insideStarted) {
-            std::this_thread::yield();
-        }
-        outsideCalling = true;
-        genericSerialCommunication(Bytes{3}, 1, *port, AD_Write);
-        outsideSawInsideFinished = insideFinished.load();
     });
     outside.join();
 

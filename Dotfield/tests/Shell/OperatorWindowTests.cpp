@@ -149,6 +149,7 @@ TEST_F(OperatorWindowTests, ShutdownDuringAPrintStopsTheWorkBeforeTheLinksCloseA
 
     // A print: droplets along a line until the moves are aborted.
     std::atomic<int> droplets{0};
+    std::atomic<bool> printEnded{false};
     robot->runOnRoboticsQueue([&] {
         try {
             for (int step = 0; !robot->movementAborted(); ++step) {
@@ -160,6 +161,7 @@ TEST_F(OperatorWindowTests, ShutdownDuringAPrintStopsTheWorkBeforeTheLinksCloseA
         } catch (const std::exception&) {
             // An aborted move ends the print.
         }
+        printEnded = true;
     });
     ASSERT_TRUE(pumpUntil([&] { return droplets.load() >= 2; }));
 
@@ -177,7 +179,8 @@ TEST_F(OperatorWindowTests, ShutdownDuringAPrintStopsTheWorkBeforeTheLinksCloseA
     const auto all = notes();
     const std::vector<std::string> stops(std::find(all.begin(), all.end(), "cancel prints"), all.end());
     EXPECT_EQ(stops, (std::vector<std::string>{"cancel prints", "stop motion test", "finish recording"}));
-    mainThread.pump().runUntil([] { return false; }, std::chrono::milliseconds(200));
+    // Once the print's work has ended nothing is left that could dispense.
+    ASSERT_TRUE(pumpUntil([&] { return printEnded.load(); }));
     EXPECT_EQ(instrument->world()->dispenserDrives().size(), drivesAtEnd) << "no droplet after the end";
 }
 

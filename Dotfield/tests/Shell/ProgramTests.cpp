@@ -203,6 +203,7 @@ class SpawnedProgram {
     pid_t pid() const { return pid_; }
 
     // Waits (at most the limit) until the condition holds; false if it never did.
+    // It looks every 20 ms: a look may read the program's whole output file.
     static bool waitFor(std::chrono::milliseconds limit, const std::function<bool()>& condition) {
         return Dotfield::Testing::eventually(condition, [] { usleep(20000); }, limit);
     }
@@ -253,7 +254,7 @@ constexpr const char* alertOpenLine = "Dotfield: Alert: ";
 TEST(ProgramTests, ATerminationSignalEndsTheRunWhileAnAlertIsOpen) {
     SpawnedProgram program({});
     ASSERT_TRUE(program.spawned());
-    ASSERT_TRUE(SpawnedProgram::waitFor(std::chrono::seconds(60), [&] {
+    ASSERT_TRUE(SpawnedProgram::waitFor(Dotfield::Testing::eventuallyLimit, [&] {
         return program.output().find(alertOpenLine) != std::string::npos;
     })) << program.output();
     const auto signalled = std::chrono::steady_clock::now();

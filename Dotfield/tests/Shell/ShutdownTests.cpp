@@ -42,10 +42,13 @@ TEST_F(ShutdownTests, ADrivenDispenserIsSwitchedOffBeforeTheLinksClose) {
     EXPECT_FALSE(electronics->serialPort());
     EXPECT_EQ(humiditySensor->openHandleCount(), 0u);
     EXPECT_EQ(instrument->cabling().bus()->openHandleCount(), 0u);
+    // No status tick after the end: the poll's timer stays suspended, and a
+    // tick that was under way has finished on the electronics' queue.
     const std::size_t commandsAtEnd = electronicsPeer->commands().size();
-    // Three poll intervals pass.
-    mainThread.pump().runUntil([] { return false; }, std::chrono::milliseconds(300));
-    EXPECT_EQ(electronicsPeer->commands().size(), commandsAtEnd) << "no status tick after the end";
+    EXPECT_TRUE(electronics->dispatchTimer().isSuspended());
+    electronics->serialDispatchQueue().sync([] {});
+    mainThread.pump().runPending();
+    EXPECT_EQ(electronicsPeer->commands().size(), commandsAtEnd);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/tests/SimulatedInstrument/RobotOnSimulatedInstrumentFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -31,10 +32,15 @@ TEST_F(RobotOnSimulatedInstrument, AnAbortDuringTheCrossingStopsTheWorldShort) {
         }
     });
     auto& pump = mainThread.pump();
-    ASSERT_TRUE(pump.runUntil([&] { return world->axis(WorldAxis::x).moving; }));
+    ASSERT_TRUE(
+        pump.runUntil([&] { return world->axis(WorldAxis::x).moving; }, Dotfield::Testing::eventuallyLimit));
     robot->setMovementAborted(true);
     // The observers hear false once the operation is over.
-    ASSERT_TRUE(pump.runUntil([&] { return busy == std::vector<bool>{true, false}; }));
+    ASSERT_TRUE(pump.runUntil(
+        [&] {
+            return busy == std::vector<bool>{true, false};
+        },
+        Dotfield::Testing::eventuallyLimit));
 
     ASSERT_TRUE(failure);
     const auto error = errorThrownBy<RoboticsError>([&] { std::rethrow_exception(failure); });

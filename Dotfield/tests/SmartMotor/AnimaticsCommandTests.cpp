@@ -11,6 +11,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
 #include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -99,9 +100,13 @@ TEST_F(AnimaticsCommands, RunFailingTwiceIsConverted) {
                 EXPECT_EQ(error.axes(), std::set<MotorPosition>{MotorPosition::allMotors});
             }
         }
-        // Let a late piece of a spoiled echo arrive before the next case.
+        // A late piece of a spoiled echo arrives before the next case.
         bus->clearFaults();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(Dotfield::Testing::eventually([&] {
+            const auto adapter = instrument->cabling().dualAdapter();
+            return !adapter ||
+                   adapter->bytesTowardsHost(Simulators::SimulatedInstrument::positionerInterface) == 0;
+        }));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "Dotfield/Printing/SolutionWells/SolutionWellsWindowModel.hpp"
 #include "Dotfield/Printing/SolutionWells/WellNames.hpp"
 #include "Dotfield/tests/SolutionWells/SolutionWellFakes.hpp"
+#include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -38,12 +39,13 @@ class SolutionWellsWindowModelTest : public ::testing::Test {
     void add() {
         const std::size_t before = model->solutionWells().size();
         model->addNewSolutionWell();
-        ASSERT_TRUE(mainThread.pump().runUntil([&] { return model->solutionWells().size() > before; }));
+        ASSERT_TRUE(mainThread.pump().runUntil([&] { return model->solutionWells().size() > before; },
+                                               Dotfield::Testing::eventuallyLimit));
     }
     void waitForRobotQueue() {
         bool done = false;
         robot->serialDispatchQueue().async([&] { MainQueue::main().async([&] { done = true; }); });
-        ASSERT_TRUE(mainThread.pump().runUntil([&] { return done; }));
+        ASSERT_TRUE(mainThread.pump().runUntil([&] { return done; }, Dotfield::Testing::eventuallyLimit));
     }
     std::vector<SolutionWell> stored() const {
         return storedSolutionWells(*store, "solutionWells").value_or(std::vector<SolutionWell>{});
@@ -69,7 +71,8 @@ TEST_F(SolutionWellsWindowModelTest, AFreshStoreAndTheFirstWell) {
 
     std::optional<std::size_t> addedRow;
     model->addNewSolutionWell([&](std::size_t row) { addedRow = row; });
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return addedRow.has_value(); }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return addedRow.has_value(); }, Dotfield::Testing::eventuallyLimit));
     EXPECT_EQ(addedRow, 0u);
     const SolutionWell expected{"Well 1",
                                 SolutionLocation::CustomLocation{{12000, 34000, 20000}},
@@ -116,7 +119,8 @@ TEST_F(SolutionWellsWindowModelTest, AFailedPositionReadChangesNothing) {
     model->setRobot(Robot::make<UnreadableRobot>(store));
     model->addNewSolutionWell();
     model->setA1WellPosition();
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return errors.size() == 2; }));
+    ASSERT_TRUE(
+        mainThread.pump().runUntil([&] { return errors.size() == 2; }, Dotfield::Testing::eventuallyLimit));
     EXPECT_TRUE(model->solutionWells().empty());
     EXPECT_EQ(store->object("solutionWells"), std::nullopt);
     EXPECT_EQ(store->object("storedA1WellLocation"), std::nullopt);
@@ -166,7 +170,8 @@ TEST_F(SolutionWellsWindowModelTest, SwitchingTheLocationKind) {
     model->changedPlateNumber(2);
     robot->setCurrentCoordinate({5000, 6000, 7000});
     model->useCurrentCoordinateAsCustomPosition();
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return model->selectedWell()->plateNumber == 0; }));
+    ASSERT_TRUE(mainThread.pump().runUntil([&] { return model->selectedWell()->plateNumber == 0; },
+                                           Dotfield::Testing::eventuallyLimit));
     EXPECT_EQ(model->coordinateText(), "(5000, 6000, 7000)");
 
     // No selection (-1) changes nothing.
@@ -274,7 +279,8 @@ TEST_F(SolutionWellsWindowModelTest, ARecordWrittenOnTheRobotQueueReachesTheWind
     model->selectRow(0);
     changes.clear();
     model->loadWithSelectedSolution();
-    ASSERT_TRUE(mainThread.pump().runUntil([&] { return model->solutionInDispenser() == "Well 1"; }));
+    ASSERT_TRUE(mainThread.pump().runUntil([&] { return model->solutionInDispenser() == "Well 1"; },
+                                           Dotfield::Testing::eventuallyLimit));
     waitForRobotQueue();
     EXPECT_NE(std::find(changes.begin(), changes.end(), Change::solutionInDispenser), changes.end());
     EXPECT_EQ(model->solutionInDispenserText(), "Solution in dispenser: Well 1");

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -250,11 +251,9 @@ TEST_F(SolutionWellsWindow, AddTakesThePositionAfterTheMoveQueuedBeforeIt) {
     makeWindow();
     // A slow move of another part of the application, straight on the robot's
     // queue: it starts when the test lets it.
-    std::atomic<bool> moveMayStart{false};
-    robot->serialDispatchQueue().async([r = robot, &moveMayStart] {
-        while (!moveMayStart.load()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+    std::promise<void> moveMayStart;
+    robot->serialDispatchQueue().async([r = robot, go = moveMayStart.get_future().share()] {
+        go.wait();
         r->moveToPosition({12000, 34000, 20000}, safeHeight);
     });
     click(window->addButton());
@@ -262,7 +261,7 @@ TEST_F(SolutionWellsWindow, AddTakesThePositionAfterTheMoveQueuedBeforeIt) {
     QTimer::singleShot(0, [&] { served = true; });
     ASSERT_TRUE(waitUntil([&] { return served; })) << "the window serves events while the robot is busy";
     EXPECT_EQ(window->solutionWellTable()->rowCount(), 0);
-    moveMayStart = true;
+    moveMayStart.set_value();
     ASSERT_TRUE(waitUntil([this] { return window->solutionWellTable()->rowCount() == 1; }));
 
     QTableWidget* table = window->solutionWellTable();

@@ -82,7 +82,7 @@ class SurfaceCantCalibrationRun : public SimulatedDropwrightFixture {
 
     void runToTheEnd() {
         ASSERT_TRUE(mainThread.pump().runUntil([this] { return !calibration->isCalibrationInProcess(); },
-                                               std::chrono::seconds(120)));
+                                               Dotfield::Testing::eventuallyLimit));
         performOnQueueSync([] {}, *robot);
         mainThread.pump().runPending();
     }

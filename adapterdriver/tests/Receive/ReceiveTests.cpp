@@ -3,6 +3,8 @@
 
 #include "adapterdriver/Receive/ReceiveListener.hpp"
 
+#include "Dotfield/tests/Support/Eventually.hpp"
+#include "Dotfield/tests/Support/ThreadBlocking.hpp"
 #include "adapterdriver/tests/Support/SimulatedBusFixture.hpp"
 
 namespace adapterdriver::testing {
@@ -10,6 +12,8 @@ namespace {
 
 using Simulators::AdapterDescription;
 using namespace std::chrono_literals;
+using Dotfield::Testing::eventually;
+using Dotfield::Testing::WatchedThread;
 
 class Receiving : public SimulatedBusTest {
 protected:
@@ -42,13 +46,10 @@ protected:
 
     // Waits (bounded) until the driver took the given modem status.
     bool waitForModemStatus(std::uint32_t status) const {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        std::uint32_t modem = 0;
-        while (AD_GetModemStatus(handle, &modem) == AD_OK && modem != status &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(1ms);
-        }
-        return modem == status;
+        return eventually([&] {
+            std::uint32_t modem = 0;
+            return AD_GetModemStatus(handle, &modem) == AD_OK && modem == status;
+        });
     }
 
     std::shared_ptr<Simulators::SimulatedAdapter> adapter;
@@ -116,11 +117,7 @@ TEST_F(Receiving, RepeatedStatusStaysOnTheEventThreadAChangeRaisesItsEvent) {
     bool quietStretchSeen = false;
     for (int attempt = 0; attempt < 50 && !quietStretchSeen; ++attempt) {
         const auto before = bus->transferCounts();
-        const auto giveUp = std::chrono::steady_clock::now() + 5s;
-        while (bus->transferCounts().completed < before.completed + 100 &&
-               std::chrono::steady_clock::now() < giveUp) {
-            std::this_thread::sleep_for(5ms);
-        }
+        eventually([&] { return bus->transferCounts().completed >= before.completed + 100; });
         const auto after = bus->transferCounts();
         quietStretchSeen = after.completed >= before.completed + 100 &&
                            after.submittedElsewhere == before.submittedElsewhere &&
@@ -144,12 +141,8 @@ TEST_F(Receiving, RepeatedStatusStaysOnTheEventThreadAChangeRaisesItsEvent) {
     EXPECT_TRUE(waitForModemStatus(0xB0));
     // The changed packet went through the processor, and the reader
     // submitted its transfer again.
-    const auto giveUp = std::chrono::steady_clock::now() + 5s;
-    while (bus->transferCounts().submittedElsewhere == beforeChange.submittedElsewhere &&
-           std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(1ms);
-    }
-    EXPECT_GT(bus->transferCounts().submittedElsewhere, beforeChange.submittedElsewhere);
+    EXPECT_TRUE(eventually(
+        [&] { return bus->transferCounts().submittedElsewhere > beforeChange.submittedElsewhere; }));
 
     EXPECT_EQ(AD_SetEventNotification(handle, 0, &target), AD_OK);
     pthread_cond_destroy(&target.eCondVar);
@@ -166,11 +159,15 @@ TEST_F(Receiving, AReadTakesWhatCameWhenItsTimeOutEnds) {
 
     // Without a time-out a read waits until all its bytes are there.
     ASSERT_EQ(AD_SetTimeouts(handle, 0, 0), AD_OK);
-    auto pending = std::async(std::launch::async, [&] { return read(6); });
+    std::vector<std::uint8_t> got;
+    WatchedThread reader([&] { got = read(6); });
     send({5, 6, 7});
-    std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(waitForQueued(handle, 3));
+    // Half its bytes are there and the read has seen them: it waits on.
+    EXPECT_TRUE(reader.waitUntilBlocked());
     send({8, 9, 10});
-    EXPECT_EQ(pending.get(), std::vector<std::uint8_t>({5, 6, 7, 8, 9, 10}));
+    reader.join();
+    EXPECT_EQ(got, std::vector<std::uint8_t>({5, 6, 7, 8, 9, 10}));
 
     std::uint32_t returned = 7;
     std::uint8_t buffer[1];
@@ -231,7 +228,11 @@ TEST_F(Receiving, QueueStatusIsCappedAtSixtyFourKilobytes) {
 TEST_F(Receiving, AFullRingDropsWholePacketsAndKeepsWhatItHolds) {
     send(sequence(0x40000 + 1000));
     ASSERT_TRUE(waitForQueued(handle, 0x40000 - 62));
-    std::this_thread::sleep_for(50ms);
+    // Every byte has left the adapter, and packets after the last of them
+    // have come through: what the full ring could not take is gone.
+    ASSERT_TRUE(eventually([&] { return adapter->bytesTowardsHost(0) == 0; }));
+    const auto carried = bus->transferCounts().completed;
+    ASSERT_TRUE(eventually([&] { return bus->transferCounts().completed >= carried + 2; }));
     std::uint32_t queued = 0;
     ASSERT_EQ(QueueStatusUncapped(handle, &queued), AD_OK);
     EXPECT_LE(queued, 0x40000u);
@@ -317,7 +318,8 @@ TEST_F(Receiving, ReceptionGoesOnInOrderAfterFailedSubmissions) {
     for (const int failures : {1, 8}) {
         SCOPED_TRACE(failures);
         adapter->failNextSubmissions(failures);
-        std::this_thread::sleep_for(200ms); // status packets complete, resubmissions fail
+        // Status packets complete and their resubmissions fail.
+        ASSERT_TRUE(eventually([&] { return adapter->submissionFailuresLeft() == 0; }));
         send(bytes);
         ASSERT_TRUE(waitForQueued(handle, 20000));
         EXPECT_EQ(read(20000), bytes);
@@ -325,11 +327,12 @@ TEST_F(Receiving, ReceptionGoesOnInOrderAfterFailedSubmissions) {
 }
 
 TEST_F(Receiving, UnpluggingEndsAWaitingReadWithAnIOError) {
-    auto pending = std::async(std::launch::async, [&] { return read(10, AD_IO_ERROR); });
-    std::this_thread::sleep_for(20ms);
+    std::vector<std::uint8_t> got{0};
+    WatchedThread reader([&] { got = read(10, AD_IO_ERROR); });
+    EXPECT_TRUE(reader.waitUntilBlocked()) << "the read waits";
     adapter->unplug();
-    ASSERT_EQ(pending.wait_for(5s), std::future_status::ready);
-    EXPECT_TRUE(pending.get().empty());
+    reader.join();
+    EXPECT_TRUE(got.empty());
     std::uint32_t queued = 0;
     EXPECT_EQ(AD_GetQueueStatus(handle, &queued), AD_IO_ERROR);
     std::uint32_t rx = 0;
@@ -339,18 +342,18 @@ TEST_F(Receiving, UnpluggingEndsAWaitingReadWithAnIOError) {
 }
 
 TEST_F(Receiving, ClosingEndsAWaitingRead) {
-    auto pending = std::async(std::launch::async, [&] {
+    AD_STATUS status = AD_OK;
+    WatchedThread reader([&] {
         std::uint8_t buffer[10];
         std::uint32_t returned = 0;
-        return AD_Read(handle, buffer, 10, &returned);
+        status = AD_Read(handle, buffer, 10, &returned);
     });
-    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(reader.waitUntilBlocked()) << "the read waits";
     ASSERT_EQ(AD_Close(handle), AD_OK);
     forget(handle);
-    ASSERT_EQ(pending.wait_for(5s), std::future_status::ready);
-    // AD_IO_ERROR when the read was waiting; on a slow machine it may only
-    // have started after the close, and then finds the handle invalid.
-    const AD_STATUS status = pending.get();
+    reader.join();
+    // AD_IO_ERROR for the waiting read; one that was held on its way to the
+    // handle when the close came finds it invalid.
     EXPECT_TRUE(status == AD_IO_ERROR || status == AD_INVALID_HANDLE) << status;
     EXPECT_EQ(bus->openHandleCount(), 0u);
 }
@@ -373,7 +376,7 @@ TEST_F(Receiving, EventsSignalTheTargetAndAreReadAndClearedTogether) {
 
     // The modem status changes too, but the word already holds RXCHAR.
     adapter->setModemStatus(0, 0x80, 0x60);
-    std::this_thread::sleep_for(60ms);
+    ASSERT_TRUE(waitForModemStatus(0x80));
     std::uint32_t events = 0;
     ASSERT_EQ(AD_GetEventStatus(handle, &events), AD_OK);
     EXPECT_EQ(events, AD_EVENT_RXCHAR);

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "Dotfield/tests/Support/ThreadBlocking.hpp"
 #include "adapterdriver/tests/Support/SimulatedBusFixture.hpp"
 
 namespace adapterdriver::testing {
@@ -255,18 +256,16 @@ TEST_F(W32Interface, WaitCommEventIsReleasedByANewMask) {
 TEST_F(W32Interface, WaitCommEventIsReleasedByCloseAndAnswersFalse) {
     const auto handle = open232R();
     ASSERT_EQ(AD_W32_SetCommMask(handle, AD_EV_RING), 1);
-    std::promise<void> started;
-    auto waiter = std::async(std::launch::async, [handle, &started] {
+    int answer = -1;
+    Dotfield::Testing::WatchedThread waiter([handle, &answer] {
         std::uint32_t mask = 0xFFFF;
-        started.set_value();
-        return AD_W32_WaitCommEvent(handle, &mask, nullptr);
+        answer = AD_W32_WaitCommEvent(handle, &mask, nullptr);
     });
-    started.get_future().wait();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(waiter.waitUntilBlocked()) << "the wait for an event has begun";
     forget(handle);
-    ASSERT_EQ(AD_W32_CloseHandle(handle), 1);
-    ASSERT_EQ(waiter.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    EXPECT_EQ(waiter.get(), 0);
+    EXPECT_EQ(AD_W32_CloseHandle(handle), 1);
+    waiter.join();
+    EXPECT_EQ(answer, 0);
 }
 
 } // namespace
