@@ -24,9 +24,11 @@ set(DOTFIELD_SOURCES_COMPILED_ALONE
   # heads-up-display tests
   SliderCellPaintTests.cpp
   # application areas and their tests
-  SaveFileChooser.cpp DropwrightProto.cpp DropwrightProtoMotion.cpp SolutionWell.cpp
+  SaveFileChooser.cpp DropwrightProto.cpp DropwrightProtoHoming.cpp DropwrightProtoMotion.cpp SolutionWell.cpp
   DispenserControlsWindowTests.cpp VoltageCommandTests.cpp SampleBlockTests.cpp
-  ImpedanceRecordTests.cpp CuringAndResumingTests.cpp)
+  ImpedanceRecordTests.cpp CuringAndResumingTests.cpp
+  # benchmarks
+  OneAdapterIdleCostBenchmarks.cpp)
 
 function(_dotfield_targets_below dir out)
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
