@@ -3,7 +3,7 @@
 // refuses a request to set its baud rate (vendor request 3), as an adapter
 // that opens but cannot be set up does.
 
-#include "Dotfield/tests/Shell/ForwardingBus.hpp"
+#include "Dotfield/tests/Application/ForwardingBus.hpp"
 
 class BaudRefusingBus final : public ForwardingBus {
   public:

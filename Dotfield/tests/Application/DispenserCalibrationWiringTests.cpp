@@ -10,7 +10,7 @@
 
 #include "Dotfield/Calibration/DispenserCalibration/DispenserCalibration.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 
 using namespace Dotfield;

@@ -8,8 +8,8 @@
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
-#include "Dotfield/tests/Shell/BaudRefusingBus.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/BaudRefusingBus.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 
 using namespace Dotfield;

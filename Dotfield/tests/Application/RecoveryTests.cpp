@@ -15,7 +15,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 
 using namespace Dotfield;
 using Kind = Simulators::SimulatedElectronics::Command::Kind;

@@ -8,7 +8,7 @@
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 
 using namespace Dotfield;
 

@@ -1,4 +1,4 @@
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 
 #include <algorithm>
 #include <chrono>

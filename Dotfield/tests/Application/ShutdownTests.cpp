@@ -5,7 +5,7 @@
 
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 
 using namespace Dotfield;
 using Simulators::SimulatedElectronics;

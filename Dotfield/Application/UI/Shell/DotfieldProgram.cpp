@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/DotfieldProgram.hpp"
+#include "Dotfield/Application/UI/Shell/DotfieldProgram.hpp"
 
 #include <chrono>
 #include <cstdlib>
@@ -20,10 +20,10 @@
 #include "Dotfield/Application/ProductTypes.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
-#include "Dotfield/Application/UI/MainMenu.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
-#include "Dotfield/Application/UI/TerminationSignals.hpp"
+#include "Dotfield/Application/UI/Shell/MainMenu.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/TerminationSignals.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Camera/UI/RenderView.hpp"
 #include "Dotfield/Platform/Alerts/AlertPresenter.hpp"

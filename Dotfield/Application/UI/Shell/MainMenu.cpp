@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/MainMenu.hpp"
+#include "Dotfield/Application/UI/Shell/MainMenu.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -8,7 +8,7 @@
 #include <QMenuBar>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 
 namespace Dotfield {
 

@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // declare and call it here, on the lines kept for it (a blank line between
 // the windows keeps parallel additions from touching each other).
 
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 
 namespace Dotfield {
 

@@ -1,4 +1,4 @@
-#include "Dotfield/Application/UI/TerminationSignals.hpp"
+#include "Dotfield/Application/UI/Shell/TerminationSignals.hpp"
 
 #include <array>
 #include <cerrno>

@@ -14,8 +14,8 @@
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/ImpedanceScan/DelayCalibrationTable.hpp"
-#include "Dotfield/tests/Shell/ForwardingBus.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ForwardingBus.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 #include "simulators/electronics/SimulatedDispenserState.hpp"
 

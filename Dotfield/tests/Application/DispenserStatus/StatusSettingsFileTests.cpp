@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Dotfield/Application/DispenserStatus/DispenserStatusPollTick.hpp"
-#include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
+#include "Dotfield/tests/Instrument/Electronics/ElectronicsObjectFixture.hpp"
 #include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield::testing {

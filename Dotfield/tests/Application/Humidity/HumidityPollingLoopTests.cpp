@@ -8,7 +8,7 @@
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 
 using namespace Dotfield;

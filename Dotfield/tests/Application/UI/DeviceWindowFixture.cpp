@@ -1,4 +1,4 @@
-#include "Dotfield/tests/DeviceWindows/DeviceWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/DeviceWindowFixture.hpp"
 #include "Dotfield/tests/Support/Eventually.hpp"
 
 #include <filesystem>

@@ -19,7 +19,7 @@
 
 #include "Dotfield/Application/UI/DispenserControlsWindowController.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
-#include "Dotfield/tests/DeviceWindows/DeviceWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/DeviceWindowFixture.hpp"
 #include "simulators/peers/ReplyFault.hpp"
 
 using namespace Dotfield;

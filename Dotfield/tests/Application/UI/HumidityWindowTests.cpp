@@ -15,7 +15,7 @@
 #include "Dotfield/Application/Humidity/HumidityPollingLoop.hpp"
 #include "Dotfield/Application/UI/HumidityWindowController.hpp"
 #include "Dotfield/Instrument/Humidity/HumiditySensor.hpp"
-#include "Dotfield/tests/DeviceWindows/DeviceWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/DeviceWindowFixture.hpp"
 
 using namespace Dotfield;
 

@@ -25,7 +25,7 @@
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
-#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedIIbWindowFixture.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
 
 namespace Dotfield::testing {

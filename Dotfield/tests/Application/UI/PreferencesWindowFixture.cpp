@@ -1,4 +1,4 @@
-#include "Dotfield/tests/Preferences/PreferencesWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/PreferencesWindowFixture.hpp"
 
 #include <filesystem>
 

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/tests/Preferences/PreferencesWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/PreferencesWindowFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

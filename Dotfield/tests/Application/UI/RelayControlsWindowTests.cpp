@@ -17,7 +17,7 @@
 #include "Dotfield/Instrument/Errors/RelayError.hpp"
 #include "Dotfield/Instrument/Humidity/HumiditySensor.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
-#include "Dotfield/tests/DeviceWindows/DeviceWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/DeviceWindowFixture.hpp"
 
 using namespace Dotfield;
 using RelayCommand = Simulators::SimulatedRelayBox::Command;

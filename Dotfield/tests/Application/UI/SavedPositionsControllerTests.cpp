@@ -17,7 +17,7 @@
 #include "Dotfield/Application/SavedPositionSettings.hpp"
 #include "Dotfield/Application/UI/SavedPositionsController.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
-#include "Dotfield/tests/PrintControl/IIbInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/UI/IIbInstrumentFixture.hpp"
 
 namespace PrintControlTests {
 namespace {

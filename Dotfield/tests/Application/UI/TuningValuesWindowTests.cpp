@@ -17,7 +17,7 @@
 #include "Dotfield/Platform/Alerts/ScriptedAlertPresenter.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIa.hpp"
-#include "Dotfield/tests/Preferences/PreferencesWindowFixture.hpp"
+#include "Dotfield/tests/Application/UI/PreferencesWindowFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

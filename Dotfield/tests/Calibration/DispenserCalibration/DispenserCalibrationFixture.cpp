@@ -1,4 +1,4 @@
-#include "Dotfield/tests/DispenserCalibration/DispenserCalibrationFixture.hpp"
+#include "Dotfield/tests/Calibration/DispenserCalibration/DispenserCalibrationFixture.hpp"
 
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 

@@ -15,7 +15,7 @@
 #include "Dotfield/Instrument/Electronics/WaveformGenerator.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/tests/DispenserCalibration/DispenserCalibrationFixture.hpp"
+#include "Dotfield/tests/Calibration/DispenserCalibration/DispenserCalibrationFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -27,7 +27,7 @@
 #include "Dotfield/Calibration/UI/DispenserCalibrationController.hpp"
 #include "Dotfield/Calibration/UI/DispenserCalibrationOverlay.hpp"
 #include "Dotfield/Instrument/DispenserStatus/NoiseCalculationArrays.hpp"
-#include "Dotfield/tests/DispenserCalibration/DispenserCalibrationFixture.hpp"
+#include "Dotfield/tests/Calibration/DispenserCalibration/DispenserCalibrationFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

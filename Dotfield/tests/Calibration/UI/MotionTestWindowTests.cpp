@@ -12,7 +12,7 @@
 
 #include "Dotfield/Calibration/UI/AutomatedTestingWindowController.hpp"
 #include "Dotfield/Platform/Alerts/ScriptedAlertPresenter.hpp"
-#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedIIbWindowFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Calibration/UI/RotationalCalibrationWindowController.hpp"
-#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedIIbWindowFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -30,7 +30,7 @@
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/HelperFunctions/SerialDispatch.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedIIbWindowFixture.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
 
 namespace Dotfield::testing {

@@ -23,7 +23,7 @@
 #include "Dotfield/Platform/FileChoosers/ScriptedOpenFileChooser.hpp"
 #include "Dotfield/Platform/FileChoosers/ScriptedSaveFileChooser.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedIIbWindowFixture.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Dotfield/tests/Camera/CaptureFixture.hpp"
+#include "Dotfield/tests/Camera/Capture/CaptureFixture.hpp"
 
 namespace DotfieldCameraTests {
 namespace {

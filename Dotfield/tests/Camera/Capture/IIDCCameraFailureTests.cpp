@@ -3,7 +3,7 @@
 #include <future>
 
 #include "Dotfield/Camera/IIDC/IIDCCameraError.hpp"
-#include "Dotfield/tests/Camera/CaptureFixture.hpp"
+#include "Dotfield/tests/Camera/Capture/CaptureFixture.hpp"
 
 namespace DotfieldCameraTests {
 namespace {

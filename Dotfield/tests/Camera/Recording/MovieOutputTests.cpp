@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Dotfield/Camera/Recording/MovieOutput.hpp"
-#include "Dotfield/tests/Camera/MovieReadback.hpp"
+#include "Dotfield/tests/Camera/Recording/MovieReadback.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace DotfieldCameraTests {

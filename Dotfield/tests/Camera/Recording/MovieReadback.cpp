@@ -1,4 +1,4 @@
-#include "Dotfield/tests/Camera/MovieReadback.hpp"
+#include "Dotfield/tests/Camera/Recording/MovieReadback.hpp"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -4,8 +4,8 @@
 
 #include "Dotfield/Camera/Capture/CameraQueues.hpp"
 #include "Dotfield/Camera/Recording/MovieOutput.hpp"
-#include "Dotfield/tests/Camera/CameraWindowFixture.hpp"
-#include "Dotfield/tests/Camera/MovieReadback.hpp"
+#include "Dotfield/tests/Camera/UI/CameraWindowFixture.hpp"
+#include "Dotfield/tests/Camera/Recording/MovieReadback.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace DotfieldCameraTests {

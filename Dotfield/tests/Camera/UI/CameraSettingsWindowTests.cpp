@@ -8,7 +8,7 @@
 #include "Dotfield/Camera/Stages/LowPassFilter.hpp"
 #include "Dotfield/Camera/UI/CameraSettingsWindow.hpp"
 #include "Dotfield/Camera/UI/CameraSettingsWindowController.hpp"
-#include "Dotfield/tests/Camera/CameraWindowFixture.hpp"
+#include "Dotfield/tests/Camera/UI/CameraWindowFixture.hpp"
 #include "VTHUDFramework/Button/VTHUDButton.hpp"
 #include "VTHUDFramework/Slider/VTHUDSlider.hpp"
 

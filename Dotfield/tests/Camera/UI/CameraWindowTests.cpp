@@ -7,7 +7,7 @@
 #include "Dotfield/Camera/Stages/AverageLuminanceExtractor.hpp"
 #include "Dotfield/Camera/Stages/LowPassFilter.hpp"
 #include "Dotfield/Camera/UI/CameraSettingsWindowController.hpp"
-#include "Dotfield/tests/Camera/CameraWindowFixture.hpp"
+#include "Dotfield/tests/Camera/UI/CameraWindowFixture.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace DotfieldCameraTests {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/tests/Camera/CameraWindowFixture.hpp"
+#include "Dotfield/tests/Camera/UI/CameraWindowFixture.hpp"
 
 namespace DotfieldCameraTests {
 

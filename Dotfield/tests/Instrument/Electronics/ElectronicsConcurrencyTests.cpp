@@ -11,7 +11,7 @@
 #include "Dotfield/Instrument/DispenserStatus/NoiseCalculationArrays.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
 #include "Dotfield/Platform/Settings/PersistentDefaults.hpp"
-#include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
+#include "Dotfield/tests/Instrument/Electronics/ElectronicsObjectFixture.hpp"
 #include "Dotfield/tests/Support/SettingsTestSupport.hpp"
 
 namespace Dotfield::testing {

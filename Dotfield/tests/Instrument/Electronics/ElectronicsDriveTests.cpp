@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
+#include "Dotfield/tests/Instrument/Electronics/ElectronicsObjectFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

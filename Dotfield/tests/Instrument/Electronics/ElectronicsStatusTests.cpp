@@ -9,7 +9,7 @@
 #include "Dotfield/Instrument/DispenserStatus/StatusCheck.hpp"
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/ElectronicsError.hpp"
-#include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
+#include "Dotfield/tests/Instrument/Electronics/ElectronicsObjectFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

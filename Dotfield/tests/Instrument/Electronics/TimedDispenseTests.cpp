@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "Dotfield/Instrument/Electronics/WaveformGenerator.hpp"
-#include "Dotfield/tests/Electronics/ElectronicsObjectFixture.hpp"
+#include "Dotfield/tests/Instrument/Electronics/ElectronicsObjectFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

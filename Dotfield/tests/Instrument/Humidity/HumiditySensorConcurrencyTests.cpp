@@ -4,7 +4,7 @@
 
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
 #include "Dotfield/Instrument/Humidity/HumiditySensor.hpp"
-#include "Dotfield/tests/Humidity/SimulatedSensorFixture.hpp"
+#include "Dotfield/tests/Instrument/Humidity/SimulatedSensorFixture.hpp"
 
 using namespace Dotfield;
 using Simulators::SimulatedHumiditySensor;

@@ -3,7 +3,7 @@
 #include "Dotfield/Instrument/Errors/HumiditySensorError.hpp"
 #include "Dotfield/Instrument/Errors/SerialPortConnectionError.hpp"
 #include "Dotfield/Instrument/Humidity/HumiditySensor.hpp"
-#include "Dotfield/tests/Humidity/SimulatedSensorFixture.hpp"
+#include "Dotfield/tests/Instrument/Humidity/SimulatedSensorFixture.hpp"
 
 using namespace Dotfield;
 

@@ -12,7 +12,7 @@
 #include "Dotfield/Instrument/Relay/RelayControl.hpp"
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+#include "Dotfield/tests/Instrument/SerialLink/SimulatedInstrumentFixture.hpp"
 
 using namespace Dotfield;
 using Bytes = std::vector<std::uint8_t>;

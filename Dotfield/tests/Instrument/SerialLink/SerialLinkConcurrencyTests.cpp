@@ -9,7 +9,7 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+#include "Dotfield/tests/Instrument/SerialLink/SimulatedInstrumentFixture.hpp"
 
 using namespace Dotfield;
 using namespace std::chrono_literals;

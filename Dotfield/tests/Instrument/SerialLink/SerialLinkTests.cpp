@@ -13,7 +13,7 @@
 #include "Dotfield/Instrument/SerialLink/OpenSerialPort.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialCommunication.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
-#include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+#include "Dotfield/tests/Instrument/SerialLink/SimulatedInstrumentFixture.hpp"
 #include "adapterdriver/USB/BackendSelection.hpp"
 #include "Dotfield/tests/Support/Eventually.hpp"
 

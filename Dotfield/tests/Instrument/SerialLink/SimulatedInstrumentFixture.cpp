@@ -1,4 +1,4 @@
-#include "Dotfield/tests/SerialLink/SimulatedInstrumentFixture.hpp"
+#include "Dotfield/tests/Instrument/SerialLink/SimulatedInstrumentFixture.hpp"
 
 #include <chrono>
 

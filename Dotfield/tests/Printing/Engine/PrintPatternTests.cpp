@@ -10,8 +10,8 @@
 #include <stdexcept>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/tests/PrintingEngine/PrintingEngineTestSupport.hpp"
-#include "Dotfield/tests/PrintingEngine/PrintingFakes.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingEngineTestSupport.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingFakes.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

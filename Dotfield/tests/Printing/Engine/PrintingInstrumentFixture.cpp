@@ -1,4 +1,4 @@
-#include "Dotfield/tests/PrintingEngine/PrintingInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingInstrumentFixture.hpp"
 
 #include <thread>
 

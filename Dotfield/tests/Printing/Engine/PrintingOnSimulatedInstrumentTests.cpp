@@ -11,8 +11,8 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Platform/RepeatingTimer.hpp"
-#include "Dotfield/tests/PrintingEngine/PrintingEngineTestSupport.hpp"
-#include "Dotfield/tests/PrintingEngine/PrintingInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingEngineTestSupport.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingInstrumentFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "Dotfield/Printing/Items/PrintablePatternItem.hpp"
 #include "Dotfield/Printing/Modes/PrintingMode.hpp"
-#include "Dotfield/tests/PrintingEngine/PrintingFakes.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingFakes.hpp"
 #include "VeltranePatterns/Source/Items/PatternItems.hpp"
 #include "VeltranePatterns/Source/ToolPaths/FillToolPath.hpp"
 #include "VeltranePatterns/Source/ToolPaths/PolygonToolPath.hpp"

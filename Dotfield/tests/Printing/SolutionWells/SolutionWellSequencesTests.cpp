@@ -10,7 +10,7 @@
 #include "Dotfield/Printing/SolutionWells/SolutionInDispenserRecord.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellError.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellSequences.hpp"
-#include "Dotfield/tests/SolutionWells/SolutionWellFakes.hpp"
+#include "Dotfield/tests/Printing/SolutionWells/SolutionWellFakes.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

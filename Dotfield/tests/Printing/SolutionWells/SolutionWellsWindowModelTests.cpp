@@ -10,7 +10,7 @@
 #include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellsWindowModel.hpp"
 #include "Dotfield/Printing/SolutionWells/WellNames.hpp"
-#include "Dotfield/tests/SolutionWells/SolutionWellFakes.hpp"
+#include "Dotfield/tests/Printing/SolutionWells/SolutionWellFakes.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "Dotfield/tests/Document/DocumentFixtures.hpp"
+#include "Dotfield/tests/Printing/UI/DocumentFixtures.hpp"
 
 #include <cstdlib>
 #include <fstream>

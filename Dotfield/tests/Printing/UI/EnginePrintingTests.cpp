@@ -21,8 +21,8 @@
 #include "Dotfield/Instrument/SerialLink/SerialPortProperties.hpp"
 #include "Dotfield/Printing/Modes/PrintingElectronics.hpp"
 #include "Dotfield/Robotics/Robot.hpp"
-#include "Dotfield/tests/PrintControl/PrintControlFixture.hpp"
-#include "Dotfield/tests/PrintingEngine/PrintingInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/UI/PrintControlFixture.hpp"
+#include "Dotfield/tests/Printing/Engine/PrintingInstrumentFixture.hpp"
 
 namespace PrintControlTests {
 namespace {

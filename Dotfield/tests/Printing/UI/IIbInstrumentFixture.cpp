@@ -1,4 +1,4 @@
-#include "Dotfield/tests/PrintControl/IIbInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/UI/IIbInstrumentFixture.hpp"
 
 #include <chrono>
 #include <cstdlib>

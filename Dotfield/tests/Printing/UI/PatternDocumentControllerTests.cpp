@@ -10,7 +10,7 @@
 
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Relay/Relay.hpp"
-#include "Dotfield/tests/PrintControl/PrintControlFixture.hpp"
+#include "Dotfield/tests/Printing/UI/PrintControlFixture.hpp"
 
 namespace PrintControlTests {
 namespace {

@@ -23,7 +23,7 @@
 #include "Dotfield/Platform/FileChoosers/ScriptedSaveFileChooser.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindow.hpp"
 #include "Dotfield/Printing/UI/PatternPreview.hpp"
-#include "Dotfield/tests/Document/DocumentFixtures.hpp"
+#include "Dotfield/tests/Printing/UI/DocumentFixtures.hpp"
 #include "VeltranePatterns/Source/Items/Line.hpp"
 #include "VeltranePatterns/Source/XML/PatternXMLReader.hpp"
 

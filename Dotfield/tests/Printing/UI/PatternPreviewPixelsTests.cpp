@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Printing/UI/PatternPreview.hpp"
-#include "Dotfield/tests/Document/DocumentFixtures.hpp"
+#include "Dotfield/tests/Printing/UI/DocumentFixtures.hpp"
 #include "VeltranePatterns/Source/Items/PatternItems.hpp"
 
 using namespace Dotfield;

@@ -11,7 +11,7 @@
 
 #include "Dotfield/Printing/UI/PatternDocumentWindow.hpp"
 #include "Dotfield/Printing/UI/PatternPreview.hpp"
-#include "Dotfield/tests/Document/DocumentFixtures.hpp"
+#include "Dotfield/tests/Printing/UI/DocumentFixtures.hpp"
 #include "VeltranePatterns/Source/Items/Line.hpp"
 #include "VeltranePatterns/Source/Items/PatternPause.hpp"
 

@@ -1,4 +1,4 @@
-#include "Dotfield/tests/PrintControl/PrintControlFixture.hpp"
+#include "Dotfield/tests/Printing/UI/PrintControlFixture.hpp"
 
 #include <fstream>
 

@@ -21,7 +21,7 @@
 #include "Dotfield/Printing/Document/PatternDocumentController.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindow.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindows.hpp"
-#include "Dotfield/tests/PrintControl/IIbInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/UI/IIbInstrumentFixture.hpp"
 
 namespace PrintControlTests {
 

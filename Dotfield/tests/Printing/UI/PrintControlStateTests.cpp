@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Robotics/Robot.hpp"
-#include "Dotfield/tests/PrintControl/PrintControlFixture.hpp"
+#include "Dotfield/tests/Printing/UI/PrintControlFixture.hpp"
 
 namespace PrintControlTests {
 namespace {

@@ -26,7 +26,7 @@
 #include "Dotfield/Printing/SolutionWells/SolutionWellError.hpp"
 #include "Dotfield/Printing/SolutionWells/SolutionWellSettings.hpp"
 #include "Dotfield/Printing/UI/SolutionWellsWindowController.hpp"
-#include "Dotfield/tests/ManualControls/SimulatedIIbWindowFixture.hpp"
+#include "Dotfield/tests/Support/SimulatedIIbWindowFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Robotics/Gilson/GilsonCommands.hpp"
-#include "Dotfield/tests/Gilson/GilsonFixture.hpp"
+#include "Dotfield/tests/Robotics/Gilson/GilsonFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 #include "simulators/peers/ReplyFault.hpp"
 

@@ -1,4 +1,4 @@
-#include "Dotfield/tests/Gilson/GilsonFixture.hpp"
+#include "Dotfield/tests/Robotics/Gilson/GilsonFixture.hpp"
 
 #include <algorithm>
 #include <chrono>

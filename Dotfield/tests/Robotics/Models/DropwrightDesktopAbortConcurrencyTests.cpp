@@ -10,7 +10,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
-#include "Dotfield/tests/Gilson/GilsonFixture.hpp"
+#include "Dotfield/tests/Robotics/Gilson/GilsonFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/RobotConnection.hpp"
-#include "Dotfield/tests/Gilson/GilsonFixture.hpp"
+#include "Dotfield/tests/Robotics/Gilson/GilsonFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/SmartMotorFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

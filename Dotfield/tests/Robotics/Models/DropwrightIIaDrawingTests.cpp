@@ -11,7 +11,7 @@
 #include "Dotfield/Robotics/RobotConnection.hpp"
 #include "Dotfield/Robotics/SmartMotor/ContouringPlanner.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "Dotfield/tests/SmartMotor/ContourFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/ContourFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
-#include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/SmartMotorFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

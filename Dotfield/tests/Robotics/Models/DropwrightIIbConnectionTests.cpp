@@ -8,7 +8,7 @@
 
 #include "Dotfield/Instrument/Errors/CommunicationsError.hpp"
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/SmartMotorFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

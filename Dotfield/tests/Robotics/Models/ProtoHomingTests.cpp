@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/tests/Proto/ProtoFixture.hpp"
+#include "Dotfield/tests/Robotics/Proto/ProtoFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

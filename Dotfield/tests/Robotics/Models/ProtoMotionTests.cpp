@@ -10,7 +10,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
-#include "Dotfield/tests/Proto/ProtoFixture.hpp"
+#include "Dotfield/tests/Robotics/Proto/ProtoFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 
 namespace Dotfield::testing {

@@ -1,4 +1,4 @@
-#include "Dotfield/tests/Proto/ProtoFixture.hpp"
+#include "Dotfield/tests/Robotics/Proto/ProtoFixture.hpp"
 
 #include <algorithm>
 

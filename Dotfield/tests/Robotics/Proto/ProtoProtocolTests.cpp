@@ -11,7 +11,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/Proto/ProtoCommands.hpp"
-#include "Dotfield/tests/Proto/ProtoFixture.hpp"
+#include "Dotfield/tests/Robotics/Proto/ProtoFixture.hpp"
 #include "Dotfield/tests/Support/ErrorCapture.hpp"
 #include "simulators/peers/ReplyFault.hpp"
 

@@ -10,7 +10,7 @@
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
 #include "Dotfield/Robotics/SmartMotor/AnimaticsCommands.hpp"
-#include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/SmartMotorFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

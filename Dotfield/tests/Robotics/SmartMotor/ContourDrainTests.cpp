@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Robotics/SmartMotor/ContouringMoveSequence.hpp"
-#include "Dotfield/tests/SmartMotor/ContourFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/ContourFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

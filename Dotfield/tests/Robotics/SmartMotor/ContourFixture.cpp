@@ -1,4 +1,4 @@
-#include "Dotfield/tests/SmartMotor/ContourFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/ContourFixture.hpp"
 
 #include <algorithm>
 

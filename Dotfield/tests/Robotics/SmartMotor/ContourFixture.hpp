@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Dotfield/Robotics/SmartMotor/ContouringCoordinate.hpp"
-#include "Dotfield/tests/SmartMotor/SmartMotorFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/SmartMotorFixture.hpp"
 
 namespace Dotfield::testing {
 

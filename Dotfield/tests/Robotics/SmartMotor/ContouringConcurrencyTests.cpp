@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "Dotfield/Instrument/Errors/RoboticsError.hpp"
-#include "Dotfield/tests/SmartMotor/ContourFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/ContourFixture.hpp"
 #include "Dotfield/tests/Support/Eventually.hpp"
 
 namespace Dotfield::testing {

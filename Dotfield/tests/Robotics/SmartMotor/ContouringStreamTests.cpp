@@ -13,7 +13,7 @@
 #include "Dotfield/Robotics/Models/DropwrightIIb.hpp"
 #include "Dotfield/Robotics/SmartMotor/ContouringMoveSequence.hpp"
 #include "Dotfield/Robotics/SmartMotor/ContouringPlanner.hpp"
-#include "Dotfield/tests/SmartMotor/ContourFixture.hpp"
+#include "Dotfield/tests/Robotics/SmartMotor/ContourFixture.hpp"
 
 namespace Dotfield::testing {
 namespace {

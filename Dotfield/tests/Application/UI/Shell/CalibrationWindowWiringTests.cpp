@@ -12,12 +12,12 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/MainWindow.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Calibration/UI/DispenserDiagnosticsController.hpp"
 #include "Dotfield/Calibration/UI/TopographyMappingWindowController.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 #include "Dotfield/tests/Support/TestFiles.hpp"
 
 namespace Dotfield {

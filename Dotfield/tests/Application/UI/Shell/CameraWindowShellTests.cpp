@@ -9,14 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/MainMenu.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/MainMenu.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Application/Windows/OperatorWindowRegistry.hpp"
 #include "Dotfield/Camera/IIDC/IIDCBackendSelection.hpp"
 #include "Dotfield/Camera/UI/CameraWindowController.hpp"
 #include "Dotfield/Camera/UI/RenderView.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 #include "simulators/camera/SimulatedIIDCBus.hpp"
 
 namespace Dotfield {

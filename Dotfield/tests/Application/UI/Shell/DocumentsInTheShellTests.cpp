@@ -13,14 +13,14 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/MainMenu.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/MainMenu.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindow.hpp"
-#include "Dotfield/tests/PrintControl/IIbInstrumentFixture.hpp"
-#include "Dotfield/tests/PrintControl/PrintControlFixture.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Printing/UI/IIbInstrumentFixture.hpp"
+#include "Dotfield/tests/Printing/UI/PrintControlFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 
 namespace Dotfield {
 void registerPatternDocumentController(OperatorWindowRegistration& registration);

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 
 using namespace Dotfield;
 

@@ -17,15 +17,15 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/MainMenu.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/MainMenu.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 #include "Dotfield/Application/Windows/OperatorWindowRegistry.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 #include "Dotfield/Instrument/Errors/RelayError.hpp"
 #include "Dotfield/Instrument/HelperFunctions/PresentError.hpp"
 #include "Dotfield/Instrument/SerialLink/SerialPort.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
-#include "Dotfield/tests/Shell/ShellFixture.hpp"
+#include "Dotfield/tests/Application/ShellFixture.hpp"
 
 using namespace Dotfield;
 

@@ -24,8 +24,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Dotfield/Application/UI/DotfieldProgram.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/DotfieldProgram.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindow.hpp"
 
 namespace {
