@@ -1,6 +1,6 @@
 // The entry of the program `dotfield`.
 
-#include "Dotfield/Application/UI/DotfieldProgram.hpp"
+#include "Dotfield/Application/UI/Shell/DotfieldProgram.hpp"
 
 int main(int argc, char** argv) {
     return Dotfield::runDotfieldProgram(argc, argv);

@@ -65,14 +65,18 @@ function(dotfield_add_benchmark name)
 endfunction()
 
 # dotfield_add_test_folders()
-# Adds every tests/<Area>/CMakeLists.txt below the calling folder (one folder
-# of tests per area), when tests are built at all.
+# Adds every CMakeLists.txt in the folders under tests/ below the calling
+# folder, at any depth, when tests are built at all: the test folders mirror
+# the source folders (tests/<Area>/<Folder>), and a folder's CMakeLists.txt
+# never adds the folders inside it.
 function(dotfield_add_test_folders)
   if(NOT DOTFIELD_BUILD_TESTS)
     return()
   endif()
-  file(GLOB dirs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*/CMakeLists.txt)
-  foreach(f IN LISTS dirs)
+  file(GLOB_RECURSE lists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/CMakeLists.txt)
+  list(REMOVE_ITEM lists ${CMAKE_CURRENT_SOURCE_DIR}/tests/CMakeLists.txt)
+  list(SORT lists)
+  foreach(f IN LISTS lists)
     get_filename_component(d ${f} DIRECTORY)
     add_subdirectory(${d})
   endforeach()

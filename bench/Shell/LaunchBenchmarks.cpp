@@ -12,7 +12,7 @@
 
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/SimulatedInstrument/SimulatedInstrumentSession.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 #include "Dotfield/Instrument/Settings/UserDefaults.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Platform/Qt/QtMainThreadBinding.hpp"

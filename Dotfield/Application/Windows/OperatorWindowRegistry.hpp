@@ -14,7 +14,7 @@
 //
 // Plugging a window in takes a registration function in a file of its own,
 // beside the window (it may use Qt), and uncommenting its two lines (the
-// declaration and the call) in Dotfield/Application/UI/OperatorWindowList.cpp:
+// declaration and the call) in Dotfield/Application/UI/Shell/OperatorWindowList.cpp:
 //
 //   void registerCameraWindow(OperatorWindowRegistration& registration) {
 //       auto holder = std::make_shared<std::unique_ptr<CameraWindowController>>();

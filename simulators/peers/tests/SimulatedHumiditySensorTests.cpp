@@ -7,7 +7,7 @@
 using namespace Simulators;
 
 // The sensor's own behaviour as the library's caller sees it; the
-// application's sensor code is tested over it in Dotfield/tests/Humidity.
+// application's sensor code is tested over it in Dotfield/tests/Instrument/Humidity.
 
 namespace {
 int removalCalls = 0;

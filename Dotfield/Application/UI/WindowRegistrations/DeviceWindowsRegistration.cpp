@@ -7,7 +7,7 @@
 #include "Dotfield/Application/AppDelegate.hpp"
 #include "Dotfield/Application/UI/DispenserControlsWindowController.hpp"
 #include "Dotfield/Application/UI/HumidityWindowController.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Application/UI/RelayControlsWindowController.hpp"
 #include "Dotfield/Application/Windows/OperatorWindowRegistry.hpp"
 

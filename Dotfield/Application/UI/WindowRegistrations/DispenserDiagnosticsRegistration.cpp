@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
-#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/WidgetWindowEntry.hpp"
 #include "Dotfield/Calibration/UI/DispenserDiagnosticsController.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 

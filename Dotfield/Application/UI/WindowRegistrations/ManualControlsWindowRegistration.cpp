@@ -7,9 +7,9 @@
 #include <QPointer>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
 #include "Dotfield/Application/UI/ManualControlsWindowController.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 
 namespace Dotfield {

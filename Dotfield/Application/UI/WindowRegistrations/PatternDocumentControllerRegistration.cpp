@@ -12,8 +12,8 @@
 #include <QMenu>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/MainWindow.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/MainWindow.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Application/Windows/OperatorWindowRegistry.hpp"
 #include "Dotfield/Printing/Document/PatternDocumentController.hpp"
 #include "Dotfield/Printing/UI/PatternDocumentWindows.hpp"

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Application/UI/PreferencesWindowController.hpp"
-#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
+#include "Dotfield/Application/UI/Shell/WidgetWindowEntry.hpp"
 #include "Dotfield/Platform/Qt/PolkitAuthorizer.hpp"
 
 namespace Dotfield {

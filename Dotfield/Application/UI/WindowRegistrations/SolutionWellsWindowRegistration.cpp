@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
-#include "Dotfield/Application/UI/WidgetWindowEntry.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/WidgetWindowEntry.hpp"
 #include "Dotfield/Printing/UI/SolutionWellsWindowController.hpp"
 
 namespace Dotfield {

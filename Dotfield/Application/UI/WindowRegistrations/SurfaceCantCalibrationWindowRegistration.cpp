@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Dotfield/Application/AppDelegate.hpp"
-#include "Dotfield/Application/UI/OperatorWindowRegistration.hpp"
+#include "Dotfield/Application/UI/Shell/OperatorWindowRegistration.hpp"
 #include "Dotfield/Calibration/UI/SurfaceCantCalibrationWindowController.hpp"
 #include "Dotfield/Instrument/Electronics/Electronics.hpp"
 
