@@ -138,15 +138,18 @@ TEST_F(RedesignedElectronicsTest, AbortedSweepLeavesNothingBehindForTheNextComma
 }
 
 TEST_F(RedesignedElectronicsTest, SweepFailingPartWayIsThrownAndDrained) {
-    // Record 100 and the rest come too late for the read (250 ms and a wait
-    // of 1 s), but while the drain still waits for them (another 1 s).
+    // Record 100 and the rest come 3 s after the command: too late for the
+    // read, which gives up 2 s after it starts, but while the drain still waits
+    // for them (another 2 s). The read may start up to a second late on a
+    // loaded machine and the reply still falls between the two.
     auto timing = shortTiming();
-    timing.bufferedBytesWait = 1000ms;
+    timing.readTimeoutMilliseconds = 250;
+    timing.bufferedBytesWait = 2000ms;
     reopenPort(timing);
     for (int i = 0; i < 100; ++i) {
         electronics->queueReplyFault(ReplyFault::pass());
     }
-    electronics->queueReplyFault(ReplyFault::delayBy(1750ms));
+    electronics->queueReplyFault(ReplyFault::delayBy(3000ms));
     int points = 0;
     const auto error = errorThrownBy<CommunicationsError>([&] {
         performImpedanceScanPV(*port, [&](const Zovudidova::Frequency&, double) { return ++points > 0; });
