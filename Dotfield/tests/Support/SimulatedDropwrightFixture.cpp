@@ -16,14 +16,7 @@ void SimulatedDropwrightFixture::SetUp() {
 }
 
 void SimulatedDropwrightFixture::TearDown() {
-    if (robot) {
-        robot->disconnectFromSerialPort();
-    }
-    if (instrument) {
-        instrument->closePorts();
-    }
-    robot.reset();
-    instrument.reset();
+    Testing::releaseRobotAndInstrument(robot, instrument);
 }
 
 SerialPortTiming SimulatedDropwrightFixture::shortTiming() {

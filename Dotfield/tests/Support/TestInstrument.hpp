@@ -47,4 +47,19 @@ class TestInstrument final : public Simulators::SimulatedDropwright {
     std::vector<std::shared_ptr<SerialPort>> ports_;
 };
 
+// Ends a fixture's robot and instrument in the one safe order: the robot lets
+// go of its link (saying goodbye while the peer still listens), the links
+// close, then both go.
+template <typename RobotPointer>
+void releaseRobotAndInstrument(RobotPointer& robot, std::unique_ptr<TestInstrument>& instrument) {
+    if (robot) {
+        robot->disconnectFromSerialPort();
+    }
+    if (instrument) {
+        instrument->closePorts();
+    }
+    robot.reset();
+    instrument.reset();
+}
+
 } // namespace Dotfield::Testing

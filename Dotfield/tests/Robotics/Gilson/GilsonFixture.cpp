@@ -32,14 +32,7 @@ void GilsonFixture::SetUp() {
 }
 
 void GilsonFixture::TearDown() {
-    if (robot) {
-        robot->disconnectFromSerialPort();
-    }
-    if (instrument) {
-        instrument->closePorts();
-    }
-    robot.reset();
-    instrument.reset();
+    Testing::releaseRobotAndInstrument(robot, instrument);
 }
 
 void GilsonFixture::makeRobot() {

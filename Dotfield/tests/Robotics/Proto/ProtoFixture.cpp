@@ -13,14 +13,7 @@ void ProtoFixture::SetUp() {
 }
 
 void ProtoFixture::TearDown() {
-    if (robot) {
-        robot->disconnectFromSerialPort();
-    }
-    if (instrument) {
-        instrument->closePorts();
-    }
-    robot.reset();
-    instrument.reset();
+    Testing::releaseRobotAndInstrument(robot, instrument);
 }
 
 std::shared_ptr<SerialPort> ProtoFixture::openPort() {

@@ -21,14 +21,7 @@ void SmartMotorFixture::SetUp() {
 }
 
 void SmartMotorFixture::TearDown() {
-    if (robot) {
-        robot->disconnectFromSerialPort();
-    }
-    if (instrument) {
-        instrument->closePorts();
-    }
-    robot.reset();
-    instrument.reset();
+    Testing::releaseRobotAndInstrument(robot, instrument);
 }
 
 std::shared_ptr<SerialPort> SmartMotorFixture::openPort(std::uint32_t baudRate) {
