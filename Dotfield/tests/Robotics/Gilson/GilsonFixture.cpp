@@ -88,15 +88,4 @@ void GilsonFixture::waitForWorldToStand() const {
     })) << "an axis still moves";
 }
 
-bool consoleShows(const std::function<void()>& work, const std::string& line) {
-    ::testing::internal::CaptureStderr();
-    try {
-        work();
-    } catch (...) {
-        ::testing::internal::GetCapturedStderr();
-        throw;
-    }
-    return ::testing::internal::GetCapturedStderr().find(line) != std::string::npos;
-}
-
 } // namespace Dotfield::testing

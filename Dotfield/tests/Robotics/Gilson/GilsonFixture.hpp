@@ -16,6 +16,7 @@
 #include "Dotfield/Platform/Clock.hpp"
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/Robotics/Models/DropwrightDesktop.hpp"
+#include "Dotfield/tests/Support/ConsoleCapture.hpp"
 #include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
 #include "simulators/instrument/Positioners/Gilson/SimulatedGilsonController.hpp"
 
@@ -58,9 +59,5 @@ class GilsonFixture : public ::testing::Test {
     std::shared_ptr<ManualClock> pauses = std::make_shared<ManualClock>();
     std::shared_ptr<DropwrightDesktop> robot;
 };
-
-// Whether the console (diagnostics on standard error) carried the line while
-// the work ran.
-bool consoleShows(const std::function<void()>& work, const std::string& line);
 
 } // namespace Dotfield::testing
