@@ -8,11 +8,12 @@
 using namespace Simulators;
 
 void SimulatedElectronicsFixture::SetUp() {
-    instrument = Dotfield::Testing::SimulatedInstrumentBuilder("IIb")
-                     .electronics(generation_)
-                     .withoutPositioner()
-                     .withoutSurface()
-                     .build();
+    Dotfield::Testing::SimulatedInstrumentBuilder builder("IIb");
+    builder.electronics(generation_).withoutPositioner().withoutSurface();
+    if (clock_) {
+        builder.worldClock(clock_);
+    }
+    instrument = builder.build();
     electronics = instrument->electronics();
     reopenPort(shortTiming());
 }

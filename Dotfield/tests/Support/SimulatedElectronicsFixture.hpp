@@ -2,9 +2,11 @@
 // The simulated electronics of one generation on interface A of the
 // instrument's dual adapter (the instrument built without a positioner), and
 // the electronics link opened to them through the driver library with the
-// tests' serial timing.
+// tests' serial timing. The world runs on the builder's clock unless the
+// fixture is given one (a stepped clock makes byte times cost no wall time).
 
 #include <memory>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -13,13 +15,15 @@
 #include "Dotfield/Platform/MainQueue.hpp"
 #include "Dotfield/tests/Support/TestInstrument.hpp"
 #include "simulators/electronics/SimulatedElectronics.hpp"
+#include "simulators/instrument/World/WorldClock.hpp"
 
 class SimulatedElectronicsFixture : public testing::Test {
   protected:
     using Generation = Simulators::SimulatedElectronics::Generation;
 
-    explicit SimulatedElectronicsFixture(Generation generation = Generation::originalDesign)
-        : generation_(generation) {}
+    explicit SimulatedElectronicsFixture(Generation generation = Generation::originalDesign,
+                                         std::shared_ptr<Simulators::WorldClock> clock = nullptr)
+        : generation_(generation), clock_(std::move(clock)) {}
 
     void SetUp() override;
     void TearDown() override;
@@ -38,9 +42,11 @@ class SimulatedElectronicsFixture : public testing::Test {
 
   private:
     Generation generation_;
+    std::shared_ptr<Simulators::WorldClock> clock_;
 };
 
 class RedesignedElectronicsFixture : public SimulatedElectronicsFixture {
   protected:
-    RedesignedElectronicsFixture() : SimulatedElectronicsFixture(Generation::redesign2016) {}
+    explicit RedesignedElectronicsFixture(std::shared_ptr<Simulators::WorldClock> clock = nullptr)
+        : SimulatedElectronicsFixture(Generation::redesign2016, std::move(clock)) {}
 };

@@ -1,6 +1,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,12 @@ using Kind = SimulatedElectronics::Command::Kind;
 
 namespace {
 
+// A 401-point sweep is many bytes on the line: on a stepped clock they take
+// world time, not the machine's.
 class RedesignedElectronicsTest : public RedesignedElectronicsFixture {
   protected:
+    RedesignedElectronicsTest() : RedesignedElectronicsFixture(std::make_shared<Simulators::SteppedWorldClock>()) {}
+
     // A command after a sweep gets its own reply, not a stale record byte.
     void expectCleanCommand() {
         EXPECT_NO_THROW(setElectronicsRelayState(ElectronicsRelayState::waveformGeneratorState, *port));
