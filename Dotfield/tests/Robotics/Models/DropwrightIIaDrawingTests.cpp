@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "Dotfield/Robotics/SmartMotor/ContouringPlanner.hpp"
 #include "Dotfield/Robotics/SurfaceTopographyMap.hpp"
 #include "Dotfield/tests/Robotics/SmartMotor/ContourFixture.hpp"
+#include "simulators/instrument/World/WorldClock.hpp"
 
 namespace Dotfield::testing {
 namespace {
@@ -130,6 +132,10 @@ class LinesOnTheSurface : public ContourFixture {
                          .heights = {{0, 0, 0}, {0, 20, 0}, {0, 0, 0}}};
         options.surface = surface;
         options.start = WorldPoint{19500.0, 19200.0, 5000.0};
+        // The tip's path is judged against the surface, so the world moves
+        // only as the bytes on the line do: a busy machine cannot stretch a
+        // move between two position reads.
+        options.clock = std::make_shared<Simulators::SteppedWorldClock>();
     }
 
     // From on the surface at start to on the surface at end, the map
