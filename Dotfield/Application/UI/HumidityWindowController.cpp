@@ -22,6 +22,7 @@ namespace Dotfield {
 namespace {
 
 constexpr double graphHeight = 100.0;
+constexpr qint64 graphRedrawInterval = 500; // ms
 
 QValueAxis* makeAxis(const QString& title, double length, double interval, int minorTicks) {
     auto* axis = new QValueAxis;
@@ -47,7 +48,10 @@ QValueAxis* makeAxis(const QString& title, double length, double interval, int m
 } // namespace
 
 HumidityWindowController::HumidityWindowController(std::shared_ptr<UserDefaults> userDefaults, QObject* parent)
-    : DeviceWindowController(parent), limits_(std::move(userDefaults)) {}
+    : DeviceWindowController(parent), limits_(std::move(userDefaults)) {
+    graphTimer_.setSingleShot(true);
+    connect(&graphTimer_, &QTimer::timeout, this, &HumidityWindowController::redrawGraph);
+}
 
 HumidityWindowController::~HumidityWindowController() {
     deleteWindow();
@@ -65,7 +69,7 @@ void HumidityWindowController::setHumidityLoop(std::shared_ptr<HumidityPollingLo
     loop->setDisplay([window = QPointer<HumidityWindowController>(this)](const HumidityReading& reading) {
         if (window) {
             window->updateWithNewMeasuredHumidity(reading.relativeHumidity, reading.temperatureFahrenheit);
-            window->updateGraph();
+            window->graphChanged();
         }
     });
 }
@@ -100,6 +104,23 @@ void HumidityWindowController::updateWithNewMeasuredHumidity(double humidity, do
         currentHumidityLabel_->setText("Current humidity: " + oneDecimal(humidity, "%"));
         currentTemperatureLabel_->setText("Current temperature: " + oneDecimal(temperatureFahrenheit, " °F"));
     }
+}
+
+void HumidityWindowController::graphChanged() {
+    if (graphTimer_.isActive()) {
+        return; // the redraw already due takes this reading along
+    }
+    const qint64 since = sinceGraphRedrawn_.isValid() ? sinceGraphRedrawn_.elapsed() : graphRedrawInterval;
+    if (since >= graphRedrawInterval) {
+        redrawGraph();
+    } else {
+        graphTimer_.start(static_cast<int>(graphRedrawInterval - since));
+    }
+}
+
+void HumidityWindowController::redrawGraph() {
+    sinceGraphRedrawn_.start();
+    updateGraph();
 }
 
 void HumidityWindowController::updateGraph() {

@@ -6,7 +6,9 @@
 
 #include <memory>
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 #include "Dotfield/Application/Humidity/HumidityHistory.hpp"
 #include "Dotfield/Application/Humidity/HumidityLimits.hpp"
@@ -53,6 +55,10 @@ class HumidityWindowController final : public DeviceWindowController {
     QWidget* makeWindow() override;
     void windowDidLoad() override;
     void limitsChanged();
+    // Readings may come many times a second: the graph is redrawn at most
+    // every graphRedrawInterval, and the latest reading is always drawn.
+    void graphChanged();
+    void redrawGraph();
 
     HumidityLimits limits_;
     HumidityHistory history_;
@@ -66,6 +72,8 @@ class HumidityWindowController final : public DeviceWindowController {
     QPointer<NumberField> maxHumidityField_;
     QLineSeries* humidityLinePlot_ = nullptr;
     QValueAxis* xAxis_ = nullptr;
+    QTimer graphTimer_;
+    QElapsedTimer sinceGraphRedrawn_;
 };
 
 } // namespace Dotfield

@@ -6,6 +6,7 @@
 
 #include <QChartView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QLineEdit>
 #include <QValueAxis>
 #include <QWidget>
@@ -91,8 +92,13 @@ TEST_F(HumidityWindowTest, ShowsTheLoopsReadingsAndHandsItTheBand) {
     EXPECT_EQ(loop->maxHumidity(), 60.0);
     std::thread thread([&loop] { loop->run(); });
     const bool shown = pumpUntil([&] { return label("currentHumidityLabel") == "Current humidity: 47.5%"; });
+    // The graph catches up with the readings too, however often they come.
+    const auto* series =
+        qobject_cast<QLineSeries*>(window->findChild<QChartView*>("humidityGraphView")->chart()->series().front());
+    const bool drawn = pumpUntil([&] { return series->count() > 0 && series->points().back().y() == 47.5; });
     loop->stopReading();
     thread.join();
     EXPECT_TRUE(shown);
+    EXPECT_TRUE(drawn);
     EXPECT_EQ(label("currentTemperatureLabel"), "Current temperature: 77.0 °F");
 }
