@@ -20,6 +20,16 @@ constexpr std::uint8_t stringProduct = 2;
 constexpr std::uint8_t stringSerialNumber = 3;
 constexpr std::uint8_t modemStatusReservedBit = 0x01;
 
+// The host polls in 1 ms USB frames, so an adapter's status-only packet goes
+// out at the first frame start at or after its latency timer runs out. Every
+// adapter on the bus then answers in the same frames, and the thread that
+// handles events wakes once for all of them.
+Clock::time_point onFrameGrid(Clock::time_point time) {
+    constexpr auto frame = std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(1));
+    const auto intoFrame = time.time_since_epoch() % frame;
+    return intoFrame == Clock::duration::zero() ? time : time + (frame - intoFrame);
+}
+
 class SimulatedDevice final : public USBDevice {
 public:
     explicit SimulatedDevice(std::shared_ptr<SimulatedAdapter> adapter) : adapter(std::move(adapter)) {}
@@ -134,7 +144,7 @@ SimulatedUSBBus::collectCompletions(Clock::time_point now, std::chrono::nanoseco
                     state.lastDataPacket = lineNow;
                     state.lastPacket = now;
                     complete = true;
-                } else if (!arrived && now >= state.lastPacket + latency) {
+                } else if (!arrived && now >= onFrameGrid(state.lastPacket + latency)) {
                     // Nothing has reached the adapter yet: a status-only packet.
                     completion.content = {static_cast<std::uint8_t>(state.modemStatus | modemStatusReservedBit),
                                           state.lineStatus};
@@ -145,7 +155,7 @@ SimulatedUSBBus::collectCompletions(Clock::time_point now, std::chrono::nanoseco
                         nextLineDue = std::min(nextLineDue, *due);
                     }
                     if (!arrived) {
-                        nextDue = std::min(nextDue, state.lastPacket + latency);
+                        nextDue = std::min(nextDue, onFrameGrid(state.lastPacket + latency));
                     }
                 }
             }

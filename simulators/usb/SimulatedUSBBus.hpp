@@ -4,7 +4,8 @@
 // plugIn. Bulk-in transfers complete on the thread that handles events, as
 // with libusb: with the bytes queued towards the host, split into packets of
 // the adapter's packet size that each start with the two status bytes, or,
-// when nothing is queued, with a status-only packet once per latency period,
+// when nothing is queued, with a status-only packet once per latency period
+// (at the start of the next 1 ms frame, so adapters answer together),
 // as real adapters send them.
 //
 // Wire time: bytes cross each serial line at its baud rate (a start bit, the
