@@ -13,8 +13,9 @@ void addFlag(XMLElementWriter& writer, std::string_view name) {
     writer.addProperty(name, std::string_view());
 }
 
-void addCoordinate(XMLElementWriter& writer, const Coordinate& c, std::string_view x, std::string_view y,
-                   std::string_view z) {
+// Inline, so that the names are known where the lines are written.
+[[gnu::always_inline]] inline void addCoordinate(XMLElementWriter& writer, const Coordinate& c,
+                                                 std::string_view x, std::string_view y, std::string_view z) {
     writer.addProperty(x, c.x);
     writer.addProperty(y, c.y);
     writer.addProperty(z, c.z);
@@ -24,8 +25,10 @@ void addDirection(XMLElementWriter& writer, RotationalDirection direction) {
     addFlag(writer, direction == RotationalDirection::clockwise ? Names::clockwise : Names::counterClockwise);
 }
 
-// Velocity, acceleration and surface sensing, for the kinds that carry them.
-void addMotionSettings(XMLElementWriter& writer, const PatternItem& item) {
+// Velocity, acceleration and surface sensing, for the kinds that carry them;
+// taken through the item's own (final) kind, so that they are plain reads
+// rather than virtual calls.
+template <typename Item> void addMotionSettings(XMLElementWriter& writer, const Item& item) {
     if (const std::optional<double> velocity = item.velocity()) {
         writer.addProperty(Names::velocity, *velocity);
     }
@@ -97,8 +100,8 @@ void writePause(XMLElementWriter& writer, const PatternPause& pause) {
 }
 
 template <typename T, typename Write>
-bool append(XMLElementWriter& writer, std::string_view name, const PatternItem& item, const std::string& layerName,
-            Write write) {
+bool append(XMLElementWriter& writer, std::string_view name, const PatternItem& item,
+            const std::string& layerName, Write write) {
     writer.startElement(name);
     write(writer, static_cast<const T&>(item));
     writer.addProperty(Names::solution, layerName);

@@ -2,21 +2,19 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "VeltranePatterns/Source/XML/XMLText.hpp"
-#include "Zovudidova/FormattedDouble.hpp"
 
 namespace VeltranePatterns {
 
 namespace {
 
-// Streamed output is written in chunks of about this size.
-constexpr std::size_t chunkSize = 64 * 1024;
-
 constexpr std::string_view header = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+
+// The longest entity a character of element text becomes.
+constexpr std::size_t longestEntity = 6;
 
 // The entity of a character that element text must not hold as it is; the
 // carriage return is kept from being read back as a line feed.
@@ -37,8 +35,8 @@ std::string_view entityOf(char c) {
     }
 }
 
-// True when every byte is printable ASCII (or tab or line feed): such text is
-// already as xmlSafeText would make it.
+// True when every byte is printable ASCII (or tab, line feed or carriage
+// return): such text is already as xmlSafeText would make it.
 bool plainASCII(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -49,31 +47,8 @@ bool plainASCII(std::string_view text) {
     return true;
 }
 
-// Copies a short text with a few fixed-size moves, which the compiler makes
-// into plain loads and stores, rather than a call per piece of a line.
-char* copyShort(std::string_view text, char* to) {
-    const std::size_t n = text.size();
-    const char* from = text.data();
-    if (n >= 8 && n <= 16) {
-        std::memcpy(to, from, 8);
-        std::memcpy(to + n - 8, from + n - 8, 8);
-    } else if (n >= 4 && n < 8) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + n - 4, from + n - 4, 4);
-    } else if (n < 4) {
-        for (std::size_t i = 0; i < n; ++i) {
-            to[i] = from[i];
-        }
-    } else {
-        std::memcpy(to, from, n);
-    }
-    return to + n;
-}
-
-constexpr std::string_view sixteenSpaces = "                ";
-
 // True when the text is written as it is: plain ASCII without a character
-// that would become an entity.
+// that would become an entity, as layer names nearly always are.
 bool needsNoEscaping(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -85,164 +60,47 @@ bool needsNoEscaping(std::string_view text) {
     return true;
 }
 
-void appendEscaped(std::string& out, std::string_view text) {
-    std::size_t plainFrom = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view entity = entityOf(text[i]);
-        if (!entity.empty()) {
-            out.append(text, plainFrom, i - plainFrom);
-            out += entity;
-            plainFrom = i + 1;
+// The text with every character that needs it as its entity; takes at most
+// longestEntity bytes per byte of text.
+char* putEscaped(char* to, std::string_view text) {
+    for (const char c : text) {
+        const std::string_view entity = entityOf(c);
+        if (entity.empty()) {
+            *to++ = c;
+        } else {
+            to = putText(to, entity);
         }
     }
-    out.append(text, plainFrom);
+    return to;
 }
 
 } // namespace
 
 XMLElementWriter::XMLElementWriter() {
-    out_ += header;
-    // Text just written: the root's end tag would follow it on its line, were
-    // the root to stay empty.
-    endTagOnSameLine_ = true;
+    out_.advanceTo(putText(out_.room(header.size()), header));
 }
 
-XMLElementWriter::XMLElementWriter(int fileDescriptor) : XMLElementWriter() {
-    fileDescriptor_ = fileDescriptor;
-    out_.reserve(chunkSize + 4096);
-}
-
-void XMLElementWriter::indent(std::size_t depth) {
-    out_.append(2 * depth, ' ');
-}
-
-void XMLElementWriter::closeStartTagForChild() {
-    if (startTagOpen_) {
-        out_ += ">\n";
-        startTagOpen_ = false;
-    }
-}
-
-void XMLElementWriter::openChild(std::string_view name) {
-    closeStartTagForChild();
-    indent(open_.size());
-    open_.push_back(name);
-    out_ += '<';
-    out_ += name;
-    startTagOpen_ = true;
-}
-
-void XMLElementWriter::startElement(std::string_view name) {
-    openChild(name);
-    flushIfFull();
-}
-
-void XMLElementWriter::endElement() {
-    if (open_.empty()) {
-        return;
-    }
-    if (startTagOpen_) {
-        out_ += "/>\n";
-        startTagOpen_ = false;
-        endTagOnSameLine_ = true;
-    } else {
-        if (endTagOnSameLine_) {
-            endTagOnSameLine_ = false;
-        } else {
-            indent(open_.size() - 1);
-        }
-        out_ += "</";
-        out_ += open_.back();
-        out_ += ">\n";
-    }
-    open_.pop_back();
-    flushIfFull();
-}
-
-void XMLElementWriter::appendText(std::string_view text) {
-    if (startTagOpen_) {
-        out_ += '>';
-        startTagOpen_ = false;
-    }
-    endTagOnSameLine_ = true;
-    if (plainASCII(text)) {
-        appendEscaped(out_, text);
-    } else {
-        appendEscaped(out_, xmlSafeText(text));
-    }
-}
-
-// The end of a leaf element written with its text: always a full end tag.
-void XMLElementWriter::closeLeaf() {
-    if (startTagOpen_) {
-        out_ += '>';
-        startTagOpen_ = false;
-        endTagOnSameLine_ = true;
-    }
-    endElement();
+XMLElementWriter::XMLElementWriter(int fileDescriptor)
+    : out_(streamBufferRoom), fileDescriptor_(fileDescriptor) {
+    out_.advanceTo(putText(out_.room(header.size()), header));
 }
 
 void XMLElementWriter::addProperty(std::string_view name, std::string_view value) {
-    if (needsNoEscaping(value) && appendLeafLine(name, value)) {
-        return;
-    }
-    openChild(name);
-    appendText(value);
-    closeLeaf();
-}
-
-void XMLElementWriter::addProperty(std::string_view name, double value) {
-    // Number text is digits, signs, points and letters: nothing to escape.
-    char number[Zovudidova::formattedDoubleCapacity];
-    const std::string_view text(number, static_cast<std::size_t>(Zovudidova::formatDouble(value, number) - number));
-    if (appendLeafLine(name, text)) {
-        return;
-    }
-    openChild(name);
-    out_ += '>';
-    startTagOpen_ = false;
-    endTagOnSameLine_ = true;
-    out_ += text;
-    closeLeaf();
-}
-
-// The whole line, "<name>text</name>" at its indent, made on the stack and
-// appended at once: such lines are nearly all of what a pattern holds. False,
-// with nothing written, for a line too long for the stack.
-bool XMLElementWriter::appendLeafLine(std::string_view name, std::string_view text) {
-    char line[256];
-    const std::size_t spaces = 2 * open_.size();
-    if (spaces + 2 * name.size() + text.size() + 6 > sizeof line) {
-        return false;
-    }
-    closeStartTagForChild();
-    char* end = spaces <= sixteenSpaces.size() ? copyShort(sixteenSpaces.substr(0, spaces), line)
-                                               : std::fill_n(line, spaces, ' ');
-    *end++ = '<';
-    end = copyShort(name, end);
-    *end++ = '>';
-    end = copyShort(text, end);
-    *end++ = '<';
-    *end++ = '/';
-    end = copyShort(name, end);
-    *end++ = '>';
-    *end++ = '\n';
-    out_.append(line, static_cast<std::size_t>(end - line));
-    endTagOnSameLine_ = false;
-    flushIfFull();
-    return true;
-}
-
-void XMLElementWriter::flushIfFull() {
-    if (fileDescriptor_ >= 0 && out_.size() >= chunkSize) {
-        flush();
+    if (needsNoEscaping(value)) {
+        endLeaf(putText(startLeaf(name, value.size()), value), name);
+    } else if (plainASCII(value)) {
+        endLeaf(putEscaped(startLeaf(name, longestEntity * value.size()), value), name);
+    } else {
+        const std::string safe = xmlSafeText(value);
+        endLeaf(putEscaped(startLeaf(name, longestEntity * safe.size()), safe), name);
     }
 }
 
 void XMLElementWriter::flush() {
+    const std::string_view bytes = out_.text();
     std::size_t written = 0;
-    while (writeError_ == 0 && written < out_.size()) {
-        const ssize_t count = ::write(fileDescriptor_, out_.data() + written, out_.size() - written);
+    while (writeError_ == 0 && written < bytes.size()) {
+        const ssize_t count = ::write(fileDescriptor_, bytes.data() + written, bytes.size() - written);
         if (count < 0) {
             if (errno != EINTR) {
                 writeError_ = errno;
@@ -262,7 +120,7 @@ std::string XMLElementWriter::finish() {
         flush();
         return {};
     }
-    return std::move(out_);
+    return out_.take();
 }
 
 } // namespace VeltranePatterns

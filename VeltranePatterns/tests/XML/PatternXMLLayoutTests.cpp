@@ -77,13 +77,24 @@ std::string libxml2Layout(const std::string& document) {
     return text;
 }
 
+// A layer name longer than a streamed chunk, with characters to escape and to
+// repair all along it, so that one element's text spans chunks.
+std::string longLayerName() {
+    std::string name;
+    while (name.size() < 100000) {
+        name += "long<&>\"name caf\xe9 \xc3\xa9\r\x01 ";
+    }
+    return name;
+}
+
 // Every item kind, motion settings on some, over layers whose names need
-// escaping or repair, with numbers of every form.
+// escaping or repair (one longer than a streamed chunk, holding a few items),
+// with numbers of every form.
 Pattern largePattern(std::size_t count) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> place(-5000.0, 5000.0);
     const auto at = [&] { return Coordinate{place(random), std::round(place(random)), place(random) * 1e-9}; };
-    std::vector<PatternItemPtr> layers[4];
+    std::vector<PatternItemPtr> layers[5];
     for (std::size_t i = 0; i < count; ++i) {
         const std::optional<double> velocity = i % 5 == 0 ? std::optional<double>(place(random)) : std::nullopt;
         const bool sensing = i % 7 == 0;
@@ -121,12 +132,13 @@ Pattern largePattern(std::size_t count) {
             item = std::make_shared<const Line>(at(), at());
             break;
         }
-        layers[i % 4].push_back(std::move(item));
+        layers[i % 1000 == 999 ? 4 : i % 4].push_back(std::move(item));
     }
     return Pattern(Zovudidova::DistanceUnit::millimeters, 1.25, 0.5, 50, 10.25, 99.5, 0.4, std::nullopt, true, true,
                    true,
                    {SolutionLayer(layers[0], "plain"), SolutionLayer(layers[1], "a<&>\"'\r\n\tb"),
-                    SolutionLayer(layers[2], "caf\xe9 \x01 \xc3\xa9"), SolutionLayer(layers[3], "")},
+                    SolutionLayer(layers[2], "caf\xe9 \x01 \xc3\xa9"), SolutionLayer(layers[3], ""),
+                    SolutionLayer(layers[4], longLayerName())},
                    {}, {});
 }
 
