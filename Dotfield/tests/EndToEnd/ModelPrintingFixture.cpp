@@ -12,6 +12,7 @@
 #include "Dotfield/tests/Support/RobotModels.hpp"
 #include "Dotfield/tests/Support/SampledDispenser.hpp"
 #include "Dotfield/tests/Support/SimulatedInstrumentBuilder.hpp"
+#include "Dotfield/tests/Support/TestTiming.hpp"
 
 namespace Dotfield::testing {
 
@@ -97,10 +98,12 @@ void ModelPrinting::connect() {
                       .build();
 
     robot_ = Testing::makeRobotModel(setup_.model, store_);
-    initializeConnectionToRobot(*robot_, instrument_->opener());
+    // Nothing in a print is meant to fall silent: the links wait patiently.
+    const SerialPortTiming timing = Testing::patientSerialPortTiming();
+    initializeConnectionToRobot(*robot_, instrument_->opener(timing));
 
     electronics_ = std::make_shared<Electronics>(store_, ElectronicsTiming{electronicsClock_, worldTime_});
-    electronics_->setSerialPort(instrument_->openPort(properties(SerialPortType::electronics)));
+    electronics_->setSerialPort(instrument_->openPort(properties(SerialPortType::electronics), timing));
     electronics_->setHardwareGeneration(ElectronicsHardwareGeneration::redesign2016);
     printingElectronics_ = std::make_unique<ElectronicsForPrinting>(*electronics_, worldTime_);
     instrument_->electronics()->setMeasurementNoise(2.0, 0.002, 11);

@@ -18,4 +18,16 @@ inline SerialPortTiming serialPortTiming() {
     return timing;
 }
 
+// For links whose peers are never silenced on purpose, such as a whole print
+// on a stepped world: there a reply is late only when the machine starves the
+// process, which a loaded, sanitized run can do for longer than a usual
+// time-out, so they wait ten times as long.
+inline SerialPortTiming patientSerialPortTiming() {
+    SerialPortTiming timing = serialPortTiming();
+    timing.readTimeoutMilliseconds *= 10;
+    timing.writeTimeoutMilliseconds *= 10;
+    timing.bufferedBytesWait *= 10;
+    return timing;
+}
+
 } // namespace Dotfield::Testing
